@@ -1,0 +1,38 @@
+#include "module-object/error.h"
+
+#include <iostream>
+
+#include "module-object/string.h"
+
+void _zem_error_(const char*, int, const char* message)
+{
+    throw ZEM_string("run-time exception: ") + ZEM_string(message) + ZEM_string("\n");
+}
+
+void _zem_error_(const char* file, int line, const std::string& message)
+{
+    _zem_error_(file, line, message.c_str());
+}
+
+alert_seam::~alert_seam() = default;
+
+namespace {
+
+class stderr_alerts : public alert_seam {
+public:
+    void show_alert(const std::string& text) override { std::cerr << text << std::flush; }
+};
+
+stderr_alerts fallback_alerts;
+alert_seam* current_alerts = &fallback_alerts;
+
+}
+
+alert_seam* install_alert_seam(alert_seam* seam)
+{
+    alert_seam* previous = current_alerts == &fallback_alerts ? nullptr : current_alerts;
+    current_alerts = seam ? seam : &fallback_alerts;
+    return previous;
+}
+
+void message(const char* text) { current_alerts->show_alert(text ? text : ""); }

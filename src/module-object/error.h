@@ -1,0 +1,24 @@
+// The one way to fail: _zem_error_ throws "run-time exception: " + message + "\n"
+// as a ZEM_string. The one way to tell the user something: `message`, through
+// the alert seam that the program (a real dialog) or a test (a recorder) installs.
+#pragma once
+
+#include <string>
+
+[[noreturn]] void _zem_error_(const char* file, int line, const char* message);
+[[noreturn]] void _zem_error_(const char* file, int line, const std::string& message);
+
+// Every alert, beep and modal question of the program passes here, so that tests
+// can answer or record them instead of blocking.
+class alert_seam {
+public:
+    virtual ~alert_seam();
+    // Returns when the user has closed the alert.
+    virtual void show_alert(const std::string& text) = 0;
+};
+
+// Installs `seam` (not owned) and returns the one it replaces; null restores the
+// fallback, which writes the text to the standard error stream.
+alert_seam* install_alert_seam(alert_seam* seam);
+
+void message(const char* text);

@@ -1,0 +1,115 @@
+// The root of every value. A value is either copied whole (ZEM_copied_object)
+// or a handle that shares a reference-counted body (ZEM_referencing_object).
+// Bodies are built complete and never changed afterwards, so sharing never shows.
+#pragma once
+
+#include <cstddef>
+#include <ostream>
+
+#include "module-object/type.h"
+
+class QWidget;
+
+class ZEM_object {
+public:
+    virtual ~ZEM_object();
+    virtual ZEM_object* copy_object() const = 0;
+    virtual void print(std::ostream& out) const = 0;
+    virtual ZEM_type type() const = 0;
+    // A new widget showing the printed form, one label per line; the caller owns it.
+    // Defined with the views, so that nothing here needs the toolkit's headers.
+    virtual QWidget* create_view() const;
+};
+
+std::ostream& operator<<(std::ostream& out, const ZEM_object& value);
+
+class ZEM_copied_object : public ZEM_object {
+public:
+    static void* operator new(std::size_t size);
+    static void operator delete(void* block) noexcept;
+};
+
+// Extra bytes asked for behind a body; a type of its own so that the matching
+// placement delete is not mistaken for a sized delete.
+struct trailing_room {
+    std::size_t bytes;
+};
+
+class ZEM_referenced_object {
+public:
+    int reference_count = 0;
+
+    static void* operator new(std::size_t size);
+    // One block for the body and `extra` bytes of elements behind it.
+    static void* operator new(std::size_t size, trailing_room extra);
+    static void operator delete(void* block) noexcept;
+    static void operator delete(void* block, trailing_room extra) noexcept;
+
+    // Where elements of alignment `align` start behind a body of `body_size` bytes.
+    static constexpr std::size_t trailing_offset(std::size_t body_size, std::size_t align)
+    {
+        return (body_size + align - 1) / align * align;
+    }
+};
+
+// Room to ask of operator new(size, extra) for `count` elements of E behind a Body.
+template <class Body, class E>
+trailing_room trailing_extra(std::size_t count)
+{
+    return {ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)) - sizeof(Body)
+            + count * sizeof(E)};
+}
+
+template <class E, class Body>
+E* trailing_elements(Body* body)
+{
+    return reinterpret_cast<E*>(reinterpret_cast<char*>(body)
+                                + ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)));
+}
+
+template <class E, class Body>
+const E* trailing_elements(const Body* body)
+{
+    return reinterpret_cast<const E*>(reinterpret_cast<const char*>(body)
+                                      + ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)));
+}
+
+template <class Impl>
+class ZEM_referencing_object : public ZEM_object {
+public:
+    ZEM_referencing_object() = default;
+    ZEM_referencing_object(const ZEM_referencing_object& other) : body_(other.body_)
+    {
+        if (body_) ++body_->reference_count;
+    }
+    ZEM_referencing_object& operator=(const ZEM_referencing_object& other)
+    {
+        attach(other.body_);
+        return *this;
+    }
+    ~ZEM_referencing_object() override { release(); }
+
+    bool has_body() const { return body_ != nullptr; }
+
+protected:
+    // Takes a fresh body (count 0) or another handle's; the count rises before
+    // the old body is let go, so self-assignment changes nothing.
+    void attach(Impl* body)
+    {
+        if (body == body_) return;
+        if (body) ++body->reference_count;
+        release();
+        body_ = body;
+    }
+    const Impl* body() const { return body_; }
+    Impl* body() { return body_; }
+
+private:
+    void release()
+    {
+        if (body_ && --body_->reference_count == 0) delete body_;
+        body_ = nullptr;
+    }
+
+    Impl* body_ = nullptr;
+};

@@ -1,0 +1,31 @@
+// The text value: a zero-terminated copy of its characters, copied whole.
+// It is also what every failure throws.
+#pragma once
+
+#include "module-object/object.h"
+#include "module-object/pointer_to_objects.h"
+
+class ZEM_string : public ZEM_copied_object {
+public:
+    // A null text is the empty string.
+    ZEM_string(const char* text = "");
+    ZEM_string(const ZEM_string& other) = default;
+    ZEM_string& operator=(const ZEM_string& other) = default;
+
+    operator const char*() const { return text_.block(); }
+    const char* c_str() const { return text_.block(); }
+    int length() const { return text_.count() - 1; }
+
+    ZEM_object* copy_object() const override;
+    void print(std::ostream& out) const override;
+    ZEM_type type() const override;
+
+private:
+    pointer_to_objects<char> text_;
+};
+
+ZEM_string operator+(const ZEM_string& a, const ZEM_string& b);
+bool operator==(const ZEM_string& a, const ZEM_string& b);
+inline bool operator!=(const ZEM_string& a, const ZEM_string& b) { return !(a == b); }
+// The sum of the characters as signed bytes, wrapping in 32 bits.
+int hash(const ZEM_string& s);
