@@ -1,0 +1,48 @@
+#include "module-scalar/integer.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "module-scalar/integer-c";
+
+ZEM_int checked(std::int64_t value)
+{
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        _zem_error_(module, __LINE__, "[ZEM_int] overflow");
+    return ZEM_int(static_cast<int>(value));
+}
+
+}
+
+ZEM_object* ZEM_int::copy_object() const { return new ZEM_int(*this); }
+void ZEM_int::print(std::ostream& out) const { out << value_; }
+ZEM_type ZEM_int::type() const { return tp_int(); }
+
+ZEM_int& ZEM_int::operator+=(const ZEM_int& b) { return *this = *this + b; }
+ZEM_int& ZEM_int::operator-=(const ZEM_int& b) { return *this = *this - b; }
+ZEM_int& ZEM_int::operator*=(const ZEM_int& b) { return *this = *this * b; }
+ZEM_int& ZEM_int::operator/=(const ZEM_int& b) { return *this = *this / b; }
+
+ZEM_int operator+(const ZEM_int& a, const ZEM_int& b) { return checked(std::int64_t(a.value()) + b.value()); }
+ZEM_int operator-(const ZEM_int& a, const ZEM_int& b) { return checked(std::int64_t(a.value()) - b.value()); }
+ZEM_int operator*(const ZEM_int& a, const ZEM_int& b) { return checked(std::int64_t(a.value()) * b.value()); }
+ZEM_int operator-(const ZEM_int& a) { return checked(-std::int64_t(a.value())); }
+
+ZEM_int operator/(const ZEM_int& a, const ZEM_int& b)
+{
+    if (b.value() == 0) _zem_error_(module, __LINE__, "[ZEM_int] division by zero");
+    return checked(std::int64_t(a.value()) / b.value());
+}
+
+ZEM_object* ZEM_real::copy_object() const { return new ZEM_real(*this); }
+void ZEM_real::print(std::ostream& out) const { out << value_; }
+ZEM_type ZEM_real::type() const { return tp_real(); }
+
+bool operator==(const ZEM_real& a, const ZEM_real& b) { return std::fabs(a.value() - b.value()) < 1e-08; }
+
+int hash(const ZEM_real&) { _zem_error_(module, __LINE__, "[hash(real)] cannot be implemented"); }
