@@ -89,18 +89,29 @@ pointer_hash_table& pointer_hash_table::operator=(const pointer_hash_table& othe
 
 void pointer_hash_table::phtab_add(const void* e)
 {
+    try {
+        if (!link_or_replace(e)) return;
+    } catch (...) {
+        delete_fn(e);
+        throw;
+    }
+    if (++n_elts > n_buckets) phtab_grow();
+}
+
+bool pointer_hash_table::link_or_replace(const void* e)
+{
     const int b = hash_fn(e, n_buckets);
     for (phtab_node* node = buckets[b]; node; node = node->next)
         if (eq_fn(node->elt, e)) {
             // The very pointer already stored: deleting it would leave the table dangling.
-            if (node->elt == e) return;
+            if (node->elt == e) return false;
             const void* old = node->elt;
             node->elt = e;
             delete_fn(old);
-            return;
+            return false;
         }
     buckets[b] = new phtab_node{e, buckets[b]};
-    if (++n_elts > n_buckets) phtab_grow();
+    return true;
 }
 
 void pointer_hash_table::phtab_grow()
@@ -170,19 +181,8 @@ void pointer_hash_table::make_empty()
 
 pointer_hash_table& pointer_hash_table::operator+=(const pointer_hash_table& b)
 {
-    for (phtab_iterator it(b, phtab_at_begin); it; ++it) add_copy_of(b, *it);
+    for (phtab_iterator it(b, phtab_at_begin); it; ++it) phtab_add(b.copy_fn(*it));
     return *this;
-}
-
-void pointer_hash_table::add_copy_of(const pointer_hash_table& source, const void* e)
-{
-    void* copy = source.copy_fn(e);
-    try {
-        phtab_add(copy);
-    } catch (...) {
-        source.delete_fn(copy);
-        throw;
-    }
 }
 
 pointer_hash_table& pointer_hash_table::operator-=(const pointer_hash_table& b)
@@ -216,7 +216,7 @@ pointer_hash_table operator*(const pointer_hash_table& a, const pointer_hash_tab
 {
     pointer_hash_table common(a.eq_fn, a.hash_fn, a.copy_fn, a.delete_fn, std::min(a.n_buckets, b.n_buckets));
     for (phtab_iterator it(b, phtab_at_begin); it; ++it)
-        if (a.phtab_is_elt(*it)) common.add_copy_of(a, *it);
+        if (a.phtab_is_elt(*it)) common.phtab_add(a.copy_fn(*it));
     return pointer_hash_table(common);
 }
 

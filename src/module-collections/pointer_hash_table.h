@@ -28,7 +28,7 @@ public:
     pointer_hash_table& operator=(const pointer_hash_table& other);
 
     // Takes e over; an equal stored element is replaced and deleted. If a
-    // callback fails, the table is unchanged and e stays the caller's.
+    // callback fails, the table is unchanged and e is deleted.
     void phtab_add(const void* e);
     // Deletes the stored element equal to e, if any; e stays the caller's.
     void phtab_delete(const void* e);
@@ -52,8 +52,8 @@ private:
     void phtab_grow();
     // Fills empty buckets with copies of other's elements, each chain reversed.
     void copy_elements_of(const pointer_hash_table& other);
-    // Adds a copy made with source's callbacks; a failed addition deletes the copy.
-    void add_copy_of(const pointer_hash_table& source, const void* e);
+    // Links a new node for e, or replaces an equal element; true for a new node.
+    bool link_or_replace(const void* e);
     void free_all();
     void swap(pointer_hash_table& other) noexcept;
 
