@@ -5,28 +5,21 @@
 // T needs a copy constructor, a default constructor for type(), ==, hash and print.
 #pragma once
 
-#include "module-collections/collection.h"
-#include "module-collections/pointer_hash_table.h"
+#include "module-collections/phtab_walk_impl.h"
 #include "module-object/error.h"
 
 template <class T>
 class ZEM_set;
 
 template <class T>
-class ZEM_iter_set_impl : public ZEM_iterator_impl<T> {
+class ZEM_iter_set_impl : public phtab_walk_impl<T> {
 public:
-    explicit ZEM_iter_set_impl(const ZEM_set<T>& walked) : iter(walked.table, phtab_at_begin), set(&walked) {}
+    explicit ZEM_iter_set_impl(const ZEM_set<T>& walked) : phtab_walk_impl<T>(walked.table), set(&walked) {}
 
     ZEM_iterator_impl<T>* copy() const override { return new ZEM_iter_set_impl(*this); }
-    operator int() const override { return iter; }
-    const T& operator*() const override { return *static_cast<const T*>(*iter); }
-    void operator++() override { ++iter; }
-    void operator++(int) override { ++iter; }
-    void operator--() override { --iter; }
-    void operator--(int) override { --iter; }
+    const T& operator*() const override { return *static_cast<const T*>(*this->iter); }
 
 private:
-    phtab_iterator iter;
     const ZEM_set<T>* set;
 };
 
