@@ -265,6 +265,7 @@ const void* phtab_iterator::operator*() const
 
 void phtab_iterator::operator++()
 {
+    if (!node) return;  // stepping past the end stays there, as in lists
     if (node->next)
         node = node->next;
     else

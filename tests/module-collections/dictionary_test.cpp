@@ -13,20 +13,12 @@
 #include "module-scalar/integer.h"
 #include "support/failure.h"
 #include "support/printed.h"
+#include "support/walked.h"
 
 namespace {
 
 using strings = std::vector<std::string>;
 using names = ZEM_dictionary<ZEM_string, ZEM_string>;
-
-template <class V>
-strings values(const ZEM_collection<V>& c)
-{
-    strings all;
-    for (ZEM_iterator<V> it(c.create_iter_at_begin()); it; it++) all.push_back(printed(*it));
-    EXPECT_EQ(c.n_elements(), static_cast<int>(all.size()));
-    return all;
-}
 
 std::string looked_up(const names& d, const char* key)
 {
@@ -91,14 +83,14 @@ TEST(Dictionaries, LookedUpValuesSurviveGrowth)
     // Buckets of 100 now: values in key order.
     strings expected;
     for (int k = 0; k <= 60; ++k) expected.push_back(std::to_string(100 + k));
-    EXPECT_EQ(values(d), expected);
+    EXPECT_EQ(walked(d), expected);
 }
 
 TEST(Dictionaries, KeysOfEachTypeCompareAndHashAsTheirValues)
 {
     ZEM_dictionary<ZEM_int, ZEM_int> ints;
     for (int key : {3, -3, 53, INT_MIN}) ints.add_elt(key, key == INT_MIN ? 0 : key);
-    EXPECT_EQ(values(ints), (strings{"53", "-3", "3", "0"}));  // 3 and -3 and 53 share bucket 3
+    EXPECT_EQ(walked(ints), (strings{"53", "-3", "3", "0"}));  // 3 and -3 and 53 share bucket 3
     EXPECT_EQ(ints.lookup(-3)->value(), -3);
     EXPECT_EQ(ints.lookup(INT_MIN)->value(), 0);
 
@@ -155,9 +147,9 @@ TEST(Dictionaries, CopiesOwnTheirAssociationsAndReverseEachBucket)
 {
     names d;
     for (const char* key : {"ab", "ba", "z"}) d.add_elt(key, (std::string("value of ") + key).c_str());
-    EXPECT_EQ(values(d), (strings{"value of z", "value of ba", "value of ab"}));
+    EXPECT_EQ(walked(d), (strings{"value of z", "value of ba", "value of ab"}));
     names copy(d);
-    EXPECT_EQ(values(copy), (strings{"value of z", "value of ab", "value of ba"}));
+    EXPECT_EQ(walked(copy), (strings{"value of z", "value of ab", "value of ba"}));
     copy.add_elt("new", "n");
     copy.add_elt("ab", "changed");
     EXPECT_EQ(looked_up(d, "ab"), "value of ab");
@@ -165,14 +157,14 @@ TEST(Dictionaries, CopiesOwnTheirAssociationsAndReverseEachBucket)
     EXPECT_EQ(looked_up(copy, "ab"), "changed");
 
     std::unique_ptr<ZEM_object> object(d.copy_object());
-    EXPECT_EQ(values(dynamic_cast<const names&>(*object)), (strings{"value of z", "value of ab", "value of ba"}));
+    EXPECT_EQ(walked(dynamic_cast<const names&>(*object)), (strings{"value of z", "value of ab", "value of ba"}));
 
     names& same = d;
     d = same;
-    EXPECT_EQ(values(d), (strings{"value of z", "value of ba", "value of ab"}));
+    EXPECT_EQ(walked(d), (strings{"value of z", "value of ba", "value of ab"}));
     copy = d;
     EXPECT_EQ(looked_up(copy, "new"), "(absent)");
-    EXPECT_EQ(values(copy), (strings{"value of z", "value of ab", "value of ba"}));
+    EXPECT_EQ(walked(copy), (strings{"value of z", "value of ab", "value of ba"}));
 
     // An array of dictionaries, one per dimension, each built with the default.
     std::vector<names> per_dimension(3);

@@ -247,6 +247,8 @@ TEST(PointerHashTable, IteratorFailuresAndEmptyTables)
     phtab_iterator copy = on_three;
     ++on_three;
     EXPECT_FALSE(on_three);
+    on_three++;
+    EXPECT_FALSE(on_three);
     EXPECT_EQ(failure_of([&] { (void)*on_three; }), invalid);
     EXPECT_EQ(value_of(*copy), 3);
 }

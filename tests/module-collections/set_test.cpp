@@ -12,6 +12,7 @@
 #include "module-scalar/integer.h"
 #include "support/failure.h"
 #include "support/printed.h"
+#include "support/walked.h"
 
 namespace {
 
@@ -22,15 +23,6 @@ ZEM_set<ZEM_string> set_of(const strings& texts)
     ZEM_set<ZEM_string> set(50);
     for (const auto& t : texts) set.add_elt(t.c_str());
     return set;
-}
-
-template <class T>
-strings elements(const ZEM_collection<T>& c)
-{
-    strings all;
-    for (ZEM_iterator<T> it(c.create_iter_at_begin()); it; it++) all.push_back(printed(*it));
-    EXPECT_EQ(c.n_elements(), static_cast<int>(all.size()));
-    return all;
 }
 
 // A string of one character whose code is its hash.
@@ -47,19 +39,19 @@ TEST(Sets, PrintInTableOrder)
 TEST(Sets, ElementsOfOneBucketComeNewestFirstAndCopiesReverseThem)
 {
     ZEM_set<ZEM_string> set = set_of({"ab", "ba", "z"});
-    EXPECT_EQ(elements(set), (strings{"z", "ba", "ab"}));
+    EXPECT_EQ(walked(set), (strings{"z", "ba", "ab"}));
     ZEM_set<ZEM_string> copy(set);
-    EXPECT_EQ(elements(copy), (strings{"z", "ab", "ba"}));
+    EXPECT_EQ(walked(copy), (strings{"z", "ab", "ba"}));
     std::unique_ptr<ZEM_object> object(set.copy_object());
-    EXPECT_EQ(elements(dynamic_cast<const ZEM_set<ZEM_string>&>(*object)), (strings{"z", "ab", "ba"}));
+    EXPECT_EQ(walked(dynamic_cast<const ZEM_set<ZEM_string>&>(*object)), (strings{"z", "ab", "ba"}));
     std::unique_ptr<ZEM_collection<ZEM_string>> collection(copy.copy_collection());
-    EXPECT_EQ(elements(*collection), (strings{"z", "ba", "ab"}));
+    EXPECT_EQ(walked(*collection), (strings{"z", "ba", "ab"}));
 
     ZEM_set<ZEM_string>& same = set;
     set = same;
-    EXPECT_EQ(elements(set), (strings{"z", "ba", "ab"}));
+    EXPECT_EQ(walked(set), (strings{"z", "ba", "ab"}));
     copy = set_of({"q"});
-    EXPECT_EQ(elements(copy), strings{"q"});
+    EXPECT_EQ(walked(copy), strings{"q"});
 }
 
 TEST(Sets, AddingAnEqualValueKeepsTheCountAndStoresTheNewCopy)
@@ -73,7 +65,7 @@ TEST(Sets, AddingAnEqualValueKeepsTheCountAndStoresTheNewCopy)
     }
     ZEM_iterator<ZEM_string> it(set.create_iter_at_begin());
     EXPECT_NE(&*it, before);
-    EXPECT_EQ(elements(set), (strings{"ba", "ab"}));
+    EXPECT_EQ(walked(set), (strings{"ba", "ab"}));
     EXPECT_TRUE(set.is_elt("ab"));
     EXPECT_FALSE(set.is_elt("abc"));
 }
@@ -83,20 +75,20 @@ TEST(Sets, TheFiftyFirstElementDoublesTheBuckets)
     ZEM_set<ZEM_string> set(50);
     strings expected;
     for (int h = 1; h <= 50; ++h) set.add_elt(of_hash(h).c_str());
-    strings in_table = elements(set);
+    strings in_table = walked(set);
     EXPECT_EQ(in_table.front(), of_hash(50));  // bucket 0 of 50
     EXPECT_EQ(in_table[1], of_hash(1));
     set.add_elt(of_hash(51).c_str());
     for (int h = 1; h <= 51; ++h) expected.push_back(of_hash(h));
-    EXPECT_EQ(elements(set), expected);  // buckets of 100
+    EXPECT_EQ(walked(set), expected);  // buckets of 100
 }
 
 TEST(Sets, NegativeAndSmallestHashesFindTheirBuckets)
 {
-    EXPECT_EQ(elements(set_of({of_hash(24), "\xE9", of_hash(22)})), (strings{of_hash(22), "\xE9", of_hash(24)}));
+    EXPECT_EQ(walked(set_of({of_hash(24), "\xE9", of_hash(22)})), (strings{of_hash(22), "\xE9", of_hash(24)}));
     ZEM_set<ZEM_int> ints(50);
     for (int v : {INT_MIN, 48, -48, 47}) ints.add_elt(ZEM_int(v));
-    EXPECT_EQ(elements(ints), (strings{"47", "-48", "48", std::to_string(INT_MIN)}));
+    EXPECT_EQ(walked(ints), (strings{"47", "-48", "48", std::to_string(INT_MIN)}));
     EXPECT_TRUE(ints.is_elt(ZEM_int(INT_MIN)));
 }
 
@@ -138,7 +130,7 @@ TEST(Sets, MembershipAgreesWithAStandardSet)
         }
         ASSERT_EQ(set.is_elt(text.c_str()), static_cast<int>(model.count(text)));
     }
-    strings all = elements(set);
+    strings all = walked(set);
     EXPECT_EQ(std::set<std::string>(all.begin(), all.end()), model);
     EXPECT_EQ(all.size(), model.size());
 }
