@@ -7,15 +7,9 @@
 #include <vector>
 
 #include "support/failure.h"
+#include "support/index_tuple.h"
 
 namespace {
-
-pointer_to_objects<int> tuple_of(const std::vector<int>& values)
-{
-    pointer_to_objects<int> t(static_cast<int>(values.size()));
-    for (int k = 0; k < t.count(); ++k) t[k] = values[static_cast<std::size_t>(k)];
-    return t;
-}
 
 // Reports written as "(1,2,3)+".
 void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)

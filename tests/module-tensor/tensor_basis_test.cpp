@@ -9,15 +9,9 @@
 #include <vector>
 
 #include "support/failure.h"
+#include "support/index_tuple.h"
 
 namespace {
-
-pointer_to_objects<int> tuple_of(const std::vector<int>& values)
-{
-    pointer_to_objects<int> t(static_cast<int>(values.size()));
-    for (int k = 0; k < t.count(); ++k) t[k] = values[static_cast<std::size_t>(k)];
-    return t;
-}
 
 std::vector<int> values_of(const pointer_to_objects<int>& t) { return std::vector<int>(t.begin(), t.end()); }
 

@@ -8,16 +8,10 @@
 #include <vector>
 
 #include "support/failure.h"
+#include "support/index_tuple.h"
 #include "support/printed.h"
 
 namespace {
-
-pointer_to_objects<int> tuple_of(const std::vector<int>& values)
-{
-    pointer_to_objects<int> t(static_cast<int>(values.size()));
-    for (int k = 0; k < t.count(); ++k) t[k] = values[static_cast<std::size_t>(k)];
-    return t;
-}
 
 template <class T>
 pointer_to_objects<tp_tensor_entry<T>> entries_of(const std::vector<std::pair<std::vector<int>, T>>& given)
