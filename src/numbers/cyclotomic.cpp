@@ -268,3 +268,130 @@ int hash(const ZEM_cyclotomic_number& x)
         h += static_cast<unsigned>(k) * static_cast<unsigned>(hash(x.coefficients[k]));
     return static_cast<int>(h);
 }
+
+// Every coefficient operation below is the checked fraction arithmetic, so an
+// overflow fails with the fraction's message instead of giving a wrong value.
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x)
+{
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = -x.coefficients[k];
+    r.reduce();
+    return r;
+}
+
+namespace {
+
+// x and y lifted to the order of their least common multiple and combined
+// coefficient by coefficient: r_k op y_m at the positions of y.
+template <class Combine>
+ZEM_cyclotomic_number lift_and_combine(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y,
+                                       Combine combine)
+{
+    const int n = smallest_common_multiple(x.order, y.order);
+    ZEM_cyclotomic_number r(n, 0);
+    const int sx = n / x.order;
+    for (int j = 0; j < x.order; ++j) r.coefficients[j * sx] = x.coefficients[j];
+    const int sy = n / y.order;
+    for (int m = 0; m < y.order; ++m) combine(r.coefficients[m * sy], y.coefficients[m]);
+    r.reduce();
+    return r;
+}
+
+}
+
+ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r += c; });
+}
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r -= c; });
+}
+
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    const long long n = smallest_common_multiple(x.order, y.order);
+    ZEM_cyclotomic_number r(static_cast<int>(n), 0);
+    const long long sx = n / x.order;
+    const long long sy = n / y.order;
+    for (int j = 0; j < x.order; ++j)
+        for (int m = 0; m < y.order; ++m) r.coefficients[(sx * j + sy * m) % n] += x.coefficients[j] * y.coefficients[m];
+    r.reduce();
+    return r;
+}
+
+// A non-zero rational factor keeps every coefficient where it is, so the form stays canonical.
+ZEM_cyclotomic_number operator*(const ZEM_fraction& f, const ZEM_cyclotomic_number& x)
+{
+    if (f.is_zero()) return ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = f * x.coefficients[k];
+    return r;
+}
+
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f)
+{
+    if (f.is_zero()) return ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = x.coefficients[k] * f;
+    return r;
+}
+
+ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
+{
+    const int n = x.order;
+    ZEM_cyclotomic_number r(n, 0);
+    for (int k = 0; k < n; ++k) r.coefficients[k] = x.coefficients[(n - k) % n];
+    r.reduce();
+    return r;
+}
+
+// 1/x is the product of the other Galois conjugates of x divided by the norm,
+// their product with x, which is rational.
+ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
+{
+    const int n = x.order;
+    ZEM_cyclotomic_number others(1);
+    for (int k = 2; k < n; ++k) {
+        if (gcd_of(n, k) != 1) continue;
+        ZEM_cyclotomic_number conjugate(n, 0);
+        for (int j = 0; j < n; ++j)
+            if (!x.coefficients[j].is_zero())
+                conjugate.coefficients[static_cast<int>(static_cast<long long>(k) * j % n)] = x.coefficients[j];
+        others = others * conjugate;
+    }
+    const ZEM_cyclotomic_number norm = x * others;
+    const ZEM_fraction factor = ZEM_fraction(1) / norm.coefficients[0];
+    return others * factor;
+}
+
+ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    const ZEM_cyclotomic_number inverse = invert(y);
+    return x * inverse;
+}
+
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
+{
+    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
+    return product.coefficients[0];
+}
+
+// The trace over Q of zeta_N^k, divided by phi(N), is mu(d)/phi(d) with
+// d = N / gcd(k, N); the trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
+ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
+{
+    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
+    const int n = product.order;
+    ZEM_fraction mean;
+    for (int k = 0; k < n; ++k) {
+        if (product.coefficients[k].is_zero()) continue;
+        const order_facts facts = facts_of(n / gcd_of(n, k));
+        if (!facts.squarefree) continue;
+        const int mu = facts.distinct_primes % 2 == 0 ? 1 : -1;
+        mean += product.coefficients[k] * ZEM_fraction(mu, facts.phi);
+    }
+    return mean;
+}

@@ -55,3 +55,22 @@ int operator!=(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
 
 // The sum of k * numerator_k * denominator_k, wrapping in 32 bits; 0 for every rational.
 int hash(const ZEM_cyclotomic_number& x);
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator*(const ZEM_fraction& f, const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f);
+// A zero divisor fails with "[ZEM_fraction::simple_fraction] denominator == 0".
+ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x);
+
+// Coefficient 0 of conj(x) * x: |x|^2 whenever that product is rational.
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x);
+
+// The mean of |sigma(x)|^2 over the Galois conjugates sigma of x: positive for
+// every non-zero x, and equal to abs_value_squared when x * conj(x) is rational.
+// The matrix reduction compares pivots by it.
+ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x);
