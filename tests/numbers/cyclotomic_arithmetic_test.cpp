@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sstream>
 
 #include "numbers/cyclotomic.h"
 #include "numbers/cyclotomic_support.h"
@@ -8,20 +7,6 @@
 namespace {
 
 using namespace cyclotomic_testing;
-
-std::string printed(const ZEM_cyclotomic_number& x)
-{
-    std::ostringstream out;
-    x.print(out);
-    return out.str();
-}
-
-ZEM_cyclotomic_number root_of_unity(int k, int n)
-{
-    const std::vector<ZEM_fraction> one = {ZEM_fraction(1)};
-    const std::vector<int> numerator = {k}, denominator = {n};
-    return ZEM_cyclotomic_number::from_terms(one, numerator, denominator);
-}
 
 const ZEM_cyclotomic_number i_unit = root_of_unity(1, 4);
 const std::vector<int> orders = {1, 3, 4, 5, 7, 8, 9, 12, 15, 16, 20, 21, 24, 35};
@@ -67,7 +52,6 @@ TEST(CyclotomicArithmetic, SmallCases)
 {
     const ZEM_cyclotomic_number zero, one(1), minus_one(-1);
     EXPECT_EQ(printed(i_unit * i_unit), "-1");
-    EXPECT_EQ(i_unit * i_unit, minus_one);
     EXPECT_EQ(root_of_unity(1, 3) + root_of_unity(2, 3), minus_one);
     EXPECT_EQ((root_of_unity(1, 3) + i_unit).order, 12);
     EXPECT_EQ(printed(invert(i_unit)), "-1 * exp(2*pi*i*1/4) + 0");
@@ -86,17 +70,9 @@ TEST(CyclotomicArithmetic, SmallCases)
     EXPECT_EQ(abs_value_squared(ZEM_cyclotomic_number(ZEM_fraction(-2, 3))), ZEM_fraction(4, 9));
     EXPECT_EQ(abs_value_squared(zero), ZEM_fraction(0));
     EXPECT_EQ(abs_value_squared(root_of_unity(3, 7)), ZEM_fraction(1));
-
-    std::mt19937 random(99);
-    for (int n : orders) {
-        const ZEM_cyclotomic_number x = random_value(random, n, 3, 2);
-        EXPECT_EQ(x + (-x), zero);
-        EXPECT_EQ(x - x, zero);
-        EXPECT_EQ((x - x).order, 1);
-    }
 }
 
-TEST(CyclotomicArithmetic, InverseOfRandomValues)
+TEST(CyclotomicArithmetic, InversesOfRandomValuesAndOfZero)
 {
     std::mt19937 random(12345);
     const ZEM_cyclotomic_number one(1);
@@ -113,10 +89,6 @@ TEST(CyclotomicArithmetic, InverseOfRandomValues)
             expect_result(y / x, value(y) / value(x), "quotient");
         }
     }
-}
-
-TEST(CyclotomicArithmetic, ZeroHasNoInverse)
-{
     const std::string no_inverse = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
     const ZEM_cyclotomic_number zero;
     EXPECT_EQ(failure_of([&] { invert(zero); }), no_inverse);
@@ -124,7 +96,7 @@ TEST(CyclotomicArithmetic, ZeroHasNoInverse)
     EXPECT_EQ(failure_of([&] { i_unit / (i_unit - i_unit); }), no_inverse);
 }
 
-TEST(CyclotomicArithmetic, CoefficientOverflowFailsInsteadOfWrapping)
+TEST(CyclotomicArithmetic, OverflowFailsInsteadOfWrapping)
 {
     const std::string overflow = run_time("[ZEM_fraction] overflow");
     const ZEM_cyclotomic_number big = ZEM_fraction(1 << 20) * root_of_unity(1, 5);
@@ -137,40 +109,30 @@ TEST(CyclotomicArithmetic, CoefficientOverflowFailsInsteadOfWrapping)
     const ZEM_cyclotomic_number smallest = ZEM_fraction(INT_MIN) * i_unit;
     EXPECT_EQ(failure_of([&] { -smallest; }), overflow);
     EXPECT_EQ(failure_of([&] { complex_conjugate(smallest); }), overflow);
+    // Lifting to a common order must not leave what the canonical form holds.
+    EXPECT_EQ(failure_of([] { root_of_unity(1, 46337) + root_of_unity(1, 3); }),
+              run_time("[ZEM_cyclotomic_number] order too large"));
 }
 
 TEST(CyclotomicArithmetic, ResultsMayOverwriteTheirOperands)
 {
     std::mt19937 random(5);
-    for (int n : orders) {
-        const ZEM_cyclotomic_number x0 = random_value(random, n, 2, 2), y = random_value(random, 12, 2, 2);
+    for (int n : {1, 4, 5, 9, 12, 15}) {
+        const ZEM_cyclotomic_number x0 = random_value(random, n, 2, 2, 1.0), y = random_value(random, 12, 2, 2);
         ZEM_cyclotomic_number x = x0;
+        const ZEM_cyclotomic_number& same = x;
+        x = same;
+        EXPECT_EQ(x, x0);
         x = x + y;
-        EXPECT_EQ(x, x0 + y);
         x = y + x;
         EXPECT_EQ(x, y + (x0 + y));
-        x = x0;
         x = x * x;
-        EXPECT_EQ(x, x0 * x0);
-        x = x0;
-        x = x - x;
-        EXPECT_EQ(x, ZEM_cyclotomic_number());
-        x = x0;
-        x = -x;
-        EXPECT_EQ(x, -x0);
-        x = complex_conjugate(x);
-        EXPECT_EQ(x, complex_conjugate(-x0));
-        x = x0;
-        x = ZEM_fraction(2, 3) * x;
-        EXPECT_EQ(x, x0 * ZEM_fraction(2, 3));
-        // Inverses at large orders outgrow 32-bit coefficients.
-        if (x0 == ZEM_cyclotomic_number() || n > 15) continue;
+        EXPECT_EQ(x, (y + (x0 + y)) * (y + (x0 + y)));
         x = x0;
         x = invert(x);
         EXPECT_EQ(x, invert(x0));
-        x = x0;
-        x = x / x;
-        EXPECT_EQ(x, ZEM_cyclotomic_number(1));
+        x = x - x;
+        EXPECT_EQ(x, ZEM_cyclotomic_number());
     }
 }
 

@@ -7,11 +7,29 @@
 #include <complex>
 #include <numbers>
 #include <random>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "numbers/cyclotomic.h"
 
 namespace cyclotomic_testing {
+
+inline std::string printed(const ZEM_object& x)
+{
+    std::ostringstream out;
+    x.print(out);
+    return out.str();
+}
+
+// The sum of factors[j] * exp(2*pi*i*numerators[j]/denominators[j]), as a literal gives it.
+inline ZEM_cyclotomic_number terms(std::vector<ZEM_fraction> factors, std::vector<int> numerators,
+                                   std::vector<int> denominators)
+{
+    return ZEM_cyclotomic_number::from_terms(factors, numerators, denominators);
+}
+
+inline ZEM_cyclotomic_number root_of_unity(int k, int n) { return terms({1}, {k}, {n}); }
 
 inline std::complex<double> root(long long k, long long n)
 {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <climits>
 #include <memory>
-#include <sstream>
 
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
@@ -12,27 +11,9 @@ namespace {
 
 using namespace cyclotomic_testing;
 
-std::string printed(const ZEM_object& x)
-{
-    std::ostringstream out;
-    x.print(out);
-    return out.str();
-}
-
 std::vector<ZEM_fraction> fractions_of(const ZEM_cyclotomic_number& x)
 {
     return std::vector<ZEM_fraction>(x.coefficients.begin(), x.coefficients.end());
-}
-
-std::vector<ZEM_fraction> as_fractions(std::vector<int> values)
-{
-    return std::vector<ZEM_fraction>(values.begin(), values.end());
-}
-
-ZEM_cyclotomic_number terms(std::vector<ZEM_fraction> factors, std::vector<int> numerators,
-                            std::vector<int> denominators)
-{
-    return ZEM_cyclotomic_number::from_terms(factors, numerators, denominators);
 }
 
 const ZEM_cyclotomic_number i_unit = terms({1}, {1}, {4});
@@ -43,7 +24,7 @@ TEST(CyclotomicNumbers, ReductionTable)
         int order;
         std::vector<std::pair<int, ZEM_fraction>> given;
         int expected_order;
-        std::vector<int> expected;
+        std::vector<ZEM_fraction> expected;
     };
     const ZEM_fraction one(1), a(3, 7), b(-2, 5);
     const std::vector<row> rows = {
@@ -51,7 +32,9 @@ TEST(CyclotomicNumbers, ReductionTable)
         {4, {{2, one}}, 1, {-1}},
         {5, {{1, one}, {2, one}, {3, one}, {4, one}}, 1, {-1}},
         {15, {{1, one}, {2, one}, {4, one}, {7, one}, {8, one}, {11, one}, {13, one}, {14, one}}, 1, {1}},
-        {1, {{0, ZEM_fraction(-7, 3)}}, 1, {}},
+        {1, {{0, ZEM_fraction(-7, 3)}}, 1, {ZEM_fraction(-7, 3)}},
+        {15, {{0, ZEM_fraction(5, 2)}}, 1, {ZEM_fraction(5, 2)}},
+        {2, {{0, a}, {1, b}}, 1, {a - b}},
         {12, {}, 1, {0}},
         {6, {{1, one}}, 3, {0, 0, -1}},
         {10, {{1, one}}, 5, {0, 0, 0, -1, 0}},
@@ -73,40 +56,17 @@ TEST(CyclotomicNumbers, ReductionTable)
         x.reduce();
         SCOPED_TRACE(printed(x));
         EXPECT_EQ(x.order, r.expected_order);
-        if (r.expected.empty())
-            EXPECT_EQ(fractions_of(x), std::vector<ZEM_fraction>{ZEM_fraction(-7, 3)});
-        else
-            EXPECT_EQ(fractions_of(x), as_fractions(r.expected));
+        EXPECT_EQ(fractions_of(x), r.expected);
     }
-
-    ZEM_cyclotomic_number half(15, 0);
-    half.coefficients[0] = ZEM_fraction(5, 2);
-    half.reduce();
-    EXPECT_EQ(half, ZEM_cyclotomic_number(ZEM_fraction(5, 2)));
-
-    ZEM_cyclotomic_number two(2, 0);
-    two.coefficients[0] = a;
-    two.coefficients[1] = b;
-    two.reduce();
-    EXPECT_EQ(two, ZEM_cyclotomic_number(a - b));
 }
 
 TEST(CyclotomicNumbers, AdmissibleIndicesFollowTheirDefinition)
 {
     const std::vector<std::pair<int, std::vector<int>>> table = {
-        {1, {0}},
-        {3, {1, 2}},
-        {4, {0, 1}},
-        {5, {1, 2, 3, 4}},
-        {8, {0, 1, 2, 3}},
-        {9, {2, 3, 4, 5, 6, 7}},
-        {12, {4, 7, 8, 11}},
-        {15, {1, 2, 4, 7, 8, 11, 13, 14}},
-        {16, {0, 1, 2, 3, 4, 5, 6, 7}},
-        {20, {1, 4, 8, 9, 12, 13, 16, 17}},
-        {24, {1, 8, 11, 14, 16, 17, 19, 22}},
-        {28, {3, 4, 8, 11, 12, 15, 16, 19, 20, 23, 24, 27}},
-        {36, {1, 8, 12, 16, 17, 20, 21, 24, 25, 28, 29, 33}},
+        {1, {0}}, {3, {1, 2}}, {4, {0, 1}}, {5, {1, 2, 3, 4}}, {8, {0, 1, 2, 3}}, {9, {2, 3, 4, 5, 6, 7}},
+        {12, {4, 7, 8, 11}}, {15, {1, 2, 4, 7, 8, 11, 13, 14}}, {16, {0, 1, 2, 3, 4, 5, 6, 7}},
+        {20, {1, 4, 8, 9, 12, 13, 16, 17}}, {24, {1, 8, 11, 14, 16, 17, 19, 22}},
+        {28, {3, 4, 8, 11, 12, 15, 16, 19, 20, 23, 24, 27}}, {36, {1, 8, 12, 16, 17, 20, 21, 24, 25, 28, 29, 33}},
     };
     for (const auto& [n, indices] : table) {
         std::vector<int> found;
@@ -114,18 +74,6 @@ TEST(CyclotomicNumbers, AdmissibleIndicesFollowTheirDefinition)
         for (int k = 0; k < n; ++k)
             if (ok[static_cast<std::size_t>(k)]) found.push_back(k);
         EXPECT_EQ(found, indices) << "order " << n;
-    }
-    // Each basis element of an order is its own canonical form there.
-    for (int n = 1; n <= 60; ++n) {
-        if (n % 4 == 2) continue;
-        const std::vector<bool> ok = admissible(n);
-        for (int k = 0; k < n; ++k) {
-            if (!ok[static_cast<std::size_t>(k)]) continue;
-            ZEM_cyclotomic_number x = working(n, {{k, ZEM_fraction(1)}});
-            const ZEM_cyclotomic_number before = x;
-            x.convert_to_base();
-            EXPECT_EQ(x, before) << "order " << n << " index " << k;
-        }
     }
 }
 
@@ -176,22 +124,6 @@ TEST(CyclotomicNumbers, ReductionIsCanonicalOnRandomValues)
         }
 }
 
-TEST(CyclotomicNumbers, ValuesOfSubfieldsComeBackToTheirOrder)
-{
-    std::mt19937 random(7);
-    const std::vector<std::pair<int, int>> pairs = {{3, 7}, {3, 5}, {5, 3}, {4, 3}, {9, 5}, {3, 35},
-                                                    {8, 3}, {5, 7}, {15, 7}, {12, 5}};
-    for (const auto& [small, factor] : pairs) {
-        ZEM_cyclotomic_number x = random_value(random, small, 4, 3);
-        while (x.order != small) x = random_value(random, small, 4, 3);
-        ZEM_cyclotomic_number lifted(small * factor, 0);
-        for (int j = 0; j < small; ++j) lifted.coefficients[j * factor] = x.coefficients[j];
-        add_random_relations(random, lifted);
-        lifted.reduce();
-        EXPECT_EQ(lifted, x) << small << " lifted by " << factor;
-    }
-}
-
 TEST(CyclotomicNumbers, ConstructorsOfRationalValues)
 {
     const ZEM_cyclotomic_number zero;
@@ -213,8 +145,8 @@ TEST(CyclotomicNumbers, SumsOfRootsFromTerms)
 {
     const ZEM_cyclotomic_number minus_i = terms({-1}, {1}, {4});
     EXPECT_EQ(minus_i.order, 4);
-    EXPECT_EQ(fractions_of(minus_i), as_fractions({0, -1, 0, 0}));
-    EXPECT_EQ(fractions_of(i_unit), as_fractions({0, 1, 0, 0}));
+    EXPECT_EQ(fractions_of(minus_i), std::vector<ZEM_fraction>({0, -1, 0, 0}));
+    EXPECT_EQ(fractions_of(i_unit), std::vector<ZEM_fraction>({0, 1, 0, 0}));
     EXPECT_EQ(terms({1}, {1}, {-4}), minus_i);
     EXPECT_EQ(terms({1}, {-1}, {4}), minus_i);
     EXPECT_EQ(terms({1}, {5}, {4}), i_unit);
@@ -269,26 +201,10 @@ TEST(CyclotomicNumbers, HashAndArrays)
     EXPECT_EQ(hash(terms({1 << 30}, {2}, {3})), INT_MIN);
 
     pointer_to_objects<ZEM_cyclotomic_number> none, also_none(0), one(1), two(2), other_two(2);
-    EXPECT_TRUE(none == also_none);
-    EXPECT_FALSE(none == one);
-    EXPECT_FALSE(one == two);
-    EXPECT_TRUE(two == other_two);
     other_two[1] = i_unit;
+    EXPECT_TRUE(none == also_none);
+    EXPECT_FALSE(one == two);
     EXPECT_FALSE(two == other_two);
-    two[1] = terms({1}, {5}, {4});
-    EXPECT_TRUE(two == other_two);
-}
-
-TEST(CyclotomicNumbers, CopiesAreIndependentAndSelfAssignmentKeepsTheValue)
-{
-    ZEM_cyclotomic_number x = i_unit;
-    ZEM_cyclotomic_number& same = x;
-    x = same;
-    EXPECT_EQ(x, i_unit);
-    ZEM_cyclotomic_number y = x;
-    y.coefficients[1] = ZEM_fraction(2);
-    EXPECT_EQ(x, i_unit);
-    EXPECT_NE(y, x);
 }
 
 }
