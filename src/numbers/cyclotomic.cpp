@@ -1,8 +1,8 @@
 #include "numbers/cyclotomic.h"
 
-#include <algorithm>
 #include <climits>
 
+#include "module-collections/linkedlist.h"
 #include "module-object/error.h"
 
 namespace {
@@ -53,34 +53,37 @@ void ZEM_cyclotomic_number::check_order(long long n)
         _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order too large");
 }
 
-ZEM_cyclotomic_number ZEM_cyclotomic_number::from_terms(std::span<const ZEM_fraction> factors,
-                                                        std::span<const int> numerators,
-                                                        std::span<const int> denominators)
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
+                                             const ZEM_linkedlist<ZEM_int>& d)
 {
     long long n = 1;
-    for (int d : denominators) {
-        if (d == 0) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] denominator == 0");
-        const long long magnitude = d < 0 ? -static_cast<long long>(d) : d;
+    for (ZEM_iterator<ZEM_int> it(d.create_iter_at_begin()); it; it++) {
+        const long long denominator = (*it).value();
+        if (denominator == 0) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] denominator == 0");
+        const long long magnitude = denominator < 0 ? -denominator : denominator;
         n = n / gcd_of(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
         if (n > INT_MAX) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order too large");
     }
-    ZEM_cyclotomic_number sum(static_cast<int>(n), 0);
-    const std::size_t terms = std::min({factors.size(), numerators.size(), denominators.size()});
-    for (std::size_t j = 0; j < terms; ++j) {
-        long long a = numerators[j];
-        long long d = denominators[j];
-        if (d < 0) {
-            a = -a;
-            d = -d;
+    check_order(n);
+    order = static_cast<int>(n);
+    coefficients = pointer_to_objects<ZEM_fraction>(order);
+
+    ZEM_iterator<ZEM_fraction> factor(c.create_iter_at_begin());
+    ZEM_iterator<ZEM_int> numerator(a.create_iter_at_begin());
+    ZEM_iterator<ZEM_int> denominator(d.create_iter_at_begin());
+    for (; factor && numerator && denominator; factor++, numerator++, denominator++) {
+        long long up = (*numerator).value();
+        long long down = (*denominator).value();
+        if (down < 0) {
+            up = -up;
+            down = -down;
         }
         // Reducing the numerator first keeps the position below the order.
-        long long residue = a % d;
-        if (residue < 0) residue += d;
-        const int k = static_cast<int>(n / d * residue);
-        sum.coefficients[k] += factors[j];
+        long long residue = up % down;
+        if (residue < 0) residue += down;
+        coefficients[static_cast<int>(n / down * residue)] += *factor;
     }
-    sum.reduce();
-    return sum;
+    reduce();
 }
 
 ZEM_object* ZEM_cyclotomic_number::copy_object() const { return new ZEM_cyclotomic_number(*this); }

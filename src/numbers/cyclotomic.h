@@ -6,10 +6,12 @@
 // constructor and reduce ever see a value out of that form.
 #pragma once
 
-#include <span>
-
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+
+template <class T>
+class ZEM_linkedlist;
 
 class ZEM_cyclotomic_number : public ZEM_copied_object {
 public:
@@ -19,15 +21,13 @@ public:
     // The working value of the arithmetic: order n, n zero coefficients, not reduced.
     // The second argument has no effect.
     ZEM_cyclotomic_number(int n, int);
+    // The sum of c_j * exp(2*pi*i*a_j/d_j) over the terms that all three lists hold;
+    // the order comes from every denominator. A zero denominator, or an order the
+    // canonical form cannot hold in 32 bits, fails.
+    ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
+                          const ZEM_linkedlist<ZEM_int>& d);
     ZEM_cyclotomic_number(const ZEM_cyclotomic_number& other) = default;
     ZEM_cyclotomic_number& operator=(const ZEM_cyclotomic_number& other) = default;
-
-    // The sum of factors[j] * exp(2*pi*i*numerators[j]/denominators[j]) over the
-    // terms that all three sequences hold; the order comes from every denominator.
-    // A zero denominator, or an order the canonical form cannot hold in 32 bits,
-    // fails.
-    static ZEM_cyclotomic_number from_terms(std::span<const ZEM_fraction> factors, std::span<const int> numerators,
-                                            std::span<const int> denominators);
 
     ZEM_object* copy_object() const override;
     void print(std::ostream& out) const override;

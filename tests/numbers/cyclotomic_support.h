@@ -7,26 +7,24 @@
 #include <complex>
 #include <numbers>
 #include <random>
-#include <sstream>
-#include <string>
 #include <vector>
 
+#include "module-collections/linkedlist.h"
 #include "numbers/cyclotomic.h"
+#include "support/printed.h"
 
 namespace cyclotomic_testing {
-
-inline std::string printed(const ZEM_object& x)
-{
-    std::ostringstream out;
-    x.print(out);
-    return out.str();
-}
 
 // The sum of factors[j] * exp(2*pi*i*numerators[j]/denominators[j]), as a literal gives it.
 inline ZEM_cyclotomic_number terms(std::vector<ZEM_fraction> factors, std::vector<int> numerators,
                                    std::vector<int> denominators)
 {
-    return ZEM_cyclotomic_number::from_terms(factors, numerators, denominators);
+    ZEM_linkedlist<ZEM_fraction> c;
+    ZEM_linkedlist<ZEM_int> a, d;
+    for (const ZEM_fraction& f : factors) c.add_at_tail(f);
+    for (int v : numerators) a.add_at_tail(v);
+    for (int v : denominators) d.add_at_tail(v);
+    return ZEM_cyclotomic_number(c, a, d);
 }
 
 inline ZEM_cyclotomic_number root_of_unity(int k, int n) { return terms({1}, {k}, {n}); }

@@ -5,15 +5,16 @@
 #include <memory>
 #include <random>
 
+#include "module-collections/dictionary.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
+#include "support/printed.h"
 
 namespace {
 
 using fraction_number = ZEM_symbolic_number<ZEM_fraction>;
 using cyclotomic_number = ZEM_symbolic_number<ZEM_cyclotomic_number>;
 
-using cyclotomic_testing::printed;
 template <class T>
 pointer_to_objects<T> array_of(const std::vector<T>& values)
 {
@@ -255,6 +256,23 @@ TEST(SymbolicNumbers, ScalarFailuresPassThrough)
     EXPECT_EQ(failure_of([&] { ZEM_fraction(2) * big; }), overflow);
     EXPECT_EQ(failure_of([&] { -over_fractions({}, INT_MIN); }), overflow);
     EXPECT_EQ(printed(big), "2147483647*a");
+}
+
+TEST(SymbolicNumbers, ExactNumbersKeyDictionaries)
+{
+    ZEM_dictionary<ZEM_cyclotomic_number, ZEM_int> by_number;
+    by_number.add_elt(cyclotomic_testing::terms({1, 1}, {1, 2}, {3, 3}), 7);
+    by_number.add_elt(cyclotomic_testing::root_of_unity(1, 4), 8);
+    EXPECT_EQ(*by_number.lookup(ZEM_cyclotomic_number(-1)), ZEM_int(7));
+    EXPECT_EQ(*by_number.lookup(cyclotomic_testing::root_of_unity(5, 4)), ZEM_int(8));
+    EXPECT_EQ(by_number.type().text(), "dictionary<cyclotomic,int>");
+
+    ZEM_dictionary<fraction_number, ZEM_int> by_form;
+    by_form.add_elt(over_fractions({1, 2}, 0), 1);
+    by_form.add_elt(over_fractions({1, 2}, 0, "xyz") + fraction_number(), 2);
+    EXPECT_EQ(by_form.n_elements(), 1);
+    EXPECT_EQ(*by_form.lookup(over_fractions({1, 2}, 0)), ZEM_int(2));
+    EXPECT_EQ(by_form.lookup(over_fractions({1, 2, 0}, 0)), nullptr);
 }
 
 }
