@@ -40,12 +40,13 @@ public:
     // From the output of convert_to_base: the smallest order and its coefficients.
     void reduce_base();
 
+    int order = 1;
+    pointer_to_objects<ZEM_fraction> coefficients;
+
+private:
     // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
     // must fit. Fails with "[ZEM_cyclotomic_number] order too large" otherwise.
     static void check_order(long long n);
-
-    int order = 1;
-    pointer_to_objects<ZEM_fraction> coefficients;
 };
 
 ZEM_type tp_cyclotomic();
