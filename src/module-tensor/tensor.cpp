@@ -111,6 +111,14 @@ void ZEM_tensor_handle<T, pseudo>::print(std::ostream& out) const
 template class ZEM_tensor_impl<ZEM_int>;
 template class ZEM_tensor_impl<ZEM_real>;
 template class ZEM_tensor_impl<ZEM_fraction>;
+template class ZEM_tensor_impl<ZEM_cyclotomic_number>;
+template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_fraction>>;
+template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_cyclotomic_number>>;
 template class ZEM_tensor_handle<ZEM_int, false>;
 template class ZEM_tensor_handle<ZEM_real, false>;
 template class ZEM_tensor_handle<ZEM_fraction, false>;
+template class ZEM_tensor_handle<ZEM_cyclotomic_number, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, true>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, true>;

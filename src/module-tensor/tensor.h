@@ -16,6 +16,8 @@
 #include "module-scalar/integer.h"
 #include "module-tensor/perm_symmetry.h"
 #include "module-tensor/tensor_basis.h"
+#include "numbers/cyclotomic.h"
+#include "numbers/symbolic.h"
 
 // One given component: its index tuple, first index first, and its value.
 template <class T>
@@ -39,7 +41,19 @@ inline constexpr bool tensor_from_text<ZEM_real> = true;
 template <>
 inline constexpr bool tensor_from_text<ZEM_fraction> = true;
 template <>
+inline constexpr bool tensor_from_text<ZEM_cyclotomic_number> = true;
+template <>
+inline constexpr bool tensor_from_parsed<ZEM_symbolic_number<ZEM_fraction>> = true;
+template <>
+inline constexpr bool tensor_from_parsed<ZEM_symbolic_number<ZEM_cyclotomic_number>> = true;
+template <>
 inline constexpr bool tensor_from_values<ZEM_fraction> = true;
+template <>
+inline constexpr bool tensor_from_values<ZEM_cyclotomic_number> = true;
+template <>
+inline constexpr bool tensor_from_values<ZEM_symbolic_number<ZEM_fraction>> = true;
+template <>
+inline constexpr bool tensor_from_values<ZEM_symbolic_number<ZEM_cyclotomic_number>> = true;
 
 template <class T>
 class ZEM_tensor_impl : public ZEM_referenced_object {
@@ -177,6 +191,14 @@ public:
 extern template class ZEM_tensor_impl<ZEM_int>;
 extern template class ZEM_tensor_impl<ZEM_real>;
 extern template class ZEM_tensor_impl<ZEM_fraction>;
+extern template class ZEM_tensor_impl<ZEM_cyclotomic_number>;
+extern template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_fraction>>;
+extern template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_cyclotomic_number>>;
 extern template class ZEM_tensor_handle<ZEM_int, false>;
 extern template class ZEM_tensor_handle<ZEM_real, false>;
 extern template class ZEM_tensor_handle<ZEM_fraction, false>;
+extern template class ZEM_tensor_handle<ZEM_cyclotomic_number, false>;
+extern template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, false>;
+extern template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, false>;
+extern template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, true>;
+extern template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, true>;

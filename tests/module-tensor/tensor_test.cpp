@@ -285,3 +285,112 @@ TEST(Tensors, NamesDependOnDimensionAndRankAlone)
 }
 
 }
+
+namespace {
+
+ZEM_cyclotomic_number fourth_root_of_unity()
+{
+    ZEM_cyclotomic_number i(4, 0);
+    i.coefficients[1] = ZEM_fraction(1);
+    i.reduce();
+    return i;
+}
+
+TEST(Tensors, CyclotomicComponentsNegateOnMinusImages)
+{
+    ZEM_cyclotomic_number i = fourth_root_of_unity();
+    auto given = entries_of<ZEM_cyclotomic_number>({{{0, 1}, i}});
+    ZEM_tensor<ZEM_cyclotomic_number> t(2, 2, ZEM_string("[0 1]"), given, nullptr);
+    EXPECT_EQ(t.values()[1], i);
+    EXPECT_EQ(t.values()[2], -i);
+    EXPECT_EQ(t.values()[0], ZEM_cyclotomic_number());
+    EXPECT_EQ(t.type().text(), "tensor<cyclotomic>");
+    EXPECT_EQ(printed(t), "tensor<cyclotomic>(\n"
+                          "  dim = 2 rank = 2\n"
+                          "  permutation symmetry: \"[0 1]\"\n"
+                          "  xx = yy = 0\n"
+                          "  xy = 1 * exp(2*pi*i*1/4) + 0\n"
+                          "  yx = -1 * exp(2*pi*i*1/4) + 0\n"
+                          ")");
+    ZEM_tensor<ZEM_cyclotomic_number> same(2, 2, t.values(), t.symmetry());
+    EXPECT_EQ(printed(same), printed(t));
+    EXPECT_EQ(same.get_component(tuple_of({1, 0})), -i);
+}
+
+using symbolic = ZEM_symbolic_number<ZEM_fraction>;
+
+symbolic parameters(const std::vector<int>& coefficients, const char* letters = "abcd")
+{
+    pointer_to_objects<ZEM_fraction> c(static_cast<int>(coefficients.size()));
+    for (int k = 0; k < c.count(); ++k) c[k] = ZEM_fraction(coefficients[static_cast<std::size_t>(k)]);
+    return symbolic(c, ZEM_fraction(0), letters);
+}
+
+std::vector<int> coefficients_of(const symbolic& x)
+{
+    std::vector<int> out;
+    for (const ZEM_fraction& c : x.coefficients()) out.push_back(c.numerator());
+    return out;
+}
+
+TEST(SymbolicTensors, EntriesShareTheirBodiesAndMinusImagesGetNewOnes)
+{
+    symbolic a = parameters({1, 2});
+    symbolic zero("abcd");
+    perm_symmetry_type anti{ZEM_string("[0 1]")};
+    auto given = entries_of<symbolic>({{{0, 1}, a}});
+    ZEM_tensor<symbolic> t(2, 2, anti, given, &zero);
+    const auto& v = t.values();
+    EXPECT_EQ(&v[1].coefficients(), &a.coefficients());
+    EXPECT_EQ(coefficients_of(v[2]), (std::vector<int>{-1, -2}));
+    EXPECT_STREQ(v[2].names(), "abcd");
+    EXPECT_EQ(&v[0].coefficients(), &zero.coefficients());
+    EXPECT_EQ(&v[3].coefficients(), &zero.coefficients());
+
+    ZEM_tensor<symbolic> plain(2, 2, anti, given, nullptr);
+    EXPECT_EQ(plain.values()[0].coefficients().count(), 0);
+    EXPECT_STREQ(plain.values()[0].names(), "xyzuvw");
+    EXPECT_EQ(plain.get_component(tuple_of({1, 0})), -a);
+}
+
+TEST(SymbolicTensors, PseudoTensorsDifferFromTensorsInTheirTypeAlone)
+{
+    perm_symmetry_type sym{ZEM_string("(0 1)")};
+    symbolic zero("abcd");
+    auto given = entries_of<symbolic>({{{0, 0}, parameters({1})}, {{1, 1}, parameters({1})}});
+    ZEM_tensor<symbolic> tensor(2, 2, sym, given, &zero);
+    ZEM_pseudo_tensor<symbolic> pseudo(2, 2, sym, given, &zero);
+    std::string form = printed(tensor);
+    EXPECT_EQ(form, "tensor<symbolic_number<fraction>>(\n"
+                    "  dim = 2 rank = 2\n"
+                    "  permutation symmetry: \"(0 1)\"\n"
+                    "  xx = yy = a\n"
+                    "  xy = yx = 0\n"
+                    ")");
+    EXPECT_EQ(printed(pseudo), "pseudo_" + form);
+
+    std::unique_ptr<ZEM_object> copy(pseudo.copy_object());
+    EXPECT_EQ(copy->type().text(), "pseudo_tensor<symbolic_number<fraction>>");
+    EXPECT_NE(dynamic_cast<ZEM_pseudo_tensor<symbolic>*>(copy.get()), nullptr);
+    EXPECT_EQ(dynamic_cast<ZEM_tensor<symbolic>*>(copy.get()), nullptr);
+
+    ZEM_pseudo_tensor<symbolic> from_values(2, 2, tensor.values(), sym);
+    EXPECT_EQ(printed(from_values), printed(pseudo));
+    ZEM_pseudo_tensor<symbolic> empty;
+    EXPECT_EQ(printed(empty), "pseudo_tensor<symbolic_number<fraction>>(\n)");
+    empty = pseudo;
+    EXPECT_EQ(&empty.impl(), &pseudo.impl());
+
+    using cyclotomic_symbolic = ZEM_symbolic_number<ZEM_cyclotomic_number>;
+    EXPECT_EQ(ZEM_tensor<cyclotomic_symbolic>().type().text(), "tensor<symbolic_number<cyclotomic>>");
+    EXPECT_EQ(ZEM_pseudo_tensor<cyclotomic_symbolic>().type().text(),
+              "pseudo_tensor<symbolic_number<cyclotomic>>");
+    pointer_to_objects<ZEM_cyclotomic_number> c(1);
+    c[0] = fourth_root_of_unity();
+    cyclotomic_symbolic x(c, ZEM_cyclotomic_number(), "abcd");
+    auto cyclotomic_given = entries_of<cyclotomic_symbolic>({{{1, 0}, x}});
+    ZEM_pseudo_tensor<cyclotomic_symbolic> p(2, 2, perm_symmetry_type{ZEM_string("[0 1]")}, cyclotomic_given, nullptr);
+    EXPECT_EQ(p.get_component(tuple_of({0, 1})).coefficients()[0], -fourth_root_of_unity());
+}
+
+}
