@@ -100,6 +100,7 @@ private:
 
 // ---- elements
 
+// The base's own bodies fail as abstract: every kind overrides them all.
 class perm_symmetry_type_base {
 public:
     int at_top = 0;
