@@ -1,0 +1,190 @@
+// ZEM_linkedlist<T>: a doubly linked list of elements held by value (a handle
+// element shares its body with the value it was copied from). head and tail
+// are both null (empty) or both set, head->prev and tail->next are null, and
+// the prev links mirror the next links. Appending and taking from the head
+// are constant time, so a list serves as a first-in, first-out queue.
+#pragma once
+
+#include "module-collections/collection.h"
+#include "module-object/error.h"
+
+template <class T>
+struct ll_node {
+    ll_node* next;
+    ll_node* prev;
+    T elt;
+};
+
+template <class T>
+class ZEM_linkedlist;
+
+template <class T>
+class ZEM_iter_list_impl : public ZEM_iterator_impl<T> {
+public:
+    // Stands on the head at at_begin, the tail at at_end, nowhere otherwise.
+    ZEM_iter_list_impl(const ZEM_linkedlist<T>& walked, iter_pos pos)
+        : current(pos == at_begin ? walked.head : pos == at_end ? walked.tail : nullptr), list(&walked)
+    {
+    }
+
+    ZEM_iterator_impl<T>* copy() const override { return new ZEM_iter_list_impl(*this); }
+    operator int() const override { return current != nullptr; }
+    const T& operator*() const override
+    {
+        if (!current)
+            _zem_error_("module-collections/list-t", __LINE__,
+                        "[ZEM_iter_list_impl::operator*] dereference of invalid iterator");
+        return current->elt;
+    }
+    // Stepping an invalid body leaves it invalid.
+    void operator++() override
+    {
+        if (current) current = current->next;
+    }
+    void operator++(int) override { ++*this; }
+    void operator--() override
+    {
+        if (current) current = current->prev;
+    }
+    void operator--(int) override { --*this; }
+
+private:
+    ll_node<T>* current;
+    const ZEM_linkedlist<T>* list;
+};
+
+template <class T>
+class ZEM_linkedlist : public ZEM_collection<T> {
+public:
+    ZEM_linkedlist() = default;
+    ZEM_linkedlist(const ZEM_linkedlist& other) : ZEM_collection<T>()
+    {
+        try {
+            for (const ll_node<T>* node = other.head; node; node = node->next) add_at_tail(node->elt);
+        } catch (...) {
+            clear();
+            throw;
+        }
+    }
+    // Lists are copied, never assigned.
+    ZEM_linkedlist& operator=(const ZEM_linkedlist&) = delete;
+    ~ZEM_linkedlist() override { clear(); }
+
+    void add_at_tail(const T& x)
+    {
+        ll_node<T>* node = new ll_node<T>{nullptr, tail, x};
+        if (tail)
+            tail->next = node;
+        else
+            head = node;
+        tail = node;
+    }
+
+    T remove_at_head()
+    {
+        if (!head) _zem_error_("module-collections/list-t", __LINE__, "remove from empty list");
+        T first = head->elt;
+        ll_node<T>* node = head;
+        head = node->next;
+        if (head)
+            head->prev = nullptr;
+        else
+            tail = nullptr;
+        delete node;
+        return first;
+    }
+
+    int n_elements() const override
+    {
+        int count = 0;
+        for (const ll_node<T>* node = head; node; node = node->next) ++count;
+        return count;
+    }
+
+    ZEM_type type() const override { return tp_linkedlist(T().type()); }
+    ZEM_iterator_impl<T>* create_iter_at_begin() const override { return new ZEM_iter_list_impl<T>(*this, at_begin); }
+    ZEM_iterator_impl<T>* create_iter_at_end() const override { return new ZEM_iter_list_impl<T>(*this, at_end); }
+    ZEM_collection<T>* copy_collection() const override { return new ZEM_linkedlist(*this); }
+
+    // In place, by relinking, with a strcmp-like callback. Quicksort on the
+    // first node as pivot; not stable: equal elements come out reordered.
+    void sort(int (*cmp)(const T&, const T&))
+    {
+        if (head && tail) do_sort(head, tail, cmp);
+    }
+
+    // Read them, never change them: the list is empty exactly when head is null.
+    ll_node<T>* head = nullptr;
+    ll_node<T>* tail = nullptr;
+
+private:
+    void clear()
+    {
+        while (ll_node<T>* node = head) {
+            head = node->next;
+            delete node;
+        }
+        tail = nullptr;
+    }
+
+    static void append_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
+    {
+        x->next = nullptr;
+        x->prev = last;
+        if (last)
+            last->next = x;
+        else
+            first = x;
+        last = x;
+    }
+
+    static void prepend_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
+    {
+        x->prev = nullptr;
+        x->next = first;
+        if (first)
+            first->prev = x;
+        else
+            last = x;
+        first = x;
+    }
+
+    // Elements equal to the pivot go after it, and the upper part is gathered
+    // in reverse: that is what makes the order of equal elements what it is.
+    static void do_sort(ll_node<T>*& first, ll_node<T>*& last, int (*cmp)(const T&, const T&))
+    {
+        ll_node<T>* pivot = first;
+        if (pivot == last) return;
+        ll_node<T>* lower_first = nullptr;
+        ll_node<T>* lower_last = nullptr;
+        ll_node<T>* upper_first = nullptr;
+        ll_node<T>* upper_last = nullptr;
+        ll_node<T>* const end = last->next;
+        for (ll_node<T>* x = pivot->next; x != end;) {
+            ll_node<T>* following = x->next;
+            if (cmp(pivot->elt, x->elt) <= 0)
+                prepend_to_list(upper_first, upper_last, x);
+            else
+                append_to_list(lower_first, lower_last, x);
+            x = following;
+        }
+        if (lower_first) {
+            do_sort(lower_first, lower_last, cmp);
+            lower_last->next = pivot;
+            pivot->prev = lower_last;
+            first = lower_first;
+        } else {
+            pivot->prev = nullptr;
+            first = pivot;
+        }
+        if (upper_first) {
+            do_sort(upper_first, upper_last, cmp);
+            pivot->next = upper_first;
+            upper_first->prev = pivot;
+            last = upper_last;
+        } else {
+            pivot->next = nullptr;
+            last = pivot;
+        }
+    }
+};

@@ -1,0 +1,46 @@
+#include "module-tensor/index_set.h"
+
+namespace {
+
+using tuple_type = pointer_to_objects<int>;
+
+const tuple_type& as_tuple(const void* e) { return *static_cast<const tuple_type*>(e); }
+
+}
+
+index_set::index_set() : table_(eq_func, hash_func, copy_func, delete_func, 50) {}
+
+int index_set::is_set(const pointer_to_objects<int>& tuple) const { return table_.phtab_is_elt(&tuple); }
+
+void index_set::set(const pointer_to_objects<int>& tuple)
+{
+    auto* copy = static_cast<tuple_type*>(copy_func(&tuple));
+    try {
+        table_.phtab_add(copy);
+    } catch (...) {
+        delete copy;
+        throw;
+    }
+}
+
+int index_set::eq_func(const void* a, const void* b)
+{
+    const tuple_type& x = as_tuple(a);
+    const tuple_type& y = as_tuple(b);
+    if (x.count() != y.count()) return 0;
+    for (int k = 0; k < x.count(); ++k)
+        if (x[k] != y[k]) return 0;
+    return 1;
+}
+
+int index_set::hash_func(const void* tuple, int n_buckets)
+{
+    const tuple_type& t = as_tuple(tuple);
+    unsigned sum = 0;
+    for (int k = 0; k < t.count(); ++k) sum += static_cast<unsigned>(k) * static_cast<unsigned>(t[k]);
+    return static_cast<int>(sum % static_cast<unsigned>(n_buckets));
+}
+
+void* index_set::copy_func(const void* tuple) { return new tuple_type(as_tuple(tuple)); }
+
+void index_set::delete_func(const void* tuple) { delete static_cast<const tuple_type*>(tuple); }

@@ -1,0 +1,27 @@
+// A set of index tuples, on a pointer_hash_table of 50 buckets that owns heap
+// copies of the tuples. Two tuples are equal when they have the same count and
+// the same ints; the bucket of a tuple is the sum of k * tuple[k], wrapping in
+// 32 bits, taken as unsigned modulo the bucket count.
+#pragma once
+
+#include "module-collections/pointer_hash_table.h"
+#include "module-object/pointer_to_objects.h"
+
+class index_set {
+public:
+    index_set();
+    index_set(const index_set&) = delete;
+    index_set& operator=(const index_set&) = delete;
+
+    int is_set(const pointer_to_objects<int>& tuple) const;
+    // Stores a copy of the tuple.
+    void set(const pointer_to_objects<int>& tuple);
+
+    static int eq_func(const void* a, const void* b);
+    static int hash_func(const void* tuple, int n_buckets);
+    static void* copy_func(const void* tuple);
+    static void delete_func(const void* tuple);
+
+private:
+    pointer_hash_table table_;
+};

@@ -1,0 +1,124 @@
+#include "module-tensor/tensor.h"
+
+#include <memory>
+
+#include "module-collections/dictionary.h"
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "module-tensor/tensor-t";
+
+// Writes one component name and frees it at once.
+template <class T>
+void write_name(std::ostream& out, const ZEM_tensor_impl<T>& body, int component)
+{
+    std::unique_ptr<char[]> name(body.give_name(component));
+    out << name.get();
+}
+
+}
+
+template <class T>
+void ZEM_tensor_impl<T>::fill(const entries& given, const T* default_value)
+{
+    if (default_value)
+        for (T& value : values_) value = *default_value;
+    for (const tp_tensor_entry<T>& entry : given) {
+        // The entry's own tuple is checked before anything of it is written.
+        tensor_indices_to_index(dim_, rank_, entry.indices);
+        spread data{this, &entry.value};
+        symmetry_.for_all_symmetrical_with_do(_f1, entry.indices, &data, 0);
+    }
+}
+
+template <class T>
+void ZEM_tensor_impl<T>::_f1(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
+{
+    auto* s = static_cast<spread*>(data);
+    ZEM_tensor_impl& body = *s->body;
+    T& component = body.values_[tensor_indices_to_index(body.dim_, body.rank_, image)];
+    if (sign == permsym_plus)
+        component = *s->value;
+    else
+        component = negative(*s->value);
+}
+
+template <class T>
+const pointer_to_objects<T>& ZEM_tensor_impl<T>::checked(const pointer_to_objects<T>& values) const
+{
+    if (values.count() != basis_.entry_count())
+        _zem_error_(module, __LINE__, "[ZEM_tensor_impl] the number of values differs from dim^rank");
+    return values;
+}
+
+template <class T>
+void ZEM_tensor_impl<T>::print(std::ostream& out) const
+{
+    int n = values_.count();
+    ZEM_dictionary<T, ZEM_int> first_holder(50);
+    pointer_to_objects<int> first(n);
+    for (int k = 0; k < n; ++k) {
+        const ZEM_int* found = first_holder.lookup(values_[k]);
+        first[k] = found ? found->value() : -1;
+        if (!found) first_holder.add_elt(values_[k], ZEM_int(k));
+    }
+    for (int k = 0; k < n; ++k) {
+        if (first[k] >= 0) continue;
+        out << "  ";
+        write_name(out, *this, k);
+        for (int j = 0; j < n; ++j)
+            if (first[j] == k) {
+                out << " = ";
+                write_name(out, *this, j);
+            }
+        out << " = ";
+        values_[k].print(out);
+        out << "\n";
+    }
+}
+
+template <class T, bool pseudo>
+const ZEM_tensor_impl<T>& ZEM_tensor_handle<T, pseudo>::impl() const
+{
+    if (!this->has_body()) _zem_error_(module, __LINE__, "[ZEM_tensor] empty tensor handle");
+    return *this->body();
+}
+
+template <class T, bool pseudo>
+ZEM_type ZEM_tensor_handle<T, pseudo>::type() const
+{
+    ZEM_type element = T().type();
+    return pseudo ? tp_pseudo_tensor(element) : tp_tensor(element);
+}
+
+template <class T, bool pseudo>
+void ZEM_tensor_handle<T, pseudo>::print(std::ostream& out) const
+{
+    type().print(out);
+    out << "(\n";
+    if (this->has_body()) {
+        const ZEM_tensor_impl<T>& b = impl();
+        out << "  dim = " << b.dim() << " rank = " << b.rank() << "\n";
+        out << "  permutation symmetry: \"";
+        b.symmetry().print(out);
+        out << "\"\n";
+        b.print(out);
+    }
+    out << ")";
+}
+
+template class ZEM_tensor_impl<ZEM_int>;
+template class ZEM_tensor_impl<ZEM_real>;
+template class ZEM_tensor_impl<ZEM_fraction>;
+template class ZEM_tensor_impl<ZEM_cyclotomic_number>;
+template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_fraction>>;
+template class ZEM_tensor_impl<ZEM_symbolic_number<ZEM_cyclotomic_number>>;
+template class ZEM_tensor_handle<ZEM_int, false>;
+template class ZEM_tensor_handle<ZEM_real, false>;
+template class ZEM_tensor_handle<ZEM_fraction, false>;
+template class ZEM_tensor_handle<ZEM_cyclotomic_number, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, false>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_fraction>, true>;
+template class ZEM_tensor_handle<ZEM_symbolic_number<ZEM_cyclotomic_number>, true>;

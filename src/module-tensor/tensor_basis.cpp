@@ -1,0 +1,173 @@
+#include "module-tensor/tensor_basis.h"
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+#include <string>
+
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "module-tensor/tensor-c";
+
+// Passed to the classification callbacks.
+struct classification {
+    tensor_basis* basis;
+    const pointer_to_objects<int>* tuple;
+    int component;
+};
+
+}
+
+int tensor_indices_to_index(int dim, int rank, const pointer_to_objects<int>& tuple)
+{
+    if (tuple.count() < rank) _zem_error_(module, __LINE__, "[tensor_indices_to_index] fewer indices than the rank");
+    std::int64_t number = 0;
+    std::int64_t weight = 1;
+    for (int k = 0; k < rank; ++k) {
+        int i = tuple[rank - 1 - k];
+        if (i < 0 || i >= dim) _zem_error_(module, __LINE__, "tensor index out of bounds");
+        number += weight * i;
+        if (number > INT_MAX) _zem_error_(module, __LINE__, "[tensor_indices_to_index] component number beyond 32 bits");
+        // Saturated: a weight beyond 32 bits with a nonzero index fails above.
+        weight = weight * dim > INT_MAX ? std::int64_t(INT_MAX) + 1 : weight * dim;
+    }
+    return static_cast<int>(number);
+}
+
+void tensor_index_to_indices(int dim, int rank, int index, pointer_to_objects<int>& tuple)
+{
+    if (rank > 0 && dim < 1) _zem_error_(module, __LINE__, "[tensor_index_to_indices] dimension below 1");
+    if (tuple.count() != rank) tuple = pointer_to_objects<int>(rank);
+    for (int k = 0; k < rank; ++k) {
+        tuple[rank - 1 - k] = index % dim;
+        index /= dim;
+    }
+}
+
+int tensor_component_count(int dim, int rank)
+{
+    if (rank < 0) _zem_error_(module, __LINE__, "[tensor_basis] negative rank");
+    if (dim < 0) _zem_error_(module, __LINE__, "[tensor_basis] negative dimension");
+    std::int64_t count = 1;
+    for (int k = 0; k < rank; ++k) {
+        count *= dim;
+        if (count > INT_MAX) _zem_error_(module, __LINE__, "[tensor_basis] too many components for 32 bits");
+        if (count == 0) break;
+    }
+    return static_cast<int>(count);
+}
+
+char* tensor_component_name(int dim, int rank, int component)
+{
+    static const char letters[] = "xyzuvw";
+    const int n_letters = static_cast<int>(sizeof letters) - 1;
+    pointer_to_objects<int> tuple;
+    tensor_index_to_indices(dim, rank, component, tuple);
+    std::ostringstream out;
+    for (int index : tuple) {
+        if (dim >= 1 && dim <= n_letters)
+            out << letters[index];
+        else
+            out << letters[0] << index;
+    }
+    std::string text = out.str();
+    char* name = new char[text.size() + 1];
+    std::memcpy(name, text.c_str(), text.size() + 1);
+    return name;
+}
+
+tensor_basis::tensor_basis(int dim, int rank, const perm_symmetry_type& symmetry) : dim(dim), rank(rank)
+{
+    if (symmetry.error) _zem_error_(module, __LINE__, symmetry.error);
+    if (rank >= 0 && symmetry.n_indices > rank)
+        _zem_error_(module, __LINE__, "[tensor_basis] more indices in the symmetry than the rank");
+    entries_ = pointer_to_objects<tensor_basis_entry>(tensor_component_count(dim, rank));
+    pointer_to_objects<int> tuple(rank);
+    for (int& index : tuple) index = 0;
+    _f1(0, tuple, symmetry);
+    for (const tensor_basis_entry& entry : entries_)
+        if (entry.status == tensor_basis_component) ++n_basis;
+}
+
+void tensor_basis::_f1(int position, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry)
+{
+    if (position < rank) {
+        pointer_to_objects<int> own(tuple);
+        for (int i = 0; i < dim; ++i) {
+            own[position] = i;
+            _f1(position + 1, own, symmetry);
+        }
+        return;
+    }
+    int f = tensor_indices_to_index(dim, rank, tuple);
+    tensor_basis_entry& entry = entries_[f];
+    if (entry.status != tensor_basis_unclassified) return;
+    entry.status = tensor_basis_component;
+    entry.representative = tuple;
+    classification data{this, &tuple, f};
+    symmetry.for_all_symmetrical_with_do(f1_tensor_basis, tuple, &data, 1);
+    if (entry.status == tensor_basis_zero) symmetry.for_all_symmetrical_with_do(f2_tensor_basis, tuple, &data, 1);
+}
+
+void f1_tensor_basis(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
+{
+    auto* c = static_cast<classification*>(data);
+    tensor_basis& basis = *c->basis;
+    int g = tensor_indices_to_index(basis.dim, basis.rank, image);
+    tensor_basis_entry& entry = basis.entries_[g];
+    if (g == c->component) {
+        if (sign == permsym_minus) entry.status = tensor_basis_zero;
+    } else if (entry.status == tensor_basis_unclassified) {
+        entry.status = sign == permsym_plus ? tensor_basis_plus_image : tensor_basis_minus_image;
+        entry.representative = *c->tuple;
+    }
+}
+
+void f2_tensor_basis(const pointer_to_objects<int>& image, permsym_plusmin, void* data)
+{
+    auto* c = static_cast<classification*>(data);
+    tensor_basis& basis = *c->basis;
+    basis.entries_[tensor_indices_to_index(basis.dim, basis.rank, image)].status = tensor_basis_zero;
+}
+
+const tensor_basis_entry& tensor_basis::get_at(pointer_to_objects<int> tuple) const
+{
+    return entries_[tensor_indices_to_index(dim, rank, tuple)];
+}
+
+void tensor_basis::mk_basis_tabs(pointer_to_objects<int>& position, pointer_to_objects<int>& representative,
+                                 pointer_to_objects<int>& basis) const
+{
+    position = pointer_to_objects<int>(entries_.count());
+    representative = pointer_to_objects<int>(entries_.count());
+    basis = pointer_to_objects<int>(n_basis);
+    int j = 0;
+    for (int k = 0; k < entries_.count(); ++k) {
+        const tensor_basis_entry& entry = entries_[k];
+        switch (entry.status) {
+        case tensor_basis_component:
+            position[k] = j;
+            representative[k] = k;
+            basis[j++] = k;
+            break;
+        case tensor_basis_plus_image:
+        case tensor_basis_minus_image:
+            position[k] = -1;
+            representative[k] = tensor_indices_to_index(dim, rank, entry.representative);
+            break;
+        case tensor_basis_zero:
+            position[k] = -1;
+            representative[k] = k;
+            break;
+        default:
+            _zem_error_(module, __LINE__, "[tensor_basis::mk_basis_tabs] hmm... something is wrong here");
+        }
+    }
+}
+
+ZEM_type tp_tensor(const ZEM_type& element) { return ZEM_type("tensor", 1, &element); }
+
+ZEM_type tp_pseudo_tensor(const ZEM_type& element) { return ZEM_type("pseudo_tensor", 1, &element); }

@@ -1,0 +1,400 @@
+#include "numbers/cyclotomic.h"
+
+#include <climits>
+
+#include "module-collections/linkedlist.h"
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "numbers/cyclotomic-c";
+
+int gcd_of(int a, int b)
+{
+    while (b != 0) {
+        const int r = a % b;
+        a = b;
+        b = r;
+    }
+    return a;
+}
+
+long long largest_prime_factor(long long n)
+{
+    long long largest = 1;
+    for (long long p = 2; p * p <= n; ++p)
+        while (n % p == 0) {
+            largest = p;
+            n /= p;
+        }
+    return n > 1 ? n : largest;
+}
+
+}
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number() : coefficients(1) {}
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(int v) : coefficients(1) { coefficients[0] = ZEM_fraction(v); }
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_fraction& f) : coefficients(1) { coefficients[0] = f; }
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(int n, int)
+{
+    check_order(n);
+    order = n;
+    coefficients = pointer_to_objects<ZEM_fraction>(n);
+}
+
+void ZEM_cyclotomic_number::check_order(long long n)
+{
+    if (n < 1) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order < 1");
+    // The canonical form reaches indices up to n times the largest prime of n.
+    if (n > INT_MAX || n * largest_prime_factor(n) > INT_MAX)
+        _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order too large");
+}
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
+                                             const ZEM_linkedlist<ZEM_int>& d)
+{
+    long long n = 1;
+    for (ZEM_iterator<ZEM_int> it(d.create_iter_at_begin()); it; it++) {
+        const long long denominator = (*it).value();
+        if (denominator == 0) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] denominator == 0");
+        const long long magnitude = denominator < 0 ? -denominator : denominator;
+        n = n / gcd_of(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
+        if (n > INT_MAX) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order too large");
+    }
+    check_order(n);
+    order = static_cast<int>(n);
+    coefficients = pointer_to_objects<ZEM_fraction>(order);
+
+    ZEM_iterator<ZEM_fraction> factor(c.create_iter_at_begin());
+    ZEM_iterator<ZEM_int> numerator(a.create_iter_at_begin());
+    ZEM_iterator<ZEM_int> denominator(d.create_iter_at_begin());
+    for (; factor && numerator && denominator; factor++, numerator++, denominator++) {
+        long long up = (*numerator).value();
+        long long down = (*denominator).value();
+        if (down < 0) {
+            up = -up;
+            down = -down;
+        }
+        // Reducing the numerator first keeps the position below the order.
+        long long residue = up % down;
+        if (residue < 0) residue += down;
+        coefficients[static_cast<int>(n / down * residue)] += *factor;
+    }
+    reduce();
+}
+
+ZEM_object* ZEM_cyclotomic_number::copy_object() const { return new ZEM_cyclotomic_number(*this); }
+
+void ZEM_cyclotomic_number::print(std::ostream& out) const
+{
+    for (int k = 1; k < order; ++k) {
+        if (coefficients[k].is_zero()) continue;
+        coefficients[k].print(out);
+        out << " * exp(2*pi*i*" << k << '/' << order << ')' << " + ";
+    }
+    coefficients[0].print(out);
+}
+
+ZEM_type ZEM_cyclotomic_number::type() const { return tp_cyclotomic(); }
+
+ZEM_type tp_cyclotomic() { return ZEM_type("cyclotomic", 0); }
+
+void ZEM_cyclotomic_number::reduce()
+{
+    convert_to_base();
+    reduce_base();
+}
+
+// Index sums below stay under 3n, inside 32 bits by check_order; long long only
+// spares the reader that argument.
+void ZEM_cyclotomic_number::convert_to_base()
+{
+    const long long n = order;
+    ZEM_fraction* c = coefficients.block();
+    long long rem = n;
+    if (n % 2 == 0) {
+        // zeta^j = -zeta^(j + n/2) clears the upper half of each residue class mod q.
+        long long q = 2;
+        while (n % (2 * q) == 0) q *= 2;
+        const long long m = n / q;
+        rem = m;
+        for (long long t = 0; t < n; t += q)
+            for (long long l = q / 2; l < q; ++l) {
+                const long long j = (t + l * m) % n;
+                if (c[j].is_zero()) continue;
+                c[(j + n / 2) % n] -= c[j];
+                c[j] = ZEM_fraction();
+            }
+    }
+    for (long long p = 3; p <= rem; p += 2) {
+        if (rem % p != 0) continue;
+        long long power = p;
+        while (rem % (power * p) == 0) power *= p;
+        rem /= power;
+        // The p roots zeta^(j + l*n/p) sum to 0, so a window of residues mod p^e
+        // around each multiple of p^e is spread over the other p - 1 cosets.
+        const long long r = n / power;
+        const long long h = (power / p - 1) / 2;
+        const long long step = n / p;
+        for (long long t = 0; t < n; t += power)
+            for (long long d = -h; d <= h; ++d) {
+                const long long j = (t + d * r + n) % n;
+                if (c[j].is_zero()) continue;
+                const ZEM_fraction moved = c[j];
+                for (long long l = 1; l < p; ++l) c[(j + l * step) % n] -= moved;
+                c[j] = ZEM_fraction();
+            }
+    }
+}
+
+namespace {
+
+// Moves coefficient g*k to k for every k below n/g; the result has order n/g.
+void compress(pointer_to_objects<ZEM_fraction>& w, int n, int g)
+{
+    for (int k = 1; k < n / g; ++k) {
+        w[k] = w[g * k];
+        w[g * k] = ZEM_fraction();
+    }
+}
+
+struct order_facts {
+    int phi = 1;
+    bool squarefree = true;
+    int distinct_primes = 0;
+};
+
+order_facts facts_of(int n)
+{
+    order_facts facts;
+    facts.phi = n;
+    int rem = n;
+    for (int d = 2; d <= rem; ++d) {
+        if (rem % d != 0) continue;
+        facts.phi = facts.phi / d * (d - 1);
+        if ((rem / d) % d == 0) facts.squarefree = false;
+        ++facts.distinct_primes;
+        while (rem % d == 0) rem /= d;
+    }
+    return facts;
+}
+
+}
+
+void ZEM_cyclotomic_number::reduce_base()
+{
+    const int n = order;
+    pointer_to_objects<ZEM_fraction> w(coefficients);
+
+    int count = 0;
+    int g = n;
+    ZEM_fraction common;
+    bool all_equal = true;
+    for (int k = 0; k < n; ++k) {
+        if (w[k].is_zero()) continue;
+        ++count;
+        if (g != 1) g = gcd_of(g, k);
+        if (common.is_zero())
+            common = w[k];
+        else if (w[k] != common)
+            all_equal = false;
+    }
+
+    int current = n;
+    if (g > 1) {
+        compress(w, n, g);
+        current = n / g;
+    }
+
+    const order_facts facts = facts_of(current);
+    // The primitive roots of a squarefree order sum to mu(order).
+    if (count == facts.phi && all_equal && facts.squarefree) {
+        w[0] = facts.distinct_primes % 2 == 0 ? common : -common;
+        current = 1;
+    }
+
+    // A value of a smaller field shows at order N = p * N' (p exactly dividing N) as
+    // equal coefficients across each coset k + l*N/p, l = 1 .. p - 1.
+    const int bound = gcd_of(facts.phi, count);
+    if (current >= 3) {
+        int rem = current;
+        for (int p = 3; p <= rem; p += 2) {
+            if (p - 1 > bound) break;
+            if (rem % p != 0) continue;
+            while (rem % p == 0) rem /= p;
+            const int big_n = current;
+            if (big_n % (p * p) == 0 || count % (p - 1) != 0) continue;
+            const int step = big_n / p;
+            bool cosets_equal = true;
+            for (int k = 0; k < big_n && cosets_equal; k += p) {
+                const ZEM_fraction& first = w[(k + step) % big_n];
+                for (int l = 2; l < p; ++l)
+                    if (w[(k + l * step) % big_n] != first) {
+                        cosets_equal = false;
+                        break;
+                    }
+            }
+            if (!cosets_equal) continue;
+            for (int k = 0; k < big_n; k += p) {
+                w[k] = -w[(k + step) % big_n];
+                for (int l = 1; l < p; ++l) w[(k + l * step) % big_n] = ZEM_fraction();
+            }
+            count /= p - 1;
+            compress(w, big_n, p);
+            current = big_n / p;
+        }
+    }
+
+    pointer_to_objects<ZEM_fraction> result(current);
+    for (int k = 0; k < current; ++k) result[k] = w[k];
+    coefficients = std::move(result);
+    order = current;
+}
+
+int operator==(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    if (x.order != y.order) return 0;
+    for (int k = 0; k < x.order; ++k)
+        if (x.coefficients[k] != y.coefficients[k]) return 0;
+    return 1;
+}
+
+int operator!=(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y) { return (x == y) ? 0 : 1; }
+
+int hash(const ZEM_cyclotomic_number& x)
+{
+    unsigned h = 0;
+    for (int k = 0; k < x.order; ++k)
+        h += static_cast<unsigned>(k) * static_cast<unsigned>(hash(x.coefficients[k]));
+    return static_cast<int>(h);
+}
+
+// Every coefficient operation below is the checked fraction arithmetic, so an
+// overflow fails with the fraction's message instead of giving a wrong value.
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x)
+{
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = -x.coefficients[k];
+    r.reduce();
+    return r;
+}
+
+namespace {
+
+// x and y lifted to the order of their least common multiple and combined
+// coefficient by coefficient: r_k op y_m at the positions of y.
+template <class Combine>
+ZEM_cyclotomic_number lift_and_combine(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y,
+                                       Combine combine)
+{
+    const int n = smallest_common_multiple(x.order, y.order);
+    ZEM_cyclotomic_number r(n, 0);
+    const int sx = n / x.order;
+    for (int j = 0; j < x.order; ++j) r.coefficients[j * sx] = x.coefficients[j];
+    const int sy = n / y.order;
+    for (int m = 0; m < y.order; ++m) combine(r.coefficients[m * sy], y.coefficients[m]);
+    r.reduce();
+    return r;
+}
+
+}
+
+ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r += c; });
+}
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r -= c; });
+}
+
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    const long long n = smallest_common_multiple(x.order, y.order);
+    ZEM_cyclotomic_number r(static_cast<int>(n), 0);
+    const long long sx = n / x.order;
+    const long long sy = n / y.order;
+    for (int j = 0; j < x.order; ++j)
+        for (int m = 0; m < y.order; ++m) r.coefficients[(sx * j + sy * m) % n] += x.coefficients[j] * y.coefficients[m];
+    r.reduce();
+    return r;
+}
+
+// A non-zero rational factor keeps every coefficient where it is, so the form stays canonical.
+ZEM_cyclotomic_number operator*(const ZEM_fraction& f, const ZEM_cyclotomic_number& x)
+{
+    if (f.is_zero()) return ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = f * x.coefficients[k];
+    return r;
+}
+
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f)
+{
+    if (f.is_zero()) return ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) r.coefficients[k] = x.coefficients[k] * f;
+    return r;
+}
+
+ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
+{
+    const int n = x.order;
+    ZEM_cyclotomic_number r(n, 0);
+    for (int k = 0; k < n; ++k) r.coefficients[k] = x.coefficients[(n - k) % n];
+    r.reduce();
+    return r;
+}
+
+// 1/x is the product of the other Galois conjugates of x divided by the norm,
+// their product with x, which is rational.
+ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
+{
+    const int n = x.order;
+    ZEM_cyclotomic_number others(1);
+    for (int k = 2; k < n; ++k) {
+        if (gcd_of(n, k) != 1) continue;
+        ZEM_cyclotomic_number conjugate(n, 0);
+        for (int j = 0; j < n; ++j)
+            if (!x.coefficients[j].is_zero())
+                conjugate.coefficients[static_cast<int>(static_cast<long long>(k) * j % n)] = x.coefficients[j];
+        others = others * conjugate;
+    }
+    const ZEM_cyclotomic_number norm = x * others;
+    const ZEM_fraction factor = ZEM_fraction(1) / norm.coefficients[0];
+    return others * factor;
+}
+
+ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    const ZEM_cyclotomic_number inverse = invert(y);
+    return x * inverse;
+}
+
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
+{
+    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
+    return product.coefficients[0];
+}
+
+// The trace over Q of zeta_N^k, divided by phi(N), is mu(d)/phi(d) with
+// d = N / gcd(k, N); the trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
+ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
+{
+    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
+    const int n = product.order;
+    ZEM_fraction mean;
+    for (int k = 0; k < n; ++k) {
+        if (product.coefficients[k].is_zero()) continue;
+        const order_facts facts = facts_of(n / gcd_of(n, k));
+        if (!facts.squarefree) continue;
+        const int mu = facts.distinct_primes % 2 == 0 ? 1 : -1;
+        mean += product.coefficients[k] * ZEM_fraction(mu, facts.phi);
+    }
+    return mean;
+}

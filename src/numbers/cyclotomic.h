@@ -1,0 +1,77 @@
+// A cyclotomic number: the sum over k < order of coefficients[k] * exp(2*pi*i*k/order),
+// with fraction coefficients. Every value handed out is in one canonical form: the
+// smallest order that holds it (never 2 mod 4; 1 for every rational value) and
+// non-zero coefficients only at the admissible indices of that order. So two values
+// are equal exactly when their orders and coefficients are equal. Only the working
+// constructor and reduce ever see a value out of that form.
+#pragma once
+
+#include "module-object/pointer_to_objects.h"
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+
+template <class T>
+class ZEM_linkedlist;
+
+class ZEM_cyclotomic_number : public ZEM_copied_object {
+public:
+    ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number(int v);
+    ZEM_cyclotomic_number(const ZEM_fraction& f);
+    // The working value of the arithmetic: order n, n zero coefficients, not reduced.
+    // The second argument has no effect.
+    ZEM_cyclotomic_number(int n, int);
+    // The sum of c_j * exp(2*pi*i*a_j/d_j) over the terms that all three lists hold;
+    // the order comes from every denominator. A zero denominator, or an order the
+    // canonical form cannot hold in 32 bits, fails.
+    ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
+                          const ZEM_linkedlist<ZEM_int>& d);
+    ZEM_cyclotomic_number(const ZEM_cyclotomic_number& other) = default;
+    ZEM_cyclotomic_number& operator=(const ZEM_cyclotomic_number& other) = default;
+
+    ZEM_object* copy_object() const override;
+    void print(std::ostream& out) const override;
+    ZEM_type type() const override;
+
+    // Brings the value to canonical form in place: convert_to_base, then reduce_base.
+    void reduce();
+    // Rewrites the value over the admissible indices of the current order.
+    void convert_to_base();
+    // From the output of convert_to_base: the smallest order and its coefficients.
+    void reduce_base();
+
+    int order = 1;
+    pointer_to_objects<ZEM_fraction> coefficients;
+
+private:
+    // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
+    // must fit. Fails with "[ZEM_cyclotomic_number] order too large" otherwise.
+    static void check_order(long long n);
+};
+
+ZEM_type tp_cyclotomic();
+
+int operator==(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+int operator!=(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+
+// The sum of k * numerator_k * denominator_k, wrapping in 32 bits; 0 for every rational.
+int hash(const ZEM_cyclotomic_number& x);
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number operator*(const ZEM_fraction& f, const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f);
+// A zero divisor fails with "[ZEM_fraction::simple_fraction] denominator == 0".
+ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y);
+ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x);
+ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x);
+
+// Coefficient 0 of conj(x) * x: |x|^2 whenever that product is rational.
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x);
+
+// The mean of |sigma(x)|^2 over the Galois conjugates sigma of x: positive for
+// every non-zero x, and equal to abs_value_squared when x * conj(x) is rational.
+// The matrix reduction compares pivots by it.
+ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x);
