@@ -101,7 +101,7 @@ void subtract_multiple(line<T> target, line<const T> source, const T& q, const s
 template <class T>
 void exchange_lines(line<T> a, line<T> b, int from, int to)
 {
-    for (int i = from; i < to; ++i) std::swap(a[i], b[i]);
+    for (int i = from; i < to; ++i) swap_entries(a[i], b[i]);
 }
 
 // Moves entry `from` of l to index `to`; the entries between shift by one.
@@ -344,7 +344,7 @@ template <class T>
 void transpose_square(T* P, int n)
 {
     for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) std::swap(P[i * n + j], P[j * n + i]);
+        for (int j = i + 1; j < n; ++j) swap_entries(P[i * n + j], P[j * n + i]);
 }
 
 // diagonize with or without L.
