@@ -79,6 +79,16 @@ int smallest_listed(line<const T> l, const std::vector<int>& listed)
     return best;
 }
 
+// The first position in [k, to) of a non-zero entry of least size, or k.
+template <class T>
+int pivot_from(line<const T> l, int k, int to)
+{
+    std::vector<int> nonzero;
+    list_nonzero<T>(l, k, to, nonzero);
+    const int best = smallest_listed<T>(l, nonzero);
+    return best < 0 ? k : best;
+}
+
 // `nonzero` lists the non-zero positions from `from` on; once the pivot has been
 // exchanged into `from`, it lists those after `from`, in any order.
 inline void after_exchange(std::vector<int>& nonzero, int from, int pivot)
@@ -385,22 +395,14 @@ template <class T>
 int a_row_sweeper(int k, const pointer_to_objects<T>& A, int n_columns, int n_rows)
 {
     (void)n_rows;
-    const reduction::line<const T> row = reduction::row_of(A.block(), k, n_columns);
-    std::vector<int> nonzero;
-    reduction::list_nonzero<T>(row, k, n_columns, nonzero);
-    const int j = reduction::smallest_listed<T>(row, nonzero);
-    return j < 0 ? k : j;
+    return reduction::pivot_from(reduction::row_of(A.block(), k, n_columns), k, n_columns);
 }
 
 // The row i >= k of the non-zero entry of least size in column k, or k when there is none.
 template <class T>
 int a_column_sweeper(int k, const pointer_to_objects<T>& A, int n_columns, int n_rows)
 {
-    const reduction::line<const T> column = reduction::column_of(A.block(), k, n_columns);
-    std::vector<int> nonzero;
-    reduction::list_nonzero<T>(column, k, n_rows, nonzero);
-    const int i = reduction::smallest_listed<T>(column, nonzero);
-    return i < 0 ? k : i;
+    return reduction::pivot_from(reduction::column_of(A.block(), k, n_columns), k, n_rows);
 }
 
 template <class T>
