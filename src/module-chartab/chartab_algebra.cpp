@@ -1,6 +1,7 @@
 // The character operations of a table: products, sums, scalar products,
 // decomposition, powers, the two squares and the physical representation.
 #include <cstdint>
+#include <string>
 
 #include "module-chartab/chartab.h"
 #include "module-object/error.h"
