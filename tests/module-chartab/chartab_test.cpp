@@ -4,7 +4,6 @@
 
 #include <climits>
 #include <functional>
-#include <memory>
 #include <random>
 
 #include "module-chartab/example_tables.h"
@@ -14,8 +13,6 @@ namespace {
 
 using cyclotomic = ZEM_cyclotomic_number;
 using cyclotomic_testing::root_of_unity;
-
-const std::string denominator_zero = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
 
 table_text two_class_text()
 {
@@ -50,12 +47,11 @@ TEST(CharacterTablePrint, NoRowsAndNoClasses)
     table_text no_rows = two_class_text();
     no_rows.rows.clear();
     EXPECT_NE(printed(make_table(no_rows)).find("\n\nentries:\n\npowers:\n"), std::string::npos);
-    for (int rows = 0; rows < 3; ++rows) {
-        table_text empty{{}, {}, {}, std::vector<std::vector<cyclotomic>>(rows), {}, {}, {}};
-        EXPECT_EQ(printed(make_table(empty)),
-                  "conjugate classes:\n\n\nconjugate class sizes:\n\n\norders:\n\n\nentries:\n" + std::string(rows, '\n')
-                      + "\npowers:\n\n\ndeterminant character:\n\nvector character:\n");
-    }
+    // Two rows of no entries: one line end each.
+    table_text no_classes{{}, {}, {}, {{}, {}}, {}, {}, {}};
+    EXPECT_EQ(printed(make_table(no_classes)),
+              "conjugate classes:\n\n\nconjugate class sizes:\n\n\norders:\n\n\n"
+              "entries:\n\n\n\npowers:\n\n\ndeterminant character:\n\nvector character:\n");
 }
 
 TEST(CharacterTablePrint, EachColumnIsAsWideAsItsWidestTextInAnySection)
@@ -67,34 +63,23 @@ TEST(CharacterTablePrint, EachColumnIsAsWideAsItsWidestTextInAnySection)
     t.powers = {{1}, {100, 2, 1}};
     std::string text = printed(make_table(t));
     EXPECT_NE(text.find("conjugate classes:\n alpha    b   \n"), std::string::npos) << text;
-    EXPECT_NE(text.find("entries:\n   1      1   \n   1      -1  \n"), std::string::npos) << text;
     EXPECT_NE(text.find("powers:\n   1     100  \n          2   \n          1   \n"), std::string::npos) << text;
 }
 
-TEST(CharacterTable, EntriesAreReadClassFirstAndCopiesOutliveTheOriginal)
+TEST(CharacterTable, EntriesAreReadClassFirstAndPowerMapsPeriodically)
 {
     table_text t{{"a", "b"}, {1, 1}, {1, 2}, {{1, 2}, {3, 4}, {5, 6}}, {{1}, {2, 1}}, {1, 1}, {7, 8}};
-    auto* original = new ZEM_character_table(make_table(t));
-    std::unique_ptr<ZEM_object> copy(original->copy_object());
-    delete original;
-    const auto& table = dynamic_cast<const ZEM_character_table&>(*copy);
+    ZEM_character_table table = make_table(t);
     EXPECT_EQ(table.rows(), 3);
-    EXPECT_EQ(table.columns(), 2);
     EXPECT_TRUE(table.tab_entry(2, 3) == cyclotomic(6));
     EXPECT_EQ(printed(table.row(3)), "character(5 6)");
     EXPECT_EQ(printed(table.determinant_character()), "character(1 1)");
     EXPECT_EQ(printed(table.vector_character()), "character(7 8)");
     EXPECT_EQ(table.type().text(), "character_table");
     EXPECT_EQ(table.row(1).type().text(), "character");
-}
-
-TEST(CharacterTable, PowerMapsAreReadPeriodically)
-{
-    // The class of i holds i, -1, -i, 1 as 1st to 4th powers.
-    ZEM_character_table q8 = make_table(quaternion_8_text());
-    int expected[] = {3, 2, 3, 1, 3, 2, 3, 1, 3};
-    for (int n = 1; n <= 9; ++n) EXPECT_EQ(q8.index_of_nth_power(3, n), expected[n - 1]) << n;
-    EXPECT_EQ(q8.index_of_nth_power(3, INT_MAX), 3);
+    // Class 2 holds its own odd powers and the class 1 of its even ones.
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(table.index_of_nth_power(2, n), n % 2 == 1 ? 2 : 1) << n;
+    EXPECT_EQ(table.index_of_nth_power(2, INT_MAX), 2);
 }
 
 TEST(CharacterTable, NumbersAndLengthsOutOfRangeFailWithTheirMessages)
@@ -102,29 +87,28 @@ TEST(CharacterTable, NumbersAndLengthsOutOfRangeFailWithTheirMessages)
     table_text t = two_class_text();
     t.powers = {{}, {2, 3}};
     ZEM_character_table table = make_table(t);
-    ZEM_character one = character_of({1}), two = table.row(2), three = character_of({1, 2, 3});
+    ZEM_character one = character_of({1}), three = character_of({1, 2, 3});
     struct {
         std::function<void()> action;
         const char* message;
     } cases[] = {
         // The power is checked first.
         {[&] { table.index_of_nth_power(9, 0); }, "[index_of_nth_power] power <= 0"},
-        {[&] { table.index_of_nth_power(0, 1); }, "[index_of_nth_power] class number out of range"},
         {[&] { table.index_of_nth_power(3, 1); }, "[index_of_nth_power] class number out of range"},
         {[&] { table.index_of_nth_power(1, 1); }, "[index_of_nth_power] empty power map"},
         {[&] { table.index_of_nth_power(2, 2); }, "[index_of_nth_power] power map entry out of range"},
-        {[&] { table.row(0); }, "[row] row number out of range"},
         {[&] { table.row(3); }, "[row] row number out of range"},
         {[&] { table.tab_entry(3, 1); }, "[tab_entry] class number out of range"},
         {[&] { table.tab_entry(1, 0); }, "[tab_entry] row number out of range"},
         {[&] { table.character_product(one, three); }, "[character_product] size(v1) != size(v2)"},
         {[&] { table.character_add(one, three); }, "[character_add] size(v1) != size(v2)"},
-        {[&] { table.character_scalar_product(one, two); }, "[character_scalar_product] size(v1) != size(v2)"},
-        {[&] { table.character_scalar_product(three, three); }, "[character_scalar_product] size(character) != columns()"},
+        {[&] { table.character_scalar_product(one, three); }, "[character_scalar_product] size(v1) != size(v2)"},
+        {[&] { table.character_scalar_product(three, three); },
+         "[character_scalar_product] size(character) != columns()"},
         {[&] { table.decompose(three); }, "[decompose] size(character) != columns()"},
-        {[&] { table.character_power(three, 2); }, "[character_product] size(v1) != size(v2)"},
         {[&] { table.character_power(three, INT_MIN); }, "[character_product] size(v1) != size(v2)"},
-        {[&] { table.character_symmetric_square(three); }, "[character_symmetric_square] size(character) != columns()"},
+        {[&] { table.character_symmetric_square(three); },
+         "[character_symmetric_square] size(character) != columns()"},
         {[&] { table.character_anti_symmetric_square(one); },
          "[character_anti_symmetric_square] size(character) != columns()"},
         {[&] { table.character_physical_representation(three); },
@@ -146,7 +130,8 @@ TEST(CharacterTable, ArraysThatDoNotFitTheCountsAreRefused)
     for (const auto& broken : breaks) {
         table_text t = two_class_text();
         broken(t);
-        EXPECT_EQ(failure_of([&] { make_table(t); }), run_time("[ZEM_character_table] array sizes do not fit the counts"));
+        EXPECT_EQ(failure_of([&] { make_table(t); }),
+                  run_time("[ZEM_character_table] array sizes do not fit the counts"));
     }
     EXPECT_EQ(failure_of([] { ZEM_character_table(0, -1, {}, {}, {}, {}, {}, {}, {}); }),
               run_time("[ZEM_character_table] negative count"));
@@ -229,15 +214,13 @@ TEST(CharacterAlgebra, PowersWithEveryKindOfExponent)
     EXPECT_EQ(printed(c3.character_power(character_of({2, ZEM_fraction(1, 3), -4}), -1)), "character(1/2 3 -1/4)");
     // The zeroth power is the table's trivial character whatever the argument.
     EXPECT_EQ(printed(c3.character_power(character_of({7}), 0)), "character(1 1 1)");
-    EXPECT_EQ(failure_of([&] { c3.character_power(character_of({1, 0, 1}), -1); }), denominator_zero);
+    EXPECT_EQ(failure_of([&] { c3.character_power(character_of({1, 0, 1}), -1); }),
+              run_time("[ZEM_fraction::simple_fraction] denominator == 0"));
 }
 
-TEST(CharacterAlgebra, GroupOrderZeroOrTooLarge)
+TEST(CharacterAlgebra, GroupOrderTooLargeFailsInsteadOfWrapping)
 {
     table_text t = cyclic_3_text();
-    t.sizes = {1, -1, 0};
-    ZEM_character_table zero = make_table(t);
-    EXPECT_EQ(failure_of([&] { zero.character_scalar_product(zero.row(1), zero.row(1)); }), denominator_zero);
     t.sizes = {INT_MAX, 1, 1};
     ZEM_character_table huge = make_table(t);
     EXPECT_EQ(failure_of([&] { huge.decompose(huge.row(1)); }), run_time("[ZEM_int] overflow"));

@@ -6,8 +6,6 @@
 #include "module-chartab/chartab.h"
 #include "numbers/cyclotomic_support.h"
 
-using cyclotomic_values = pointer_to_objects<ZEM_cyclotomic_number>;
-
 template <class T, class Range>
 pointer_to_objects<T> array_of(const Range& items)
 {
@@ -22,6 +20,7 @@ inline ZEM_character character_of(const std::vector<ZEM_cyclotomic_number>& valu
     return ZEM_character(array_of<ZEM_cyclotomic_number>(values));
 }
 
+// A table as a literal writes it, fields in the order the table constructor takes them.
 struct table_text {
     std::vector<const char*> names;
     std::vector<int> sizes, orders;
@@ -47,23 +46,14 @@ inline ZEM_character_table make_table(const table_text& t)
 inline table_text cyclic_3_text()
 {
     ZEM_cyclotomic_number w = cyclotomic_testing::root_of_unity(1, 3), w2 = cyclotomic_testing::root_of_unity(2, 3);
-    return {{"1a", "3a", "3b"},
-            {1, 1, 1},
-            {1, 3, 3},
-            {{1, 1, 1}, {1, w, w2}, {1, w2, w}},
-            {{1}, {2, 3, 1}, {3, 2, 1}},
-            {1, 1, 1},
-            {3, 0, 0}};
+    return {{"1a", "3a", "3b"}, {1, 1, 1}, {1, 3, 3}, {{1, 1, 1}, {1, w, w2}, {1, w2, w}},
+            {{1}, {2, 3, 1}, {3, 2, 1}}, {1, 1, 1}, {3, 0, 0}};
 }
 
 // Quaternion group of order 8: classes 1, -1, {i,-i}, {j,-j}, {k,-k}.
 inline table_text quaternion_8_text()
 {
-    return {{"1", "-1", "i", "j", "k"},
-            {1, 1, 2, 2, 2},
-            {1, 2, 4, 4, 4},
+    return {{"1", "-1", "i", "j", "k"}, {1, 1, 2, 2, 2}, {1, 2, 4, 4, 4},
             {{1, 1, 1, 1, 1}, {1, 1, 1, -1, -1}, {1, 1, -1, 1, -1}, {1, 1, -1, -1, 1}, {2, -2, 0, 0, 0}},
-            {{1}, {2, 1}, {3, 2, 3, 1}, {4, 2, 4, 1}, {5, 2, 5, 1}},
-            {1, 1, 1, 1, 1},
-            {3, 3, -1, -1, -1}};
+            {{1}, {2, 1}, {3, 2, 3, 1}, {4, 2, 4, 1}, {5, 2, 5, 1}}, {1, 1, 1, 1, 1}, {3, 3, -1, -1, -1}};
 }
