@@ -86,7 +86,14 @@ ZEM_character ZEM_character_table::character_power(const ZEM_character& chi, int
     values_t ones(columns());
     for (ZEM_cyclotomic_number& one : ones) one = ZEM_cyclotomic_number(1);
     ZEM_character power(ones);
-    for (std::int64_t k = 0; k < times; ++k) power = character_product(power, chi);
+    // Square and multiply: exact products give what |n| single products give,
+    // without 2^31 steps for the largest exponents.
+    ZEM_character base = chi;
+    while (times > 0) {
+        if (times & 1) power = character_product(power, base);
+        times >>= 1;
+        if (times > 0) base = character_product(base, base);
+    }
     if (n >= 0) return power;
     values_t inverses(columns());
     for (int c = 0; c < columns(); ++c) inverses[c] = invert(power.values()[c]);
