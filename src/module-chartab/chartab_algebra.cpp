@@ -89,6 +89,9 @@ ZEM_character ZEM_character_table::character_power(const ZEM_character& chi, int
     // Square and multiply: exact products give what |n| single products give,
     // without 2^31 steps for the largest exponents.
     ZEM_character base = chi;
+    // The first product of the plain loop would refuse a character of another length.
+    if (times > 0 && chi.length() != columns())
+        _zem_error_(module, __LINE__, "[character_product] size(v1) != size(v2)");
     while (times > 0) {
         if (times & 1) power = character_product(power, base);
         times >>= 1;
