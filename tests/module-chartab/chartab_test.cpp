@@ -2,188 +2,130 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
+#include <random>
 
 #include "module-chartab/example_tables.h"
 #include "support/failure.h"
 
 namespace {
 
+using cyclotomic = ZEM_cyclotomic_number;
+using cyclotomic_testing::root_of_unity;
+
 table_text two_class_text()
 {
     return {{"1", "-1"}, {1, 1}, {1, 2}, {{1, 1}, {1, -1}}, {{1}, {2, 1}}, {1, -1}, {3, -3}};
 }
 
-TEST(CharacterPrint, ValuesOnOneLineSeparatedByOneBlank)
+std::vector<cyclotomic> listed(const ZEM_linkedlist<cyclotomic>& list)
 {
-    EXPECT_EQ(printed(character_of({1, -1})), "character(1 -1)");
-    EXPECT_EQ(printed(ZEM_character(cyclotomic_values())), "character()");
-    ZEM_character c = character_of({ZEM_fraction(1, 2), root_of_unity(1, 3)});
-    EXPECT_EQ(printed(c), "character(1/2 1 * exp(2*pi*i*1/3) + 0)");
-    ZEM_object* copy = c.copy_object();
-    c = ZEM_character(cyclotomic_values());
-    EXPECT_EQ(printed(*copy), "character(1/2 1 * exp(2*pi*i*1/3) + 0)");
-    EXPECT_EQ(copy->type().text(), "character");
-    delete copy;
+    std::vector<cyclotomic> items;
+    for (ZEM_iterator<cyclotomic> it(list.create_iter_at_begin()); it; it++) items.push_back(*it);
+    return items;
 }
 
-TEST(CharacterTablePrint, WorkedExampleByteForByte)
+std::vector<cyclotomic> values_of(const ZEM_character& chi) { return {chi.values().begin(), chi.values().end()}; }
+
+TEST(CharacterTablePrint, WorkedExamplesByteForByte)
 {
     EXPECT_EQ(printed(make_table(two_class_text())),
-              "conjugate classes:\n"
-              " 1   -1  \n"
-              "\n"
-              "conjugate class sizes:\n"
-              " 1    1  \n"
-              "\n"
-              "orders:\n"
-              " 1    2  \n"
-              "\n"
-              "entries:\n"
-              " 1    1  \n"
-              " 1   -1  \n"
-              "\n"
-              "powers:\n"
-              " 1    2  \n"
-              "      1  \n"
-              "\n"
-              "determinant character:\n"
-              " 1   -1  \n"
-              "vector character:\n"
-              " 3   -3  ");
+              "conjugate classes:\n 1   -1  \n\n"
+              "conjugate class sizes:\n 1    1  \n\n"
+              "orders:\n 1    2  \n\n"
+              "entries:\n 1    1  \n 1   -1  \n\n"
+              "powers:\n 1    2  \n      1  \n\n"
+              "determinant character:\n 1   -1  \n"
+              "vector character:\n 3   -3  ");
+    EXPECT_EQ(printed(character_of({1, -1})), "character(1 -1)");
+    EXPECT_EQ(printed(character_of({})), "character()");
 }
 
 TEST(CharacterTablePrint, NoRowsAndNoClasses)
 {
     table_text no_rows = two_class_text();
     no_rows.rows.clear();
-    std::string text = printed(make_table(no_rows));
-    EXPECT_NE(text.find("\n\nentries:\n\npowers:\n"), std::string::npos) << text;
-
-    for (int rows = 0; rows < 3; ++rows) {
-        table_text empty{{}, {}, {}, std::vector<std::vector<ZEM_cyclotomic_number>>(rows), {}, {}, {}};
-        EXPECT_EQ(printed(make_table(empty)), "conjugate classes:\n\n\nconjugate class sizes:\n\n\norders:\n\n\n"
-                                              "entries:\n"
-                                                  + std::string(rows, '\n')
-                                                  + "\npowers:\n\n\ndeterminant character:\n\nvector character:\n");
-    }
+    EXPECT_NE(printed(make_table(no_rows)).find("\n\nentries:\n\npowers:\n"), std::string::npos);
+    // Two rows of no entries: one line end each.
+    table_text no_classes{{}, {}, {}, {{}, {}}, {}, {}, {}};
+    EXPECT_EQ(printed(make_table(no_classes)),
+              "conjugate classes:\n\n\nconjugate class sizes:\n\n\norders:\n\n\n"
+              "entries:\n\n\n\npowers:\n\n\ndeterminant character:\n\nvector character:\n");
 }
 
 TEST(CharacterTablePrint, EachColumnIsAsWideAsItsWidestTextInAnySection)
 {
-    // Class 1 is widened by its name, class 2 by a power map entry, class 3 by
-    // a cyclotomic entry; shorter power lists leave blank cells of full width.
-    table_text t{{"alpha", "b", "c"},
-                 {1, 1, 1},
-                 {1, 3, 3},
-                 {{1, 1, 1}, {1, 1, root_of_unity(1, 3)}},
-                 {{1}, {10, 2}, {3, 2, 1}},
-                 {1, 1, 1},
-                 {3, 0, 0}};
-    EXPECT_EQ(printed(make_table(t)),
-              "conjugate classes:\n"
-              " alpha    b              c             \n"
-              "\n"
-              "conjugate class sizes:\n"
-              "   1      1              1             \n"
-              "\n"
-              "orders:\n"
-              "   1      3              3             \n"
-              "\n"
-              "entries:\n"
-              "   1      1              1             \n"
-              "   1      1   1 * exp(2*pi*i*1/3) + 0  \n"
-              "\n"
-              "powers:\n"
-              "   1     10              3             \n"
-              "          2              2             \n"
-              "                         1             \n"
-              "\n"
-              "determinant character:\n"
-              "   1      1              1             \n"
-              "vector character:\n"
-              "   3      0              0             ");
+    // Class 1 is widened by its name, class 2 by a power map entry; an odd pad
+    // puts its extra blank after the text, and shorter power lists leave blank cells.
+    table_text t = two_class_text();
+    t.names = {"alpha", "b"};
+    t.powers = {{1}, {100, 2, 1}};
+    std::string text = printed(make_table(t));
+    EXPECT_NE(text.find("conjugate classes:\n alpha    b   \n"), std::string::npos) << text;
+    EXPECT_NE(text.find("powers:\n   1     100  \n          2   \n          1   \n"), std::string::npos) << text;
 }
 
-TEST(CharacterTable, EntriesAreReadClassFirstAndRowsHoldTheirEntriesInClassOrder)
+TEST(CharacterTable, EntriesAreReadClassFirstAndPowerMapsPeriodically)
 {
     table_text t{{"a", "b"}, {1, 1}, {1, 2}, {{1, 2}, {3, 4}, {5, 6}}, {{1}, {2, 1}}, {1, 1}, {7, 8}};
     ZEM_character_table table = make_table(t);
     EXPECT_EQ(table.rows(), 3);
-    EXPECT_EQ(table.columns(), 2);
-    EXPECT_TRUE(table.tab_entry(2, 3) == ZEM_cyclotomic_number(6));
+    EXPECT_TRUE(table.tab_entry(2, 3) == cyclotomic(6));
     EXPECT_EQ(printed(table.row(3)), "character(5 6)");
-    for (int r = 1; r <= 3; ++r)
-        for (int c = 1; c <= 2; ++c) EXPECT_TRUE(table.row(r).values()[c - 1] == table.tab_entry(c, r));
     EXPECT_EQ(printed(table.determinant_character()), "character(1 1)");
     EXPECT_EQ(printed(table.vector_character()), "character(7 8)");
     EXPECT_EQ(table.type().text(), "character_table");
     EXPECT_EQ(table.row(1).type().text(), "character");
-    EXPECT_EQ(tp_character().n_arguments() + tp_character_table().n_arguments(), 0);
+    // Class 2 holds its own odd powers and the class 1 of its even ones.
+    for (int n = 1; n <= 5; ++n) EXPECT_EQ(table.index_of_nth_power(2, n), n % 2 == 1 ? 2 : 1) << n;
+    EXPECT_EQ(table.index_of_nth_power(2, INT_MAX), 2);
 }
 
-TEST(CharacterTable, CopiesOutliveTheOriginalAndCharactersHaveTheirOwnValues)
-{
-    auto* original = new ZEM_character_table(make_table(quaternion_8_text()));
-    std::string text = printed(*original);
-    ZEM_character_table assigned;
-    assigned = *original;
-    ZEM_object* copy = original->copy_object();
-    ZEM_character row = original->row(5);
-    delete original;
-    EXPECT_EQ(printed(*copy), text);
-    EXPECT_EQ(printed(assigned), text);
-    EXPECT_EQ(printed(row), "character(2 -2 0 0 0)");
-    assigned = assigned;
-    EXPECT_EQ(printed(assigned), text);
-    delete copy;
-    EXPECT_EQ(assigned.rows(), 5);
-}
-
-TEST(CharacterTable, PowerMapsAreReadPeriodically)
-{
-    // The class of i holds i, -1, -i, 1 as 1st to 4th powers.
-    ZEM_character_table q8 = make_table(quaternion_8_text());
-    int expected[] = {3, 2, 3, 1, 3, 2, 3, 1, 3};
-    for (int n = 1; n <= 9; ++n) EXPECT_EQ(q8.index_of_nth_power(3, n), expected[n - 1]) << n;
-    EXPECT_EQ(q8.index_of_nth_power(3, 2147483647), 3);
-    EXPECT_EQ(q8.index_of_nth_power(1, 1000), 1);
-    EXPECT_EQ(q8.index_of_nth_power(2, 1000), 1);
-}
-
-TEST(CharacterTable, NumbersOutOfRangeFailInsteadOfReadingBeyondTheArrays)
+TEST(CharacterTable, NumbersAndLengthsOutOfRangeFailWithTheirMessages)
 {
     table_text t = two_class_text();
     t.powers = {{}, {2, 3}};
     ZEM_character_table table = make_table(t);
+    ZEM_character one = character_of({1}), three = character_of({1, 2, 3});
     struct {
         std::function<void()> action;
         const char* message;
     } cases[] = {
-        {[&] { table.index_of_nth_power(2, 0); }, "[index_of_nth_power] power <= 0"},
-        {[&] { table.index_of_nth_power(2, -3); }, "[index_of_nth_power] power <= 0"},
+        // The power is checked first.
         {[&] { table.index_of_nth_power(9, 0); }, "[index_of_nth_power] power <= 0"},
-        {[&] { table.index_of_nth_power(0, 1); }, "[index_of_nth_power] class number out of range"},
         {[&] { table.index_of_nth_power(3, 1); }, "[index_of_nth_power] class number out of range"},
         {[&] { table.index_of_nth_power(1, 1); }, "[index_of_nth_power] empty power map"},
         {[&] { table.index_of_nth_power(2, 2); }, "[index_of_nth_power] power map entry out of range"},
-        {[&] { table.row(0); }, "[row] row number out of range"},
         {[&] { table.row(3); }, "[row] row number out of range"},
-        {[&] { table.tab_entry(0, 1); }, "[tab_entry] class number out of range"},
         {[&] { table.tab_entry(3, 1); }, "[tab_entry] class number out of range"},
         {[&] { table.tab_entry(1, 0); }, "[tab_entry] row number out of range"},
-        {[&] { table.tab_entry(1, 3); }, "[tab_entry] row number out of range"},
+        {[&] { table.character_product(one, three); }, "[character_product] size(v1) != size(v2)"},
+        {[&] { table.character_add(one, three); }, "[character_add] size(v1) != size(v2)"},
+        {[&] { table.character_scalar_product(one, three); }, "[character_scalar_product] size(v1) != size(v2)"},
+        {[&] { table.character_scalar_product(three, three); },
+         "[character_scalar_product] size(character) != columns()"},
+        {[&] { table.decompose(three); }, "[decompose] size(character) != columns()"},
+        {[&] { table.character_power(three, INT_MIN); }, "[character_product] size(v1) != size(v2)"},
+        {[&] { table.character_symmetric_square(three); },
+         "[character_symmetric_square] size(character) != columns()"},
+        {[&] { table.character_anti_symmetric_square(one); },
+         "[character_anti_symmetric_square] size(character) != columns()"},
+        {[&] { table.character_physical_representation(three); },
+         "[character_physical_representation] size(character) != columns()"},
     };
     for (const auto& c : cases) EXPECT_EQ(failure_of(c.action), run_time(c.message));
-    EXPECT_EQ(table.index_of_nth_power(2, 1), 2);
+    // Product and sum need only a common length; the table plays no part.
+    EXPECT_EQ(printed(table.character_product(three, three)), "character(1 4 9)");
+    EXPECT_EQ(printed(table.character_add(three, three)), "character(2 4 6)");
 }
 
 TEST(CharacterTable, ArraysThatDoNotFitTheCountsAreRefused)
 {
     std::function<void(table_text&)> breaks[] = {
-        [](table_text& t) { t.sizes.pop_back(); },       [](table_text& t) { t.orders.push_back(1); },
-        [](table_text& t) { t.powers.pop_back(); },      [](table_text& t) { t.determinant.pop_back(); },
-        [](table_text& t) { t.vector.push_back(1); },    [](table_text& t) { t.rows.back().pop_back(); },
+        [](table_text& t) { t.sizes.pop_back(); },    [](table_text& t) { t.orders.push_back(1); },
+        [](table_text& t) { t.powers.pop_back(); },   [](table_text& t) { t.determinant.pop_back(); },
+        [](table_text& t) { t.vector.push_back(1); }, [](table_text& t) { t.rows.back().pop_back(); },
     };
     for (const auto& broken : breaks) {
         table_text t = two_class_text();
@@ -191,13 +133,97 @@ TEST(CharacterTable, ArraysThatDoNotFitTheCountsAreRefused)
         EXPECT_EQ(failure_of([&] { make_table(t); }),
                   run_time("[ZEM_character_table] array sizes do not fit the counts"));
     }
-    pointer_to_objects<int> none;
-    EXPECT_EQ(failure_of([&] {
-                  ZEM_character_table(0, -1, pointer_to_objects<ZEM_string>(), none, none, cyclotomic_values(),
-                                      pointer_to_objects<pointer_to_objects<int>>(), cyclotomic_values(),
-                                      cyclotomic_values());
-              }),
+    EXPECT_EQ(failure_of([] { ZEM_character_table(0, -1, {}, {}, {}, {}, {}, {}, {}); }),
               run_time("[ZEM_character_table] negative count"));
+}
+
+TEST(CharacterAlgebra, IrreducibleCharactersOfTheExampleGroups)
+{
+    struct {
+        table_text text;
+        // Per row: the decomposition of its square and of its physical representation.
+        std::vector<std::vector<cyclotomic>> square, physical;
+    } examples[] = {
+        {cyclic_3_text(), {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}}, {{1, 0, 0}, {0, 1, 1}, {0, 1, 1}}},
+        // The 2-dimensional character is quaternionic: its real form is twice it.
+        {quaternion_8_text(),
+         {{1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 0, 0, 0, 0}, {1, 1, 1, 1, 0}},
+         {{1, 0, 0, 0, 0}, {0, 1, 0, 0, 0}, {0, 0, 1, 0, 0}, {0, 0, 0, 1, 0}, {0, 0, 0, 0, 2}}},
+    };
+    for (const auto& e : examples) {
+        ZEM_character_table table = make_table(e.text);
+        for (int i = 1; i <= table.rows(); ++i) {
+            ZEM_character chi = table.row(i);
+            SCOPED_TRACE(printed(chi));
+            for (int j = 1; j <= table.rows(); ++j)
+                EXPECT_TRUE(table.character_scalar_product(chi, table.row(j)) == cyclotomic(i == j ? 1 : 0)) << j;
+            ZEM_character square = table.character_product(chi, chi);
+            ZEM_character symmetric = table.character_symmetric_square(chi);
+            ZEM_character anti = table.character_anti_symmetric_square(chi);
+            EXPECT_EQ(listed(table.decompose(square)), e.square[i - 1]);
+            EXPECT_EQ(values_of(table.character_add(symmetric, anti)), values_of(square));
+            // S - A is chi on the class of the squares.
+            for (int c = 1; c <= table.columns(); ++c)
+                EXPECT_TRUE(symmetric.values()[c - 1] - anti.values()[c - 1]
+                            == chi.values()[table.index_of_nth_power(c, 2) - 1]);
+            EXPECT_EQ(listed(table.decompose(table.character_physical_representation(chi))), e.physical[i - 1]);
+        }
+    }
+    // Twice the trivial character has indicator 2: no real form is chosen.
+    ZEM_character_table q8 = make_table(quaternion_8_text());
+    EXPECT_EQ(printed(q8.character_physical_representation(character_of({2, 2, 2, 2, 2}))), "character(0 0 0 0 0)");
+}
+
+TEST(CharacterAlgebra, ScalarProductsAndDecompositionOfRandomCombinations)
+{
+    // For v = sum a_i chi_i and w = sum b_i chi_i, orthonormality gives
+    // <v, w> = sum a_i conj(b_i), and the decomposition of v is conj(a).
+    std::mt19937 random(20240611);
+    for (const table_text& text : {cyclic_3_text(), quaternion_8_text()}) {
+        ZEM_character_table table = make_table(text);
+        for (int round = 0; round < 40; ++round) {
+            std::vector<cyclotomic> conj_a, v(text.names.size()), w(text.names.size());
+            cyclotomic expected;
+            for (int i = 1; i <= table.rows(); ++i) {
+                cyclotomic a = cyclotomic_testing::random_value(random, 12, 3);
+                cyclotomic b = cyclotomic_testing::random_value(random, 12, 3);
+                conj_a.push_back(complex_conjugate(a));
+                expected = expected + a * complex_conjugate(b);
+                for (int c = 1; c <= table.columns(); ++c) {
+                    v[c - 1] = v[c - 1] + a * table.tab_entry(c, i);
+                    w[c - 1] = w[c - 1] + b * table.tab_entry(c, i);
+                }
+            }
+            cyclotomic vw = table.character_scalar_product(character_of(v), character_of(w));
+            EXPECT_TRUE(vw == expected) << printed(vw) << " != " << printed(expected);
+            EXPECT_TRUE(table.character_scalar_product(character_of(w), character_of(v)) == complex_conjugate(vw));
+            EXPECT_EQ(listed(table.decompose(character_of(v))), conj_a);
+        }
+    }
+}
+
+TEST(CharacterAlgebra, PowersWithEveryKindOfExponent)
+{
+    // Row 2 of the cyclic group is (1, w, w^2); its n-th power is (1, w^n, w^2n).
+    ZEM_character_table c3 = make_table(cyclic_3_text());
+    for (int n = -7; n <= 7; ++n) {
+        int k = ((n % 3) + 3) % 3;
+        std::vector<cyclotomic> expected{1, root_of_unity(k, 3), root_of_unity(2 * k % 3, 3)};
+        EXPECT_EQ(values_of(c3.character_power(c3.row(2), n)), expected) << n;
+    }
+    EXPECT_EQ(printed(c3.character_power(character_of({2, ZEM_fraction(1, 3), -4}), -1)), "character(1/2 3 -1/4)");
+    // The zeroth power is the table's trivial character whatever the argument.
+    EXPECT_EQ(printed(c3.character_power(character_of({7}), 0)), "character(1 1 1)");
+    EXPECT_EQ(failure_of([&] { c3.character_power(character_of({1, 0, 1}), -1); }),
+              run_time("[ZEM_fraction::simple_fraction] denominator == 0"));
+}
+
+TEST(CharacterAlgebra, GroupOrderTooLargeFailsInsteadOfWrapping)
+{
+    table_text t = cyclic_3_text();
+    t.sizes = {INT_MAX, 1, 1};
+    ZEM_character_table huge = make_table(t);
+    EXPECT_EQ(failure_of([&] { huge.decompose(huge.row(1)); }), run_time("[ZEM_int] overflow"));
 }
 
 }
