@@ -3,6 +3,7 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <vector>
 
 #include "module-object/string.h"
 
