@@ -1,0 +1,155 @@
+#include <climits>
+#include <gtest/gtest.h>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+#include "support/failure.h"
+
+namespace {
+
+using wide = __int128;
+
+const std::string overflow = run_time("[ZEM_fraction] overflow");
+const std::string int_overflow = run_time("[ZEM_int] overflow");
+
+wide magnitude(wide x) { return x < 0 ? -x : x; }
+
+wide gcd_of(wide a, wide b) { return b == 0 ? magnitude(a) : gcd_of(b, a % b); }
+
+// The printed number, or `failure` when it leaves 32 bits.
+std::string fitting(wide x, const std::string& failure)
+{
+    return x < INT_MIN || x > INT_MAX ? failure : std::to_string(static_cast<long long>(x));
+}
+
+// The printed lowest terms of num/den, or the failure they must cause.
+std::string expected(wide num, wide den)
+{
+    if (den == 0) return run_time("[ZEM_fraction::simple_fraction] denominator == 0");
+    const wide g = den < 0 ? -gcd_of(num, den) : gcd_of(num, den);
+    const std::string n = fitting(num / g, overflow), d = fitting(den / g, overflow);
+    return n == overflow || d == overflow ? overflow : d == "1" ? n : n + "/" + d;
+}
+
+// What `operation` gives, as text, or the text of its failure.
+template <class Operation>
+std::string outcome(Operation operation)
+{
+    std::ostringstream result;
+    std::string failure = failure_of([&] { result << operation(); });
+    return failure == "(no failure)" ? result.str() : failure;
+}
+
+// Small, 16-bit-sized, full-range and extreme values, so that exact results
+// and overflows both occur often.
+int random_int(std::mt19937& engine)
+{
+    static const int extremes[] = {INT_MIN, INT_MIN + 1, INT_MAX, 65536, 65537, 46341, -46341, 1, -1, 0};
+    const unsigned kind = engine() % 4;
+    if (kind == 0) return static_cast<int>(engine() % 41) - 20;
+    if (kind == 1) return static_cast<int>(engine() % 140001) - 70000;
+    return kind == 2 ? static_cast<int>(engine()) : extremes[engine() % std::size(extremes)];
+}
+
+TEST(Fractions, AgreeWithWideArithmeticAndFailOnlyWhenAResultLeaves32Bits)
+{
+    std::mt19937 engine(202);
+    int overflowed = 0;
+    for (int round = 0; round < 20000; ++round) {
+        const int p = random_int(engine), q = random_int(engine), r = random_int(engine), s = random_int(engine);
+        ASSERT_EQ(outcome([&] { return ZEM_fraction(p, q); }), expected(p, q)) << p << " over " << q;
+        const wide g = gcd_of(p, r), l = p == 0 ? 0 : magnitude(wide(p) * r) / g;
+        ASSERT_EQ(outcome([&] { return greatest_common_divisor(p, r); }),
+                  fitting(g, run_time("[greatest_common_divisor] overflow")));
+        ASSERT_EQ(outcome([&] { return smallest_common_multiple(p, r); }),
+                  fitting(l, run_time("[smallest_common_multiple] overflow")));
+        if (q == 0 || s == 0 || expected(p, q) == overflow || expected(r, s) == overflow) continue;
+
+        const ZEM_fraction a(p, q), b(r, s);
+        const wide an = a.numerator(), ad = a.denominator(), bn = b.numerator(), bd = b.denominator();
+        const int n = engine() % 4 ? 1 + static_cast<int>(engine() % 100) : INT_MAX - static_cast<int>(engine() % 3);
+        const wide m = n * ad;
+        const struct {
+            const char* name;
+            std::string got;
+            wide num, den;
+        } cases[] = {
+            {"+", outcome([&] { return a + b; }), an * bd + bn * ad, ad * bd},
+            {"-", outcome([&] { return a - b; }), an * bd - bn * ad, ad * bd},
+            {"*", outcome([&] { return a * b; }), an * bn, ad * bd},
+            {"/", outcome([&] { return a / b; }), an * bd, ad * bn},
+            {"negation", outcome([&] { return -a; }), -an, ad},
+            {"%", outcome([&] { return a % n; }), (an % m + m) % m, ad},
+            {"round_towards_zero", outcome([&] { return round_towards_zero(a); }), an / ad, 1},
+            {"a += a", outcome([&] { ZEM_fraction x = a; x += x; return x; }), 2 * an, ad},
+            {"a /= a", outcome([&] { ZEM_fraction x = a; x /= x; return x; }), an, an},
+        };
+        for (const auto& c : cases) {
+            const std::string want = expected(c.num, c.den);
+            ASSERT_EQ(c.got, want) << a << " " << c.name << " " << b << " " << n;
+            overflowed += want == overflow;
+        }
+        const wide left = an * bd, right = bn * ad;
+        ASSERT_EQ((std::vector<bool>{a == b, a != b, a < b, a <= b, a > b, a >= b}),
+                  (std::vector<bool>{left == right, left != right, left < right, left <= right, left > right,
+                                     left >= right}));
+        ASSERT_EQ(hash(a), static_cast<int>(static_cast<unsigned>(an * ad)));
+    }
+    EXPECT_GT(overflowed, 10000);
+}
+
+TEST(Integers, AgreeWith64BitArithmeticAndFailOnOverflowOrDivisionByZero)
+{
+    std::mt19937 engine(707);
+    for (int round = 0; round < 20000; ++round) {
+        const int a = random_int(engine), b = random_int(engine);
+        const wide x = a, y = b;
+        ASSERT_EQ(outcome([&] { return ZEM_int(a) + ZEM_int(b); }), fitting(x + y, int_overflow));
+        ASSERT_EQ(outcome([&] { return ZEM_int(a) - ZEM_int(b); }), fitting(x - y, int_overflow));
+        ASSERT_EQ(outcome([&] { return ZEM_int(a) * ZEM_int(b); }), fitting(x * y, int_overflow));
+        ASSERT_EQ(outcome([&] { return -ZEM_int(a); }), fitting(-x, int_overflow));
+        ASSERT_EQ(outcome([&] { ZEM_int c(a); c /= ZEM_int(b); return c; }),
+                  b == 0 ? run_time("[ZEM_int] division by zero") : fitting(x / y, int_overflow)) << a << " / " << b;
+        ASSERT_EQ(hash(ZEM_int(a)), a);
+    }
+}
+
+TEST(Scalars, WorkedExamplesAndFailureMessages)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {outcome([] { return ZEM_fraction(6, -4); }), "-3/2"},
+        {outcome([] { return ZEM_fraction(5, 0); }), run_time("[ZEM_fraction::simple_fraction] denominator == 0")},
+        {outcome([] { return ZEM_fraction(2, 3) / ZEM_fraction(4, 9); }), "3/2"},
+        {outcome([] { return ZEM_fraction(7, 2) % 3; }), "1/2"},
+        {outcome([] { return ZEM_fraction(-7, 2) % 3; }), "5/2"},
+        {outcome([] { return ZEM_fraction(1, 2) % 0; }), run_time("[frac-operator %] n <= 0")},
+        {outcome([] { return round_towards_zero(ZEM_fraction(-7, 2)); }), "-3"},
+        {outcome([] { return greatest_common_divisor(-12, 18); }), "6"},
+        {outcome([] { return smallest_common_multiple(-4, 6); }), "12"},
+        {outcome([] { return smallest_common_multiple(0, 0); }), "0"},
+        {outcome([] { return ZEM_fraction(1, 65536) + ZEM_fraction(1, 65536); }), "1/32768"},
+        {outcome([] { return ZEM_fraction(65536) < ZEM_fraction(1, 65536); }), "0"},
+        {outcome([] { return ZEM_fraction(1, 65536) + ZEM_fraction(1, 65537); }), overflow},
+        {outcome([] { return ZEM_int(INT_MIN) / ZEM_int(-1); }), int_overflow},
+        {outcome([] { return ZEM_int(5) / ZEM_int(0); }), run_time("[ZEM_int] division by zero")},
+        {outcome([] { return hash(ZEM_real(1.5)); }), run_time("[hash(real)] cannot be implemented")},
+        {ZEM_fraction().type().text() + ZEM_int().type().text() + ZEM_real().type().text(), "fractionintreal"},
+    };
+    for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
+}
+
+TEST(Reals, EqualWithinAnAbsoluteToleranceWhichIsNotTransitive)
+{
+    EXPECT_TRUE(ZEM_real(1.0) == ZEM_real(1.000000005));
+    EXPECT_FALSE(ZEM_real(1.0) == ZEM_real(1.00000002));
+    EXPECT_TRUE(ZEM_real(0.0) == ZEM_real(9e-09));
+    EXPECT_TRUE(ZEM_real(0.0) == ZEM_real(-9e-09));
+    EXPECT_FALSE(ZEM_real(9e-09) == ZEM_real(-9e-09));
+    EXPECT_TRUE(ZEM_real(1.0) != ZEM_real(NAN));
+}
+
+}
