@@ -1,0 +1,33 @@
+#include "module-matrix/matrix.h"
+
+#include <climits>
+
+#include "module-object/error.h"
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+
+namespace {
+const char* const module = "module-matrix/matrix-t";
+}
+
+ZEM_type tp_matrix(const ZEM_type& element) { return ZEM_type("matrix", 1, &element); }
+
+int matrix_element_count(int n_columns, int n_rows)
+{
+    if (n_columns < 0 || n_rows < 0) _zem_error_(module, __LINE__, "[ZEM_matrix] negative number of columns or rows");
+    const long long count = static_cast<long long>(n_columns) * n_rows;
+    if (count > INT_MAX) _zem_error_(module, __LINE__, "[ZEM_matrix] too many elements");
+    return static_cast<int>(count);
+}
+
+void require_matrix_elements(int available, int needed)
+{
+    if (available < needed) _zem_error_(module, __LINE__, "[ZEM_matrix] element array shorter than the matrix");
+}
+
+template class ZEM_matrix<ZEM_int>;
+template class ZEM_matrix<ZEM_fraction>;
+template class ZEM_matrix<ZEM_real>;
+template class fresh_matrix<ZEM_int>;
+template class fresh_matrix<ZEM_fraction>;
+template class fresh_matrix<ZEM_real>;

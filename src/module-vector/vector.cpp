@@ -1,0 +1,10 @@
+#include "module-vector/vector.h"
+
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+
+ZEM_type tp_vector(const ZEM_type& element) { return ZEM_type("vector", 1, &element); }
+
+template class ZEM_vector<ZEM_int>;
+template class ZEM_vector<ZEM_fraction>;
+template class ZEM_vector<ZEM_real>;
