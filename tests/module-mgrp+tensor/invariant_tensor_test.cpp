@@ -1,0 +1,282 @@
+#include "module-mgrp+tensor/invariant_tensor.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "module-mgrp+tensor/solver_testing.h"
+#include "support/failure.h"
+#include "support/printed.h"
+
+namespace {
+
+using namespace solver_testing;
+using rows = std::vector<std::vector<int>>;
+
+const rows rotation = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
+const rows cyclic = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
+const rows identity3 = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+const rows minus3 = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+const rows identity2 = {{1, 0}, {0, 1}};
+
+template <class G>
+struct coefficient_type {
+    using type = G;
+};
+template <>
+struct coefficient_type<ZEM_int> {
+    using type = ZEM_fraction;
+};
+
+// One call of either solver, with what it returned.
+template <class G, bool pseudo>
+struct solved {
+    using T = typename coefficient_type<G>::type;
+    using result_type = std::conditional_t<pseudo, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>,
+                                           ZEM_tensor<ZEM_symbolic_number<T>>>;
+    result_type result;
+    int n_free = -1;
+    int dim;
+
+    solved(const std::vector<rows>& gens, int rank, const char* symmetry) : dim(int(gens[0].size()))
+    {
+        if constexpr (pseudo)
+            invariant_pseudo_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
+        else
+            invariant_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
+    }
+
+    std::vector<std::vector<T>> params() const { return parameters<T>(result, n_free); }
+
+    // sum of factor * component is zero for every parameter.
+    void expect(const std::vector<std::pair<const char*, ZEM_fraction>>& relation) const
+    {
+        for (const std::vector<T>& p : params()) {
+            T sum;
+            for (const auto& [name, factor] : relation) sum = sum + T(factor) * p[std::size_t(component(name, dim))];
+            EXPECT_EQ(sum, T()) << relation[0].first;
+        }
+    }
+    void expect_zero(std::initializer_list<const char*> names) const
+    {
+        for (const char* name : names) expect({{name, 1}});
+    }
+};
+
+template <class G>
+class InvariantTensor : public ::testing::Test {};
+
+using instances = ::testing::Types<ZEM_int, ZEM_fraction>;
+TYPED_TEST_SUITE(InvariantTensor, instances);
+
+TYPED_TEST(InvariantTensor, IdentityLeavesEveryBasisComponentFree)
+{
+    using G = TypeParam;
+    using T = typename solved<G, false>::T;
+    const solved<G, false> s({identity3}, 2, "(0 1)");
+    ASSERT_EQ(s.n_free, 6);
+    const auto p = s.params();
+    // Each parameter on one basis component, each basis component with one parameter.
+    const std::vector<std::pair<const char*, ZEM_fraction>> weights = {
+        {"xx", 1}, {"yy", 1}, {"zz", 1}, {"xy", {1, 2}}, {"xz", {1, 2}}, {"yz", {1, 2}}};
+    std::vector<int> users(6, 0);
+    for (const auto& [name, weight] : weights) {
+        int on = 0;
+        for (int j = 0; j < 6; ++j)
+            if (p[std::size_t(j)][std::size_t(component(name, 3))] != T()) {
+                EXPECT_EQ(p[std::size_t(j)][std::size_t(component(name, 3))], T(weight)) << name;
+                ++on;
+                ++users[std::size_t(j)];
+            }
+        EXPECT_EQ(on, 1) << name;
+    }
+    EXPECT_EQ(users, std::vector<int>(6, 1));
+    s.expect({{"xy", 1}, {"yx", -1}});
+    const std::string text = printed(s.result);
+    EXPECT_NE(text.find("a5"), std::string::npos);
+    EXPECT_EQ(text.find(" = a\n"), std::string::npos);
+
+    // -I acts on rank 2 as the identity does; on odd ranks it leaves only zero.
+    const solved<G, false> minus({minus3}, 2, "(0 1)");
+    EXPECT_EQ(printed(minus.result), text);
+    for (auto [rank, symmetry] : {std::pair{1, "0"}, {3, "0 1 2"}}) {
+        const solved<G, false> odd({minus3}, rank, symmetry);
+        EXPECT_EQ(odd.n_free, 0);
+        for (const auto& value : odd.result.values()) EXPECT_EQ(value.coefficients().count(), 0);
+    }
+
+    const solved<G, false> two({identity2}, 2, "(0 1)");
+    EXPECT_EQ(two.n_free, 3);
+    EXPECT_NE(printed(two.result).find("\n  xy = yx = 1/2*"), std::string::npos);
+}
+
+TYPED_TEST(InvariantTensor, CountsAndRelationsOfTheExamples)
+{
+    using G = TypeParam;
+    {
+        const solved<G, false> s({rotation}, 2, "(0 1)");
+        EXPECT_EQ(s.n_free, 2);
+        s.expect({{"xx", 1}, {"yy", -1}});
+        s.expect_zero({"xy", "xz", "yz", "zx", "zy"});
+    }
+    {
+        const solved<G, false> s({rotation}, 2, "[0 1]");
+        EXPECT_EQ(s.n_free, 1);
+        s.expect({{"xy", 1}, {"yx", 1}});
+        s.expect_zero({"xx", "yy", "zz", "xz", "yz"});
+    }
+    {
+        const solved<G, false> s({rotation, cyclic}, 2, "(0 1)");
+        EXPECT_EQ(s.n_free, 1);
+        s.expect({{"xx", 1}, {"yy", -1}});
+        s.expect({{"xx", 1}, {"zz", -1}});
+        s.expect_zero({"xy", "xz", "yz"});
+        EXPECT_EQ(printed(s.result).substr(printed(s.result).find("\n  xx") + 1, 12), "  xx = yy = ");
+    }
+    {
+        const solved<G, false> s({rotation, cyclic}, 3, "[0 1 2]");
+        EXPECT_EQ(s.n_free, 1);
+        for (const char* plus : {"yzx", "zxy"}) s.expect({{"xyz", 1}, {plus, -1}});
+        for (const char* minus : {"xzy", "yxz", "zyx"}) s.expect({{"xyz", 1}, {minus, 1}});
+    }
+    for (auto [symmetry, count] : {std::pair{"(0 1 2 3)", 2}, {"(0 1) (2 3)", 3}})
+        EXPECT_EQ((solved<G, false>({rotation, cyclic}, 4, symmetry).n_free), count) << symmetry;
+    {
+        // Invariance under the transpose: with the plain action the sign would be plus.
+        const solved<G, false> s({{{1, -1}, {1, 0}}}, 2, "(0 1)");
+        EXPECT_EQ(s.n_free, 1);
+        s.expect({{"xx", 1}, {"yy", -1}});
+        s.expect({{"xy", 1}, {"xx", {1, 2}}});
+        s.expect({{"yx", 1}, {"xx", {1, 2}}});
+    }
+    {
+        const solved<G, false> s({identity2}, 3, "[0 1 2]");
+        EXPECT_EQ(s.n_free, 0);
+        for (const auto& value : s.result.values()) EXPECT_EQ(value.coefficients().count(), 0);
+    }
+}
+
+TYPED_TEST(InvariantTensor, PseudoTensorsCarryTheDeterminant)
+{
+    using G = TypeParam;
+    {
+        const solved<G, true> s({identity2}, 2, "(0 1)");
+        EXPECT_EQ(s.n_free, 3);
+        const solved<G, false> plain({identity2}, 2, "(0 1)");
+        EXPECT_EQ(printed(s.result), "pseudo_" + printed(plain.result));
+    }
+    EXPECT_EQ(printed(solved<G, true>({identity2}, 2, "[0 1]").result),
+              "pseudo_tensor<symbolic_number<fraction>>(\n"
+              "  dim = 2 rank = 2\n"
+              "  permutation symmetry: \"[0 1]\"\n"
+              "  xx = yy = 0\n"
+              "  xy = a\n"
+              "  yx = -a\n"
+              ")");
+    {
+        const solved<G, true> s({{{1, 0, 0}, {0, 1, 0}, {0, 0, -1}}}, 1, "0");
+        EXPECT_EQ(s.n_free, 1);
+        s.expect_zero({"x", "y"});
+        // The plain solver leaves x and y free instead.
+        const solved<G, false> plain({{{1, 0, 0}, {0, 1, 0}, {0, 0, -1}}}, 1, "0");
+        EXPECT_EQ(plain.n_free, 2);
+        plain.expect_zero({"z"});
+    }
+    EXPECT_EQ((solved<G, true>({minus3}, 1, "0").n_free), 3);
+    EXPECT_EQ((solved<G, true>({minus3}, 3, "0 1 2").n_free), 27);
+    EXPECT_EQ((solved<G, true>({minus3}, 2, "0 1").n_free), 0);
+    {
+        const solved<G, true> s({{{1, -1}, {0, -1}}}, 1, "0");
+        EXPECT_EQ(s.n_free, 1);
+        s.expect_zero({"x"});
+        using T = typename solved<G, true>::T;
+        EXPECT_NE(s.params()[0][1], T());
+    }
+    EXPECT_EQ((solved<G, true>({identity2}, 3, "[0 1 2]").n_free), 0);
+}
+
+TYPED_TEST(InvariantTensor, FailuresLeaveTheOutputsAlone)
+{
+    using G = TypeParam;
+    using T = typename solved<G, false>::T;
+    const solved<G, false> before({identity2}, 1, "0");
+    ZEM_tensor<ZEM_symbolic_number<T>> result = before.result;
+    ZEM_pseudo_tensor<ZEM_symbolic_number<T>> pseudo_result;
+    const std::string kept = printed(result);
+    struct {
+        std::vector<rows> gens;
+        int rank;
+        const char* symmetry;
+        std::string message;  // after the solver's name, or whole when it starts with '!'
+    } cases[] = {
+        {{}, 1, "0", "] group without generators"},
+        {{identity2}, 3, "(0 1)", "] the symmetry's number of indices differs from the rank"},
+        {{identity2}, 1, "(0 1)", "] the symmetry's number of indices differs from the rank"},
+        {{identity2}, 0, "0", "] the symmetry's number of indices differs from the rank"},
+        {{identity2}, -1, "0", "] the symmetry's number of indices differs from the rank"},
+        {{identity2}, 2, "(0 1", "!oops, while attempting to read `( ... )', ')' expected"},
+        {{identity2}, 2, "(0 0)", "!each index should occur exactly once"},
+        {{identity2, identity3}, 2, "(0 1)", "![action_matrix] dimension != g.rows() || dimension != g.columns()"},
+        {{{{1, 0}}}, 1, "0", "![action_matrix] dimension != g.rows() || dimension != g.columns()"},
+    };
+    for (const auto& c : cases) {
+        const auto expected = [&](const char* name) {
+            return run_time(c.message[0] == '!' ? c.message.substr(1) : "[" + std::string(name) + c.message);
+        };
+        pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(c.gens.size()));
+        for (int i = 0; i < gens.count(); ++i) {
+            const rows& r = c.gens[std::size_t(i)];
+            pointer_to_objects<G> e(int(r.size() * r[0].size()));
+            for (int k = 0; k < e.count(); ++k) e[k] = G(r[std::size_t(k) / r[0].size()][std::size_t(k) % r[0].size()]);
+            gens[i] = ZEM_matrix<G>(int(r[0].size()), int(r.size()), e);
+        }
+        int n_free = -7;
+        EXPECT_EQ(failure_of([&] { invariant_tensor(gens, c.rank, ZEM_string(c.symmetry), &n_free, result); }),
+                  expected("invariant_tensor"))
+            << c.symmetry;
+        EXPECT_EQ(failure_of([&] {
+                      invariant_pseudo_tensor(gens, c.rank, ZEM_string(c.symmetry), &n_free, pseudo_result);
+                  }),
+                  expected("invariant_pseudo_tensor"))
+            << c.symmetry;
+        EXPECT_EQ(n_free, -7);
+        EXPECT_EQ(printed(result), kept);
+        EXPECT_FALSE(pseudo_result.has_body());
+    }
+
+    // Without a place for the count the result is the same.
+    invariant_tensor(generators_of<G>({rotation}), 2, ZEM_string("(0 1)"), nullptr, result);
+    EXPECT_EQ(printed(result), printed(solved<G, false>({rotation}, 2, "(0 1)").result));
+}
+
+TEST(InvariantTensorOf, ReflectionNeedsTheDivisionByTheWeight)
+{
+    const ZEM_fraction t(1, 3), s(-2, 3);
+    pointer_to_objects<ZEM_matrix<ZEM_fraction>> gens(1);
+    gens[0] = from_rows<ZEM_fraction>({{t, s, s}, {s, t, s}, {s, s, t}});
+    ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
+    int n_free = -1;
+    invariant_tensor(gens, 2, ZEM_string("(0 1)"), &n_free, result);
+    ASSERT_EQ(n_free, 4);
+    for (const std::vector<ZEM_fraction>& p : parameters<ZEM_fraction>(result, n_free))
+        EXPECT_EQ(act_on_components(gens[0], p, 3, 2), p);
+}
+
+TEST(InvariantTensorOf, OverflowFailsInsteadOfCounting)
+{
+    ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
+    int n_free = -1;
+    EXPECT_EQ(failure_of([&] {
+                  invariant_tensor(generators_of<ZEM_int>({{{1, 50000}, {0, 1}}}), 2, ZEM_string("0 1"), &n_free,
+                                   result);
+              }),
+              run_time("[ZEM_int] overflow"));
+    pointer_to_objects<ZEM_matrix<ZEM_fraction>> gens(1);
+    gens[0] = from_rows<ZEM_fraction>({{ZEM_fraction(1, 50000), 0}, {0, 1}});
+    EXPECT_EQ(failure_of([&] { invariant_tensor(gens, 2, ZEM_string("0 1"), &n_free, result); }),
+              run_time("[ZEM_fraction] overflow"));
+    EXPECT_EQ(n_free, -1);
+}
+
+}
