@@ -5,6 +5,7 @@
 #include "module-object/error.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 
 namespace {
 const char* const module = "module-matrix/matrix-t";
@@ -28,6 +29,8 @@ void require_matrix_elements(int available, int needed)
 template class ZEM_matrix<ZEM_int>;
 template class ZEM_matrix<ZEM_fraction>;
 template class ZEM_matrix<ZEM_real>;
+template class ZEM_matrix<ZEM_cyclotomic_number>;
 template class fresh_matrix<ZEM_int>;
 template class fresh_matrix<ZEM_fraction>;
 template class fresh_matrix<ZEM_real>;
+template class fresh_matrix<ZEM_cyclotomic_number>;

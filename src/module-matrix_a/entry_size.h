@@ -1,18 +1,25 @@
 // What the reduction to diagonal form needs to know of an element type: when an
 // entry is zero, how large it is (to choose pivots and order the diagonal), and
 // the quotient a sweep subtracts by. Sizes are compared exactly: an integer by
-// its magnitude, a fraction by cross products in 64 bits, so no size wraps.
+// its magnitude, a fraction by cross products in 64 bits, so no size wraps; a
+// cyclotomic number by its pivot size, which is positive for every non-zero
+// number, so that a zero never counts as small as a non-zero entry.
 #pragma once
 
 #include <climits>
 #include <cstdint>
 
+#include <utility>
+
 #include "module-object/error.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 
 inline bool is_zero_entry(const ZEM_int& x) { return x.value() == 0; }
 inline bool is_zero_entry(const ZEM_fraction& x) { return x.is_zero(); }
+// The canonical zero is the only zero.
+inline bool is_zero_entry(const ZEM_cyclotomic_number& x) { return x.order == 1 && x.coefficients[0].is_zero(); }
 
 inline std::uint64_t magnitude(int x)
 {
@@ -53,4 +60,25 @@ inline ZEM_fraction sweep_quotient(const ZEM_fraction& a, const ZEM_fraction& pi
     const std::int64_t q = numerator / denominator;
     if (q < INT_MIN || q > INT_MAX) _zem_error_("module-matrix_a/matrix_a-t", __LINE__, "[ZEM_fraction] overflow");
     return ZEM_fraction(static_cast<int>(q));
+}
+
+inline ZEM_fraction entry_size(const ZEM_cyclotomic_number& x) { return pivot_size(x); }
+
+// The exact quotient: the sweeps over cyclotomic numbers eliminate over the field.
+inline ZEM_cyclotomic_number sweep_quotient(const ZEM_cyclotomic_number& a, const ZEM_cyclotomic_number& pivot)
+{
+    return a / pivot;
+}
+
+template <class T>
+void swap_entries(T& a, T& b)
+{
+    std::swap(a, b);
+}
+
+// Without copying the coefficients.
+inline void swap_entries(ZEM_cyclotomic_number& a, ZEM_cyclotomic_number& b)
+{
+    std::swap(a.order, b.order);
+    a.coefficients.swap(b.coefficients);
 }

@@ -36,6 +36,12 @@ struct line {
 };
 
 template <class T>
+line<const T> read_only(line<T> l)
+{
+    return {l.first, l.stride};
+}
+
+template <class T>
 line<T> row_of(T* P, int r, int row_length)
 {
     return {P + static_cast<std::ptrdiff_t>(r) * row_length, 1};
@@ -47,25 +53,40 @@ line<T> column_of(T* P, int c, int row_length)
     return {P + c, row_length};
 }
 
-// Lists the positions of the non-zero entries of l in [from, to), in order, and
-// returns the first of those of smallest size, or -1 when there is none.
+// The positions of the non-zero entries of l in [from, to), in order.
 template <class T>
-int scan_for_pivot(line<const T> l, int from, int to, std::vector<int>& nonzero)
+void list_nonzero(line<const T> l, int from, int to, std::vector<int>& nonzero)
 {
     nonzero.clear();
+    for (int i = from; i < to; ++i)
+        if (!is_zero_entry(l[i])) nonzero.push_back(i);
+}
+
+// The first of the listed positions whose entry is of smallest size, or -1
+// when none is listed; the list is in increasing order.
+template <class T>
+int smallest_listed(line<const T> l, const std::vector<int>& listed)
+{
     int best = -1;
     size_of<T> best_size{};
-    for (int i = from; i < to; ++i) {
-        const T& x = l[i];
-        if (is_zero_entry(x)) continue;
-        nonzero.push_back(i);
-        const size_of<T> s = entry_size(x);
+    for (int i : listed) {
+        const size_of<T> s = entry_size(l[i]);
         if (best < 0 || s < best_size) {
             best = i;
             best_size = s;
         }
     }
     return best;
+}
+
+// The first position in [k, to) of a non-zero entry of least size, or k.
+template <class T>
+int pivot_from(line<const T> l, int k, int to)
+{
+    std::vector<int> nonzero;
+    list_nonzero<T>(l, k, to, nonzero);
+    const int best = smallest_listed<T>(l, nonzero);
+    return best < 0 ? k : best;
 }
 
 // `nonzero` lists the non-zero positions from `from` on; once the pivot has been
@@ -80,14 +101,6 @@ inline void after_exchange(std::vector<int>& nonzero, int from, int pivot)
     if (pivot != from && from_held_an_entry) nonzero.push_back(pivot);
 }
 
-template <class T>
-void list_nonzero(line<const T> l, int count, std::vector<int>& nonzero)
-{
-    nonzero.clear();
-    for (int i = 0; i < count; ++i)
-        if (!is_zero_entry(l[i])) nonzero.push_back(i);
-}
-
 // target := target - source * q at the listed positions.
 template <class T>
 void subtract_multiple(line<T> target, line<const T> source, const T& q, const std::vector<int>& positions)
@@ -96,9 +109,9 @@ void subtract_multiple(line<T> target, line<const T> source, const T& q, const s
 }
 
 template <class T>
-void exchange_lines(line<T> a, line<T> b, int count)
+void exchange_lines(line<T> a, line<T> b, int from, int to)
 {
-    for (int i = 0; i < count; ++i) std::swap(a[i], b[i]);
+    for (int i = from; i < to; ++i) swap_entries(a[i], b[i]);
 }
 
 // Moves entry `from` of l to index `to`; the entries between shift by one.
@@ -208,75 +221,141 @@ bool dirty(const T* A, int k, int n, int m)
 
 // The sweeps and the cleaning of one position, on arrays it does not own. L may
 // be absent; the row operations then change A alone.
+//
+// Within diagonize more is known, and used: rows and columns before k hold
+// nothing off the diagonal, so lines are combined from k on; R is held
+// transposed, so that its columns are contiguous; and the non-zero rows of
+// column k are remembered from one sweep to the next while column k stays put.
 template <class T>
 class reducer {
 public:
-    reducer(T* a, T* l, T* r, int n, int m) : a_(a), l_(l), r_(r), n_(n), m_(m) {}
+    enum mode { as_given, within_diagonize };
+
+    reducer(T* a, T* l, T* r, int n, int m, mode how = as_given)
+        : a_(a), l_(l), r_(r), n_(n), m_(m), within_(how == within_diagonize)
+    {
+    }
 
     // Row k: the pivot to (k, k) by a column exchange, then every later entry of
     // row k reduced by a multiple of column k; the same on R.
     void sweep_row(int k)
     {
-        const int j = scan_for_pivot<T>(row_of<const T>(a_, k, n_), k, n_, targets_);
+        list_nonzero<T>(row_of<const T>(a_, k, n_), k, n_, targets_);
+        const int j = smallest_listed<T>(row_of<const T>(a_, k, n_), targets_);
         if (j < 0) return;
         const T pivot = a_[k * n_ + j];
         if (j != k) {
-            exchange_lines(column_of(a_, j, n_), column_of(a_, k, n_), m_);
-            exchange_lines(column_of(r_, j, n_), column_of(r_, k, n_), n_);
+            exchange_lines(column_of(a_, j, n_), column_of(a_, k, n_), first(k), m_);
+            exchange_lines(r_column(j), r_column(k), 0, n_);
+            known_column_ = -1;
         }
         after_exchange(targets_, k, j);
-        list_nonzero<T>(column_of<const T>(a_, k, n_), m_, in_a_);
-        list_nonzero<T>(column_of<const T>(r_, k, n_), n_, in_other_);
+        rows_of_column(k, first(k), in_a_);
+        list_nonzero<T>(read_only(r_column(k)), 0, n_, in_other_);
         for (int c : targets_) {
             const T q = sweep_quotient(a_[k * n_ + c], pivot);
             subtract_multiple(column_of(a_, c, n_), column_of<const T>(a_, k, n_), q, in_a_);
-            subtract_multiple(column_of(r_, c, n_), column_of<const T>(r_, k, n_), q, in_other_);
+            subtract_multiple(r_column(c), read_only(r_column(k)), q, in_other_);
         }
     }
 
     // Column k: the mirror of sweep_row, by row operations repeated on L.
-    void sweep_column(int k)
+    // Answers whether column k is zero below the diagonal afterwards.
+    bool sweep_column(int k)
     {
-        const int p = scan_for_pivot<T>(column_of<const T>(a_, k, n_), k, m_, targets_);
-        if (p < 0) return;
+        rows_of_column(k, k, targets_);
+        const int p = smallest_listed<T>(column_of<const T>(a_, k, n_), targets_);
+        if (p < 0) return true;
         const T pivot = a_[p * n_ + k];
         if (p != k) {
-            exchange_lines(row_of(a_, p, n_), row_of(a_, k, n_), n_);
-            if (l_) exchange_lines(row_of(l_, p, m_), row_of(l_, k, m_), m_);
+            exchange_lines(row_of(a_, p, n_), row_of(a_, k, n_), first(k), n_);
+            if (l_) exchange_lines(row_of(l_, p, m_), row_of(l_, k, m_), 0, m_);
         }
         after_exchange(targets_, k, p);
-        list_nonzero<T>(row_of<const T>(a_, k, n_), n_, in_a_);
-        if (l_) list_nonzero<T>(row_of<const T>(l_, k, m_), m_, in_other_);
+        list_nonzero<T>(row_of<const T>(a_, k, n_), first(k), n_, in_a_);
+        if (l_) list_nonzero<T>(row_of<const T>(l_, k, m_), 0, m_, in_other_);
+        remainders_.assign(1, k);
         for (int i : targets_) {
             const T q = sweep_quotient(a_[i * n_ + k], pivot);
             subtract_multiple(row_of(a_, i, n_), row_of<const T>(a_, k, n_), q, in_a_);
             if (l_) subtract_multiple(row_of(l_, i, m_), row_of<const T>(l_, k, m_), q, in_other_);
+            if (!is_zero_entry(a_[i * n_ + k])) remainders_.push_back(i);
         }
+        const bool clean_below = remainders_.size() == 1;
+        if (within_) {
+            std::sort(remainders_.begin() + 1, remainders_.end());
+            column_rows_.swap(remainders_);
+            known_column_ = k;
+        }
+        return clean_below;
     }
 
     // Each cycle but the last makes the entry at (k, k) strictly smaller, so the
     // bound is reached only by a fault.
     void clean(int k)
     {
-        for (int cycle = 0; dirty<T>(a_, k, n_, m_); ++cycle) {
+        if (!row_dirty(k) && !column_dirty(k)) return;
+        for (int cycle = 0;; ++cycle) {
             if (cycle == cycle_bound)
                 _zem_error_("module-matrix_a/matrix_a-t", __LINE__,
                             "[clean_row_and_column] no diagonal form after 100000 cycles (please report)");
             sweep_row(k);
-            sweep_column(k);
+            const bool column_clean = sweep_column(k);
+            if (column_clean && !row_dirty(k)) return;
         }
     }
 
     static constexpr int cycle_bound = 100000;
 
 private:
+    int first(int k) const { return within_ ? k : 0; }
+
+    line<T> r_column(int c) const { return within_ ? row_of(r_, c, n_) : column_of(r_, c, n_); }
+
+    bool row_dirty(int k) const
+    {
+        for (int j = k + 1; j < n_; ++j)
+            if (!is_zero_entry(a_[k * n_ + j])) return true;
+        return false;
+    }
+
+    bool column_dirty(int k)
+    {
+        if (!within_) return dirty(a_, k, n_, m_);
+        rows_of_column(k, k, in_a_);
+        return column_rows_.size() > 1 || (column_rows_.size() == 1 && column_rows_[0] != k);
+    }
+
+    // The rows from `from` on whose entry in column k is not zero, in increasing
+    // order; within diagonize `from` is k.
+    void rows_of_column(int k, int from, std::vector<int>& rows)
+    {
+        if (within_ && known_column_ == k) {
+            rows = column_rows_;
+            return;
+        }
+        list_nonzero<T>(column_of<const T>(a_, k, n_), from, m_, rows);
+        if (!within_) return;
+        column_rows_ = rows;
+        known_column_ = k;
+    }
+
     T* a_;
     T* l_;
     T* r_;
     int n_;
     int m_;
-    std::vector<int> targets_, in_a_, in_other_;
+    bool within_;
+    std::vector<int> targets_, in_a_, in_other_, remainders_, column_rows_;
+    int known_column_ = -1;
 };
+
+template <class T>
+void transpose_square(T* P, int n)
+{
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) swap_entries(P[i * n + j], P[j * n + i]);
+}
 
 // diagonize with or without L.
 template <class T>
@@ -288,15 +367,18 @@ void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matr
     std::optional<fresh_matrix<T>> left;
     if (L) left.emplace(m, m, T(1));
     fresh_matrix<T> right(n, n, T(1));
-    reducer<T> steps(work.elements(), left ? left->elements() : nullptr, right.elements(), n, m);
+    reducer<T> steps(work.elements(), left ? left->elements() : nullptr, right.elements(), n, m,
+                     reducer<T>::within_diagonize);
     diagonal_order<T> order;
     for (int k = 0; k < std::min(m, n); ++k) {
         steps.clean(k);
         order.place(work.elements()[k * n + k]);
     }
-    // The ordering moves whole clean rows and columns, so it is applied once, at the end.
+    // The ordering moves whole clean rows and columns, so it is applied once, at
+    // the end: to the rows of L and of R, which is held transposed until here.
     reorder_diagonal(work.elements(), n, order.order());
-    reorder_columns(right.elements(), n, n, order.order());
+    reorder_rows(right.elements(), n, order.order());
+    transpose_square(right.elements(), n);
     if (L) {
         reorder_rows(left->elements(), m, order.order());
         *L = left->finish();
@@ -313,25 +395,21 @@ template <class T>
 int a_row_sweeper(int k, const pointer_to_objects<T>& A, int n_columns, int n_rows)
 {
     (void)n_rows;
-    std::vector<int> nonzero;
-    const int j = reduction::scan_for_pivot<T>(reduction::row_of(A.block(), k, n_columns), k, n_columns, nonzero);
-    return j < 0 ? k : j;
+    return reduction::pivot_from(reduction::row_of(A.block(), k, n_columns), k, n_columns);
 }
 
 // The row i >= k of the non-zero entry of least size in column k, or k when there is none.
 template <class T>
 int a_column_sweeper(int k, const pointer_to_objects<T>& A, int n_columns, int n_rows)
 {
-    std::vector<int> nonzero;
-    const int i = reduction::scan_for_pivot<T>(reduction::column_of(A.block(), k, n_columns), k, n_rows, nonzero);
-    return i < 0 ? k : i;
+    return reduction::pivot_from(reduction::column_of(A.block(), k, n_columns), k, n_rows);
 }
 
 template <class T>
 void exchange_columns(pointer_to_objects<T>& P, int a, int b, int n, int rows)
 {
     if (a >= n || b >= n) return;
-    reduction::exchange_lines(reduction::column_of(P.block(), a, n), reduction::column_of(P.block(), b, n), rows);
+    reduction::exchange_lines(reduction::column_of(P.block(), a, n), reduction::column_of(P.block(), b, n), 0, rows);
 }
 
 // Column t := column t - column s * q, in every row.
@@ -340,7 +418,7 @@ void substract_columns(pointer_to_objects<T>& P, T q, int t, int s, int n, int r
 {
     if (t >= n || s >= n) return;
     std::vector<int> nonzero;
-    reduction::list_nonzero<T>(reduction::column_of<const T>(P.block(), s, n), rows, nonzero);
+    reduction::list_nonzero<T>(reduction::column_of<const T>(P.block(), s, n), 0, rows, nonzero);
     reduction::subtract_multiple(reduction::column_of(P.block(), t, n), reduction::column_of<const T>(P.block(), s, n),
                                  q, nonzero);
 }
@@ -349,7 +427,7 @@ template <class T>
 void exchange_rows(pointer_to_objects<T>& P, int r1, int r2, int row_length, int row_count)
 {
     if (r1 >= row_count || r2 >= row_count) return;
-    reduction::exchange_lines(reduction::row_of(P.block(), r1, row_length), reduction::row_of(P.block(), r2, row_length),
+    reduction::exchange_lines(reduction::row_of(P.block(), r1, row_length), reduction::row_of(P.block(), r2, row_length), 0,
                               row_length);
 }
 
@@ -359,7 +437,7 @@ void substract_rows(pointer_to_objects<T>& P, T q, int i, int k, int row_length,
 {
     if (i >= row_count || k >= row_count) return;
     std::vector<int> nonzero;
-    reduction::list_nonzero<T>(reduction::row_of<const T>(P.block(), k, row_length), row_length, nonzero);
+    reduction::list_nonzero<T>(reduction::row_of<const T>(P.block(), k, row_length), 0, row_length, nonzero);
     reduction::subtract_multiple(reduction::row_of(P.block(), i, row_length),
                                  reduction::row_of<const T>(P.block(), k, row_length), q, nonzero);
 }

@@ -2,9 +2,11 @@
 
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 
 ZEM_type tp_vector(const ZEM_type& element) { return ZEM_type("vector", 1, &element); }
 
 template class ZEM_vector<ZEM_int>;
 template class ZEM_vector<ZEM_fraction>;
 template class ZEM_vector<ZEM_real>;
+template class ZEM_vector<ZEM_cyclotomic_number>;

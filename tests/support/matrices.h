@@ -1,14 +1,13 @@
-// Small helpers for tests of matrices: a matrix written row by row, a vector
-// from its elements, and the printed form of any value.
+// Small helpers for tests of matrices: a matrix written row by row and a vector
+// from its elements.
 #pragma once
 
 #include <initializer_list>
-#include <sstream>
 #include <stdexcept>
-#include <string>
 
 #include "module-matrix/matrix.h"
 #include "module-vector/vector.h"
+#include "support/printed.h"
 
 template <class T>
 ZEM_matrix<T> matrix_of(std::initializer_list<std::initializer_list<T>> rows)
@@ -33,10 +32,3 @@ ZEM_vector<T> vector_of(std::initializer_list<T> values)
     return ZEM_vector<T>(a);
 }
 
-template <class Value>
-std::string printed(const Value& value)
-{
-    std::ostringstream out;
-    value.print(out);
-    return out.str();
-}
