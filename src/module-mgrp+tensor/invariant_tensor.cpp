@@ -85,6 +85,14 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     result = Result(dim, rank, parsed, entries, &default_value);
 }
 
+template <class G>
+pointer_to_objects<ZEM_matrix<G>> generators_of(const ZEM_group<ZEM_matrix<G>>& group)
+{
+    pointer_to_objects<ZEM_matrix<G>> generators(group.n_generators());
+    for (int i = 0; i < generators.count(); ++i) generators[i] = group.generator(i);
+    return generators;
+}
+
 }
 
 template <class G, class T>
@@ -104,11 +112,32 @@ void invariant_pseudo_tensor(const pointer_to_objects<ZEM_matrix<G>>& generators
     solve<G, T, true>("invariant_pseudo_tensor", generators, rank, symmetry, n_free, result);
 }
 
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry, int* n_free,
+                      ZEM_tensor<ZEM_symbolic_number<T>>& result)
+{
+    invariant_tensor(generators_of(group), rank, symmetry, n_free, result);
+}
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_pseudo_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry,
+                             int* n_free, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>& result)
+{
+    invariant_pseudo_tensor(generators_of(group), rank, symmetry, n_free, result);
+}
+
 #define ZARN_INVARIANT_TENSOR(G, T)                                                                                    \
     template void invariant_tensor<G, T>(const pointer_to_objects<ZEM_matrix<G>>&, int, const ZEM_string&, int*,       \
                                          ZEM_tensor<ZEM_symbolic_number<T>>&);                                         \
     template void invariant_pseudo_tensor<G, T>(const pointer_to_objects<ZEM_matrix<G>>&, int, const ZEM_string&,      \
-                                                int*, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>&);
+                                                int*, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>&);                     \
+    template void invariant_tensor<G, T>(const ZEM_group<ZEM_matrix<G>>&, int, const ZEM_string&, int*,                \
+                                         ZEM_tensor<ZEM_symbolic_number<T>>&);                                         \
+    template void invariant_pseudo_tensor<G, T>(const ZEM_group<ZEM_matrix<G>>&, int, const ZEM_string&, int*,         \
+                                                ZEM_pseudo_tensor<ZEM_symbolic_number<T>>&);
 
 ZARN_INVARIANT_TENSOR(ZEM_fraction, ZEM_fraction)
+ZARN_INVARIANT_TENSOR(ZEM_cyclotomic_number, ZEM_cyclotomic_number)
 ZARN_INVARIANT_TENSOR(ZEM_int, ZEM_fraction)

@@ -16,6 +16,7 @@
 
 #include <type_traits>
 
+#include "groups/group.h"
 #include "module-matrix/matrix.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
@@ -31,7 +32,7 @@ inline constexpr bool invariant_solver_instance =
     (std::is_same_v<G, ZEM_cyclotomic_number> && std::is_same_v<T, ZEM_cyclotomic_number>) ||
     (std::is_same_v<G, ZEM_int> && std::is_same_v<T, ZEM_fraction>);
 
-// The group given by its generators, in order. Stores the number of free
+// The group given by its generators, in order (a ZEM_group gives its own). Stores the number of free
 // parameters through n_free (when not null) before the result is built; result
 // changes only when the call succeeds. Fails with
 // "[invariant_tensor] group without generators" for an empty list, with
@@ -44,9 +45,19 @@ template <class G, class T>
 void invariant_tensor(const pointer_to_objects<ZEM_matrix<G>>& generators, int rank, const ZEM_string& symmetry,
                       int* n_free, ZEM_tensor<ZEM_symbolic_number<T>>& result);
 
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry, int* n_free,
+                      ZEM_tensor<ZEM_symbolic_number<T>>& result);
+
 // The same with the factor det(g); its messages begin "[invariant_pseudo_tensor]".
 template <class G, class T>
     requires invariant_solver_instance<G, T>
 void invariant_pseudo_tensor(const pointer_to_objects<ZEM_matrix<G>>& generators, int rank,
                              const ZEM_string& symmetry, int* n_free,
                              ZEM_pseudo_tensor<ZEM_symbolic_number<T>>& result);
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_pseudo_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry,
+                             int* n_free, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>& result);

@@ -5,6 +5,7 @@
 
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-mgrp+tensor/solver_testing.h"
+#include "numbers/cyclotomic_support.h"
 
 namespace {
 
@@ -45,18 +46,18 @@ const std::vector<std::vector<const char*>> symmetries_by_rank = {
 };
 
 // The spread of each basis component over the symmetry, with signs.
-std::vector<std::vector<ZEM_fraction>> basis_tensors(int dim, int rank, const char* text)
+template <class T>
+std::vector<std::vector<T>> basis_tensors(int dim, int rank, const char* text)
 {
     perm_symmetry_type symmetry{ZEM_string(text)};
     tensor_basis basis(dim, rank, symmetry);
     pointer_to_objects<int> position, representative, list;
     basis.mk_basis_tabs(position, representative, list);
-    std::vector<std::vector<ZEM_fraction>> e(std::size_t(basis.n_basis),
-                                             std::vector<ZEM_fraction>(std::size_t(basis.entry_count())));
+    std::vector<std::vector<T>> e(std::size_t(basis.n_basis), std::vector<T>(std::size_t(basis.entry_count())));
     for (int c = 0; c < basis.entry_count(); ++c) {
         const int status = basis.get_at(c).status;
         if (status == 4) continue;
-        e[std::size_t(position[representative[c]])][std::size_t(c)] = status == 3 ? -1 : 1;
+        e[std::size_t(position[representative[c]])][std::size_t(c)] = T(status == 3 ? -1 : 1);
     }
     return e;
 }
@@ -71,46 +72,47 @@ std::vector<T> transformed(const ZEM_matrix<G>& g, const std::vector<T>& x, int 
     return y;
 }
 
-template <class Handle>
-void check_result(const Handle& result, int n_free, const pointer_to_objects<ZEM_matrix<ZEM_fraction>>& gens, int dim,
-                  int rank, const char* text, bool pseudo)
+template <class T, class Handle>
+void check_result(const Handle& result, int n_free, const pointer_to_objects<ZEM_matrix<T>>& gens, int dim, int rank,
+                  const char* text, bool pseudo)
 {
-    const auto e = basis_tensors(dim, rank, text);
+    const auto e = basis_tensors<T>(dim, rank, text);
     const int n = static_cast<int>(e.size());
 
     // The count from the equations on all components, by plain elimination.
-    std::vector<std::vector<ZEM_fraction>> equations;
+    std::vector<std::vector<T>> equations;
     const int components = static_cast<int>(result.values().count());
-    for (const ZEM_matrix<ZEM_fraction>& g : gens) {
-        std::vector<std::vector<ZEM_fraction>> images;
+    for (const ZEM_matrix<T>& g : gens) {
+        std::vector<std::vector<T>> images;
         for (const auto& ek : e) images.push_back(transformed(g, ek, dim, rank, pseudo));
         for (int c = 0; c < components; ++c) {
-            std::vector<ZEM_fraction> row;
+            std::vector<T> row;
             for (int k = 0; k < n; ++k) row.push_back(images[std::size_t(k)][std::size_t(c)] - e[std::size_t(k)][std::size_t(c)]);
             equations.push_back(row);
         }
     }
     ASSERT_EQ(n_free, n - rank_of(equations)) << text;
 
-    const auto p = parameters<ZEM_fraction>(result, n_free);
+    const auto p = parameters<T>(result, n_free);
     EXPECT_EQ(rank_of(p), n_free) << text;
     for (const auto& pj : p) {
-        for (const ZEM_matrix<ZEM_fraction>& g : gens) EXPECT_EQ(transformed(g, pj, dim, rank, pseudo), pj) << text;
+        for (const ZEM_matrix<T>& g : gens) EXPECT_TRUE(transformed(g, pj, dim, rank, pseudo) == pj) << text;
         // The symmetry: each component is plus or minus its basis component, or zero.
-        std::vector<ZEM_fraction> spread(static_cast<std::size_t>(components));
+        std::vector<T> spread(static_cast<std::size_t>(components));
         for (const auto& ek : e) {
-            ZEM_fraction at_basis;
+            T at_basis;
             for (int c = 0; c < components; ++c)
-                if (ek[std::size_t(c)] == ZEM_fraction(1)) {
+                if (ek[std::size_t(c)] == T(1)) {
                     at_basis = pj[std::size_t(c)];
                     break;
                 }
-            for (int c = 0; c < components; ++c) spread[std::size_t(c)] += ek[std::size_t(c)] * at_basis;
+            for (int c = 0; c < components; ++c)
+                spread[std::size_t(c)] = spread[std::size_t(c)] + ek[std::size_t(c)] * at_basis;
         }
-        EXPECT_EQ(spread, pj) << text;
+        EXPECT_TRUE(spread == pj) << text;
     }
     for (const auto& value : result.values()) {
-        EXPECT_EQ(value.constant(), ZEM_fraction());
+        EXPECT_EQ(value.constant(), T());
         EXPECT_STREQ(value.names(), "abcd");
         EXPECT_TRUE(value.coefficients().count() == n_free || value.coefficients().count() == 0);
     }
@@ -149,6 +151,50 @@ TEST(InvariantTensorProperties, RandomGroupsAndSymmetries)
         }
     }
     EXPECT_GT(with_parameters, 60);
+}
+
+// A monomial matrix of roots of unity of order 3 or 4, conjugated by an
+// elementary integer matrix.
+ZEM_matrix<ZEM_cyclotomic_number> random_cyclotomic_generator(std::mt19937& rng, int dim)
+{
+    using row = std::vector<ZEM_cyclotomic_number>;
+    const auto n = static_cast<std::size_t>(dim);
+    std::vector<row> s(n, row(n));
+    std::vector<std::size_t> perm(n);
+    for (std::size_t i = 0; i < n; ++i) perm[i] = i;
+    std::shuffle(perm.begin(), perm.end(), rng);
+    const int order = rng() % 2 ? 3 : 4;
+    for (std::size_t i = 0; i < n; ++i)
+        s[i][perm[i]] = cyclotomic_testing::root_of_unity(int(rng() % unsigned(order)), order);
+    const std::size_t a = rng() % n, b = (a + 1) % n;
+    const ZEM_cyclotomic_number q(int(rng() % 3) - 1);
+    for (std::size_t j = 0; j < n; ++j) s[a][j] = s[a][j] + q * s[b][j];
+    for (std::size_t i = 0; i < n; ++i) s[i][b] = s[i][b] - q * s[i][a];
+    return from_rows(s);
+}
+
+TEST(InvariantTensorProperties, RandomCyclotomicGroups)
+{
+    std::mt19937 rng(77);
+    int with_parameters = 0;
+    for (int trial = 0; trial < 40; ++trial) {
+        const int dim = 2 + int(rng() % 2);
+        const int rank = 1 + int(rng() % (dim == 2 ? 3 : 2));
+        const auto& choices = symmetries_by_rank[std::size_t(rank)];
+        const char* text = choices[rng() % choices.size()];
+        pointer_to_objects<ZEM_matrix<ZEM_cyclotomic_number>> gens(1 + int(rng() % 2));
+        for (auto& g : gens) g = random_cyclotomic_generator(rng, dim);
+        int n_free = -1;
+        ZEM_tensor<ZEM_symbolic_number<ZEM_cyclotomic_number>> plain;
+        invariant_tensor(gens, rank, ZEM_string(text), &n_free, plain);
+        check_result(plain, n_free, gens, dim, rank, text, false);
+        with_parameters += n_free > 0;
+        ZEM_pseudo_tensor<ZEM_symbolic_number<ZEM_cyclotomic_number>> pseudo;
+        invariant_pseudo_tensor(gens, rank, ZEM_string(text), &n_free, pseudo);
+        check_result(pseudo, n_free, gens, dim, rank, text, true);
+        with_parameters += n_free > 0;
+    }
+    EXPECT_GT(with_parameters, 15);
 }
 
 }
