@@ -8,6 +8,9 @@
 // arithmetic of each.
 #pragma once
 
+#include <functional>
+#include <vector>
+
 #include "module-matrix/matrix.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
@@ -22,6 +25,21 @@
 template <class T>
 ZEM_matrix<T> action_matrix(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
                             const pointer_to_objects<int>& representative, const tensor_basis& basis, int n);
+
+// Fails as action_matrix does unless the matrix is dimension x dimension.
+void require_action_shape(int dimension, int rows, int columns);
+
+// The columns of action_matrix one at a time, without building the matrix: for
+// each basis target k in increasing order, column(k, row, touched) finds the
+// coefficients of target k in `row`, every position that may be non-zero listed
+// in `touched` (a position whose terms cancelled and came back, twice), and must
+// leave those positions zero. Fails as action_matrix does.
+template <class T>
+using action_column_sink = std::function<void(int k, pointer_to_objects<T>& row, const std::vector<int>& touched)>;
+template <class T>
+void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
+                            const pointer_to_objects<int>& representative, const tensor_basis& basis, int n,
+                            const action_column_sink<T>& column);
 
 // Walks the target tuples from `level` on in flat order, `flat` counting them;
 // for each basis target k, column vector k receives its coefficients.

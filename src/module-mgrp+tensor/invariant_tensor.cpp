@@ -19,8 +19,9 @@ const G& as_coefficient(const G& x)
     return x;
 }
 
-// Stacks the blocks factor(g) * A_g - I of every generator straight into one
-// matrix; zero entries of A_g stay zero there, so only the others are written.
+// The blocks factor(g) * A_g - I of every generator, stacked, written straight
+// into one matrix: column k of A_g comes from the action walk with its non-zero
+// entries listed, so the zeros, nearly all of it, are never visited.
 template <class G, bool pseudo>
 ZEM_matrix<G> stacked_blocks(const pointer_to_objects<ZEM_matrix<G>>& generators, int dim, int rank,
                              const tensor_basis& basis, const pointer_to_objects<int>& position,
@@ -32,16 +33,18 @@ ZEM_matrix<G> stacked_blocks(const pointer_to_objects<ZEM_matrix<G>>& generators
     fresh_matrix<G> stack(n, matrix_element_count(n, generators.count()));
     for (int i = 0; i < generators.count(); ++i) {
         const ZEM_matrix<G>& g = generators[i];
-        const ZEM_matrix<G> a = action_matrix(dim, rank, g, position, representative, basis, n);
+        require_action_shape(dim, g.rows(), g.columns());
+        G factor = one;
+        if constexpr (pseudo) factor = determinant(g);
         G* block = stack.elements() + static_cast<std::ptrdiff_t>(i) * n * n;
-        if constexpr (pseudo) {
-            const G factor = determinant(g);
-            for (int p = 0; p < n * n; ++p)
-                if (a.elements()[p] != zero) block[p] = factor * a.elements()[p];
-        } else {
-            for (int p = 0; p < n * n; ++p)
-                if (a.elements()[p] != zero) block[p] = a.elements()[p];
-        }
+        for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
+                                  [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
+                                      for (int j : touched) {
+                                          if (column[j] != zero)
+                                              block[j * n + k] = pseudo ? factor * column[j] : column[j];
+                                          column[j] = zero;
+                                      }
+                                  });
         for (int j = 0; j < n; ++j) block[j * n + j] = block[j * n + j] - one;
     }
     return stack.finish();

@@ -106,6 +106,17 @@ void check_against_the_definition(Draw draw)
             const ZEM_matrix<T> a = b.action(g);
             ASSERT_EQ(a.rows(), n);
             ASSERT_EQ(a.columns(), n);
+            // The walk the solvers use gives the same columns, and its listed positions hold every non-zero.
+            std::vector<T> walked(std::size_t(n * n));
+            for_each_action_column<T>(dim, rank, g, b.position, b.representative, b.basis, n,
+                                      [&](int k, pointer_to_objects<T>& row, const std::vector<int>& touched) {
+                                          for (int j : touched) {
+                                              if (row[j] != T()) walked[std::size_t(j * n + k)] = row[j];
+                                              row[j] = T();
+                                          }
+                                          for (const T& x : row) EXPECT_EQ(x, T());
+                                      });
+            EXPECT_TRUE(walked == std::vector<T>(a.elements(), a.elements() + n * n)) << text;
             for (int k = 0; k < n; ++k) {
                 T sum;
                 for (int j = 0; j < n; ++j) sum = sum + a.elements()[j * n + k] * x[std::size_t(j)];
