@@ -61,22 +61,6 @@ TEST(MatrixTimesTensor, AgreesWithTheDefinition)
     });
 }
 
-TEST(MatrixTimesTensor, RankOneAndRankTwoAreMatrixProducts)
-{
-    const ZEM_matrix<ZEM_fraction> g = square<ZEM_fraction>({1, 2, 3, 4});
-    pointer_to_objects<ZEM_fraction> v(2);
-    v[0] = 5;
-    v[1] = ZEM_fraction(1, 2);
-    EXPECT_EQ(components((g * ZEM_tensor<ZEM_fraction>(2, 1, v, perm_symmetry_type{ZEM_string("0")})).values()),
-              (std::vector<ZEM_fraction>{6, 17}));
-    // g T g^T with T = [[1, 2], [2, 0]].
-    pointer_to_objects<ZEM_fraction> t(4);
-    t[0] = 1;
-    t[1] = t[2] = 2;
-    const ZEM_tensor<ZEM_fraction> product = g * ZEM_tensor<ZEM_fraction>(2, 2, t, perm_symmetry_type{ZEM_string("(0 1)")});
-    EXPECT_EQ(components(product.values()), (std::vector<ZEM_fraction>{9, 23, 23, 57}));
-}
-
 using symbolic = ZEM_symbolic_number<ZEM_fraction>;
 
 symbolic parameters(const std::vector<int>& coefficients, const char* letters)

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "module-mgrp+tensor/solver_testing.h"
 #include "module-tensor/tensor.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
@@ -32,12 +33,7 @@ struct basis_with_tables {
 template <class T>
 ZEM_matrix<T> from_ints(const std::vector<std::vector<int>>& rows)
 {
-    const int n_rows = static_cast<int>(rows.size());
-    const int n_columns = n_rows ? static_cast<int>(rows[0].size()) : 0;
-    pointer_to_objects<T> e(n_rows * n_columns);
-    for (int i = 0; i < n_rows; ++i)
-        for (int j = 0; j < n_columns; ++j) e[i * n_columns + j] = T(rows[std::size_t(i)][std::size_t(j)]);
-    return ZEM_matrix<T>(n_columns, n_rows, e);
+    return solver_testing::matrix_from<T>(rows);
 }
 
 template <class T>

@@ -20,19 +20,10 @@ const rows identity3 = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
 const rows minus3 = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
 const rows identity2 = {{1, 0}, {0, 1}};
 
-template <class G>
-struct coefficient_type {
-    using type = G;
-};
-template <>
-struct coefficient_type<ZEM_int> {
-    using type = ZEM_fraction;
-};
-
 // One call of either solver, with what it returned.
 template <class G, bool pseudo>
 struct solved {
-    using T = typename coefficient_type<G>::type;
+    using T = coefficient_of<G>;
     using result_type = std::conditional_t<pseudo, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>,
                                            ZEM_tensor<ZEM_symbolic_number<T>>>;
     result_type result;
@@ -145,7 +136,7 @@ TYPED_TEST(InvariantTensor, CountsAndRelationsOfTheExamples)
         s.expect({{"xx", 1}, {"yy", -1}});
         s.expect({{"xx", 1}, {"zz", -1}});
         s.expect_zero({"xy", "xz", "yz"});
-        EXPECT_EQ(printed(s.result).substr(printed(s.result).find("\n  xx") + 1, 12), "  xx = yy = ");
+        EXPECT_NE(printed(s.result).find("\n  xx = yy = zz = "), std::string::npos);
     }
     {
         const solved<G, false> s({rotation, cyclic}, 3, "[0 1 2]");
@@ -227,13 +218,7 @@ TYPED_TEST(InvariantTensor, FailuresLeaveTheOutputsAlone)
         const auto expected = [&](const char* name) {
             return run_time(c.message[0] == '!' ? c.message.substr(1) : "[" + std::string(name) + c.message);
         };
-        pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(c.gens.size()));
-        for (int i = 0; i < gens.count(); ++i) {
-            const rows& r = c.gens[std::size_t(i)];
-            pointer_to_objects<G> e(int(r.size() * r[0].size()));
-            for (int k = 0; k < e.count(); ++k) e[k] = G(r[std::size_t(k) / r[0].size()][std::size_t(k) % r[0].size()]);
-            gens[i] = ZEM_matrix<G>(int(r[0].size()), int(r.size()), e);
-        }
+        const pointer_to_objects<ZEM_matrix<G>> gens = generators_of<G>(c.gens);
         int n_free = -7;
         EXPECT_EQ(failure_of([&] { invariant_tensor(gens, c.rank, ZEM_string(c.symmetry), &n_free, result); }),
                   expected("invariant_tensor"))
@@ -256,8 +241,7 @@ TYPED_TEST(InvariantTensor, FailuresLeaveTheOutputsAlone)
 TEST(InvariantTensorOf, ReflectionNeedsTheDivisionByTheWeight)
 {
     const ZEM_fraction t(1, 3), s(-2, 3);
-    pointer_to_objects<ZEM_matrix<ZEM_fraction>> gens(1);
-    gens[0] = from_rows<ZEM_fraction>({{t, s, s}, {s, t, s}, {s, s, t}});
+    const auto gens = generators_of<ZEM_fraction, ZEM_fraction>({{{t, s, s}, {s, t, s}, {s, s, t}}});
     ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
     int n_free = -1;
     invariant_tensor(gens, 2, ZEM_string("(0 1)"), &n_free, result);
@@ -275,8 +259,7 @@ TEST(InvariantTensorOf, OverflowFailsInsteadOfCounting)
                                    result);
               }),
               run_time("[ZEM_int] overflow"));
-    pointer_to_objects<ZEM_matrix<ZEM_fraction>> gens(1);
-    gens[0] = from_rows<ZEM_fraction>({{ZEM_fraction(1, 50000), 0}, {0, 1}});
+    const auto gens = generators_of<ZEM_fraction, ZEM_fraction>({{{ZEM_fraction(1, 50000), 0}, {0, 1}}});
     EXPECT_EQ(failure_of([&] { invariant_tensor(gens, 2, ZEM_string("0 1"), &n_free, result); }),
               run_time("[ZEM_fraction] overflow"));
     EXPECT_EQ(n_free, -1);

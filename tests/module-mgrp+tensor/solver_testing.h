@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "module-matrix/matrix.h"
@@ -13,27 +14,28 @@
 
 namespace solver_testing {
 
-template <class G>
-ZEM_matrix<G> from_rows(const std::vector<std::vector<G>>& rows)
+// A matrix written row by row, each entry converted to G.
+template <class G, class E>
+ZEM_matrix<G> matrix_from(const std::vector<std::vector<E>>& rows)
 {
-    const int n = static_cast<int>(rows.size());
-    pointer_to_objects<G> e(n * n);
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) e[i * n + j] = rows[std::size_t(i)][std::size_t(j)];
-    return ZEM_matrix<G>(n, n, e);
+    const int n_rows = static_cast<int>(rows.size());
+    const int n_columns = n_rows ? static_cast<int>(rows[0].size()) : 0;
+    pointer_to_objects<G> e(n_rows * n_columns);
+    for (int k = 0; k < e.count(); ++k) e[k] = G(rows[std::size_t(k / n_columns)][std::size_t(k % n_columns)]);
+    return ZEM_matrix<G>(n_columns, n_rows, e);
 }
 
-template <class G>
-pointer_to_objects<ZEM_matrix<G>> generators_of(const std::vector<std::vector<std::vector<int>>>& all)
+template <class G, class E = int>
+pointer_to_objects<ZEM_matrix<G>> generators_of(const std::vector<std::vector<std::vector<E>>>& all)
 {
     pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(all.size()));
-    for (int i = 0; i < gens.count(); ++i) {
-        std::vector<std::vector<G>> rows;
-        for (const auto& row : all[std::size_t(i)]) rows.emplace_back(row.begin(), row.end());
-        gens[i] = from_rows(rows);
-    }
+    for (int i = 0; i < gens.count(); ++i) gens[i] = matrix_from<G>(all[std::size_t(i)]);
     return gens;
 }
+
+// The scalar of a solver's coefficients for a group over G.
+template <class G>
+using coefficient_of = std::conditional_t<std::is_same_v<G, ZEM_int>, ZEM_fraction, G>;
 
 // parameters[j][c]: the coefficient of parameter j in component c (zero where
 // the component has fewer coefficients).
