@@ -1,6 +1,7 @@
 #include "module-mgrp+tensor/action_matrix.h"
 
 #include "module-matrix/matrix_builders.h"
+#include "module-matrix_a/entry_size.h"
 #include "module-object/error.h"
 
 namespace {
@@ -16,13 +17,12 @@ void add_sources(int level, int dimension, int rank, const pointer_to_objects<in
                  const pointer_to_objects<int>& position, const pointer_to_objects<int>& representative,
                  const tensor_basis& basis, std::vector<int>* touched)
 {
-    const T zero;
     if (level < rank) {
         const T* g_row = g.elements() + target[level] * g.columns();
         for (int i = 0; i < dimension; ++i) {
             // A zero entry makes every product below it zero, and adding zero
             // changes no entry of the row, so that branch is left out.
-            if (!(g_row[i] != zero)) continue;
+            if (is_zero_entry(g_row[i])) continue;
             source[level] = i;
             add_sources(level + 1, dimension, rank, target, source, g, row, factor * g_row[i], position, representative,
                         basis, touched);
@@ -50,7 +50,7 @@ void add_sources(int level, int dimension, int rank, const pointer_to_objects<in
             return;
         }
     }
-    if (touched && !(row[q] != zero)) touched->push_back(q);
+    if (touched && is_zero_entry(row[q])) touched->push_back(q);
     row[q] = minus ? row[q] - factor : row[q] + factor;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "module-matrix_a/determinant.h"
+#include "module-matrix_a/entry_size.h"
 #include "module-matrix_a/reduction.h"
 #include "module-mgrp+tensor/action_matrix.h"
 #include "module-object/error.h"
@@ -40,7 +41,7 @@ ZEM_matrix<G> stacked_blocks(const pointer_to_objects<ZEM_matrix<G>>& generators
         for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
                                   [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
                                       for (int j : touched) {
-                                          if (column[j] != zero)
+                                          if (!is_zero_entry(column[j]))
                                               block[j * n + k] = pseudo ? factor * column[j] : column[j];
                                           column[j] = zero;
                                       }

@@ -32,9 +32,9 @@ inline constexpr bool invariant_solver_instance =
     (std::is_same_v<G, ZEM_cyclotomic_number> && std::is_same_v<T, ZEM_cyclotomic_number>) ||
     (std::is_same_v<G, ZEM_int> && std::is_same_v<T, ZEM_fraction>);
 
-// The group given by its generators, in order (a ZEM_group gives its own). Stores the number of free
-// parameters through n_free (when not null) before the result is built; result
-// changes only when the call succeeds. Fails with
+// The group given by its generators, in order (a ZEM_group gives its own).
+// Stores the number of free parameters through n_free (when not null) before
+// the result is built; result changes only when the call succeeds. Fails with
 // "[invariant_tensor] group without generators" for an empty list, with
 // "[invariant_tensor] the symmetry's number of indices differs from the rank" when
 // a valid symmetry does not number exactly `rank` indices, with the symmetry's
