@@ -9,6 +9,7 @@
 #include "module-matrix_a/reduction.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 
 namespace {
 
@@ -70,6 +71,7 @@ void cubic(benchmark::State& state)
 
 BENCHMARK(cubic<ZEM_int, false>)->Arg(4)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
 BENCHMARK(cubic<ZEM_fraction, false>)->Arg(4)->Arg(5)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(cubic<ZEM_cyclotomic_number, false>)->Arg(4)->Arg(5)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(cubic<ZEM_fraction, true>)->Arg(4)->Arg(5)->Arg(6)->Unit(benchmark::kMillisecond);
 
 }

@@ -8,7 +8,6 @@
 
 #include <climits>
 #include <cstdint>
-
 #include <utility>
 
 #include "module-object/error.h"
@@ -21,14 +20,14 @@ inline bool is_zero_entry(const ZEM_fraction& x) { return x.is_zero(); }
 // The canonical zero is the only zero.
 inline bool is_zero_entry(const ZEM_cyclotomic_number& x) { return x.order == 1 && x.coefficients[0].is_zero(); }
 
-inline std::uint64_t magnitude(int x)
+inline std::uint64_t entry_magnitude(int x)
 {
     return x < 0 ? std::uint64_t(0) - static_cast<std::uint64_t>(static_cast<std::int64_t>(x))
                  : static_cast<std::uint64_t>(x);
 }
 
 // |x|, which orders integers as their squares do.
-inline std::uint64_t entry_size(const ZEM_int& x) { return magnitude(x.value()); }
+inline std::uint64_t entry_size(const ZEM_int& x) { return entry_magnitude(x.value()); }
 
 // |numerator| / denominator, which orders fractions as their squares do.
 struct fraction_size {
@@ -38,7 +37,7 @@ struct fraction_size {
 
 inline fraction_size entry_size(const ZEM_fraction& x)
 {
-    return {magnitude(x.numerator()), static_cast<std::uint64_t>(x.denominator())};
+    return {entry_magnitude(x.numerator()), static_cast<std::uint64_t>(x.denominator())};
 }
 
 // Both products stay below 2^62.

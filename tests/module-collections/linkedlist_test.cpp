@@ -149,7 +149,7 @@ int by_strcmp(const ZEM_string& a, const ZEM_string& b)
 }
 int all_equal(const ZEM_string&, const ZEM_string&) { return 0; }
 
-TEST(LinkedLists, SortIsTheSpecifiedUnstableQuicksort)
+TEST(LinkedLists, SortIsAnUnstableQuicksortWithAFixedOrder)
 {
     const struct {
         strings input;

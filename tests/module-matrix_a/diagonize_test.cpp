@@ -5,11 +5,11 @@
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix_a/inverse.h"
 #include "module-matrix_a/reduction.h"
+#include "module-matrix_a/reduction_support.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "support/failure.h"
 #include "support/matrices.h"
-#include "module-matrix_a/reduction_support.h"
 
 namespace {
 
@@ -23,9 +23,8 @@ int plain_rank(const ZEM_matrix<F>& A)
     const int n = A.columns(), m = A.rows();
     std::vector<std::vector<__int128>> a(static_cast<std::size_t>(m), std::vector<__int128>(static_cast<std::size_t>(n)));
     for (int i = 0; i < m; ++i) {
-        __int128 scale = 1;
-        for (int j = 0; j < n; ++j) scale = scale / greatest_common_divisor(int(scale), A.elements()[i * n + j].denominator())
-                                            * A.elements()[i * n + j].denominator();
+        int scale = 1;
+        for (int j = 0; j < n; ++j) scale = smallest_common_multiple(scale, A.elements()[i * n + j].denominator());
         for (int j = 0; j < n; ++j)
             a[i][j] = scale / A.elements()[i * n + j].denominator() * A.elements()[i * n + j].numerator();
     }
@@ -225,7 +224,7 @@ struct stuck {
 stuck operator-(const stuck& a, const stuck& b) { return a.v - b.v; }
 stuck operator*(const stuck& a, const stuck& b) { return a.v * b.v; }
 bool is_zero_entry(const stuck& x) { return x.v == 0; }
-std::uint64_t entry_size(const stuck& x) { return magnitude(x.v); }
+std::uint64_t entry_size(const stuck& x) { return entry_magnitude(x.v); }
 stuck sweep_quotient(const stuck&, const stuck&) { return 0; }
 
 TEST(Diagonize, AStuckReductionFailsInsteadOfHanging)
