@@ -1,0 +1,160 @@
+#include "module-mgrp+tensor/action_matrix.h"
+
+#include "module-matrix/matrix_builders.h"
+#include "module-matrix_a/entry_size.h"
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "module-mgrp+tensor/mgrp+tensor-t";
+
+// The source walk of f_act2. When `touched` is given, every position of the row
+// that a term reaches while it holds zero is listed there, so that the row can
+// be read and cleared without sweeping all of it.
+template <class T>
+void add_sources(int level, int dimension, int rank, const pointer_to_objects<int>& target,
+                 pointer_to_objects<int>& source, const ZEM_matrix<T>& g, pointer_to_objects<T>& row, const T& factor,
+                 const pointer_to_objects<int>& position, const pointer_to_objects<int>& representative,
+                 const tensor_basis& basis, std::vector<int>* touched)
+{
+    if (level < rank) {
+        const T* g_row = g.elements() + target[level] * g.columns();
+        for (int i = 0; i < dimension; ++i) {
+            // A zero entry makes every product below it zero, and adding zero
+            // changes no entry of the row, so that branch is left out.
+            if (is_zero_entry(g_row[i])) continue;
+            source[level] = i;
+            add_sources(level + 1, dimension, rank, target, source, g, row, factor * g_row[i], position, representative,
+                        basis, touched);
+        }
+        return;
+    }
+    const int m = tensor_indices_to_index(dimension, rank, source);
+    int q = position[m];
+    bool minus = false;
+    if (q < 0) {
+        switch (basis.get_at(m).status) {
+        case tensor_basis_unclassified:
+            _zem_error_(module, __LINE__, "[f_act2] hmm... black hole in tensor basis (please report)");
+        case tensor_basis_component:
+            _zem_error_(module, __LINE__,
+                        "[f_act2] hmm... element in tensor basis and not in tensor basis (please report)");
+        case tensor_basis_plus_image:
+            q = position[representative[m]];
+            break;
+        case tensor_basis_minus_image:
+            q = position[representative[m]];
+            minus = true;
+            break;
+        default:
+            return;
+        }
+    }
+    if (touched && is_zero_entry(row[q])) touched->push_back(q);
+    row[q] = minus ? row[q] - factor : row[q] + factor;
+}
+
+// The target walk of f_act1; `column(k)` is called for each basis target k once
+// its terms are in the row, and leaves the row zero again.
+template <class T, class Column>
+void walk_targets(int& flat, int level, pointer_to_objects<int>& target, pointer_to_objects<int>& source,
+                  pointer_to_objects<T>& row, std::vector<int>& touched, int dimension, int rank,
+                  const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
+                  const pointer_to_objects<int>& representative, const tensor_basis& basis, Column& column)
+{
+    if (level < rank) {
+        for (int i = 0; i < dimension; ++i) {
+            target[level] = i;
+            walk_targets(flat, level + 1, target, source, row, touched, dimension, rank, g, position, representative,
+                         basis, column);
+        }
+        return;
+    }
+    // The targets come in flat order, so counting them numbers them.
+    const int k = position[flat];
+    if (k >= 0) {
+        touched.clear();
+        add_sources(0, dimension, rank, target, source, g, row, T(1), position, representative, basis, &touched);
+        column(k, row, touched);
+    }
+    ++flat;
+}
+
+}
+
+void require_action_shape(int dimension, int rows, int columns)
+{
+    if (dimension != rows || dimension != columns)
+        _zem_error_(module, __LINE__, "[action_matrix] dimension != g.rows() || dimension != g.columns()");
+}
+
+template <class T>
+ZEM_matrix<T> action_matrix(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
+                            const pointer_to_objects<int>& representative, const tensor_basis& basis, int n)
+{
+    require_action_shape(dimension, g.rows(), g.columns());
+    pointer_to_objects<ZEM_vector<T>> columns(n);
+    pointer_to_objects<T> row(n);
+    pointer_to_objects<int> target(rank);
+    pointer_to_objects<int> source(rank);
+    int flat = 0;
+    f_act1(flat, 0, target, source, row, dimension, rank, g, columns, position, representative, basis, n);
+    return matrix_from_columns(columns);
+}
+
+template <class T>
+void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
+                            const pointer_to_objects<int>& representative, const tensor_basis& basis, int n,
+                            const action_column_sink<T>& column)
+{
+    require_action_shape(dimension, g.rows(), g.columns());
+    pointer_to_objects<T> row(n);
+    pointer_to_objects<int> target(rank);
+    pointer_to_objects<int> source(rank);
+    std::vector<int> touched;
+    int flat = 0;
+    walk_targets(flat, 0, target, source, row, touched, dimension, rank, g, position, representative, basis, column);
+}
+
+template <class T>
+void f_act1(int& flat, int level, pointer_to_objects<int>& target, pointer_to_objects<int>& source,
+            pointer_to_objects<T>& row, int dimension, int rank, const ZEM_matrix<T>& g,
+            pointer_to_objects<ZEM_vector<T>>& columns, const pointer_to_objects<int>& position,
+            const pointer_to_objects<int>& representative, const tensor_basis& basis, int)
+{
+    const T zero;
+    for (T& x : row)
+        if (x != zero) x = zero;
+    auto to_vector = [&](int k, pointer_to_objects<T>& terms, const std::vector<int>& touched) {
+        columns[k] = ZEM_vector<T>(terms);
+        for (int j : touched) terms[j] = zero;
+    };
+    std::vector<int> touched;
+    walk_targets(flat, level, target, source, row, touched, dimension, rank, g, position, representative, basis,
+                 to_vector);
+}
+
+template <class T>
+void f_act2(int level, int dimension, int rank, pointer_to_objects<int>& target, pointer_to_objects<int>& source,
+            const ZEM_matrix<T>& g, pointer_to_objects<T>& row, T factor, const pointer_to_objects<int>& position,
+            const pointer_to_objects<int>& representative, const tensor_basis& basis)
+{
+    add_sources(level, dimension, rank, target, source, g, row, factor, position, representative, basis, nullptr);
+}
+
+#define ZARN_ACTION_MATRIX(T)                                                                                          \
+    template ZEM_matrix<T> action_matrix(int, int, const ZEM_matrix<T>&, const pointer_to_objects<int>&,              \
+                                         const pointer_to_objects<int>&, const tensor_basis&, int);                    \
+    template void for_each_action_column(int, int, const ZEM_matrix<T>&, const pointer_to_objects<int>&,               \
+                                         const pointer_to_objects<int>&, const tensor_basis&, int,                     \
+                                         const action_column_sink<T>&);                                                \
+    template void f_act1(int&, int, pointer_to_objects<int>&, pointer_to_objects<int>&, pointer_to_objects<T>&, int,   \
+                         int, const ZEM_matrix<T>&, pointer_to_objects<ZEM_vector<T>>&, const pointer_to_objects<int>&, \
+                         const pointer_to_objects<int>&, const tensor_basis&, int);                                    \
+    template void f_act2(int, int, int, pointer_to_objects<int>&, pointer_to_objects<int>&, const ZEM_matrix<T>&,      \
+                         pointer_to_objects<T>&, T, const pointer_to_objects<int>&, const pointer_to_objects<int>&,    \
+                         const tensor_basis&);
+
+ZARN_ACTION_MATRIX(ZEM_int)
+ZARN_ACTION_MATRIX(ZEM_fraction)
+ZARN_ACTION_MATRIX(ZEM_cyclotomic_number)

@@ -1,0 +1,147 @@
+#include "module-mgrp+tensor/invariant_tensor.h"
+
+#include <string>
+
+#include "module-matrix_a/determinant.h"
+#include "module-matrix_a/entry_size.h"
+#include "module-matrix_a/reduction.h"
+#include "module-mgrp+tensor/action_matrix.h"
+#include "module-object/error.h"
+
+namespace {
+
+const char* const module = "module-mgrp+tensor/mgrp+tensor-t";
+
+// An entry of R as a coefficient: integers become fractions over 1.
+ZEM_fraction as_coefficient(const ZEM_int& x) { return ZEM_fraction(x.value()); }
+template <class G>
+const G& as_coefficient(const G& x)
+{
+    return x;
+}
+
+// The blocks factor(g) * A_g - I of every generator, stacked, written straight
+// into one matrix: column k of A_g comes from the action walk with its non-zero
+// entries listed, so the zeros, nearly all of it, are never visited.
+template <class G, bool pseudo>
+ZEM_matrix<G> stacked_blocks(const pointer_to_objects<ZEM_matrix<G>>& generators, int dim, int rank,
+                             const tensor_basis& basis, const pointer_to_objects<int>& position,
+                             const pointer_to_objects<int>& representative)
+{
+    const int n = basis.n_basis;
+    const G zero;
+    const G one(1);
+    fresh_matrix<G> stack(n, matrix_element_count(n, generators.count()));
+    for (int i = 0; i < generators.count(); ++i) {
+        const ZEM_matrix<G>& g = generators[i];
+        require_action_shape(dim, g.rows(), g.columns());
+        G factor = one;
+        if constexpr (pseudo) factor = determinant(g);
+        G* block = stack.elements() + static_cast<std::ptrdiff_t>(i) * n * n;
+        for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
+                                  [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
+                                      for (int j : touched) {
+                                          if (!is_zero_entry(column[j]))
+                                              block[j * n + k] = pseudo ? factor * column[j] : column[j];
+                                          column[j] = zero;
+                                      }
+                                  });
+        for (int j = 0; j < n; ++j) block[j * n + j] = block[j * n + j] - one;
+    }
+    return stack.finish();
+}
+
+template <class G, class T, bool pseudo, class Result>
+void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators, int rank,
+           const ZEM_string& symmetry, int* n_free, Result& result)
+{
+    if (generators.count() < 1) _zem_error_(module, __LINE__, std::string("[") + name + "] group without generators");
+    const int dim = generators[0].rows();
+    perm_symmetry_type parsed(symmetry);
+    if (!parsed.error && parsed.n_indices != rank)
+        _zem_error_(module, __LINE__,
+                    std::string("[") + name + "] the symmetry's number of indices differs from the rank");
+    const tensor_basis basis(dim, rank, parsed);
+    const int n = basis.n_basis;
+    pointer_to_objects<int> position, representative, list;
+    basis.mk_basis_tabs(position, representative, list);
+
+    ZEM_matrix<G> D, R;
+    diagonize_without_left(stacked_blocks<G, pseudo>(generators, dim, rank, basis, position, representative), D, R);
+    const G zero;
+    int r = 0;
+    while (r < D.columns() && D.elements()[r * D.columns() + r] != zero) ++r;
+    const int f = n - r;
+    if (n_free) *n_free = f;
+
+    using symbolic = ZEM_symbolic_number<T>;
+    pointer_to_objects<tp_tensor_entry<symbolic>> entries(n);
+    for (int k = 0; k < n; ++k) {
+        tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
+        pointer_to_objects<T> coefficients(f);
+        if (f > 0) {
+            const T weight(parsed.n_symmetrical_with(entries[k].indices));
+            for (int j = 0; j < f; ++j) coefficients[j] = as_coefficient(R.elements()[k * n + r + j]) / weight;
+        }
+        entries[k].value = symbolic(coefficients, T(), "abcd");
+    }
+    const symbolic default_value("abcd");
+    result = Result(dim, rank, parsed, entries, &default_value);
+}
+
+template <class G>
+pointer_to_objects<ZEM_matrix<G>> generators_of(const ZEM_group<ZEM_matrix<G>>& group)
+{
+    pointer_to_objects<ZEM_matrix<G>> generators(group.n_generators());
+    for (int i = 0; i < generators.count(); ++i) generators[i] = group.generator(i);
+    return generators;
+}
+
+}
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_tensor(const pointer_to_objects<ZEM_matrix<G>>& generators, int rank, const ZEM_string& symmetry,
+                      int* n_free, ZEM_tensor<ZEM_symbolic_number<T>>& result)
+{
+    solve<G, T, false>("invariant_tensor", generators, rank, symmetry, n_free, result);
+}
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_pseudo_tensor(const pointer_to_objects<ZEM_matrix<G>>& generators, int rank,
+                             const ZEM_string& symmetry, int* n_free,
+                             ZEM_pseudo_tensor<ZEM_symbolic_number<T>>& result)
+{
+    solve<G, T, true>("invariant_pseudo_tensor", generators, rank, symmetry, n_free, result);
+}
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry, int* n_free,
+                      ZEM_tensor<ZEM_symbolic_number<T>>& result)
+{
+    invariant_tensor(generators_of(group), rank, symmetry, n_free, result);
+}
+
+template <class G, class T>
+    requires invariant_solver_instance<G, T>
+void invariant_pseudo_tensor(const ZEM_group<ZEM_matrix<G>>& group, int rank, const ZEM_string& symmetry,
+                             int* n_free, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>& result)
+{
+    invariant_pseudo_tensor(generators_of(group), rank, symmetry, n_free, result);
+}
+
+#define ZARN_INVARIANT_TENSOR(G, T)                                                                                    \
+    template void invariant_tensor<G, T>(const pointer_to_objects<ZEM_matrix<G>>&, int, const ZEM_string&, int*,       \
+                                         ZEM_tensor<ZEM_symbolic_number<T>>&);                                         \
+    template void invariant_pseudo_tensor<G, T>(const pointer_to_objects<ZEM_matrix<G>>&, int, const ZEM_string&,      \
+                                                int*, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>&);                     \
+    template void invariant_tensor<G, T>(const ZEM_group<ZEM_matrix<G>>&, int, const ZEM_string&, int*,                \
+                                         ZEM_tensor<ZEM_symbolic_number<T>>&);                                         \
+    template void invariant_pseudo_tensor<G, T>(const ZEM_group<ZEM_matrix<G>>&, int, const ZEM_string&, int*,         \
+                                                ZEM_pseudo_tensor<ZEM_symbolic_number<T>>&);
+
+ZARN_INVARIANT_TENSOR(ZEM_fraction, ZEM_fraction)
+ZARN_INVARIANT_TENSOR(ZEM_cyclotomic_number, ZEM_cyclotomic_number)
+ZARN_INVARIANT_TENSOR(ZEM_int, ZEM_fraction)
