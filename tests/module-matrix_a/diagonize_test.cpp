@@ -1,180 +1,167 @@
 #include <gtest/gtest.h>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix_a/inverse.h"
-#include "module-matrix_a/reduction.h"
 #include "module-matrix_a/reduction_support.h"
-#include "module-scalar/fraction.h"
-#include "module-scalar/integer.h"
-#include "support/failure.h"
+#include "numbers/cyclotomic_support.h"
 #include "support/matrices.h"
 
 namespace {
 
 using namespace reduction_testing;
-using F = ZEM_fraction;
+using cyclotomic_testing::root_of_unity;
 using I = ZEM_int;
+using F = ZEM_fraction;
+using C = ZEM_cyclotomic_number;
 
-// The rank by fraction-free elimination in 128 bits, rows scaled to integers first.
-int plain_rank(const ZEM_matrix<F>& A)
+F in_field(const I& x) { return x.value(); }
+template <class T>
+T in_field(const T& x)
+{
+    return x;
+}
+
+// The rank by Gaussian elimination over the field, integers taken as fractions.
+template <class T>
+int field_rank(const ZEM_matrix<T>& A)
 {
     const int n = A.columns(), m = A.rows();
-    std::vector<std::vector<__int128>> a(static_cast<std::size_t>(m), std::vector<__int128>(static_cast<std::size_t>(n)));
-    for (int i = 0; i < m; ++i) {
-        int scale = 1;
-        for (int j = 0; j < n; ++j) scale = smallest_common_multiple(scale, A.elements()[i * n + j].denominator());
-        for (int j = 0; j < n; ++j)
-            a[i][j] = scale / A.elements()[i * n + j].denominator() * A.elements()[i * n + j].numerator();
-    }
+    std::vector<decltype(in_field(T()))> a;
+    for (int k = 0; k < n * m; ++k) a.push_back(in_field(A.elements()[k]));
     int rank = 0;
-    __int128 previous = 1;
     for (int j = 0; j < n && rank < m; ++j) {
         int p = rank;
-        while (p < m && a[p][j] == 0) ++p;
+        while (p < m && is_zero_entry(a[p * n + j])) ++p;
         if (p == m) continue;
-        std::swap(a[p], a[rank]);
+        for (int c = j; c < n && p != rank; ++c) std::swap(a[p * n + c], a[rank * n + c]);
         for (int i = rank + 1; i < m; ++i) {
-            for (int c = j + 1; c < n; ++c) a[i][c] = (a[rank][j] * a[i][c] - a[i][j] * a[rank][c]) / previous;
-            a[i][j] = 0;
+            const auto q = a[i * n + j] / a[rank * n + j];
+            for (int c = j; c < n; ++c) a[i * n + c] = a[i * n + c] - q * a[rank * n + c];
         }
-        previous = a[rank][j];
         ++rank;
     }
     return rank;
 }
 
-template <class T>
-ZEM_matrix<T> random_matrix(std::mt19937& random, int c, int r, int rank_limit)
+// Entries from `entry`; from row `limit` on (when above 0), each row repeats an
+// earlier one times a random factor, which lowers the rank.
+template <class T, class Entry>
+ZEM_matrix<T> random_matrix(int c, int r, int limit, Entry entry)
 {
-    std::uniform_int_distribution<int> entry(-6, 6), denominator(1, 4), zero(0, 2);
     pointer_to_objects<T> a(c * r);
-    for (int i = 0; i < r; ++i)
-        for (int j = 0; j < c; ++j) {
-            T& x = a[i * c + j];
-            // Rows beyond the limit repeat earlier ones, with a sign, to lower the rank.
-            if (i >= rank_limit && rank_limit > 0) x = T(i % 2 ? -1 : 1) * a[(i % rank_limit) * c + j];
-            else if (zero(random) != 0) x = T(entry(random)) / T(std::is_same_v<T, F> ? denominator(random) : 1);
-        }
+    for (int i = 0; i < r; ++i) {
+        const T factor = entry();
+        for (int j = 0; j < c; ++j) a[i * c + j] = limit > 0 && i >= limit ? factor * a[(i % limit) * c + j] : entry();
+    }
     return ZEM_matrix<T>(c, r, a);
 }
 
-// Entries as integers over one common denominator.
-struct scaled {
-    std::vector<__int128> entries;
-    __int128 denominator = 1;
-};
-
-scaled scale(const ZEM_matrix<I>& m)
-{
-    scaled s;
-    for (int k = 0; k < m.columns() * m.rows(); ++k) s.entries.push_back(m.elements()[k].value());
-    return s;
-}
-
-scaled scale(const ZEM_matrix<F>& m)
-{
-    scaled s;
-    const int count = m.columns() * m.rows();
-    for (int k = 0; k < count; ++k) s.denominator = smallest_common_multiple(int(s.denominator), m.elements()[k].denominator());
-    for (int k = 0; k < count; ++k)
-        s.entries.push_back(s.denominator / m.elements()[k].denominator() * m.elements()[k].numerator());
-    return s;
-}
-
-std::vector<__int128> product(const std::vector<__int128>& a, const std::vector<__int128>& b, int rows, int inner, int columns)
-{
-    std::vector<__int128> p(static_cast<std::size_t>(rows * columns));
-    for (int i = 0; i < rows; ++i)
-        for (int j = 0; j < columns; ++j)
-            for (int k = 0; k < inner; ++k) p[i * columns + j] += a[i * inner + k] * b[k * columns + j];
-    return p;
-}
-
-// L * A * R = D in 128-bit integers; L and R must have whole-number entries.
+// An inverse on the side the shape allows, on both when square.
 template <class T>
-void expect_product(const ZEM_matrix<T>& L, const ZEM_matrix<T>& A, const ZEM_matrix<T>& R, const ZEM_matrix<T>& D)
+void expect_inverse(const ZEM_matrix<T>& A)
 {
-    const scaled l = scale(L), a = scale(A), r = scale(R), d = scale(D);
-    EXPECT_TRUE(l.denominator == 1 && r.denominator == 1);
-    const int m = A.rows(), n = A.columns();
-    std::vector<__int128> lar = product(product(l.entries, a.entries, m, m, n), r.entries, m, n, n);
-    for (int k = 0; k < m * n; ++k) EXPECT_TRUE(lar[k] * d.denominator == d.entries[k] * a.denominator) << "entry " << k;
-}
-
-template <class T>
-void check_reduction(const ZEM_matrix<T>& A, int expected_rank)
-{
-    const reduced<T> r = reduce(A);
-    expect_product(r.L, A, r.R, r.D);
-    EXPECT_EQ(diagonal_rank(r.D), expected_rank);
-    expect_as_written(A, r);
-}
-
-ZEM_matrix<F> as_fractions(const ZEM_matrix<I>& A)
-{
-    pointer_to_objects<F> a(A.columns() * A.rows());
-    for (int k = 0; k < a.count(); ++k) a[k] = A.elements()[k].value();
-    return ZEM_matrix<F>(A.columns(), A.rows(), a);
+    const int n = A.columns(), m = A.rows();
+    const ZEM_matrix<T> X = inverse(A);
+    if (m <= n) {
+        EXPECT_EQ(A * X, ZEM_matrix<T>(m, m, T(1))) << A;
+    }
+    if (n <= m) {
+        EXPECT_EQ(X * A, ZEM_matrix<T>(n, n, T(1))) << A;
+    }
 }
 
 // D = L * A * R, D diagonal with its non-zero entries first in non-increasing
-// size, the count of non-zero entries the rank, and D, L and R exactly those of
-// the steps done entry by entry. The transformations of a dense matrix can grow
-// past 32 bits; such a reduction must fail with the overflow message.
-TEST(Diagonize, RandomMatricesAgainstTheStepsAsWritten)
+// size, as many as A's rank, and D, L and R those of the literal steps. For a
+// small A also: L and R have inverses (over the integers too, their determinant
+// being 1 or -1), and so has A over a field when of full rank.
+template <class T>
+void expect_reduction(const ZEM_matrix<T>& A)
 {
-    std::mt19937 random(9);
-    std::uniform_int_distribution<int> size(0, 7);
-    int overflows = 0;
-    auto check = [&](const auto& A, int rank) { exact_or_overflow([&] { check_reduction(A, rank); }, overflows); };
-    for (int trial = 0; trial < 400; ++trial) {
-        const int c = size(random), r = size(random), limit = trial % 3 == 0 ? size(random) : 0;
-        const ZEM_matrix<F> f = random_matrix<F>(random, c, r, limit);
-        check(f, plain_rank(f));
-        const ZEM_matrix<I> i = random_matrix<I>(random, c, r, limit);
-        check(i, plain_rank(as_fractions(i)));
-    }
-    EXPECT_LT(overflows, 40);
+    const reduced<T> r = reduce(A);
+    const int rank = field_rank(A);
+    EXPECT_EQ(r.L * A * r.R, r.D) << A;
+    EXPECT_EQ(diagonal_rank(r.D), rank) << A;
+    expect_as_written(A, r);
+    if (A.columns() > 4 || A.rows() > 4) return;
+    expect_inverse(r.L);
+    expect_inverse(r.R);
+    if (!std::is_same_v<T, I> && rank == std::min(A.columns(), A.rows())) expect_inverse(A);
 }
 
-TEST(Diagonize, SparseMatricesWithManyEqualSizes)
+// Integers, fractions and cyclotomic numbers of orders 3, 4, 5, 8 and 12, from
+// sparse matrices of many equal sizes to dense ones. The transformations of a
+// dense matrix can leave 32 bits; such a check must fail with the overflow message.
+TEST(Diagonize, RandomMatricesAgainstTheLiteralSteps)
 {
-    std::mt19937 random(21);
-    std::uniform_int_distribution<int> size(1, 12), pick(0, 9);
-    for (int trial = 0; trial < 200; ++trial) {
-        const int c = size(random), r = size(random);
-        pointer_to_objects<I> a(c * r);
-        for (I& x : a) x = pick(random) < 7 ? 0 : (pick(random) < 5 ? 1 : -1);
-        const ZEM_matrix<I> A(c, r, a);
-        check_reduction(A, plain_rank(as_fractions(A)));
+    std::mt19937 random(9);
+    std::uniform_int_distribution<int> size(0, 7), pick(0, 12);
+    const int orders[] = {3, 4, 5, 8, 12};
+    int overflows = 0, checks = 0;
+    auto check = [&](const auto& A) {
+        ++checks;
+        exact_or_overflow([&] { expect_reduction(A); }, overflows);
+    };
+    for (int trial = 0; trial < 400; ++trial) {
+        const int c = size(random), r = size(random), limit = trial % 3 == 0 ? size(random) : 0;
+        const bool sparse = trial % 2 == 0;
+        // Mostly zeros and units when sparse, else -6 .. 6 with about a third zeros.
+        auto integer = [&] {
+            const int x = pick(random), y = pick(random);
+            return sparse ? (x < 9 ? 0 : y % 2 * 2 - 1) : (x < 4 ? 0 : y - 6);
+        };
+        check(random_matrix<I>(c, r, limit, [&] { return I(integer()); }));
+        check(random_matrix<F>(c, r, limit, [&] { return F(integer(), 1 + pick(random) % 4); }));
+        if (c > 4 || r > 4) continue;
+        const int order = orders[trial % 5];
+        check(random_matrix<C>(c, r, limit, [&] {
+            return pick(random) < 4 ? C() : cyclotomic_testing::random_value(random, order, 2, 2, 0.5);
+        }));
     }
+    EXPECT_LT(overflows, checks / 20);
+}
+
+// abs_value_squared is 0 for 1 + a fifth root of unity and for 1 + sqrt(3):
+// measured so, such an entry ties with a zero, a sweep can cycle, and the
+// ordering can put a zero first and lose a rank.
+TEST(Diagonize, EveryNonZeroCyclotomicEntryCountsLargerThanZero)
+{
+    const C sqrt3 = C(-1) * root_of_unity(1, 4) * (C(1) + C(2) * root_of_unity(1, 3));
+    const C z = C(1) + root_of_unity(1, 5), s = C(1) + sqrt3;
+    ASSERT_EQ(sqrt3 * sqrt3, C(3));
+    ASSERT_TRUE(abs_value_squared(z).is_zero());
+    ASSERT_TRUE(abs_value_squared(s).is_zero());
+    expect_reduction(matrix_of<C>({{z, 0}, {0, 0}}));
+    expect_reduction(matrix_of<C>({{s, C(2) + sqrt3}, {0, s}}));
+    expect_reduction(matrix_of<C>({{z, z * z, 1}, {z * root_of_unity(2, 5), 0, s}}));
 }
 
 TEST(Diagonize, WorkedExamples)
 {
+    using M = ZEM_matrix<I>;
+    const M swap = matrix_of<I>({{0, 1}, {1, 0}}), reversal = matrix_of<I>({{0, 0, 1}, {0, 1, 0}, {1, 0, 0}});
+    auto id = [](int n) { return M(n, n, I(1)); };
     struct case_ {
-        ZEM_matrix<I> A, L, D, R;
+        M A, L, D, R;
     } cases[] = {
-        {matrix_of<I>({{4, 6}}), matrix_of<I>({{1}}), matrix_of<I>({{2, 0}}), matrix_of<I>({{-1, 3}, {1, -2}})},
-        {matrix_of<I>({{2, 0}, {4, 1}}), matrix_of<I>({{1, 0}, {-2, 1}}), matrix_of<I>({{2, 0}, {0, 1}}),
-         ZEM_matrix<I>(2, 2, I(1))},
-        {matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), ZEM_matrix<I>(3, 3, I(1)),
-         matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), ZEM_matrix<I>(3, 3, I(1))},
-        {matrix_of<I>({{2, 0}, {0, 3}}), matrix_of<I>({{0, 1}, {1, 0}}), matrix_of<I>({{3, 0}, {0, 2}}),
-         matrix_of<I>({{0, 1}, {1, 0}})},
-        {matrix_of<I>({{3, 0}, {0, -5}}), matrix_of<I>({{0, 1}, {1, 0}}), matrix_of<I>({{-5, 0}, {0, 3}}),
-         matrix_of<I>({{0, 1}, {1, 0}})},
-        {matrix_of<I>({{1, 0, 0}, {0, 2, 0}, {0, 0, 3}}), matrix_of<I>({{0, 0, 1}, {0, 1, 0}, {1, 0, 0}}),
-         matrix_of<I>({{3, 0, 0}, {0, 2, 0}, {0, 0, 1}}), matrix_of<I>({{0, 0, 1}, {0, 1, 0}, {1, 0, 0}})},
-        {ZEM_matrix<I>(3, 3, I(1)), matrix_of<I>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}), ZEM_matrix<I>(3, 3, I(1)),
-         matrix_of<I>({{0, 1, 0}, {0, 0, 1}, {1, 0, 0}})},
-        {ZEM_matrix<I>(4, 4, I(0)), matrix_of<I>({{0, 0, 0, 1}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}}),
-         ZEM_matrix<I>(4, 4, I(0)), matrix_of<I>({{0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {1, 0, 0, 0}})},
-        {matrix_of<I>({{-7}}), matrix_of<I>({{1}}), matrix_of<I>({{-7}}), matrix_of<I>({{1}})},
-        {ZEM_matrix<I>(0, 3, I(1)), ZEM_matrix<I>(3, 3, I(1)), ZEM_matrix<I>(0, 3, I(1)), ZEM_matrix<I>(0, 0, I(1))},
-        {ZEM_matrix<I>(2, 0, I(1)), ZEM_matrix<I>(0, 0, I(1)), ZEM_matrix<I>(2, 0, I(1)), ZEM_matrix<I>(2, 2, I(1))},
+        {matrix_of<I>({{4, 6}}), id(1), matrix_of<I>({{2, 0}}), matrix_of<I>({{-1, 3}, {1, -2}})},
+        {matrix_of<I>({{2, 0}, {4, 1}}), matrix_of<I>({{1, 0}, {-2, 1}}), matrix_of<I>({{2, 0}, {0, 1}}), id(2)},
+        {matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), id(3), matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), id(3)},
+        {matrix_of<I>({{2, 0}, {0, 3}}), swap, matrix_of<I>({{3, 0}, {0, 2}}), swap},
+        {matrix_of<I>({{3, 0}, {0, -5}}), swap, matrix_of<I>({{-5, 0}, {0, 3}}), swap},
+        {matrix_of<I>({{1, 0, 0}, {0, 2, 0}, {0, 0, 3}}), reversal, matrix_of<I>({{3, 0, 0}, {0, 2, 0}, {0, 0, 1}}),
+         reversal},
+        {id(3), matrix_of<I>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}), id(3), matrix_of<I>({{0, 1, 0}, {0, 0, 1}, {1, 0, 0}})},
+        {M(4, 4, I(0)), matrix_of<I>({{0, 0, 0, 1}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}}), M(4, 4, I(0)),
+         matrix_of<I>({{0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {1, 0, 0, 0}})},
+        {matrix_of<I>({{-7}}), id(1), matrix_of<I>({{-7}}), id(1)},
+        {M(0, 3, I(1)), id(3), M(0, 3, I(1)), id(0)},
+        {M(2, 0, I(1)), id(0), M(2, 0, I(1)), id(2)},
+        // Column 2 of R is never moved by the ordering.
+        {matrix_of<I>({{1, 0, 0}, {0, 1, 0}}), swap, matrix_of<I>({{1, 0, 0}, {0, 1, 0}}),
+         matrix_of<I>({{0, 1, 0}, {1, 0, 0}, {0, 0, 1}})},
     };
     for (const case_& c : cases) {
         const reduced<I> r = reduce(c.A);
@@ -185,9 +172,9 @@ TEST(Diagonize, WorkedExamples)
     const reduced<F> f = reduce(matrix_of<F>({{F(1, 2), F(1, 3)}}));
     EXPECT_EQ(f.D, matrix_of<F>({{F(1, 6), 0}}));
     EXPECT_EQ(f.R, matrix_of<F>({{1, -2}, {-1, 3}}));
-    // A 2 x 3 matrix: column 2 of R stays where the sweeps leave it.
-    const reduced<I> wide = reduce(matrix_of<I>({{1, 0, 0}, {0, 1, 0}}));
-    EXPECT_EQ(wide.R, matrix_of<I>({{0, 1, 0}, {1, 0, 0}, {0, 0, 1}}));
+    const reduced<C> z = reduce(matrix_of<C>({{2, 3}}));
+    EXPECT_EQ(z.D, matrix_of<C>({{2, 0}}));
+    EXPECT_EQ(z.R, matrix_of<C>({{1, C(F(-3, 2))}, {0, 1}}));
 }
 
 TEST(Diagonize, InputMayBeAnOutput)
@@ -195,22 +182,14 @@ TEST(Diagonize, InputMayBeAnOutput)
     const ZEM_matrix<I> original = matrix_of<I>({{4, 6, 1}, {2, 9, -3}});
     const reduced<I> expected = reduce(original);
     for (int which = 0; which < 3; ++which) {
-        ZEM_matrix<I> A = original, L, D, R;
+        ZEM_matrix<I> L, D, R;
         ZEM_matrix<I>* outputs[] = {&L, &D, &R};
-        *outputs[which] = A;
+        *outputs[which] = original;
         diagonize(*outputs[which], L, D, R);
         EXPECT_EQ(L, expected.L);
         EXPECT_EQ(D, expected.D);
         EXPECT_EQ(R, expected.R);
-        ZEM_matrix<I> D2 = original, R2;
-        diagonize_without_left(D2, D2, R2);
-        EXPECT_EQ(D2, expected.D);
     }
-}
-
-TEST(Diagonize, OverflowFailsWithAMessage)
-{
-    EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{INT_MIN, 0}, {-1, 1}})); }), run_time("[ZEM_int] overflow"));
 }
 
 // A number whose quotients are always zero, so that a sweep never makes progress.
@@ -227,7 +206,7 @@ bool is_zero_entry(const stuck& x) { return x.v == 0; }
 std::uint64_t entry_size(const stuck& x) { return entry_magnitude(x.v); }
 stuck sweep_quotient(const stuck&, const stuck&) { return 0; }
 
-TEST(Diagonize, AStuckReductionFailsInsteadOfHanging)
+TEST(Diagonize, FailsWithAMessageInsteadOfHangingOrWrapping)
 {
     pointer_to_objects<stuck> a(2);
     a[0] = a[1] = 1;
@@ -235,6 +214,7 @@ TEST(Diagonize, AStuckReductionFailsInsteadOfHanging)
     EXPECT_EQ(failure_of([&] { diagonize_without_left(ZEM_matrix<stuck>(2, 1, a), D, R); }),
               run_time("[clean_row_and_column] no diagonal form after 100000 cycles (please report)"));
     EXPECT_FALSE(D.has_body());
+    EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{INT_MIN, 0}, {-1, 1}})); }), run_time("[ZEM_int] overflow"));
 }
 
 TEST(Inverse, WorkedExamplesAndFailures)
@@ -243,60 +223,13 @@ TEST(Inverse, WorkedExamplesAndFailures)
     EXPECT_EQ(inverse(matrix_of<F>({{2}})), matrix_of<F>({{F(1, 2)}}));
     EXPECT_EQ(inverse(matrix_of<F>({{F(-3, 4)}})), matrix_of<F>({{F(-4, 3)}}));
     EXPECT_EQ(inverse(matrix_of<I>({{-1}})), matrix_of<I>({{-1}}));
-    EXPECT_EQ(inverse(matrix_of<I>({{1}})), matrix_of<I>({{1}}));
     EXPECT_EQ(inverse(matrix_of<F>({{1, 0}})), matrix_of<F>({{1}, {0}}));
     const std::string not_unimodular = run_time("[inverse] integer matrix whose determinant is not 1 or -1");
     EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{2}})); }), not_unimodular);
     EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{1, 2}, {3, 4}})); }), not_unimodular);
-    EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{1, 2}, {2, 4}})); }), not_unimodular);
     const std::string singular = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
     EXPECT_EQ(failure_of([] { inverse(matrix_of<F>({{1, 2}, {2, 4}})); }), singular);
-    EXPECT_EQ(failure_of([] { inverse(matrix_of<F>({{0}})); }), singular);
-}
-
-TEST(Inverse, RandomInvertibleMatrices)
-{
-    std::mt19937 random(17);
-    std::uniform_int_distribution<int> size(1, 4), shape(1, 4);
-    int overflows = 0;
-    for (int trial = 0; trial < 150; ++trial) {
-        const int n = size(random);
-        const ZEM_matrix<F> a = random_matrix<F>(random, n, n, 0);
-        const ZEM_matrix<F> identity(n, n, F(1));
-        if (plain_rank(a) == n) {
-            exact_or_overflow(
-                [&] {
-                    const ZEM_matrix<F> x = inverse(a);
-                    EXPECT_EQ(a * x, identity);
-                    EXPECT_EQ(x * a, identity);
-                },
-                overflows);
-        }
-        // Products of elementary integer matrices have determinant 1 or -1.
-        ZEM_matrix<I> g(n, n, I(1));
-        std::uniform_int_distribution<int> index(0, n - 1), multiple(-2, 2);
-        for (int step = 0; step < 6; ++step) {
-            pointer_to_objects<I> e(n * n);
-            for (int i = 0; i < n; ++i) e[i * n + i] = step % 3 == 0 ? -1 : 1;
-            const int i = index(random), j = index(random);
-            if (i != j) e[i * n + j] = multiple(random);
-            g = g * ZEM_matrix<I>(n, n, e);
-        }
-        exact_or_overflow([&] { EXPECT_EQ(g * inverse(g), ZEM_matrix<I>(n, n, I(1))); }, overflows);
-        // Full rank but not square: a one-sided inverse.
-        const int rows = shape(random), columns = shape(random);
-        const ZEM_matrix<F> w = random_matrix<F>(random, columns, rows, 0);
-        if (plain_rank(w) == std::min(rows, columns)) {
-            exact_or_overflow(
-                [&] {
-                    const ZEM_matrix<F> x = inverse(w);
-                    if (rows <= columns) EXPECT_EQ(w * x, ZEM_matrix<F>(rows, rows, F(1)));
-                    else EXPECT_EQ(x * w, ZEM_matrix<F>(columns, columns, F(1)));
-                },
-                overflows);
-        }
-    }
-    EXPECT_LT(overflows, 15);
+    EXPECT_EQ(failure_of([] { inverse(ZEM_matrix<C>(2, 2, C())); }), singular);
 }
 
 }
