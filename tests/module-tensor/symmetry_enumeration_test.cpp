@@ -13,12 +13,10 @@ namespace {
 // Reports written as "(1,2,3)+", separated by blanks.
 void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
-    std::ostringstream out;
-    out << '(';
-    for (int k = 0; k < image.count(); ++k) out << (k ? "," : "") << image[k];
-    out << ')' << (sign == permsym_plus ? '+' : sign == permsym_minus ? '-' : '?');
     auto& text = *static_cast<std::string*>(data);
-    text += (text.empty() ? "" : " ") + out.str();
+    text += text.empty() ? "(" : " (";
+    for (int k = 0; k < image.count(); ++k) text += (k ? "," : "") + std::to_string(image[k]);
+    text += sign == permsym_plus ? ")+" : sign == permsym_minus ? ")-" : ")?";
 }
 
 std::string reports(const char* symmetry, const std::vector<int>& tuple, int all)
