@@ -12,16 +12,8 @@ index_set::index_set() : table_(eq_func, hash_func, copy_func, delete_func, 50) 
 
 int index_set::is_set(const pointer_to_objects<int>& tuple) const { return table_.phtab_is_elt(&tuple); }
 
-void index_set::set(const pointer_to_objects<int>& tuple)
-{
-    auto* copy = static_cast<tuple_type*>(copy_func(&tuple));
-    try {
-        table_.phtab_add(copy);
-    } catch (...) {
-        delete copy;
-        throw;
-    }
-}
+// The table owns the copy from here on, also when adding it fails.
+void index_set::set(const pointer_to_objects<int>& tuple) { table_.phtab_add(copy_func(&tuple)); }
 
 int index_set::eq_func(const void* a, const void* b)
 {
