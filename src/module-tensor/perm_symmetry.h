@@ -147,8 +147,6 @@ public:
     int n_indices() const override;
     void get_indices(int& count, int* out) const override;
 
-    int index() const { return index_; }
-
 private:
     int index_;
 };
