@@ -67,13 +67,6 @@ E* trailing_elements(Body* body)
                                 + ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)));
 }
 
-template <class E, class Body>
-const E* trailing_elements(const Body* body)
-{
-    return reinterpret_cast<const E*>(reinterpret_cast<const char*>(body)
-                                      + ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)));
-}
-
 template <class Impl>
 class ZEM_referencing_object : public ZEM_object {
 public:

@@ -14,9 +14,6 @@ public:
 
     void print(std::ostream& out) const;
     std::string text() const;
-    const std::string& name() const { return name_; }
-    int n_arguments() const { return static_cast<int>(arguments_.size()); }
-    const ZEM_type& argument(int i) const { return arguments_.at(static_cast<std::size_t>(i)); }
 
 private:
     std::string name_;

@@ -13,7 +13,6 @@ public:
     ZEM_int& operator=(const ZEM_int& other) = default;
 
     int value() const { return value_; }
-    bool is_zero() const { return value_ == 0; }
 
     ZEM_object* copy_object() const override;
     void print(std::ostream& out) const override;

@@ -9,16 +9,6 @@ namespace {
 
 const char* const module = "numbers/cyclotomic-c";
 
-int gcd_of(int a, int b)
-{
-    while (b != 0) {
-        const int r = a % b;
-        a = b;
-        b = r;
-    }
-    return a;
-}
-
 long long largest_prime_factor(long long n)
 {
     long long largest = 1;
@@ -61,7 +51,7 @@ ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>&
         const long long denominator = (*it).value();
         if (denominator == 0) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] denominator == 0");
         const long long magnitude = denominator < 0 ? -denominator : denominator;
-        n = n / gcd_of(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
+        n = n / greatest_common_divisor(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
         if (n > INT_MAX) _zem_error_(module, __LINE__, "[ZEM_cyclotomic_number] order too large");
     }
     check_order(n);
@@ -196,7 +186,7 @@ void ZEM_cyclotomic_number::reduce_base()
     for (int k = 0; k < n; ++k) {
         if (w[k].is_zero()) continue;
         ++count;
-        if (g != 1) g = gcd_of(g, k);
+        if (g != 1) g = greatest_common_divisor(g, k);
         if (common.is_zero())
             common = w[k];
         else if (w[k] != common)
@@ -218,7 +208,7 @@ void ZEM_cyclotomic_number::reduce_base()
 
     // A value of a smaller field shows at order N = p * N' (p exactly dividing N) as
     // equal coefficients across each coset k + l*N/p, l = 1 .. p - 1.
-    const int bound = gcd_of(facts.phi, count);
+    const int bound = greatest_common_divisor(facts.phi, count);
     if (current >= 3) {
         int rem = current;
         for (int p = 3; p <= rem; p += 2) {
@@ -334,13 +324,8 @@ ZEM_cyclotomic_number operator*(const ZEM_fraction& f, const ZEM_cyclotomic_numb
     return r;
 }
 
-ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f)
-{
-    if (f.is_zero()) return ZEM_cyclotomic_number();
-    ZEM_cyclotomic_number r(x.order, 0);
-    for (int k = 0; k < x.order; ++k) r.coefficients[k] = x.coefficients[k] * f;
-    return r;
-}
+// Fraction products commute exactly, so both sides give the same coefficients.
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fraction& f) { return f * x; }
 
 ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
 {
@@ -358,7 +343,7 @@ ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
     const int n = x.order;
     ZEM_cyclotomic_number others(1);
     for (int k = 2; k < n; ++k) {
-        if (gcd_of(n, k) != 1) continue;
+        if (greatest_common_divisor(n, k) != 1) continue;
         ZEM_cyclotomic_number conjugate(n, 0);
         for (int j = 0; j < n; ++j)
             if (!x.coefficients[j].is_zero())
@@ -391,7 +376,7 @@ ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
     ZEM_fraction mean;
     for (int k = 0; k < n; ++k) {
         if (product.coefficients[k].is_zero()) continue;
-        const order_facts facts = facts_of(n / gcd_of(n, k));
+        const order_facts facts = facts_of(n / greatest_common_divisor(n, k));
         if (!facts.squarefree) continue;
         const int mu = facts.distinct_primes % 2 == 0 ? 1 : -1;
         mean += product.coefficients[k] * ZEM_fraction(mu, facts.phi);
