@@ -60,21 +60,10 @@ public:
     }
 
 private:
-    // Builds the elements in storage order; a failing element takes the ones
-    // already built with it, so no half-built body survives.
     template <class Element>
     void construct(Element element)
     {
-        T* first = trailing_elements<T>(this);
-        const int count = n_columns * n_rows;
-        int k = 0;
-        try {
-            for (; k < count; ++k) ::new (static_cast<void*>(first + k)) T(element(k));
-        } catch (...) {
-            while (k > 0) first[--k].~T();
-            throw;
-        }
-        elements = first;
+        elements = construct_trailing<T>(this, n_columns * n_rows, element);
     }
 };
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <ostream>
 
 #include "module-object/type.h"
@@ -65,6 +66,23 @@ E* trailing_elements(Body* body)
 {
     return reinterpret_cast<E*>(reinterpret_cast<char*>(body)
                                 + ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)));
+}
+
+// Builds `count` elements behind `body`, element(k) for k in storage order; a
+// failing element takes the ones already built with it, so no half-built body
+// survives. Returns the first element.
+template <class E, class Body, class Element>
+E* construct_trailing(Body* body, int count, Element element)
+{
+    E* first = trailing_elements<E>(body);
+    int k = 0;
+    try {
+        for (; k < count; ++k) ::new (static_cast<void*>(first + k)) E(element(k));
+    } catch (...) {
+        while (k > 0) first[--k].~E();
+        throw;
+    }
+    return first;
 }
 
 template <class Impl>

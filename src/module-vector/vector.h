@@ -18,17 +18,9 @@ public:
     T* elements = nullptr;
 
     // Copies the first `length` elements of the array; the caller made room for them.
-    ZEM_vector_impl(int length, const pointer_to_objects<T>& source) : length(length)
+    ZEM_vector_impl(int length, const pointer_to_objects<T>& source)
+        : length(length), elements(construct_trailing<T>(this, length, [&](int k) -> const T& { return source[k]; }))
     {
-        T* first = trailing_elements<T>(this);
-        int k = 0;
-        try {
-            for (; k < length; ++k) ::new (static_cast<void*>(first + k)) T(source[k]);
-        } catch (...) {
-            while (k > 0) first[--k].~T();
-            throw;
-        }
-        elements = first;
     }
     ZEM_vector_impl(const ZEM_vector_impl&) = delete;
     ZEM_vector_impl& operator=(const ZEM_vector_impl&) = delete;
