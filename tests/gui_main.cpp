@@ -1,10 +1,13 @@
 #include <QApplication>
 #include <gtest/gtest.h>
 
+#include "module-misc_amulet/view.h"
+
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    install_views();
     testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,4 +1,5 @@
-// The generic view of any value: its printed form, one plain-text label per line.
+#include "module-misc_amulet/view.h"
+
 #include <QLabel>
 #include <QVBoxLayout>
 #include <QWidget>
@@ -6,10 +7,10 @@
 
 #include "module-object/object.h"
 
-QWidget* ZEM_object::create_view() const
+QWidget* generic_view(const ZEM_object& value)
 {
     std::ostringstream printed;
-    print(printed);
+    value.print(printed);
     const std::string text = printed.str();
 
     auto* group = new QWidget;
@@ -41,3 +42,5 @@ QWidget* ZEM_object::create_view() const
     }
     return group;
 }
+
+void install_views() { install_view_factory(generic_view); }

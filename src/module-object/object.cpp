@@ -6,6 +6,22 @@
 
 ZEM_object::~ZEM_object() = default;
 
+static view_factory current_view_factory = nullptr;
+
+view_factory install_view_factory(view_factory factory)
+{
+    view_factory previous = current_view_factory;
+    current_view_factory = factory;
+    return previous;
+}
+
+QWidget* ZEM_object::create_view() const
+{
+    if (!current_view_factory)
+        _zem_error_("module-object/object-c", __LINE__, "[create_view] no views in this program");
+    return current_view_factory(*this);
+}
+
 std::ostream& operator<<(std::ostream& out, const ZEM_object& value)
 {
     value.print(out);

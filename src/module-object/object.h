@@ -17,10 +17,17 @@ public:
     virtual ZEM_object* copy_object() const = 0;
     virtual void print(std::ostream& out) const = 0;
     virtual ZEM_type type() const = 0;
-    // A new widget showing the printed form, one label per line; the caller owns it.
-    // Defined with the views, so that nothing here needs the toolkit's headers.
+    // A new widget showing the value; the caller owns it. The views install the
+    // factory, so that the computation never needs the toolkit.
     virtual QWidget* create_view() const;
 };
+
+// Makes the widget that create_view returns; installed by the views' library.
+using view_factory = QWidget* (*)(const ZEM_object& value);
+
+// Installs `factory` and returns the one it replaces; without one, create_view
+// fails with "[create_view] no views in this program".
+view_factory install_view_factory(view_factory factory);
 
 std::ostream& operator<<(std::ostream& out, const ZEM_object& value);
 

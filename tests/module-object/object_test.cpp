@@ -141,6 +141,9 @@ TEST(Failures, ThrowThePrefixedMessageAndAlertThroughTheSeam)
     alert_recorder recorder;
     message("first\n");
     EXPECT_EQ(recorder.alerts, std::vector<std::string>{"first\n"});
+    // Views belong to the program's other library; the computation alone has none.
+    EXPECT_EQ(failure_of([] { ZEM_string("x").create_view(); }),
+              run_time("[create_view] no views in this program"));
 }
 
 TEST(Types, PrintWithoutBlanksAndAreEqualWhenThePrintedFormsAre)
