@@ -45,10 +45,11 @@ m_ab_hex2 := [[0, 1], [1, 0]];
 
 # One record per group: its symbol (the key the user types), the chooser's
 # label, further keys, the crystal system, the generators, the order and
-# whether it is one of the 32 (10, 2) groups or a further setting of one.
-pg := function(symbol, label, aliases, system, gens, order, setting)
+# the symbol of the group it is a further setting of (false for one of the 2,
+# 10 and 32 point groups themselves).
+pg := function(symbol, label, aliases, system, gens, order, setting_of)
     return rec(symbol := symbol, label := label, aliases := aliases, system := system,
-               gens := gens, order := order, setting := setting);
+               gens := gens, order := order, setting_of := setting_of);
 end;
 
 groups := [
@@ -64,7 +65,7 @@ groups := [
     pg("4mm", "4mm", [], "square", [four_2, m_x2], 8, false),
     pg("3", "3", [], "hexagonal", [three_2], 3, false),
     pg("3m", "3m1", ["3m1"], "hexagonal", [three_2, m_a_hex2], 6, false),
-    pg("31m", "31m", [], "hexagonal", [three_2, m_ab_hex2], 6, true),
+    pg("31m", "31m", [], "hexagonal", [three_2, m_ab_hex2], 6, "3m"),
     pg("6", "6", [], "hexagonal", [six_2], 6, false),
     pg("6mm", "6mm", [], "hexagonal", [six_2, m_a_hex2], 12, false)]),
   rec(dim := 3, systems := ["triclinic", "monoclinic", "orthorhombic", "tetragonal", "trigonal",
@@ -74,13 +75,13 @@ groups := [
     pg("2", "2 (unique axis b)", ["121"], "monoclinic", [two_y], 2, false),
     pg("m", "m (unique axis b)", ["1m1"], "monoclinic", [m_y], 2, false),
     pg("2/m", "2/m (unique axis b)", ["12/m1"], "monoclinic", [two_y, -I3], 4, false),
-    pg("112", "2 (unique axis c)", [], "monoclinic", [two_z], 2, true),
-    pg("11m", "m (unique axis c)", [], "monoclinic", [m_z], 2, true),
-    pg("112/m", "2/m (unique axis c)", [], "monoclinic", [two_z, -I3], 4, true),
+    pg("112", "2 (unique axis c)", [], "monoclinic", [two_z], 2, "2"),
+    pg("11m", "m (unique axis c)", [], "monoclinic", [m_z], 2, "m"),
+    pg("112/m", "2/m (unique axis c)", [], "monoclinic", [two_z, -I3], 4, "2/m"),
     pg("222", "222", [], "orthorhombic", [two_z, two_x], 4, false),
     pg("mm2", "mm2", [], "orthorhombic", [m_x, m_y], 4, false),
-    pg("2mm", "2mm", [], "orthorhombic", [m_y, m_z], 4, true),
-    pg("m2m", "m2m", [], "orthorhombic", [m_x, m_z], 4, true),
+    pg("2mm", "2mm", [], "orthorhombic", [m_y, m_z], 4, "mm2"),
+    pg("m2m", "m2m", [], "orthorhombic", [m_x, m_z], 4, "mm2"),
     pg("mmm", "mmm", [], "orthorhombic", [m_x, m_y, m_z], 8, false),
     pg("4", "4", [], "tetragonal", [four_z], 4, false),
     pg("-4", "-4", [], "tetragonal", [-four_z], 4, false),
@@ -88,23 +89,23 @@ groups := [
     pg("422", "422", [], "tetragonal", [four_z, two_x], 8, false),
     pg("4mm", "4mm", [], "tetragonal", [four_z, m_x], 8, false),
     pg("-42m", "-42m", [], "tetragonal", [-four_z, two_x], 8, false),
-    pg("-4m2", "-4m2", [], "tetragonal", [-four_z, m_x], 8, true),
+    pg("-4m2", "-4m2", [], "tetragonal", [-four_z, m_x], 8, "-42m"),
     pg("4/mmm", "4/mmm", [], "tetragonal", [four_z, m_z, m_x], 16, false),
     pg("3", "3", [], "trigonal", [three_hex], 3, false),
     pg("-3", "-3", [], "trigonal", [-three_hex], 6, false),
     pg("32", "321", ["321"], "trigonal", [three_hex, two_a_hex], 6, false),
-    pg("312", "312", [], "trigonal", [three_hex, two_ab_hex], 6, true),
+    pg("312", "312", [], "trigonal", [three_hex, two_ab_hex], 6, "32"),
     pg("3m", "3m1", ["3m1"], "trigonal", [three_hex, m_a_hex], 6, false),
-    pg("31m", "31m", [], "trigonal", [three_hex, m_ab_hex], 6, true),
+    pg("31m", "31m", [], "trigonal", [three_hex, m_ab_hex], 6, "3m"),
     pg("-3m", "-3m1", ["-3m1"], "trigonal", [-three_hex, m_a_hex], 12, false),
-    pg("-31m", "-31m", [], "trigonal", [-three_hex, m_ab_hex], 12, true),
+    pg("-31m", "-31m", [], "trigonal", [-three_hex, m_ab_hex], 12, "-3m"),
     pg("6", "6", [], "hexagonal", [six_hex], 6, false),
     pg("-6", "-6", [], "hexagonal", [-six_hex], 6, false),
     pg("6/m", "6/m", [], "hexagonal", [six_hex, m_z], 12, false),
     pg("622", "622", [], "hexagonal", [six_hex, two_a_hex], 12, false),
     pg("6mm", "6mm", [], "hexagonal", [six_hex, m_a_hex], 12, false),
     pg("-6m2", "-6m2", [], "hexagonal", [-six_hex, m_a_hex], 12, false),
-    pg("-62m", "-62m", [], "hexagonal", [-six_hex, two_a_hex], 12, true),
+    pg("-62m", "-62m", [], "hexagonal", [-six_hex, two_a_hex], 12, "-6m2"),
     pg("6/mmm", "6/mmm", [], "hexagonal", [six_hex, m_z, m_a_hex], 24, false),
     pg("23", "23", [], "cubic", [two_z, three_xyz], 12, false),
     pg("m-3", "m-3", [], "cubic", [two_z, three_xyz, -I3], 24, false),
@@ -202,18 +203,42 @@ metric := function(d, system)
     return m;
 end;
 
-table_literal := function(d, g)
-    local G, tbl, classes, reps, sizes, orders, irr, n, powers, det, vec, name, elements, k, c,
-          chi, multiplicities, lines;
-    name := Concatenation("group ", g.symbol, " of dimension ", String(d));
-    check(ForAll(g.gens, m -> Length(m) = d and ForAll(m, r -> Length(r) = d and ForAll(r, IsInt))
-                               and DeterminantMat(m) in [1, -1]),
-          Concatenation(name, ": a generator is not an integer d x d matrix of determinant +-1"));
-    check(ForAll(g.gens, m -> TransposedMat(m) * metric(d, g.system) * m = metric(d, g.system)),
-          Concatenation(name, ": a generator does not keep the metric of its axes"));
-    G := Group(g.gens);
-    check(Size(G) = g.order, Concatenation(name, ": order ", String(Size(G)), " expected ", String(g.order)));
+# The generators are point operations of the stated axes, and the groups are
+# what their symbols say as far as the multiset of (determinant, trace) over
+# the elements tells: it tells the 2, 10 and 32 geometric classes apart, and a
+# further setting has that of its group but other matrices.
+rotation_types := G -> Collected(List(AsList(G), m -> [DeterminantMat(m), TraceMat(m)]));
 
+check_groups := function(s)
+    local d, g, name, main, other;
+    d := s.dim;
+    for g in s.list do
+        name := Concatenation("group ", g.symbol, " of dimension ", String(d));
+        check(ForAll(g.gens, m -> Length(m) = d and ForAll(m, r -> Length(r) = d and ForAll(r, IsInt))
+                                   and DeterminantMat(m) in [1, -1]),
+              Concatenation(name, ": a generator is not an integer d x d matrix of determinant +-1"));
+        check(ForAll(g.gens, m -> TransposedMat(m) * metric(d, g.system) * m = metric(d, g.system)),
+              Concatenation(name, ": a generator does not keep the metric of its axes"));
+        g.group := Group(g.gens);
+        check(Size(g.group) = g.order,
+              Concatenation(name, ": order ", String(Size(g.group)), " expected ", String(g.order)));
+    od;
+    main := Filtered(s.list, g -> g.setting_of = false);
+    check(Length(Set(List(main, g -> rotation_types(g.group)))) = Length(main),
+          Concatenation("two point groups of dimension ", String(d), " alike"));
+    for g in Filtered(s.list, g -> g.setting_of <> false) do
+        other := First(main, h -> h.symbol = g.setting_of);
+        check(other <> fail and rotation_types(g.group) = rotation_types(other.group)
+              and AsSet(g.group) <> AsSet(other.group),
+              Concatenation(g.symbol, " is no further setting of ", g.setting_of));
+    od;
+end;
+
+table_literal := function(d, g)
+    local G, tbl, classes, reps, sizes, orders, irr, n, powers, det, vec, name, k, c, chi,
+          multiplicities, lines, over_elements, over_classes;
+    name := Concatenation("table of ", g.symbol, " of dimension ", String(d));
+    G := g.group;
     tbl := CharacterTable(G);
     classes := ConjugacyClasses(tbl);
     reps := List(classes, Representative);
@@ -243,10 +268,10 @@ table_literal := function(d, g)
 
     det := List(reps, DeterminantMat);
     vec := List(reps, TraceMat);
-    elements := AsList(G);
-    check(Collected(List(elements, TraceMat)) = Collected(Concatenation(List([1 .. n], c -> ListWithIdenticalEntries(sizes[c], vec[c])))),
-          Concatenation(name, ": vector character against the traces"));
-    check(Collected(List(elements, DeterminantMat)) = Collected(Concatenation(List([1 .. n], c -> ListWithIdenticalEntries(sizes[c], det[c])))),
+    over_elements := f -> Collected(List(AsList(G), f));
+    over_classes := values -> Collected(Concatenation(List([1 .. n], c -> ListWithIdenticalEntries(sizes[c], values[c]))));
+    check(over_elements(TraceMat) = over_classes(vec), Concatenation(name, ": vector character against the traces"));
+    check(over_elements(DeterminantMat) = over_classes(det),
           Concatenation(name, ": determinant character against the determinants"));
     check(det in irr, Concatenation(name, ": the determinant character is not irreducible"));
     multiplicities := List(irr, chi -> Sum([1 .. n], c -> sizes[c] * vec[c] * GaloisCyc(chi[c], -1)) / g.order);
@@ -283,8 +308,9 @@ emit("/* The shipped configuration: the crystallographic point groups of dimensi
      "   120 degrees) for the trigonal and hexagonal groups. A choice list holds pairs of\n",
      "   label and name; a name n with a list n_d at dimension d is a class of groups. */\n");
 
-check(Sum(Filtered(groups[3].list, g -> not g.setting), g -> g.order) = 332, "orders of dimension 3");
-check(List(groups, s -> Number(s.list, g -> not g.setting)) = [2, 10, 32], "number of point groups");
+check(List(groups, s -> Number(s.list, g -> g.setting_of = false)) = [2, 10, 32], "number of point groups");
+check(Sum(Filtered(groups[3].list, g -> g.setting_of = false), g -> g.order) = 332, "orders of dimension 3");
+Perform(groups, check_groups);
 
 for s in groups do
     emit("/* ---- point groups of dimension ", s.dim, " */\n");
