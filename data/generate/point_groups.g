@@ -345,12 +345,8 @@ od;
 # whose columns are a = (1, 0, 0), b = (-1/2, sqrt(3)/2, 0), c = (0, 0, 1).
 hexagonal_axes := [[1, -1/2, 0], [0, Sqrt(3)/2, 0], [0, 0, 1]];
 hexagonal_to_cartesian := TransposedMat(Inverse(hexagonal_axes));
+# the axes of the metric that the hexagonal groups were checked to keep
 check(TransposedMat(hexagonal_axes) * hexagonal_axes = metric(3, "hexagonal"), "hexagonal axes");
-for g in Filtered(groups[3].list, g -> g.system in ["hexagonal", "trigonal"]) do
-    # a point operation in Cartesian coordinates is orthogonal
-    check(ForAll(g.gens, m -> hexagonal_axes * m * Inverse(hexagonal_axes) * TransposedMat(hexagonal_axes * m * Inverse(hexagonal_axes)) = I3),
-          Concatenation("Cartesian form of ", g.symbol));
-od;
 
 emit("/* ---- basis transformations */\n");
 for d in [1 .. 3] do
@@ -359,29 +355,34 @@ od;
 emit("T2_hexagonal_to_cartesian = ", cyclotomic_matrix(hexagonal_to_cartesian{[1, 2]}{[1, 2]}), ";");
 emit("T3_hexagonal_to_cartesian = ", cyclotomic_matrix(hexagonal_to_cartesian), ";\n");
 for d in [1 .. 3] do
-    if d = 1 then
-        names := ["identity"];
-    else
-        names := ["identity", "hexagonal to Cartesian"];
+    names := [["identity", "identity"]];
+    if d > 1 then
+        Add(names, ["hexagonal to Cartesian", "hexagonal_to_cartesian"]);
     fi;
-    emit("transformation_name_mapping_", d, " = ",
-         string_list(Concatenation(List(names, t -> [t, Concatenation("T", String(d), "_", ReplacedString(
-             ReplacedString(t, " ", "_"), "Cartesian", "cartesian"))]))), ";");
-    emit("basis_transformation_", d, " = ", string_list(Concatenation(List(names, t -> [t, t]))), ";");
+    emit("transformation_name_mapping_", d, " = ", string_list(Concatenation(List(names, t ->
+        [t[1], Concatenation("T", String(d), "_", t[2])]))), ";");
+    emit("basis_transformation_", d, " = ", string_list(Concatenation(List(names, t -> [t[1], t[1]]))), ";");
 od;
 
 # ---- index symmetries of physical tensors, by rank
 
+# For example "(0 1)" permittivity and conductivity, "0 (1 2)" piezoelectric
+# moduli, "(0 1) 2" electro-optic coefficients, "(0 1) (2 3)" photoelastic and
+# "((0 1) (2 3))" elastic constants, "((0 1) (2 3) (4 5))" third-order elastic
+# constants.
+symmetries := [
+    ["0"],
+    ["0 1", "(0 1)", "[0 1]"],
+    ["0 1 2", "0 (1 2)", "(0 1) 2", "0 [1 2]", "(0 1 2)", "[0 1 2]"],
+    ["0 1 2 3", "(0 1) (2 3)", "((0 1) (2 3))", "(0 1) [2 3]", "0 (1 2 3)", "(0 1 2 3)"],
+    ["0 1 2 3 4", "0 ((1 2) (3 4))", "(0 1) (2 3) 4", "((0 1) (2 3)) 4", "(0 1 2 3 4)"],
+    ["0 1 2 3 4 5", "(0 1) (2 3) (4 5)", "((0 1) (2 3) (4 5))", "((0 1) (2 3)) (4 5)", "(0 1 2 3 4 5)"]];
 emit("\n/* ---- index symmetries, by rank: (..) symmetric, [..] antisymmetric */\n");
-emit("perm_symmetry_1 = ", string_list(["0"]), ";");
-emit("perm_symmetry_2 = ", string_list(["0 1", "(0 1)", "[0 1]"]), ";");
-emit("perm_symmetry_3 = ", string_list(["0 1 2", "0 (1 2)", "(0 1) 2", "0 [1 2]", "(0 1 2)", "[0 1 2]"]), ";");
-emit("perm_symmetry_4 = ", string_list(["0 1 2 3", "(0 1) (2 3)", "((0 1) (2 3))", "(0 1) [2 3]",
-                                        "0 (1 2 3)", "(0 1 2 3)"]), ";");
-emit("perm_symmetry_5 = ", string_list(["0 1 2 3 4", "0 ((1 2) (3 4))", "(0 1) (2 3) 4",
-                                        "((0 1) (2 3)) 4", "(0 1 2 3 4)"]), ";");
-emit("perm_symmetry_6 = ", string_list(["0 1 2 3 4 5", "(0 1) (2 3) (4 5)", "((0 1) (2 3) (4 5))",
-                                        "((0 1) (2 3)) (4 5)", "(0 1 2 3 4 5)"]), ";");
+for r in [1 .. Length(symmetries)] do
+    check(ForAll(symmetries[r], t -> SortedList(List(SplitString(t, " ()[]", " ()[]"), Int)) = [0 .. r - 1]),
+          Concatenation("an index symmetry of rank ", String(r)));
+    emit("perm_symmetry_", r, " = ", string_list(symmetries[r]), ";");
+od;
 
 # ---- character tables
 
