@@ -77,12 +77,12 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
     for (int k = 0; k < nentries; ++k)
         if (indices_written[k] != rank)
             fail("[icode_tensor::execute] entry " + std::to_string(k + 1) + " has "
-                 + std::to_string(indices_written[k]) + " indices, the rank is " + std::to_string(rank));
+                 + std::to_string(indices_written[k]) + " indices for rank " + std::to_string(rank));
     const perm_symmetry_type parsed(symmetry);
     if (parsed.error) _zem_error_(module, __LINE__, parsed.error);
     if (parsed.n_indices != rank)
         fail("[icode_tensor::execute] the symmetry names " + std::to_string(parsed.n_indices)
-             + " indices, the rank is " + std::to_string(rank));
+             + " indices for rank " + std::to_string(rank));
     tensor_component_count(dim, rank);
 
     pointer_to_objects<tp_tensor_entry<T>> entries(nentries);
