@@ -26,7 +26,7 @@ TEST(VectorAndMatrixLiterals, TakeTheFirstWrittenFromTheTop)
                             new icode_matrix<ZEM_int>(3));
     EXPECT_EQ(printed(*m), "matrix<int>(\n1   2\n3   0\n1   2\n)\n");
 
-    EXPECT_EQ(failure_of([] { run_on({}, new icode_vector<ZEM_int>(0)); }),
+    EXPECT_EQ(failure_of([] { run_on({}, new icode_vector<ZEM_int>(-1)); }),
               run_time("icode_vector::execute] vecsize <= 0"));
     EXPECT_EQ(failure_of([] { run_on({}, new icode_matrix<ZEM_int>(0)); }),
               run_time("[icode_matrix::execute] nrows <= 0"));
