@@ -42,8 +42,9 @@ ZEM_linkedlist<ZEM_string> offered_functions(const ZEM_type& type)
 QWidget* button_panel(const ZEM_object& value)
 {
     auto* panel = new QWidget;
-    set_fill(panel, motif_gray);
     auto* buttons = new QVBoxLayout(panel);
+    // As wide as the button area, as high as its buttons.
+    buttons->setSizeConstraint(QLayout::SetMaximumSize);
     const Am_ZEM_object copy(new Am_ZEM_object_Data(value));
     const ZEM_linkedlist<ZEM_string> names = offered_functions(value.type());
     for (ZEM_iterator<ZEM_string> name(names.create_iter_at_begin()); name; name++) {
@@ -57,6 +58,31 @@ QWidget* button_panel(const ZEM_object& value)
     return panel;
 }
 
+// The value's vertical scroll bar stands on the left: the area's own bar stays
+// hidden and a bar beside it follows and drives it.
+QWidget* value_area_with_bar_on_the_left(const ZEM_object& value)
+{
+    auto* holder = new QWidget;
+    auto* row = new QHBoxLayout(holder);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    QScrollArea* area = scrolling_area(value.create_view());
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QScrollBar* own = area->verticalScrollBar();
+    auto* left = new QScrollBar(Qt::Vertical);
+    QObject::connect(own, &QScrollBar::rangeChanged, left, [own, left](int min, int max) {
+        left->setRange(min, max);
+        left->setPageStep(own->pageStep());
+        left->setVisible(max > min);
+    });
+    QObject::connect(left, &QScrollBar::valueChanged, own, &QScrollBar::setValue);
+    QObject::connect(own, &QScrollBar::valueChanged, left, &QScrollBar::setValue);
+    left->setVisible(false);
+    row->addWidget(left);
+    row->addWidget(area, 1);
+    return holder;
+}
+
 }
 
 QWidget* zem_extended_view(const ZEM_object& value)
@@ -65,14 +91,10 @@ QWidget* zem_extended_view(const ZEM_object& value)
     auto* row = new QHBoxLayout(outer);
     row->setContentsMargins(0, 0, 0, 0);
 
-    QScrollArea* value_area = scrolling_area(value.create_view());
-    // The value's vertical scroll bar stands on the left.
-    value_area->setLayoutDirection(Qt::RightToLeft);
-    value_area->widget()->setLayoutDirection(Qt::LeftToRight);
-    value_area->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    row->addWidget(value_area, 7);
+    row->addWidget(value_area_with_bar_on_the_left(value), 7);
 
     QScrollArea* button_area = scrolling_area(button_panel(value));
+    set_fill(button_area->widget(), motif_gray);
     button_area->setWidgetResizable(true);
     button_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     row->addWidget(button_area, 3);

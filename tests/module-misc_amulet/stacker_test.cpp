@@ -7,12 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QTimer>
+
+#include "module-mgrp+tensor/invariant_tensor.h"
+#include "module-misc_amulet/alerts.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-object/error.h"
 #include "module-object/string.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
+#include "support/matrices.h"
 
 namespace {
 
@@ -116,6 +121,27 @@ TEST(Stacker, ToWindowCallsTheInstalledMethodAndShowsItsFailureInAnAlert)
     EXPECT_EQ(d.state(), "0 [] 00000");
 }
 
+TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
+{
+    qt_alert_seam dialogs;
+    alert_seam* previous = install_alert_seam(&dialogs);
+    const struct {
+        const char* pressed;  // null: the window is closed
+        int answer;
+    } cases[] = {{"Overwrite", 0}, {"Append", 1}, {"Cancel", 2}, {nullptr, 2}};
+    for (const auto& c : cases) {
+        QString title;
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            title = dialog->windowTitle();
+            c.pressed ? button(dialog, c.pressed)->click() : void(dialog->close());
+        });
+        EXPECT_EQ(overwrite_or_append("results.txt"), c.answer);
+        EXPECT_EQ(title, "results.txt");
+    }
+    install_alert_seam(previous);
+}
+
 std::string contents(const std::filesystem::path& file)
 {
     std::ifstream in(file);
@@ -179,6 +205,23 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
     EXPECT_EQ(contents(dir / "plain"), "value\n\n");
     EXPECT_EQ(recorder.question_buttons, std::vector<std::string>{});
     std::filesystem::remove_all(dir);
+}
+
+TEST(Stacker, ScreenshotOfADeckHoldingATensorPage)
+{
+    pointer_to_objects<ZEM_matrix<ZEM_int>> m3m(3);
+    m3m[0] = matrix_of<ZEM_int>({{0, -1, 0}, {1, 0, 0}, {0, 0, 1}});
+    m3m[1] = matrix_of<ZEM_int>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}});
+    m3m[2] = matrix_of<ZEM_int>({{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}});
+    ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> elastic;
+    int n_free = 0;
+    invariant_tensor(m3m, 4, "(0 1) (2 3)", &n_free, elastic);
+    deck_under_test d;
+    d.group->resize(700, 500);
+    d.add("earlier result");
+    add_to_stacker(d.group.get(), elastic, "The point group used was m-3m\n\n");
+    EXPECT_EQ(d.shown().join("\n").toStdString(), "The point group used was m-3m\n\n" + printed(elastic));
+    EXPECT_TRUE(d.group->grab().save("deck_with_tensor.png"));
 }
 
 }
