@@ -87,33 +87,28 @@ void set_list(List& node, const ZEM_type& element, tTree rest)
     set_type(node.Type, count_of(rest) == 0 || element == type_of(rest) ? element : tp_unknown());
 }
 
-// An object list: the elements in source order, then the attributes from the
-// end backwards. A loop, so that a long list costs no depth.
-void visit_objects(tTree list)
+// A list of `kind` nodes (the member `node` of each): the elements in list
+// order, then the count and type attributes from the end backwards. A loop, so
+// that a long list costs no depth.
+template <class Node>
+void visit_list(tTree list, int kind, Node Tree_Node::*node, tTree Node::*rest, tTree Node::*element)
 {
-    std::vector<tTree> chain;
+    std::vector<Node*> chain;
     tTree t = list;
-    for (; t != NoTree && t->Kind == kobj1; t = t->obj1.objects) {
-        chain.push_back(t);
-        yyVisit1(t->obj1.object);
+    for (; t != NoTree && t->Kind == kind; t = (t->*node).*rest) {
+        chain.push_back(&(t->*node));
+        yyVisit1((t->*node).*element);
     }
     yyVisit1(t);
-    for (auto n = chain.rbegin(); n != chain.rend(); ++n)
-        set_list((*n)->obj1, type_of((*n)->obj1.object), (*n)->obj1.objects);
+    for (auto n = chain.rbegin(); n != chain.rend(); ++n) set_list(**n, type_of((*n)->*element), (*n)->*rest);
 }
 
-// Tensor entries, last written first, are visited in that order.
+void visit_objects(tTree list) { visit_list(list, kobj1, &Tree_Node::obj1, &yobj1::objects, &yobj1::object); }
+
+// Tensor entries stand last written first and are visited in that order.
 void visit_tensor_values(tTree list)
 {
-    std::vector<tTree> chain;
-    tTree t = list;
-    for (; t != NoTree && t->Kind == ktenvals2; t = t->tenvals2.tensorvals) {
-        chain.push_back(t);
-        yyVisit1(t->tenvals2.tensorval);
-    }
-    yyVisit1(t);
-    for (auto n = chain.rbegin(); n != chain.rend(); ++n)
-        set_list((*n)->tenvals2, type_of((*n)->tenvals2.tensorval), (*n)->tenvals2.tensorvals);
+    visit_list(list, ktenvals2, &Tree_Node::tenvals2, &ytenvals2::tensorvals, &ytenvals2::tensorval);
 }
 
 // Power maps are checked from the last to the first.
