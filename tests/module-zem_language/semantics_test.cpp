@@ -1,5 +1,6 @@
 #include <cstring>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,14 @@ struct checked {
     std::string name;
 };
 
+struct tree_release {
+    void operator()(tTree t) const { ReleaseTree(t); }
+};
+
+// Checks the statement and frees it, also when the check fails.
 checked check(tTree statement)
 {
+    const std::unique_ptr<Tree_Node, tree_release> owned(statement);
     alert_recorder recorder;
     BeginSemantics();
     Semantics(statement);
@@ -81,7 +88,6 @@ checked check(tTree statement)
         result.type = value->object.Type ? value->object.Type->text() : "(none)";
         result.name = value->object.Name ? value->object.Name : "(none)";
     }
-    ReleaseTree(statement);
     return result;
 }
 
