@@ -51,7 +51,7 @@ inline std::string chain(tTree t)
         if (!t) return out + " <NoTree>";
         switch (t->Kind) {
         case kstatements_1:
-            add(printed_tree(t->statements_1.statement) + " ;");
+            add(t->statements_1.statement->Kind == kempty_stmnt ? ";" : printed_tree(t->statements_1.statement) + " ;");
             t = t->statements_1.statements;
             continue;
         case kobj1:
