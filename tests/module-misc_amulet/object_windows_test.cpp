@@ -1,0 +1,119 @@
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include "module-matrix_a/determinant.h"
+#include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/widget_support.h"
+#include "module-scalar/fraction.h"
+#include "module-zem_language/builtin.h"
+#include "module-zem_language/symtab.h"
+#include "support/alert_recorder.h"
+#include "support/failure.h"
+#include "support/matrices.h"
+
+namespace {
+
+// A value of a type of its own, so that only the built-ins below offer buttons for it.
+class probe : public ZEM_copied_object {
+public:
+    ZEM_object* copy_object() const override { return new probe; }
+    void print(std::ostream& out) const override { out << "probe"; }
+    ZEM_type type() const override { return ZEM_type("probe", 0); }
+};
+
+int procedure_calls = 0;
+ZEM_object* probe_function(int, const ZEM_object**) { return new ZEM_string("made from a probe"); }
+void probe_procedure(int, const ZEM_object**) { ++procedure_calls; }
+const ZEM_type probe_types[] = {ZEM_type("probe", 0), ZEM_type("probe", 0)};
+const builtin_func_definition probe_upper("Probe", "", "", probe_function, name_untitled, tp_string(), 1, probe_types);
+const builtin_func_definition probe_lower("probe", "", "", probe_procedure, 1, probe_types);
+const builtin_func_definition probe_pair("probe_pair", "", "", probe_procedure, 2, probe_types);
+
+// The program's own built-in when it has one, else one of that name and signature.
+void ensure_matrix_determinant()
+{
+    if (global_functions.is_in_table("matrix_determinant")) return;
+    static const ZEM_type argument[] = {tp_matrix(tp_fraction())};
+    static const builtin_func_definition definition(
+        "matrix_determinant", "", "",
+        [](int, const ZEM_object** a) -> ZEM_object* {
+            return new ZEM_fraction(determinant(static_cast<const ZEM_matrix<ZEM_fraction>&>(*a[0])));
+        },
+        name_untitled, tp_fraction(), 1, argument);
+}
+
+QStringList buttons_of(QWidget* window)
+{
+    QStringList texts;
+    for (auto* b : window->findChildren<QPushButton*>()) texts << b->text();
+    return texts;
+}
+
+class ObjectWindows : public testing::Test {
+protected:
+    void TearDown() override
+    {
+        for (auto* w : QApplication::topLevelWidgets()) w->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+TEST_F(ObjectWindows, CloseButtonControlQAndMenuEntryCloseOnlyTheirOwnWindow)
+{
+    char title[] = "plain";
+    zarn_object_window(ZEM_string("one\ntwo"), title);
+    title[0] = 'X';
+    zem_object_window(ZEM_string("first"), "first");
+    zem_object_window(ZEM_string("second"), "second");
+    QWidget* plain = window_titled("plain");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(lines(plain), QStringList({"one", "two"}));
+    EXPECT_TRUE(plain->grab().save("object_window.png"));
+    button(plain, "Close")->click();
+
+    QApplication::setActiveWindow(window_titled("second"));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_titled("second")));
+    QTest::keyClick(window_titled("second"), Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_TRUE(window_titled("first"));
+    QMenu* menu = window_titled("first")->findChild<QMenuBar*>()->actions().front()->menu();
+    EXPECT_EQ(menu->title(), "Window");
+    menu->actions().front()->trigger();
+    EXPECT_FALSE(window_titled("plain") || window_titled("first") || window_titled("second"));
+}
+
+TEST_F(ObjectWindows, ExtendedViewOffersTheDeterminantOfAFractionMatrixAndReportsItsFailure)
+{
+    ensure_matrix_determinant();
+    alert_recorder recorder;
+    zem_object_window(matrix_of<ZEM_fraction>({{{1, 2}, 1}, {{1, 3}, 1}}), "square");
+    zem_object_window(matrix_of<ZEM_fraction>({{1, 2, 3}, {4, 5, 6}}), "2x3");
+    for (const char* title : {"square", "2x3"}) {
+        EXPECT_EQ(buttons_of(window_titled(title)), QStringList{"matrix_determinant"});
+        button(window_titled(title), "matrix_determinant")->click();
+    }
+    EXPECT_EQ(lines(window_titled("untitled")), QStringList{"1/6"});
+    EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("determinant: rows != columns")});
+}
+
+TEST_F(ObjectWindows, ExtendedViewButtonsAreSortedAndWorkOnTheirOwnCopy)
+{
+    alert_recorder recorder;
+    int user_data = 0;
+    global_functions.add("probe_user", &user_data);
+    zem_object_window(probe(), "probe");
+    global_functions.remove("probe_user");
+    EXPECT_EQ(recorder.alerts, std::vector<std::string>{"[zem_object_window] user defined function not implemented"});
+    QWidget* window = window_titled("probe");
+    EXPECT_EQ(buttons_of(window), QStringList({"Probe", "probe"}));
+    const int calls = procedure_calls;
+    button(window, "probe")->click();
+    EXPECT_EQ(procedure_calls, calls + 1);
+    EXPECT_FALSE(window_titled("untitled"));
+    button(window, "Probe")->click();
+    EXPECT_EQ(lines(window_titled("untitled")), QStringList{"made from a probe"});
+}
+
+}

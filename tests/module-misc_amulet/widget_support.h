@@ -1,0 +1,30 @@
+// Finding the parts of the program's widgets the way a user sees them.
+#pragma once
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+
+inline QAbstractButton* button(QWidget* owner, const QString& text)
+{
+    for (auto* b : owner->findChildren<QAbstractButton*>())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+// The texts of the labels under `widget`, one per printed line.
+inline QStringList lines(const QWidget* widget)
+{
+    QStringList texts;
+    for (auto* label : widget ? widget->findChildren<QLabel*>() : QList<QLabel*>()) texts << label->text();
+    return texts;
+}
+
+// The one open window with this title, or null.
+inline QWidget* window_titled(const QString& title)
+{
+    QList<QWidget*> found;
+    for (auto* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->windowTitle() == title) found << w;
+    return found.size() == 1 ? found.front() : nullptr;
+}
