@@ -1,6 +1,13 @@
 #include "module-misc_amulet/alerts.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+
+#include "module-misc_amulet/window_parts.h"
 
 void qt_alert_seam::show_alert(const std::string& text)
 {
@@ -10,3 +17,35 @@ void qt_alert_seam::show_alert(const std::string& text)
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
 }
+
+int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+{
+    QDialog dialog;
+    dialog.setWindowTitle(QString::fromStdString(title));
+    set_fill(&dialog, motif_gray);
+    dialog.move(300, 200);
+    auto* row = new QHBoxLayout(&dialog);
+    row->setSpacing(10);
+    row->setContentsMargins(10, 10, 10, 10);
+    row->setSizeConstraint(QLayout::SetFixedSize);
+    for (std::size_t k = 0; k < buttons.size(); ++k) {
+        auto* button = new QPushButton(QString::fromStdString(buttons[k]));
+        button->setFixedWidth(150);
+        button->setAutoDefault(false);
+        // Accepted codes start at 1, so the frame's close (0) stays apart.
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, k] { dialog.done(int(k) + 1); });
+        row->addWidget(button);
+    }
+    return dialog.exec() - 1;
+}
+
+std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, const std::string& initial)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(nullptr, QString(), QString::fromStdString(prompt), QLineEdit::Normal,
+                                               QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
+}
+
+void qt_alert_seam::beep() { QApplication::beep(); }

@@ -1,4 +1,4 @@
-// The program's alerts: real modal message boxes.
+// The program's alerts and questions: real modal dialogs.
 #pragma once
 
 #include "module-object/error.h"
@@ -6,4 +6,7 @@
 class qt_alert_seam : public alert_seam {
 public:
     void show_alert(const std::string& text) override;
+    int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override;
+    std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial) override;
+    void beep() override;
 };

@@ -16,6 +16,11 @@ void _zem_error_(const char* file, int line, const std::string& message)
 
 alert_seam::~alert_seam() = default;
 
+// Without anyone to answer, every question is closed unanswered.
+int alert_seam::ask_choice(const std::string&, const std::vector<std::string>&) { return -1; }
+std::optional<std::string> alert_seam::ask_text(const std::string&, const std::string&) { return std::nullopt; }
+void alert_seam::beep() {}
+
 namespace {
 
 class stderr_alerts : public alert_seam {
@@ -36,3 +41,15 @@ alert_seam* install_alert_seam(alert_seam* seam)
 }
 
 void message(const char* text) { current_alerts->show_alert(text ? text : ""); }
+
+int ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+{
+    return current_alerts->ask_choice(title, buttons);
+}
+
+std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial)
+{
+    return current_alerts->ask_text(prompt, initial);
+}
+
+void beep() { current_alerts->beep(); }

@@ -3,7 +3,9 @@
 // the alert seam that the program (a real dialog) or a test (a recorder) installs.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 [[noreturn]] void _zem_error_(const char* file, int line, const char* message);
 [[noreturn]] void _zem_error_(const char* file, int line, const std::string& message);
@@ -15,6 +17,12 @@ public:
     virtual ~alert_seam();
     // Returns when the user has closed the alert.
     virtual void show_alert(const std::string& text) = 0;
+    // A modal question titled `title` with one button per label; the index of
+    // the button pressed, or -1 when the question was closed without one.
+    virtual int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
+    // A modal line of text under `prompt`; nothing when the user cancelled.
+    virtual std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial);
+    virtual void beep();
 };
 
 // Installs `seam` (not owned) and returns the one it replaces; null restores the
@@ -22,3 +30,6 @@ public:
 alert_seam* install_alert_seam(alert_seam* seam);
 
 void message(const char* text);
+int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
+std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial);
+void beep();

@@ -1,0 +1,188 @@
+#include "module-misc_amulet/stacker.h"
+
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <fcntl.h>
+#include <memory>
+#include <sstream>
+#include <unistd.h>
+
+#include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/window_parts.h"
+#include "module-misc_amulet/wrapper.h"
+#include "module-object/string.h"
+
+void default_create_window_method(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
+
+QWidget* create_stacker() { return new stacker_group; }
+
+void add_to_stacker(QWidget* stacker, const ZEM_object& value, const char* comment)
+{
+    static_cast<stacker_group*>(stacker)->add(value, comment);
+}
+
+int overwrite_or_append(const char* name)
+{
+    const int answer = ask_choice(name, {"Overwrite", "Append", "Cancel"});
+    return answer < 0 ? 2 : answer;
+}
+
+namespace {
+
+QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_group::*work)())
+{
+    auto* button = new QPushButton(label);
+    button->setFixedWidth(150);
+    set_fill(button, motif_gray);
+    QObject::connect(button, &QPushButton::clicked, receiver,
+                     [receiver, work] { showing_failures([&] { (static_cast<stacker_group*>(receiver)->*work)(); }); });
+    return button;
+}
+
+bool write_all(int file, const std::string& text)
+{
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t written = ::write(file, text.data() + done, text.size() - done);
+        if (written < 0) return false;
+        done += std::size_t(written);
+    }
+    return true;
+}
+
+// The file for "To file": a new one when possible, else what the user answers.
+// -1 when it cannot be opened, -2 when the user cancelled.
+int open_for_writing(const std::string& name)
+{
+    const int file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0664);
+    if (file >= 0) return file;
+    switch (overwrite_or_append(name.c_str())) {
+    case 0: return ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    case 1: return ::open(name.c_str(), O_WRONLY | O_APPEND);
+    default: return -2;
+    }
+}
+
+}
+
+stacker_group::stacker_group()
+{
+    setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(to_window_method(default_create_window_method)));
+    resize(500, 500);
+
+    auto* row = new QHBoxLayout(this);
+    row->setSpacing(10);
+    row->setContentsMargins(0, 0, 0, 0);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(10);
+    next = control_button("Next", this, &stacker_group::stacker_do_next);
+    previous = control_button("Previous", this, &stacker_group::stacker_do_previous);
+    to_window = control_button("To window", this, &stacker_group::stacker_do_to_window);
+    to_file = control_button("To file", this, &stacker_group::stacker_do_to_file);
+    remove = control_button("Delete", this, &stacker_group::stacker_do_delete);
+    for (QPushButton* button : {next, previous, to_window, to_file, remove}) column->addWidget(button);
+
+    objnum_editor = new QSpinBox;
+    objnum_editor->setFixedWidth(150);
+    objnum_editor->setRange(0, 0);
+    set_fill(objnum_editor, white);
+    connect(objnum_editor, &QSpinBox::valueChanged, this, &stacker_group::recompute);
+    column->addWidget(objnum_editor);
+    column->addStretch(1);
+    row->addLayout(column);
+
+    deck = new QStackedWidget;
+    auto* area = scrolling_area(deck);
+    auto* around_area = new QVBoxLayout;
+    around_area->setContentsMargins(20, 20, 20, 20);
+    around_area->addWidget(area);
+    row->addLayout(around_area, 1);
+
+    recompute();
+}
+
+void stacker_group::recompute()
+{
+    const int n = deck->count();
+    objnum_editor->setMaximum(std::max(n - 1, 0));
+    const int e = objnum_editor->value();
+    deck->setCurrentIndex(n - 1 - e);
+    // The inner area follows the page on show, not the largest page.
+    deck->resize(deck->currentWidget() ? deck->currentWidget()->sizeHint() : QSize(0, 0));
+    next->setEnabled(e < n - 1);
+    previous->setEnabled(e > 0);
+    for (QPushButton* button : {to_window, to_file, remove}) button->setEnabled(n > 0);
+}
+
+void stacker_group::add(const ZEM_object& value, const char* comment)
+{
+    auto page = std::make_unique<QWidget>();
+    auto* lines = new QVBoxLayout(page.get());
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    lines->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    page->setProperty(ZEM_OBJECT, Am_ZEM_object(new Am_ZEM_object_Data(value)));
+    if (comment) {
+        const ZEM_string text(comment);
+        page->setProperty(STACKER_COMMENT, Am_ZEM_object(new Am_ZEM_object_Data(text)));
+        lines->addWidget(text.create_view());
+    }
+    lines->addWidget(value.create_view());
+
+    const int n = deck->count();
+    deck->insertWidget(0, page.release());
+    objnum_editor->setMaximum(n);
+    objnum_editor->setValue(n);
+    recompute();
+}
+
+void stacker_group::stacker_do_next() { objnum_editor->setValue(objnum_editor->value() + 1); }
+
+void stacker_group::stacker_do_previous() { objnum_editor->setValue(objnum_editor->value() - 1); }
+
+void stacker_group::stacker_do_to_window()
+{
+    QWidget* page = deck->currentWidget();
+    if (!page) return;
+    const Am_ZEM_object value(page->property(ZEM_OBJECT));
+    property(STACKER_WINDOW_METHOD).value<to_window_method>()(value.value(), "window");
+}
+
+void stacker_group::stacker_do_to_file()
+{
+    QWidget* page = deck->currentWidget();
+    if (!page) return;
+    const Am_ZEM_object value(page->property(ZEM_OBJECT));
+    const Am_ZEM_object comment(page->property(STACKER_COMMENT));
+    const std::optional<std::string> name = ask_text("Please enter file name", "");
+    if (!name) return;
+
+    // Printed before the file is touched, so that a failing print leaves no file behind.
+    std::ostringstream text;
+    if (comment.Valid()) comment.value().print(text);
+    value.value().print(text);
+    text << "\n\n";
+
+    const int file = open_for_writing(*name);
+    if (file == -2) return;
+    const bool written = file >= 0 && write_all(file, text.str());
+    if (file >= 0 && ::close(file) == 0 && written) return;
+    beep();
+    message(("cannot create " + *name).c_str());
+}
+
+void stacker_group::stacker_do_delete()
+{
+    QWidget* page = deck->currentWidget();
+    if (!page) return;
+    const int e = objnum_editor->value();
+    deck->removeWidget(page);
+    delete page;
+    objnum_editor->setValue(std::max(e - 1, 0));
+    recompute();
+}

@@ -1,0 +1,25 @@
+#include "module-misc_amulet/window_parts.h"
+
+#include <QPalette>
+#include <QScrollArea>
+#include <QWidget>
+
+void set_fill(QWidget* widget, const QColor& color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, color);
+    palette.setColor(QPalette::Button, color);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+QScrollArea* scrolling_area(QWidget* view)
+{
+    auto* area = new QScrollArea;
+    set_fill(area, motif_gray);
+    area->setWidgetResizable(false);
+    area->setWidget(view);
+    set_fill(area->viewport(), white);
+    set_fill(view, white);
+    return area;
+}

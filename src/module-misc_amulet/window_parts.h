@@ -1,0 +1,37 @@
+// What the windows that show values share: gray for windows, bars and buttons,
+// white inside scrolling areas, and one guard that keeps the system's failures
+// out of Qt's event loop.
+#pragma once
+
+#include <QColor>
+#include <exception>
+#include <string>
+
+#include "module-object/error.h"
+#include "module-object/string.h"
+
+class QScrollArea;
+class QWidget;
+
+inline const QColor motif_gray(190, 190, 190);
+inline const QColor white(255, 255, 255);
+
+void set_fill(QWidget* widget, const QColor& color);
+
+// A scrolling area whose inner area is exactly as large as `view` (taken over),
+// white inside.
+QScrollArea* scrolling_area(QWidget* view);
+
+// Runs a button's work; a failure of the system ends the work in an alert and
+// leaves the window usable.
+template <class Work>
+void showing_failures(Work&& work)
+{
+    try {
+        work();
+    } catch (const ZEM_string& failure) {
+        message(failure);
+    } catch (const std::exception& failure) {
+        message(failure.what());
+    }
+}

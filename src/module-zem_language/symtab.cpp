@@ -1,0 +1,174 @@
+#include "module-zem_language/symtab.h"
+
+#include "module-zem_language/builtin.h"
+
+constinit var_symtab global_objects;
+constinit func_symtab global_functions;
+
+namespace {
+
+const int symtab_buckets = 256;
+const int name_set_buckets = 50;
+
+// The four callbacks of both tables, keyed by the element's name.
+template <class Elt>
+struct by_name {
+    static int eq(const void* a, const void* b)
+    {
+        return static_cast<const Elt*>(a)->name == static_cast<const Elt*>(b)->name;
+    }
+    static int bucket(const void* e, int n) { return phtab_bucket_of(hash(static_cast<const Elt*>(e)->name), n); }
+    static void* copy(const void* e) { return new Elt(*static_cast<const Elt*>(e)); }
+    static void del(const void* e) { delete static_cast<const Elt*>(e); }
+
+    static pointer_hash_table* make() { return new pointer_hash_table(eq, bucket, copy, del, symtab_buckets); }
+
+    static void add_name(const void* e, void* set)
+    {
+        static_cast<ZEM_set<ZEM_string>*>(set)->add_elt(static_cast<const Elt*>(e)->name);
+    }
+    static ZEM_set<ZEM_string> names(const pointer_hash_table& table)
+    {
+        ZEM_set<ZEM_string> set(name_set_buckets);
+        table.phtab_for_all_do(add_name, &set);
+        return set;
+    }
+};
+
+using vars = by_name<var_symtab::var_symtabelt>;
+using funcs = by_name<func_symtab::func_symtabelt>;
+
+}
+
+var_symtab::var_symtabelt::var_symtabelt(const ZEM_string& name, const ZEM_object* object, const ZEM_type& type)
+    : name(name), object(object ? object->copy_object() : nullptr), type(type)
+{
+}
+
+var_symtab::var_symtabelt::var_symtabelt(const var_symtabelt& other)
+    : var_symtabelt(other.name, other.object, other.type)
+{
+}
+
+var_symtab::var_symtabelt::~var_symtabelt() { delete object; }
+
+var_symtab::~var_symtab() { delete table; }
+
+void var_symtab::init_var_symtab() const
+{
+    if (!table) table = vars::make();
+}
+
+int var_symtab::add(const ZEM_string& name, const ZEM_object* object, const ZEM_type& type)
+{
+    init_var_symtab();
+    table->phtab_add(new var_symtabelt(name, object, type));
+    return 0;
+}
+
+void var_symtab::remove(const ZEM_string& name)
+{
+    init_var_symtab();
+    const var_symtabelt probe(name, nullptr, ZEM_type());
+    table->phtab_delete(&probe);
+}
+
+int var_symtab::is_in_table(const ZEM_string& name) const { return lookup(name) != nullptr; }
+
+const var_symtab::var_symtabelt* var_symtab::lookup(const ZEM_string& name) const
+{
+    init_var_symtab();
+    const var_symtabelt probe(name, nullptr, ZEM_type());
+    return static_cast<const var_symtabelt*>(table->phtab_get_elt(&probe));
+}
+
+ZEM_set<ZEM_string> var_symtab::all_vars() const
+{
+    init_var_symtab();
+    return vars::names(*table);
+}
+
+func_symtab::func_symtabelt::func_symtabelt(const ZEM_string& name, const builtin_func_definition* definition)
+    : name(name), kind(1), definition(definition), data(nullptr)
+{
+}
+
+func_symtab::func_symtabelt::func_symtabelt(const ZEM_string& name, void* data)
+    : name(name), kind(0), definition(nullptr), data(data)
+{
+}
+
+func_symtab::~func_symtab() { delete table; }
+
+void func_symtab::init_func_symtab() const
+{
+    if (!table) table = funcs::make();
+}
+
+int func_symtab::add(const ZEM_string& name, const builtin_func_definition* definition)
+{
+    init_func_symtab();
+    table->phtab_add(new func_symtabelt(name, definition));
+    return 0;
+}
+
+int func_symtab::add(const ZEM_string& name, void* data)
+{
+    init_func_symtab();
+    table->phtab_add(new func_symtabelt(name, data));
+    return 0;
+}
+
+void func_symtab::remove(const ZEM_string& name)
+{
+    init_func_symtab();
+    const func_symtabelt probe(name, static_cast<const builtin_func_definition*>(nullptr));
+    table->phtab_delete(&probe);
+}
+
+int func_symtab::is_in_table(const ZEM_string& name) const { return lookup(name) != nullptr; }
+
+const func_symtab::func_symtabelt* func_symtab::lookup(const ZEM_string& name) const
+{
+    init_func_symtab();
+    const func_symtabelt probe(name, static_cast<const builtin_func_definition*>(nullptr));
+    return static_cast<const func_symtabelt*>(table->phtab_get_elt(&probe));
+}
+
+ZEM_set<ZEM_string> func_symtab::all_funcs() const
+{
+    init_func_symtab();
+    return funcs::names(*table);
+}
+
+namespace {
+
+const ZEM_string& no_help()
+{
+    static const ZEM_string empty;
+    return empty;
+}
+
+}
+
+const ZEM_string& func_symtab::helpmsg1(const ZEM_string& name) const
+{
+    const func_symtabelt* entry = lookup(name);
+    if (!entry) return no_help();
+    if (entry->kind != 1) {
+        static const ZEM_string user_help("Help message-1 which is never asked for");
+        return user_help;
+    }
+    return entry->definition->short_help;
+}
+
+const ZEM_string& func_symtab::helpmsg2(const ZEM_string& name) const
+{
+    const func_symtabelt* entry = lookup(name);
+    if (!entry) return no_help();
+    if (entry->kind != 1) {
+        static const ZEM_string user_help("Help message-2 which is never asked for");
+        return user_help;
+    }
+    return entry->definition->long_help;
+}

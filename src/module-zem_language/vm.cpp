@@ -1,0 +1,55 @@
+#include "module-zem_language/vm.h"
+
+#include "module-object/error.h"
+
+icode_instr::~icode_instr() = default;
+
+icode_instr_list::~icode_instr_list()
+{
+    while (node* first = head) {
+        head = first->next;
+        delete first->instr;
+        delete first;
+    }
+    tail = nullptr;
+}
+
+void icode_instr_list::add(icode_instr* instr)
+{
+    node* added = new node{nullptr, tail, instr};
+    if (tail)
+        tail->next = added;
+    else
+        head = added;
+    tail = added;
+}
+
+ObjectStack::~ObjectStack()
+{
+    while (stack_elt* elt = top_) {
+        top_ = elt->next;
+        delete elt->obj;
+        delete elt;
+    }
+}
+
+void ObjectStack::push(ZEM_object* obj) { top_ = new stack_elt{obj, top_}; }
+
+ZEM_object* ObjectStack::pop()
+{
+    if (!top_) _zem_error_("/src/module-zem_language/ZEM_vm", 77, "[ObjectStack::pop] pop of empty stack");
+    stack_elt* elt = top_;
+    top_ = elt->next;
+    ZEM_object* obj = elt->obj;
+    delete elt;
+    return obj;
+}
+
+ZEM_vm::ZEM_vm() : stack(new ObjectStack) {}
+
+ZEM_vm::~ZEM_vm() { delete stack; }
+
+void ZEM_vm::execute(const icode_instr_list& list)
+{
+    for (icode_instr_iterator at(list); at; ++at) (*at).execute(*this);
+}
