@@ -1,0 +1,133 @@
+#include "module-zem_language/icode.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <sstream>
+#include <vector>
+
+#include "module-collections/linkedlist.h"
+#include "module-zem_language/builtin.h"
+#include "module-zem_language/symtab.h"
+
+namespace {
+
+const char* const module = "/src/module-zem_language/icode";
+
+constinit command_file_runner installed_runner = nullptr;
+
+// The arguments of a call, popped first argument first; deleted with the holder.
+class popped_arguments {
+public:
+    popped_arguments(ZEM_vm& vm, int n) : values(pop_values(vm, n))
+    {
+        for (const popped_value& v : values) pointers.push_back(v.get());
+    }
+    int count() const { return static_cast<int>(pointers.size()); }
+    const ZEM_object** array() { return pointers.empty() ? nullptr : pointers.data(); }
+
+private:
+    std::vector<popped_value> values;
+    std::vector<const ZEM_object*> pointers;
+};
+
+const builtin_func_definition& builtin_named(const ZEM_string& name, const char* caller)
+{
+    const func_symtab::func_symtabelt* entry = global_functions.lookup(name);
+    if (!entry)
+        _zem_error_(module, __LINE__, std::string("[") + caller + "] no built-in named '" + name.c_str() + "'");
+    if (entry->kind != 1) _zem_error_(module, __LINE__, "user defined functions not implemented (yet)");
+    return *entry->definition;
+}
+
+// Creates or empties the file with bits 0664 (less the umask) and writes all of text.
+bool write_file(const char* path, const std::string& text)
+{
+    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0664);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    ::close(fd);
+    return true;
+}
+
+}
+
+std::vector<popped_value> pop_values(ZEM_vm& vm, int n)
+{
+    std::vector<popped_value> values;
+    values.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
+    for (int k = 0; k < n; ++k) values.push_back(pop_value(vm));
+    return values;
+}
+
+icode_pushObject::~icode_pushObject() { delete object; }
+
+void icode_pushObject::execute(ZEM_vm& vm) const { vm.pushObjectStack(object ? object->copy_object() : nullptr); }
+
+void icode_objVar::execute(ZEM_vm& vm) const
+{
+    const var_symtab::var_symtabelt* variable = global_objects.lookup(name);
+    if (!variable || !variable->object)
+        _zem_error_(module, __LINE__, std::string("[icode_objVar] variable '") + name.c_str() + "' has no value");
+    vm.pushObjectStack(variable->object->copy_object());
+}
+
+void icode_objAssign::execute(ZEM_vm& vm) const
+{
+    const popped_value value = pop_value(vm);
+    global_objects.add(name, value.get(), type);
+}
+
+void icode_callFunc::execute(ZEM_vm& vm) const
+{
+    popped_arguments args(vm, nargs);
+    ZEM_object* result = builtin_named(name, "icode_callFunc").call_func(args.count(), args.array());
+    vm.pushObjectStack(result);
+}
+
+void icode_callProc::execute(ZEM_vm& vm) const
+{
+    popped_arguments args(vm, nargs);
+    builtin_named(name, "icode_callProc").call_proc(args.count(), args.array());
+}
+
+void icode_file::execute(ZEM_vm& vm) const
+{
+    const popped_value value = pop_value(vm);
+    const popped_value name = pop_value(vm);
+    const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_file] the file name is not a string");
+    if (!value) _zem_error_(module, __LINE__, "[icode_file] no value to write");
+    std::ostringstream text;
+    value->print(text);
+    if (!write_file(path, text.str())) message((ZEM_string("\ncannot create ") + path).c_str());
+}
+
+command_file_runner install_command_file_runner(command_file_runner runner)
+{
+    command_file_runner previous = installed_runner;
+    installed_runner = runner;
+    return previous;
+}
+
+void icode_input::execute(ZEM_vm& vm) const
+{
+    const popped_value name = pop_value(vm);
+    const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_input] the file name is not a string");
+    if (!installed_runner) _zem_error_(module, __LINE__, "[icode_input] no command-file runner in this program");
+    installed_runner(path);
+}
+
+void icode_string_list::execute(ZEM_vm& vm) const
+{
+    auto list = std::make_unique<ZEM_linkedlist<ZEM_string>>();
+    for (int k = 0; k < n; ++k) {
+        const popped_value element = pop_value(vm);
+        list->add_at_tail(taken_as<ZEM_string>(element.get(), "[icode_string_list] an element is not a string"));
+    }
+    vm.pushObjectStack(list.release());
+}
