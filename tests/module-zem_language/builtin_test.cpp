@@ -70,7 +70,7 @@ TEST(BuiltinRegistry, ChecksArgumentCountAndTypes)
 TEST(BuiltinRegistry, CallsPassArgumentsInOrderAndAWrongCountOnlyAlerts)
 {
     const ZEM_type types[] = {tp_string(), tp_string()};
-    test_builtin func("imat_mul", "", "", record_args, name_untitled, tp_int(), 2, types);
+    test_builtin func("t_func", "", "", record_args, name_untitled, tp_int(), 2, types);
     test_builtin proc("t_proc", "", "", record_proc, 2, types);
     ZEM_string a("a"), b("b");
     const ZEM_object* args[] = {&a, &b};
@@ -83,7 +83,7 @@ TEST(BuiltinRegistry, CallsPassArgumentsInOrderAndAWrongCountOnlyAlerts)
     EXPECT_EQ(func.definition.call_func(1, args), nullptr);
     proc.definition.call_proc(3, args);
     EXPECT_TRUE(received.empty());
-    EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"call of function imat_mul: wrong number of arguments",
+    EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"call of function t_func: wrong number of arguments",
                                                        "call of procedure t_proc: wrong number of arguments"}));
 
     std::unique_ptr<char[]> first(name_untitled(0, nullptr)), second(func.definition.name_of_result(0, nullptr));
@@ -95,7 +95,7 @@ TEST(BuiltinRegistry, CallsPassArgumentsInOrderAndAWrongCountOnlyAlerts)
     EXPECT_EQ(failure_of([&] { proc.definition.call_func(2, args); }),
               run_time("[builtin_func_definition::call_func] 't_proc' is a procedure"));
     EXPECT_EQ(failure_of([&] { func.definition.call_proc(2, args); }),
-              run_time("[builtin_func_definition::call_proc] 'imat_mul' is a function"));
+              run_time("[builtin_func_definition::call_proc] 't_func' is a function"));
 }
 
 TEST(SymbolTables, AreMadeOnFirstUseAndAssignmentReplacesValueAndType)

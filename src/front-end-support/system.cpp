@@ -1,0 +1,5 @@
+#include "front-end-support/system.h"
+
+#include <cstdlib>
+
+void Exit(int status) { std::exit(status); }
