@@ -350,11 +350,13 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
         std::vector<std::string> buttons = labels;
         buttons.push_back("cancel");
         // A cancelled deeper choice comes back to this one.
-        while (!chosen) {
+        std::optional<ZEM_string> deeper;
+        while (!deeper) {
             const int answer = ask_choice("character table", buttons);
             if (answer < 0 || answer >= int(names.size())) break;
-            chosen = do_choose_character_table(names[answer]);
+            deeper = do_choose_character_table(names[answer]);
         }
+        if (deeper) chosen = deeper;
     }
 
     if (!handled)

@@ -228,7 +228,8 @@ TEST_F(workbench, AFailureEndsInAnAlertAndChangesNothing)
 
 TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
 {
-    config.set_list("character_table_list", {"trigonal", "trigonal_list", "broken", "nowhere", "lost", "ghost"});
+    config.set_list("character_table_list", {"trigonal", "trigonal_list", "broken", "nowhere", "lost", "ghost", "odd", "odd_list"});
+    config.set_list("odd_list", {"a"});
     config.set_list("trigonal_list", {"3m1", "3m"});
     character_table_mapping.add_elt("ghost", "X_ghost");
     const struct {
@@ -237,13 +238,17 @@ TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
         std::vector<std::string> alerts;
     } cases[] = {
         // Cancel in the nested pop-up returns to the first, which is cancelled in turn.
-        {{0, 1, 3}, "", {"? character table", "? character table", "? character table"}},
+        {{0, 1, 4}, "", {"? character table", "? character table", "? character table"}},
         {{0, 0}, "3m", {"? character table", "? character table"}},
         {{1},
          "",
          {"? character table", "(beep)",
           "configuration error, \"nowhere\" should be of type linkedlist<string> or character_table"}},
         {{2}, "", {"? character table", "(beep)", "configuration error, cannot locate \"ghost\""}},
+        {{3},
+         "",
+         {"? character table",
+          "run-time exception: [ZEM_iter_list_impl::operator*] dereference of invalid iterator\n"}},
     };
     for (const auto& c : cases) {
         window->chartab_text_editor()->clear();
