@@ -57,7 +57,7 @@ const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& st
     return found;
 }
 
-void cannot_find(const char* callback, int step)
+[[noreturn]] void cannot_find(const char* callback, int step)
 {
     const std::string text =
         std::string("[") + callback + "] cannot find character table (" + std::to_string(step) + "), please report..";

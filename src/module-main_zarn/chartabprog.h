@@ -100,8 +100,9 @@ public:
     // The eight operation buttons in their order from the top.
     const std::vector<QPushButton*>& operations() const { return operations_; }
 
-    // The name chooser, from the list variable `name` down: the chosen name, or
-    // nothing when the user cancelled.
+    // The chooser for `name`, a table's name (put into the text input) or a
+    // list of labels and further names (offered in a pop-up, as deep as the
+    // lists go): the name finally chosen, or nothing when the user cancelled.
     std::optional<ZEM_string> do_choose_character_table(const ZEM_string& name);
     void do_view_character_table();
     void do_accept_character_table();
