@@ -4,7 +4,6 @@
 #include <QTest>
 #include <gtest/gtest.h>
 
-#include "module-matrix_a/determinant.h"
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/widget_support.h"
 #include "module-scalar/fraction.h"
@@ -31,19 +30,6 @@ const ZEM_type probe_types[] = {ZEM_type("probe", 0), ZEM_type("probe", 0)};
 const builtin_func_definition probe_upper("Probe", "", "", probe_function, name_untitled, tp_string(), 1, probe_types);
 const builtin_func_definition probe_lower("probe", "", "", probe_procedure, 1, probe_types);
 const builtin_func_definition probe_pair("probe_pair", "", "", probe_procedure, 2, probe_types);
-
-// The program's own built-in when it has one, else one of that name and signature.
-void ensure_matrix_determinant()
-{
-    if (global_functions.is_in_table("matrix_determinant")) return;
-    static const ZEM_type argument[] = {tp_matrix(tp_fraction())};
-    static const builtin_func_definition definition(
-        "matrix_determinant", "", "",
-        [](int, const ZEM_object** a) -> ZEM_object* {
-            return new ZEM_fraction(determinant(static_cast<const ZEM_matrix<ZEM_fraction>&>(*a[0])));
-        },
-        name_untitled, tp_fraction(), 1, argument);
-}
 
 QStringList buttons_of(QWidget* window)
 {
@@ -86,7 +72,6 @@ TEST_F(ObjectWindows, CloseButtonControlQAndMenuEntryCloseOnlyTheirOwnWindow)
 
 TEST_F(ObjectWindows, ExtendedViewOffersTheDeterminantOfAFractionMatrixAndReportsItsFailure)
 {
-    ensure_matrix_determinant();
     alert_recorder recorder;
     zem_object_window(matrix_of<ZEM_fraction>({{{1, 2}, 1}, {{1, 3}, 1}}), "square");
     zem_object_window(matrix_of<ZEM_fraction>({{1, 2, 3}, {4, 5, 6}}), "2x3");
