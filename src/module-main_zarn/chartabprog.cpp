@@ -1,0 +1,467 @@
+#include "module-main_zarn/chartabprog.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <climits>
+#include <sstream>
+#include <string>
+
+#include "module-collections/linkedlist.h"
+#include "module-main_zarn/config_error.h"
+#include "module-main_zarn/init_chartab.h"
+#include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/stacker.h"
+#include "module-misc_amulet/window_parts.h"
+#include "module-scalar/integer.h"
+#include "module-zem_language/symtab.h"
+
+namespace {
+
+const char* const module_path = "/src/module-main_zarn/chartabprog";
+
+const char* const op_names[] = {"Add",
+                                "Product",
+                                "Power",
+                                "Decompose",
+                                "Symmetric square",
+                                "Anti symmetric square",
+                                "Physical representation",
+                                "Copy",
+                                nullptr};
+
+// Runs a button's work: a failure ends it in an alert, and a configuration
+// fault, already shown, ends only this action.
+template <class Work>
+void guarded(Work&& work)
+{
+    try {
+        showing_failures(work);
+    } catch (const configuration_fault&) {
+    }
+}
+
+// The value of the configuration variable that `name` maps to, or null; `step`
+// tells which look-up found nothing: 1 the mapping, 2 the variable, 3 its value.
+const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& step)
+{
+    const ZEM_string* variable = character_table_mapping.lookup(name);
+    step = 1;
+    if (!variable) return nullptr;
+    const var_symtab::var_symtabelt* found = global_objects.lookup(*variable);
+    step = found ? 3 : 2;
+    return found;
+}
+
+[[noreturn]] void cannot_find(const char* callback, int step)
+{
+    const std::string text =
+        std::string("[") + callback + "] cannot find character table (" + std::to_string(step) + "), please report..";
+    _zem_error_(module_path, __LINE__, text);
+}
+
+QPushButton* gray_button(const char* label)
+{
+    auto* button = new QPushButton(label);
+    set_fill(button, motif_gray);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QHBoxLayout* new_row(QVBoxLayout* column)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(10);
+    column->addLayout(row);
+    return row;
+}
+
+}
+
+bool is_valid_character_table(const ZEM_string& name)
+{
+    int step = 0;
+    const var_symtab::var_symtabelt* variable = mapped_variable(name, step);
+    return variable && variable->type == tp_character_table();
+}
+
+void chartabprog(QWidget* stacker)
+{
+    auto* window = new chartab_window(stacker);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->show();
+}
+
+// The character list
+
+character_row::character_row(int position, const ZEM_character& character, const ZEM_string& comment)
+    : stored_character_(character), comment_(comment)
+{
+    auto* parts = new QHBoxLayout(this);
+    parts->setContentsMargins(0, 0, 0, 0);
+    parts->setSpacing(10);
+    button_ = gray_button("");
+    button_->setFixedWidth(40);
+    parts->addWidget(button_);
+    parts->addWidget(ZEM_int(position).create_view());
+    parts->addWidget(character.create_view());
+    auto* text = new QLabel(QString::fromUtf8(comment.c_str()));
+    text->setTextFormat(Qt::PlainText);
+    parts->addWidget(text);
+    parts->addStretch(1);
+}
+
+void character_row::set_arg_num(int k)
+{
+    arg_num_ = k;
+    button_->setText(k > 0 ? QString::number(k) : QString());
+}
+
+character_group::character_group()
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+std::vector<character_row*> character_group::rows() const
+{
+    std::vector<character_row*> found;
+    for (int k = 0; k < layout()->count(); ++k) found.push_back(static_cast<character_row*>(layout()->itemAt(k)->widget()));
+    return found;
+}
+
+void character_group::update_size()
+{
+    adjustSize();
+    emit changed();
+}
+
+void character_group::add_to_character_group(const ZEM_character& character, const ZEM_string& comment)
+{
+    auto* row = new character_row(layout()->count() + 1, character, comment);
+    connect(row->button(), &QPushButton::clicked, this, [this, row] { do_select_character(row); });
+    layout()->addWidget(row);
+    update_size();
+}
+
+void character_group::clear_character_group()
+{
+    for (character_row* row : rows()) delete row;
+    arg_num_ = 0;
+    update_size();
+}
+
+void character_group::do_reset_character_list()
+{
+    for (character_row* row : rows()) row->set_arg_num(0);
+    arg_num_ = 0;
+    emit changed();
+}
+
+void character_group::do_select_character(character_row* row)
+{
+    if (row->arg_num() == 0) {
+        row->set_arg_num(++arg_num_);
+    } else if (row->arg_num() == arg_num_) {
+        row->set_arg_num(0);
+        --arg_num_;
+    } else {
+        return;
+    }
+    emit changed();
+}
+
+void character_group::get_characters_from_group(pointer_to_objects<ZEM_character>& characters,
+                                                 pointer_to_objects<int>& positions) const
+{
+    characters = pointer_to_objects<ZEM_character>(arg_num_);
+    positions = pointer_to_objects<int>(arg_num_);
+    int p = 1;
+    for (const character_row* row : rows()) {
+        if (const int a = row->arg_num(); a > 0) {
+            characters[a - 1] = row->stored_character();
+            positions[a - 1] = p;
+        }
+        ++p;
+    }
+}
+
+void character_group::get_comment_from_group(std::ostream& out) const
+{
+    int k = 1;
+    for (const character_row* row : rows())
+        if (row->arg_num() > 0) out << k++ << ": " << row->comment().c_str() << "\n";
+}
+
+void character_group::set_character_table(const ZEM_string& name, const ZEM_character_table& table)
+{
+    chartab_name_ = name;
+    selected_character_table_ = table;
+    emit changed();
+}
+
+// The window
+
+chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
+{
+    setWindowTitle("Character");
+    setWindowIconText("Character");
+    setGeometry(100, 100, 800, 600);
+    set_fill(this, motif_gray);
+
+    auto* column = new QVBoxLayout(this);
+    column->setSpacing(10);
+    column->setContentsMargins(10, 10, 10, 10);
+
+    QHBoxLayout* chooser_row = new_row(column);
+    auto* point_group = gray_button("Point group");
+    text_editor_ = new QLineEdit;
+    chooser_row->addWidget(point_group);
+    chooser_row->addWidget(text_editor_);
+    chooser_row->addStretch(1);
+
+    QHBoxLayout* table_row = new_row(column);
+    view_button_ = gray_button("View character table");
+    accept_button_ = gray_button("Accept character table");
+    n_input_ = new QWidget;
+    auto* n_parts = new QHBoxLayout(n_input_);
+    n_parts->setContentsMargins(0, 0, 0, 0);
+    n_parts->addWidget(new QLabel("n"));
+    n_editor_ = new QSpinBox;
+    n_editor_->setRange(INT_MIN, INT_MAX);
+    n_editor_->setValue(2);
+    set_fill(n_editor_, white);
+    n_parts->addWidget(n_editor_, 1);
+    table_row->addWidget(view_button_);
+    table_row->addWidget(accept_button_);
+    table_row->addWidget(n_input_);
+    table_row->addStretch(1);
+
+    QHBoxLayout* work_row = new_row(column);
+    group_ = new character_group;
+    character_pane_ = scrolling_area(group_);
+    auto* operation_buttons = new QWidget;
+    auto* operation_column = new QVBoxLayout(operation_buttons);
+    for (const char* const* label = op_names; *label; ++label) {
+        QPushButton* button = gray_button(*label);
+        const char* name = *label;
+        connect(button, &QPushButton::clicked, this, [this, name] { do_character_operation(name); });
+        operation_column->addWidget(button);
+        operations_.push_back(button);
+    }
+    operation_column->addStretch(1);
+    operation_pane_ = new QScrollArea;
+    set_fill(operation_pane_, motif_gray);
+    operation_pane_->setWidgetResizable(true);
+    operation_pane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    operation_pane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    operation_pane_->setWidget(operation_buttons);
+    set_fill(operation_buttons, white);
+    work_row->addWidget(character_pane_);
+    work_row->addWidget(operation_pane_);
+    work_row->addStretch(1);
+    column->setStretchFactor(work_row, 1);
+
+    QHBoxLayout* bottom_row = new_row(column);
+    auto* reset = gray_button("Reset character list");
+    auto* close = gray_button("Close");
+    bottom_row->addWidget(reset);
+    bottom_row->addWidget(close);
+    bottom_row->addStretch(1);
+
+    quarter_wide_ = {point_group, view_button_, accept_button_, reset, close};
+
+    connect(point_group, &QPushButton::clicked, this,
+            [this] { guarded([this] { do_choose_character_table("character_table_list"); }); });
+    connect(view_button_, &QPushButton::clicked, this, [this] { guarded([this] { do_view_character_table(); }); });
+    connect(accept_button_, &QPushButton::clicked, this,
+            [this] { guarded([this] { do_accept_character_table(); }); });
+    connect(reset, &QPushButton::clicked, group_, &character_group::do_reset_character_list);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    connect(text_editor_, &QLineEdit::textChanged, this, &chartab_window::recompute_validity);
+    connect(group_, &character_group::changed, this, &chartab_window::recompute_activity);
+    connect(n_editor_, &QSpinBox::valueChanged, this, &chartab_window::recompute_activity);
+    recompute_validity();
+    recompute_activity();
+}
+
+void chartab_window::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    const int inner = width() - 20;
+    for (QPushButton* button : quarter_wide_) button->setFixedWidth(inner / 4);
+    text_editor_->setFixedWidth(inner / 4);
+    n_input_->setFixedWidth(inner / 4);
+    character_pane_->setFixedWidth(inner * 6 / 10 - 15);
+    operation_pane_->setFixedWidth(inner * 4 / 10 - 15);
+}
+
+void chartab_window::recompute_validity()
+{
+    const bool valid = is_valid_character_table(ZEM_string(text_editor_->text().toUtf8().constData()));
+    QPalette palette = text_editor_->palette();
+    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
+    text_editor_->setPalette(palette);
+    view_button_->setEnabled(valid);
+    accept_button_->setEnabled(valid);
+}
+
+void chartab_window::recompute_activity()
+{
+    for (QPushButton* button : operations_) button->setEnabled(operation_is_active(button->text().toUtf8().constData()));
+}
+
+// The chooser
+
+std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_string& name)
+{
+    bool handled = false;
+    std::optional<ZEM_string> chosen;
+    const var_symtab::var_symtabelt* list = global_objects.lookup(name);
+
+    int step = 0;
+    if (character_table_mapping.lookup(name)) {
+        const var_symtab::var_symtabelt* table = mapped_variable(name, step);
+        if (!table || !(table->type == tp_character_table()))
+            configuration_error(std::string("cannot locate \"") + name.c_str() + "\"");
+        handled = true;
+        text_editor_->setText(QString::fromUtf8(name.c_str()));
+        chosen = name;
+    }
+
+    if (list && list->object && list->type == tp_string_list()) {
+        handled = true;
+        std::vector<std::string> labels;
+        std::vector<ZEM_string> names;
+        std::unique_ptr<ZEM_iterator_impl<ZEM_string>> walk(
+            static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
+        while (*walk) {
+            labels.push_back((**walk).c_str());
+            (*walk)++;
+            names.push_back(**walk);
+            (*walk)++;
+        }
+        std::vector<std::string> buttons = labels;
+        buttons.push_back("cancel");
+        // A cancelled deeper choice comes back to this one.
+        std::optional<ZEM_string> deeper;
+        while (!deeper) {
+            const int answer = ask_choice("character table", buttons);
+            if (answer < 0 || answer >= int(names.size())) break;
+            deeper = do_choose_character_table(names[answer]);
+        }
+        if (deeper) chosen = deeper;
+    }
+
+    if (!handled)
+        configuration_error(std::string("\"") + name.c_str() +
+                            "\" should be of type linkedlist<string> or character_table");
+    return chosen;
+}
+
+void chartab_window::do_view_character_table()
+{
+    const QByteArray name = text_editor_->text().toUtf8();
+    int step = 0;
+    const var_symtab::var_symtabelt* table = mapped_variable(ZEM_string(name.constData()), step);
+    // A variable without a value is as good as none.
+    if (!table || !table->object) cannot_find("do_view_pointgroup", table ? 2 : step);
+    zarn_object_window(*table->object, name.constData());
+}
+
+void chartab_window::do_accept_character_table()
+{
+    const ZEM_string name(text_editor_->text().toUtf8().constData());
+    // Every look-up comes first, so that a failed accept leaves the list and its name alone.
+    int step = 0;
+    const var_symtab::var_symtabelt* variable = mapped_variable(name, step);
+    if (!variable || !variable->object) cannot_find("do_accept_pointgroup", step);
+    const auto* found = dynamic_cast<const ZEM_character_table*>(variable->object);
+    if (!found) cannot_find("do_accept_pointgroup", 3);
+    const ZEM_character_table table = *found;
+
+    group_->clear_character_group();
+    for (int i = 1; i <= table.rows(); ++i) {
+        std::ostringstream comment;
+        comment << "[ Row " << i << " of " << name.c_str() << " ]";
+        group_->add_to_character_group(table.row(i), ZEM_string(comment.str().c_str()));
+    }
+    group_->add_to_character_group(table.determinant_character(),
+                                   ZEM_string("[ Determinant character of ") + name + ZEM_string(" ]"));
+    group_->add_to_character_group(table.vector_character(), ZEM_string("[ Vector character of ") + name + ZEM_string(" ]"));
+    group_->set_character_table(name, table);
+}
+
+// The operations
+
+bool chartab_window::operation_is_active(const char* label) const
+{
+    const int count = group_->arg_num();
+    if (count == 0 || !group_->has_character_table()) return false;
+    const std::string op = label;
+    if (op == "Add" || op == "Product") return count > 1;
+    if (op == "Power") return count == 1 && n_editor_->value() > 0;
+    if (op == "Decompose" || op == "Symmetric square" || op == "Anti symmetric square") return count == 1;
+    if (op == "Physical representation") {
+        pointer_to_objects<ZEM_character> characters;
+        pointer_to_objects<int> positions;
+        group_->get_characters_from_group(characters, positions);
+        // Only the table's own rows are irreducible: they hold the first list positions.
+        return count == 1 && positions[0] <= group_->get_chartab_from_group().rows();
+    }
+    return op == "Copy";
+}
+
+void chartab_window::do_character_operation(const char* label)
+{
+    guarded([&] {
+        if (!operation_is_active(label)) return;
+        const int count = group_->arg_num();
+        const ZEM_character_table table = group_->get_chartab_from_group();
+        const int n = n_editor_->value();
+        pointer_to_objects<ZEM_character> c;
+        pointer_to_objects<int> positions;
+        group_->get_characters_from_group(c, positions);
+
+        std::ostringstream comment;
+        comment << "[ " << label << "(";
+        for (int k = 0; k < count; ++k) comment << (k ? ", " : "") << positions[k];
+        comment << "), n = " << n << " ]" << "   (" << group_->chartab_name().c_str() << ")";
+
+        const std::string op = label;
+        std::optional<ZEM_character> result;
+        if (op == "Add" || op == "Product") {
+            result = c[0];
+            for (int k = 1; k < count; ++k)
+                result = op == "Add" ? table.character_add(*result, c[k]) : table.character_product(*result, c[k]);
+        } else if (op == "Power") {
+            result = table.character_power(c[0], n);
+        } else if (op == "Decompose") {
+            if (stacker_) add_to_stacker(stacker_, table.decompose(c[0]), comment.str().c_str());
+        } else if (op == "Symmetric square") {
+            result = table.character_symmetric_square(c[0]);
+        } else if (op == "Anti symmetric square") {
+            result = table.character_anti_symmetric_square(c[0]);
+        } else if (op == "Physical representation") {
+            result = table.character_physical_representation(c[0]);
+        } else if (op == "Copy" && stacker_) {
+            std::ostringstream copy_comment;
+            group_->get_comment_from_group(copy_comment);
+            copy_comment << "\n\n";
+            if (count == 1) {
+                add_to_stacker(stacker_, c[0], copy_comment.str().c_str());
+            } else {
+                ZEM_linkedlist<ZEM_character> list;
+                for (int k = 0; k < count; ++k) list.add_at_tail(c[k]);
+                add_to_stacker(stacker_, list, copy_comment.str().c_str());
+            }
+        }
+        if (result) group_->add_to_character_group(*result, ZEM_string(comment.str().c_str()));
+    });
+}

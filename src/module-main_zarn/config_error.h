@@ -1,0 +1,22 @@
+// Faults of the configuration found after it has run: a mapping or chooser list
+// that is missing or of the wrong type. The user hears a beep and reads the
+// alert; then the fault travels as a configuration_fault, which ends start-up
+// but only ends the current action inside a workbench, so no result is lost.
+#pragma once
+
+#include <string>
+
+#include "module-object/type.h"
+#include "module-zem_language/symtab.h"
+
+struct configuration_fault {
+    std::string text;
+};
+
+// Beeps, shows "configuration error, " + detail and throws.
+[[noreturn]] void configuration_error(const std::string& detail);
+
+// The variable of that name when it exists and holds a value, else null.
+const var_symtab::var_symtabelt* configuration_variable(const std::string& name);
+
+ZEM_type tp_string_list();

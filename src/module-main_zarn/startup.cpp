@@ -1,0 +1,52 @@
+#include "module-main_zarn/startup.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdlib>
+#include <iostream>
+
+#include "module-main_zarn/config_error.h"
+#include "module-main_zarn/init_chartab.h"
+#include "module-main_zarn/init_tens.h"
+#include "module-main_zarn/main_window.h"
+#include "module-misc_amulet/alerts.h"
+#include "module-misc_amulet/view.h"
+#include "module-object/error.h"
+#include "module-object/string.h"
+
+const char* configuration_path()
+{
+    const char* path = std::getenv("ZARN_CONFIG");
+    return path ? path : "/zarn/data/zarn_config";
+}
+
+bool start_up(commandfile_runner run, const char* config_file)
+{
+    try {
+        if (run(config_file) != 0)
+            _zem_error_("module-main_zarn/main", __LINE__, "cannot read configuration file");
+        init_tensor();
+        init_character_table();
+        return true;
+    } catch (const ZEM_string& failure) {
+        std::cerr << failure.c_str() << std::flush;
+    } catch (const configuration_fault& fault) {
+        std::cerr << fault.text << '\n' << std::flush;
+    }
+    return false;
+}
+
+int zarn_main(int argc, char** argv, commandfile_runner run)
+{
+    QApplication application(argc, argv);
+    qt_alert_seam dialogs;
+    install_alert_seam(&dialogs);
+    install_views();
+    if (!start_up(run, configuration_path())) return EXIT_FAILURE;
+    QApplication::setQuitOnLastWindowClosed(false);
+    QWidget* window = create_main_window(program_name(argc > 0 ? argv[0] : ""));
+    window->show();
+    const int status = QApplication::exec();
+    install_alert_seam(nullptr);
+    return status;
+}

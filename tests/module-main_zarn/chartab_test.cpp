@@ -1,0 +1,254 @@
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "module-chartab/example_tables.h"
+#include "module-main_zarn/chartabprog.h"
+#include "module-main_zarn/config_support.h"
+#include "module-misc_amulet/stacker.h"
+#include "module-misc_amulet/widget_support.h"
+#include "module-misc_amulet/wrapper.h"
+#include "support/alert_recorder.h"
+#include "support/printed.h"
+
+namespace {
+
+// The point group 3m, its rows in the order A1, A2, E.
+table_text three_m()
+{
+    return {{"1a", "2a", "3a"}, {1, 3, 2}, {1, 2, 3}, {{1, 1, 1}, {1, -1, 1}, {2, 0, -1}},
+            {{1}, {2, 1}, {3, 3, 1}}, {1, -1, 1}, {3, 1, 0}};
+}
+
+// A list as it prints: its type, then one numbered line per element.
+std::string list_of(const char* type, std::initializer_list<std::string> elements)
+{
+    std::string text = std::string("linkedlist<") + type + ">(\n";
+    int k = 1;
+    for (const std::string& e : elements) text += std::to_string(k++) + ": " + e + "\n";
+    return text + ")\n";
+}
+
+struct workbench : testing::Test {
+    test_configuration config;
+    alert_recorder alerts;
+    std::unique_ptr<QWidget> stacker{create_stacker()};
+    std::unique_ptr<chartab_window> window{new chartab_window(stacker.get())};
+
+    workbench()
+    {
+        config.set("X3_3m", make_table(three_m()));
+        character_table_mapping.add_elt("3m", "X3_3m");
+    }
+
+    void press(const char* label) { button(window.get(), label)->click(); }
+    void accept(const char* name = "3m")
+    {
+        window->chartab_text_editor()->setText(name);
+        press("Accept character table");
+    }
+    void choose(std::initializer_list<int> positions)
+    {
+        for (int p : positions) window->group()->rows()[p - 1]->button()->click();
+    }
+    // The buttons' labels, "." for none, and the count of chosen rows.
+    std::string labels() const
+    {
+        std::string text;
+        for (const character_row* row : window->group()->rows())
+            text += row->button()->text().isEmpty() ? "." : row->button()->text().toStdString();
+        return text + " " + std::to_string(window->group()->arg_num());
+    }
+    std::string comments() const
+    {
+        std::string text;
+        for (const character_row* row : window->group()->rows()) text += std::string(row->comment()) + "\n";
+        return text;
+    }
+    std::string active() const
+    {
+        std::string text;
+        for (const QPushButton* b : window->operations()) text += b->isEnabled() ? "1" : "0";
+        return text;
+    }
+    // The comment and the value of the newest page of the deck.
+    std::string newest_page() const
+    {
+        const QWidget* page = stacker->findChild<QStackedWidget*>()->widget(0);
+        return printed(Am_ZEM_object(page->property(STACKER_COMMENT)).value()) + " | " +
+               printed(Am_ZEM_object(page->property(ZEM_OBJECT)).value());
+    }
+};
+
+TEST_F(workbench, AcceptingFillsTheListWithTheRowsAndTheDeterminantAndVectorCharacters)
+{
+    EXPECT_EQ(window->n_editor()->value(), 2);
+    EXPECT_FALSE(button(window.get(), "Accept character table")->isEnabled());
+    // Only the mapping's key names the table, not the variable it maps to.
+    window->chartab_text_editor()->setText("X3_3m");
+    EXPECT_FALSE(button(window.get(), "View character table")->isEnabled());
+
+    accept();
+    EXPECT_EQ(comments(), "[ Row 1 of 3m ]\n[ Row 2 of 3m ]\n[ Row 3 of 3m ]\n"
+                          "[ Determinant character of 3m ]\n[ Vector character of 3m ]\n");
+    EXPECT_EQ(printed(window->group()->rows()[4]->stored_character()), printed(character_of({3, 1, 0})));
+
+    // Accepting again starts over: earlier results and the choice are gone.
+    choose({3});
+    press("Symmetric square");
+    accept();
+    EXPECT_EQ(labels(), "..... 0");
+
+    press("View character table");
+    QWidget* view = window_titled("3m");
+    ASSERT_NE(view, nullptr);
+    view->close();
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(workbench, ChoosingNumbersTheArgumentsAndOnlyTheLastChosenIsUnchosen)
+{
+    accept();
+    const std::pair<std::function<void()>, std::string> steps[] = {
+        {[&] { choose({3, 1, 5}); }, "2.1.3 3"}, {[&] { choose({1}); }, "2.1.3 3"},
+        {[&] { choose({5}); }, "2.1.. 2"},       {[&] { choose({4}); }, "2.13. 3"},
+        {[&] { press("Reset character list"); }, "..... 0"}, {[&] { choose({2}); }, ".1... 1"},
+    };
+    for (const auto& [step, expected] : steps) {
+        step();
+        EXPECT_EQ(labels(), expected);
+    }
+
+}
+
+TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
+{
+    // Add, Product, Power, Decompose, the two squares, Physical representation, Copy.
+    EXPECT_EQ(active(), "00000000");
+    accept();
+    EXPECT_EQ(active(), "00000000");
+    const struct {
+        std::initializer_list<int> chosen;
+        int n;
+        const char* active;
+    } cases[] = {
+        {{1}, 2, "00111111"}, {{3}, 1, "00111111"}, {{3}, 0, "00011111"},  {{3}, -1, "00011111"},
+        {{4}, 2, "00111101"}, {{5}, 2, "00111101"}, {{3, 1}, 2, "11000001"}, {{3, 1, 5}, 2, "11000001"},
+    };
+    for (const auto& c : cases) {
+        press("Reset character list");
+        choose(c.chosen);
+        window->n_editor()->setValue(c.n);
+        EXPECT_EQ(active(), std::string(c.active)) << c.n;
+    }
+
+    // A result equal to an irreducible row is no row of the table.
+    press("Reset character list");
+    window->n_editor()->setValue(1);
+    choose({1});
+    press("Power");
+    press("Reset character list");
+    choose({6});
+    EXPECT_EQ(active(), "00111101");
+}
+
+TEST_F(workbench, OperationsAddRowsOrSendTheirResultsToTheDeck)
+{
+    accept();
+    const struct {
+        std::initializer_list<int> chosen;
+        const char* label;
+        std::string row_or_page;
+    } cases[] = {
+        {{5}, "Decompose", "[ Decompose(5), n = 2 ]   (3m) | " + list_of("cyclotomic", {"1", "0", "1"})},
+        {{3}, "Symmetric square", "[ Symmetric square(3), n = 2 ]   (3m) " + printed(character_of({3, 1, 0}))},
+        {{3}, "Anti symmetric square", "[ Anti symmetric square(3), n = 2 ]   (3m) " + printed(character_of({1, -1, 1}))},
+        {{6}, "Decompose", "[ Decompose(6), n = 2 ]   (3m) | " + list_of("cyclotomic", {"1", "0", "1"})},
+        {{7}, "Decompose", "[ Decompose(7), n = 2 ]   (3m) | " + list_of("cyclotomic", {"0", "1", "0"})},
+        {{2, 5, 1}, "Add", "[ Add(2, 5, 1), n = 2 ]   (3m) " + printed(character_of({5, 1, 2}))},
+        {{2, 1}, "Copy",
+         "1: [ Row 1 of 3m ]\n2: [ Row 2 of 3m ]\n\n\n | " +
+             list_of("character", {printed(character_of({1, -1, 1})), printed(character_of({1, 1, 1}))})},
+        {{3}, "Copy", "1: [ Row 3 of 3m ]\n\n\n | " + printed(character_of({2, 0, -1}))},
+    };
+    for (const auto& c : cases) {
+        press("Reset character list");
+        choose(c.chosen);
+        const std::size_t rows = window->group()->rows().size();
+        press(c.label);
+        if (window->group()->rows().size() == rows) {
+            EXPECT_EQ(newest_page(), c.row_or_page) << c.label;
+        } else {
+            const character_row* row = window->group()->rows().back();
+            EXPECT_EQ(std::string(row->comment()) + " " + printed(row->stored_character()), c.row_or_page);
+        }
+    }
+    window->resize(800, 600);
+    EXPECT_TRUE(window->grab().save("chartab_workbench.png"));
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(workbench, AFailureEndsInAnAlertAndChangesNothing)
+{
+    accept();
+    choose({3});
+    window->n_editor()->setValue(40);
+    press("Power");
+    EXPECT_EQ(window->group()->rows().size(), 5u);
+
+    // The configuration changes under a name that was valid when typed.
+    config.set("X_other", make_table(three_m()));
+    character_table_mapping.add_elt("other", "X_other");
+    window->chartab_text_editor()->setText("other");
+    config.set("X_other", ZEM_int(1));
+    press("Accept character table");
+    global_objects.remove("X_other");
+    press("Accept character table");
+    EXPECT_EQ(alerts.alerts,
+              (std::vector<std::string>{
+                  "run-time exception: [ZEM_fraction] overflow\n",
+                  "run-time exception: [do_accept_pointgroup] cannot find character table (3), please report..\n",
+                  "run-time exception: [do_accept_pointgroup] cannot find character table (2), please report..\n"}));
+    EXPECT_EQ(labels(), "..1.. 1");
+    EXPECT_EQ(std::string(window->group()->chartab_name()), "3m");
+}
+
+TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
+{
+    config.set_list("character_table_list", {"trigonal", "trigonal_list", "broken", "nowhere", "lost", "ghost", "odd", "odd_list"});
+    config.set_list("odd_list", {"a"});
+    config.set_list("trigonal_list", {"3m1", "3m"});
+    character_table_mapping.add_elt("ghost", "X_ghost");
+    const struct {
+        std::deque<int> choices;
+        const char* chosen;
+        std::vector<std::string> alerts;
+    } cases[] = {
+        // Cancel in the nested pop-up returns to the first, which is cancelled in turn.
+        {{0, 1, 4}, "", {"? character table", "? character table", "? character table"}},
+        {{0, 0}, "3m", {"? character table", "? character table"}},
+        {{1},
+         "",
+         {"? character table", "(beep)",
+          "configuration error, \"nowhere\" should be of type linkedlist<string> or character_table"}},
+        {{2}, "", {"? character table", "(beep)", "configuration error, cannot locate \"ghost\""}},
+        {{3},
+         "",
+         {"? character table",
+          "run-time exception: [ZEM_iter_list_impl::operator*] dereference of invalid iterator\n"}},
+    };
+    for (const auto& c : cases) {
+        window->chartab_text_editor()->clear();
+        alerts.alerts.clear();
+        alerts.choices = c.choices;
+        press("Point group");
+        EXPECT_EQ(window->chartab_text_editor()->text().toStdString(), c.chosen);
+        EXPECT_EQ(alerts.alerts, c.alerts);
+    }
+}
+
+}

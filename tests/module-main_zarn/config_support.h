@@ -1,0 +1,42 @@
+// Configuration variables for one test: set in the global variable table, as
+// the configuration file would set them, and removed again afterwards, with
+// the name mappings read from them emptied.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "module-collections/linkedlist.h"
+#include "module-main_zarn/init_chartab.h"
+#include "module-main_zarn/init_tens.h"
+#include "module-zem_language/symtab.h"
+
+class test_configuration {
+public:
+    test_configuration() = default;
+    test_configuration(const test_configuration&) = delete;
+    test_configuration& operator=(const test_configuration&) = delete;
+    ~test_configuration()
+    {
+        for (const auto& name : names_) global_objects.remove(ZEM_string(name.c_str()));
+        group_name_mappings.dictionaries = {};
+        transformation_name_mappings.dictionaries = {};
+        character_table_mapping = name_mapping(50);
+    }
+
+    void set(const std::string& name, const ZEM_object& value)
+    {
+        global_objects.add(ZEM_string(name.c_str()), &value, value.type());
+        names_.push_back(name);
+    }
+    void set_list(const std::string& name, std::initializer_list<const char*> strings)
+    {
+        ZEM_linkedlist<ZEM_string> list;
+        for (const char* s : strings) list.add_at_tail(ZEM_string(s));
+        set(name, list);
+    }
+
+private:
+    std::vector<std::string> names_;
+};

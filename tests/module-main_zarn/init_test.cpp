@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "module-main_zarn/config_error.h"
+#include "module-main_zarn/init_chartab.h"
+#include "module-main_zarn/init_tens.h"
+#include "module-scalar/integer.h"
+#include "module-main_zarn/config_support.h"
+#include "support/alert_recorder.h"
+
+namespace {
+
+std::string looked_up(const per_dimension_mapping& mapping, int dimension, const char* name)
+{
+    const ZEM_string* found = mapping.lookup(dimension, ZEM_string(name));
+    return found ? found->c_str() : "-";
+}
+
+TEST(NameMappings, ReadPairsUpToTheFirstMissingDimension)
+{
+    test_configuration config;
+    config.set_list("group_name_mapping_1", {"A", "x", "B"});
+    config.set_list("group_name_mapping_2", {"A", "x", "A", "y"});
+    config.set_list("group_name_mapping_4", {"C", "z"});
+    config.set_list("character_table_name_mapping", {"T", "t"});
+    init_tensor();
+    init_character_table();
+    EXPECT_EQ(group_name_mappings.count(), 2);
+    EXPECT_EQ(transformation_name_mappings.count(), 0);
+    const struct {
+        int dimension;
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {1, "A", "x"}, {1, "B", "-"}, {1, "x", "-"}, {2, "A", "y"}, {0, "A", "-"}, {3, "A", "-"}, {4, "C", "-"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(looked_up(group_name_mappings, c.dimension, c.name), c.expected) << c.dimension << c.name;
+    EXPECT_EQ(looked_up(transformation_name_mappings, 1, "A"), "-");
+    ASSERT_NE(character_table_mapping.lookup("T"), nullptr);
+    EXPECT_STREQ(character_table_mapping.lookup("T")->c_str(), "t");
+}
+
+TEST(NameMappings, ConfigurationFaultsBeepShowTheirAlertAndStop)
+{
+    const struct {
+        const char* bad_variable;
+        bool character_mapping;
+        const char* alert;
+    } cases[] = {
+        {"group_name_mapping_2", true, "configuration error, \"group_name_mapping_2\" should be of type linkedlist<string>"},
+        {"transformation_name_mapping_1", true,
+         "configuration error, \"transformation_name_mapping_1\" should be of type linkedlist<string>"},
+        {"character_table_name_mapping", true,
+         "configuration error, \"character_table_name_mapping\" should be of type linkedlist<string>"},
+        {nullptr, false, "configuration error, \"character_table_name_mapping\" is not defined"},
+    };
+    for (const auto& c : cases) {
+        test_configuration config;
+        alert_recorder alerts;
+        config.set_list("group_name_mapping_1", {"A", "x"});
+        if (c.character_mapping) config.set_list("character_table_name_mapping", {});
+        if (c.bad_variable) config.set(c.bad_variable, ZEM_int(1));
+        EXPECT_THROW(
+            {
+                init_tensor();
+                init_character_table();
+            },
+            configuration_fault);
+        EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"(beep)", c.alert}));
+    }
+}
+
+}

@@ -1,0 +1,77 @@
+#include <QPushButton>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+
+#include "module-main_zarn/main_window.h"
+#include "module-main_zarn/startup.h"
+#include "module-main_zarn/config_support.h"
+#include "module-misc_amulet/widget_support.h"
+#include "support/alert_recorder.h"
+
+namespace {
+
+TEST(Startup, ProgramNameIsTheTextAfterTheLastSlash)
+{
+    const struct {
+        const char* path;
+        const char* name;
+    } cases[] = {{"/usr/bin/zarn", "zarn"}, {"zarn", "zarn"}, {"dir/", ""}, {"a\\b\\zarn", "a\\b\\zarn"}};
+    for (const auto& c : cases) EXPECT_EQ(program_name(c.path), c.name);
+}
+
+TEST(Startup, ConfigurationPathComesFromTheEnvironmentEvenWhenEmpty)
+{
+    unsetenv("ZARN_CONFIG");
+    EXPECT_STREQ(configuration_path(), "/zarn/data/zarn_config");
+    setenv("ZARN_CONFIG", "", 1);
+    EXPECT_STREQ(configuration_path(), "");
+    unsetenv("ZARN_CONFIG");
+}
+
+int errors_in_file(const char*) { return 2; }
+int unreadable_file(const char*) { throw ZEM_string("run-time exception: scanner failed\n"); }
+int good_file(const char*) { return 0; }
+
+TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
+{
+    const struct {
+        commandfile_runner run;
+        bool character_mapping;
+        bool started;
+        const char* error_text;
+    } cases[] = {
+        {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
+        {unreadable_file, true, false, "run-time exception: scanner failed\n"},
+        {good_file, false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
+        {good_file, true, true, ""},
+    };
+    for (const auto& c : cases) {
+        test_configuration config;
+        alert_recorder alerts;
+        if (c.character_mapping) config.set_list("character_table_name_mapping", {});
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(start_up(c.run, "config"), c.started);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
+    }
+}
+
+TEST(MainWindow, ButtonsStandQuitTensorCharacterAboveTheDeck)
+{
+    std::unique_ptr<QWidget> window(create_main_window("zarn"));
+    window->show();
+    EXPECT_EQ(window->windowTitle(), "zarn");
+    EXPECT_EQ(window->geometry(), QRect(50, 50, 800, 600));
+    QAbstractButton* quit = button(window.get(), "Quit");
+    QAbstractButton* tensor = button(window.get(), "Tensor");
+    QAbstractButton* character = button(window.get(), "Character");
+    ASSERT_TRUE(quit && tensor && character);
+    EXPECT_LT(quit->x(), tensor->x());
+    EXPECT_LT(tensor->x(), character->x());
+    EXPECT_LT(quit->y() + quit->height(), main_stacker(window.get())->y());
+    EXPECT_EQ(quit->width(), 150);
+    window->grab().save("main_window.png");
+    window.release()->close();
+}
+
+}
