@@ -202,10 +202,10 @@ constexpr int unreachable = 1 << 28;
 //
 // A state then follows the item that completes one of its kernel items with
 // the fewest terminals (shortest yields of the symbols still to come, plus, for
-// an item predicted inside the state, what its predictor still needs). Items
-// that only lengthen a left-recursive list are never followed, so the walk
-// cannot go round a list; every step either completes an item or shifts a
-// terminal of the shortest completion, so it ends in the accepting state.
+// an item predicted inside the state, what its predictor still needs), so the
+// walk finishes what the state has begun rather than opening something new.
+// Items that only lengthen a left-recursive list are never followed: finishing
+// one leads back to the same state, and the walk would go round the list.
 // Ties go to a reduction, then to a terminal to shift, then to the lower rule
 // and dot position; a reduction is made on its lowest lookahead code.
 std::vector<int> compute_continuations()
