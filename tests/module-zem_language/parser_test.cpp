@@ -145,7 +145,7 @@ TEST(Parser, AnyInputEndsInATree)
         "]", "matrix", "int_matrix_group", "matrix_group", "representation_group", "cyclotomic", "character_table",
         "tensor", "/* c */", "\n"};
     std::mt19937 random(14);
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 5000; ++round) {
         std::string text;
         int length = random() % 40;
         if (round % 4 == 3) {
@@ -163,5 +163,23 @@ TEST(Parser, AnyInputEndsInATree)
         for (const std::string& line : result.messages) syntax_errors += line.ends_with("syntax error");
         EXPECT_EQ(result.errors, syntax_errors) << text;
         EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << text << "\n" << result.tree;
+    }
+}
+
+// Cut off anywhere, a file is completed by inserted tokens alone: one error,
+// or none where the cut falls after a statement, and a whole tree.
+TEST(Parser, EveryPrefixIsCompletedByInsertions)
+{
+    const std::string sample =
+        "a = 1 / 2 ; b = # 3 ; d = -2.5 ; f = g ( h \"s\" ) ; l = { \"p\" } ; v = [ 1 [ 2 ] ] ; "
+        "m = matrix ( [ 1 ] ) ; i = int_matrix_group ( m ) ; j = matrix_group ( ) ; "
+        "k = representation_group ( m ) ; z = cyclotomic ( 1 | 2 | 3 ) ; "
+        "t = character_table ( { \"1a\" } | 1 | 1 | 1 | { 1 } { 2 } | 1 | 1 ) ; "
+        "x = tensor ( 3 2 \"ij\" | ( 1 1 = a ) ( 1 2 = b ) ) ; include ( \"f\" ) ; file ( v \"o\" ) ; p ( a b ) ; ; ";
+    for (std::size_t at = 0; at != std::string::npos; at = sample.find(' ', at + 1)) {
+        std::string prefix = sample.substr(0, at);
+        parse_result result = parse(prefix);
+        EXPECT_EQ(result.errors, prefix.empty() || prefix.back() == ';' ? 0 : 1) << prefix;
+        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << prefix;
     }
 }
