@@ -64,6 +64,8 @@ char* tensor_component_name(int dim, int rank, int component)
 {
     static const char letters[] = "xyzuvw";
     const int n_letters = static_cast<int>(sizeof letters) - 1;
+    if (component < 0 || component >= tensor_component_count(dim, rank))
+        _zem_error_(module, __LINE__, "[tensor_component_name] component out of range");
     pointer_to_objects<int> tuple;
     tensor_index_to_indices(dim, rank, component, tuple);
     std::ostringstream out;
