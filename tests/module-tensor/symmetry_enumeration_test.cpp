@@ -1,7 +1,5 @@
 #include "module-tensor/symmetry_enumeration.h"
 
-#include "module-tensor/tensor_basis.h"
-
 #include <gtest/gtest.h>
 #include <algorithm>
 #include <set>
@@ -9,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "module-tensor/tensor_basis.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
 
