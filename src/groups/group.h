@@ -8,7 +8,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -84,11 +83,7 @@ public:
         for (const ll_node<M>* node = list.head; node; node = node->next) generators[i++] = node->elt;
         identity = mul_func(generators[0], inverse_func(generators[0]));
         require_invertible_generators();
-        try {
-            _all_elements();
-        } catch (const std::bad_alloc&) {
-            _zem_error_("groups/group-t", __LINE__, "out of memory");
-        }
+        failing_as_out_of_memory("groups/group-t", __LINE__, [this] { _all_elements(); });
     }
 
     // Breadth first from the identity: every product of a known element with a

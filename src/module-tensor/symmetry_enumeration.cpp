@@ -292,35 +292,39 @@ void perm_symmetry_type::for_all_symmetrical_with_do(permsym_callback callback, 
                                                      void* data, int all) const
 {
     check_enumeration(*this, tuple);
-    if (by_closure_) {
-        images_by_closure(*seq, callback, tuple, data, all);
-        return;
-    }
-    forallstruct_2 sink{callback, data, {}};
-    fhups_symtype_2(tuple, permsym_plus, &sink);
-    if (all) {
-        memo_in_use none(nullptr);
-        run_chain(part_list(*seq), fhups_symtype_1, callback, tuple, permsym_plus, data);
-    } else {
-        walk_memo memo;
-        memo_in_use in_use(&memo);
-        run_chain(part_list(*seq), fhups_symtype_1, fhups_symtype_2, tuple, permsym_plus, &sink);
-    }
+    failing_as_out_of_memory(module, __LINE__, [&] {
+        if (by_closure_) {
+            images_by_closure(*seq, callback, tuple, data, all);
+            return;
+        }
+        forallstruct_2 sink{callback, data, {}};
+        fhups_symtype_2(tuple, permsym_plus, &sink);
+        if (all) {
+            memo_in_use none(nullptr);
+            run_chain(part_list(*seq), fhups_symtype_1, callback, tuple, permsym_plus, data);
+        } else {
+            walk_memo memo;
+            memo_in_use in_use(&memo);
+            run_chain(part_list(*seq), fhups_symtype_1, fhups_symtype_2, tuple, permsym_plus, &sink);
+        }
+    });
 }
 
 void perm_symmetry_type::for_all_signed_images_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
                                                   void* data) const
 {
     check_enumeration(*this, tuple);
-    if (by_closure_) {
-        images_by_closure(*seq, callback, tuple, data, 1);
-        return;
-    }
-    forallstruct_2 sink{callback, data, {}};
-    signed_sink(tuple, permsym_plus, &sink);
-    walk_memo memo;
-    memo_in_use in_use(&memo);
-    run_chain(part_list(*seq), fhups_symtype_1, signed_sink, tuple, permsym_plus, &sink);
+    failing_as_out_of_memory(module, __LINE__, [&] {
+        if (by_closure_) {
+            images_by_closure(*seq, callback, tuple, data, 1);
+            return;
+        }
+        forallstruct_2 sink{callback, data, {}};
+        signed_sink(tuple, permsym_plus, &sink);
+        walk_memo memo;
+        memo_in_use in_use(&memo);
+        run_chain(part_list(*seq), fhups_symtype_1, signed_sink, tuple, permsym_plus, &sink);
+    });
 }
 
 int perm_symmetry_type::n_symmetrical_with(const pointer_to_objects<int>& tuple) const
