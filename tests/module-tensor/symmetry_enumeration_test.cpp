@@ -144,7 +144,8 @@ TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
         std::string text;
         std::vector<int> tuple;
         for (int k = 0; k < rank; ++k) {
-            text += (k ? " " : "") + std::to_string(k);
+            if (k > 0) text += ' ';
+            text += std::to_string(k);
             tuple.push_back(k < rank / 2 ? 0 : 1);
         }
         const perm_symmetry_type s{ZEM_string(("(" + text + ")").c_str())};
