@@ -1,5 +1,7 @@
 #include "module-tensor/index_set.h"
 
+#include <cstdint>
+
 namespace {
 
 using tuple_type = pointer_to_objects<int>;
@@ -25,12 +27,21 @@ int index_set::eq_func(const void* a, const void* b)
     return 1;
 }
 
+std::uint64_t mix_of_ints(const int* values, int count)
+{
+    std::uint64_t h = 0x9e3779b97f4a7c15u;
+    for (int k = 0; k < count; ++k) {
+        h ^= static_cast<std::uint32_t>(values[k]);
+        h *= 0xff51afd7ed558ccdu;
+        h ^= h >> 33;
+    }
+    return h;
+}
+
 int index_set::hash_func(const void* tuple, int n_buckets)
 {
     const tuple_type& t = as_tuple(tuple);
-    unsigned sum = 0;
-    for (int k = 0; k < t.count(); ++k) sum += static_cast<unsigned>(k) * static_cast<unsigned>(t[k]);
-    return static_cast<int>(sum % static_cast<unsigned>(n_buckets));
+    return static_cast<int>(mix_of_ints(t.block(), t.count()) % static_cast<std::uint64_t>(n_buckets));
 }
 
 void* index_set::copy_func(const void* tuple) { return new tuple_type(as_tuple(tuple)); }
