@@ -46,6 +46,19 @@ public:
     ~nesting() { --nested_command_files; }
 };
 
+struct release_at_end {
+    explicit release_at_end(tTree root) : root(root) {}
+    release_at_end(const release_at_end&) = delete;
+    release_at_end& operator=(const release_at_end&) = delete;
+    ~release_at_end()
+    {
+        if (TreeRoot == root) TreeRoot = NoTree;
+        ReleaseTree(root);
+    }
+
+    tTree root;
+};
+
 }
 
 void (*exec_Exit)() = yyExit;
@@ -61,7 +74,11 @@ int exec_zem_commandfile(const char* path)
     BeginFile(path);
     BeginTree();
     const int syntax_errors = Parser();
-    if (syntax_errors == 0) exec_zem_statements(TreeRoot, &nerr);
+    // Nothing keeps a part of the tree once its statements have run (names and
+    // types are copied into the instructions), so it goes with the run, which
+    // an include may reach by itself parsing files in between.
+    const release_at_end tree{TreeRoot};
+    if (syntax_errors == 0) exec_zem_statements(tree.root, &nerr);
     CloseTree();
     return syntax_errors + nerr;
 }
