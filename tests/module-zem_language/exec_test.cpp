@@ -1,3 +1,5 @@
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -5,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "module-tensor/tensor.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/symtab.h"
 #include "support/alert_recorder.h"
@@ -18,7 +21,10 @@ namespace fs = std::filesystem;
 // Command files in a directory of their own, removed with it.
 class command_files : public ::testing::Test {
 protected:
-    command_files() : dir(fs::temp_directory_path() / ("zarn_exec_" + std::to_string(::getpid()))) { fs::create_directories(dir); }
+    command_files() : dir(fs::temp_directory_path() / ("zarn_exec_" + std::to_string(::getpid())))
+    {
+        fs::create_directories(dir);
+    }
     ~command_files() override { fs::remove_all(dir); }
 
     std::string write(const std::string& name, const std::string& text)
@@ -27,114 +33,129 @@ protected:
         std::ofstream(path) << text;
         return path.string();
     }
+    std::string quoted(const std::string& name) const { return "\"" + (dir / name).string() + "\""; }
 
     int run(const std::string& text) { return exec_zem_commandfile(write("main.zem", text).c_str()); }
-
-    static std::string value(const char* name)
-    {
-        const var_symtab::var_symtabelt* entry = global_objects.lookup(name);
-        return entry && entry->object ? printed(*entry->object) : "(none)";
-    }
-
-    static void forget(std::initializer_list<const char*> names)
-    {
-        for (const char* name : names) global_objects.remove(name);
-    }
 
     fs::path dir;
     alert_recorder alerts;
 };
 
-const std::vector<std::string> resuming(const std::string& failure)
+// The variable's type and printed value; it is forgotten, so that each test starts without it.
+std::string take(const char* name)
 {
-    return {run_time(failure), "OK, resuming main loop"};
+    const var_symtab::var_symtabelt* entry = global_objects.lookup(name);
+    const std::string value = entry ? entry->type.text() + " " + printed(*entry->object) : "(none)";
+    global_objects.remove(name);
+    return value;
 }
+
+std::vector<std::string> resuming(const std::string& failure) { return {run_time(failure), "OK, resuming main loop"}; }
 
 }
 
-TEST_F(command_files, CountsNothingForEmptyFiles)
+TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
 {
     EXPECT_EQ(run(""), 0);
     EXPECT_EQ(run(";\n;  ;"), 0);
     EXPECT_TRUE(alerts.alerts.empty());
-}
 
-TEST_F(command_files, SyntaxErrorAnywhereRunsNoStatement)
-{
-    forget({"e1"});
     EXPECT_EQ(run("e1 = #1 ;\ne2 = = #2 ;\n"), 1);
-    EXPECT_EQ(value("e1"), "(none)");
-}
+    EXPECT_EQ(take("e1"), "(none)");
+    EXPECT_EQ(run("file ( u1 u2 ) ;\ne3 = #3 ;\n"), 2);
+    EXPECT_EQ(take("e3"), "(none)");
+    alerts.alerts.clear();
 
-TEST_F(command_files, FailingStatementStopsTheFileAfterItsPredecessorsRan)
-{
-    forget({"f1", "f3"});
-    EXPECT_EQ(run("f1 = #1 ;\nm = matrix ( [ #1 #2 #3 ] [ #4 #5 #6 ] ) ;\n"
-                  "f2 = imat_mul ( m m ) ;\nf3 = #3 ;\n"),
-              1);
-    EXPECT_EQ(value("f1"), "1");
-    EXPECT_EQ(value("f3"), "(none)");
+    EXPECT_EQ(run("f1 = #1 ;\nm = matrix ( [ #1 #2 #3 ] [ #4 #5 #6 ] ) ;\nf2 = imat_mul ( m m ) ;\nf3 = #3 ;\n"), 1);
+    EXPECT_EQ(take("f1"), "int 1");
+    EXPECT_EQ(take("f3"), "(none)");
     EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));
 }
 
-TEST_F(command_files, LaterStatementsSeeEarlierAssignments)
+TEST_F(command_files, LiteralsAndStatementsRunInSourceOrder)
 {
-    forget({"s1", "s2"});
-    const fs::path written = dir / "s2.txt";
-    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 \"" + written.string() + "\" ) ;\n"), 0);
-    EXPECT_EQ(value("s2"), "3");
-    std::ifstream in(written);
+    const std::pair<const char*, const char*> literals[] = {
+        {"4", "fraction 4"},
+        {"#4", "int 4"},
+        {"6/4", "fraction 3/2"},
+        {"6/-4", "fraction -3/2"},
+        {"0/5", "fraction 0"},
+        {"2.5", "real 2.5"},
+        {"[ #1 #2 #3 ]", "vector<int> vector<int>(1  2  3)\n"},
+        {"{ \"a\" \"b\" }", "linkedlist<string> linkedlist<string>(\n1: a\n2: b\n)\n"},
+    };
+    for (const auto& [literal, value] : literals) {
+        EXPECT_EQ(run(std::string("x = ") + literal + " ;\n"), 0) << literal;
+        EXPECT_EQ(take("x"), value);
+    }
+    EXPECT_EQ(run("x = 1/0 ;\n"), 1);
+    EXPECT_EQ(alerts.alerts, resuming("[ZEM_fraction::simple_fraction] denominator == 0"));
+
+    // A later statement sees the earlier one's variable; `file` writes the value, not the name.
+    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\n"), 0);
+    EXPECT_EQ(take("s2"), "int 3");
+    std::ifstream in(dir / "s2.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "3");
+
+    // Of two entries for one component the later wins.
+    EXPECT_EQ(run("t = tensor ( #2 #2 \"0 1\" | ( #0 #1 = 5 ) ( #0 #1 = 7 ) ) ;\n"), 0);
+    EXPECT_EQ(printed(static_cast<const ZEM_tensor<ZEM_fraction>&>(*global_objects.lookup("t")->object).values()[1]),
+              "7");
 }
 
-TEST_F(command_files, IncludedFilesRunWithCountsOfTheirOwn)
+// Without values, or with values of mixed types, a tensor literal has no
+// element type: a counted failure rather than a variable of type tensor<void>.
+TEST_F(command_files, TensorWithoutOneValueTypeFails)
 {
-    forget({"i1", "i2", "i3", "i4"});
+    for (const char* values : {"", "( #0 = 1 ) ( #1 = #1 )"}) {
+        alerts.alerts.clear();
+        EXPECT_EQ(run(std::string("bad = tensor ( #2 #1 \"0\" | ") + values + " ) ;\n"), 1);
+        EXPECT_EQ(take("bad"), "(none)");
+        EXPECT_EQ(alerts.alerts, resuming("[gen_i_code] the values of a tensor should all have one type: int, real, "
+                                          "fraction or cyclotomic"));
+    }
+}
+
+TEST_F(command_files, IncludedFilesKeepTheirCountsButNotTheirVariables)
+{
     write("failing.zem", "i1 = #1 ;\ni2 = matrix_determinant ( matrix ( [ 1 2 ] ) ) ;\n");
-    EXPECT_EQ(run("include ( \"" + (dir / "failing.zem").string() + "\" ) ;\ni3 = #3 ;\n"), 0);
-    EXPECT_EQ(value("i1"), "1");
-    EXPECT_EQ(value("i3"), "3");
+    EXPECT_EQ(run("include ( " + quoted("failing.zem") + " ) ;\ni3 = #3 ;\n"), 0);
+    EXPECT_EQ(take("i1"), "int 1");
+    EXPECT_EQ(take("i3"), "int 3");
     EXPECT_EQ(alerts.alerts, resuming("determinant: rows != columns"));
 
     alerts.alerts.clear();
-    EXPECT_EQ(run("include ( \"" + (dir / "missing.zem").string() + "\" ) ;\ni4 = #4 ;\n"), 1);
-    EXPECT_EQ(value("i4"), "(none)");
+    EXPECT_EQ(run("include ( " + quoted("missing.zem") + " ) ;\ni4 = #4 ;\n"), 1);
+    EXPECT_EQ(take("i4"), "(none)");
     EXPECT_EQ(alerts.alerts, resuming("scanner failed"));
-
     EXPECT_EQ(failure_of([&] { exec_zem_commandfile((dir / "missing.zem").c_str()); }), run_time("scanner failed"));
 }
 
-// Each include runs a file that has been parsed whole, so nothing in the
-// scanner stops a file from including itself; the nesting limit does.
+// Each include runs a file already parsed whole, so the scanner's own limit on
+// nested files never stops a file that includes itself; the runner's does.
 TEST_F(command_files, SelfInclusionStopsAtTheNestingLimit)
 {
-    const std::string path = write("self.zem", "");
-    write("self.zem", "include ( \"" + path + "\" ) ;\n");
+    const std::string path = write("self.zem", "include ( " + quoted("self.zem") + " ) ;\n");
     EXPECT_EQ(exec_zem_commandfile(path.c_str()), 0);
     EXPECT_EQ(alerts.alerts, resuming("[exec_zem_commandfile] too many nested include files"));
 }
 
 TEST_F(command_files, ExitEndsTheProgramBeforeLaterStatements)
 {
-    const fs::path after = dir / "after.txt";
-    const std::string path =
-        write("exit.zem", "exit ( ) ;\nfile ( #1 \"" + after.string() + "\" ) ;\n");
+    const std::string path = write("exit.zem", "exit ( ) ;\nfile ( #1 " + quoted("after.txt") + " ) ;\n");
     EXPECT_EXIT(exec_zem_commandfile(path.c_str()), ::testing::ExitedWithCode(0), "");
-    EXPECT_FALSE(fs::exists(after));
+    EXPECT_FALSE(fs::exists(dir / "after.txt"));
 }
 
 TEST_F(command_files, BuiltinsRunOnLiterals)
 {
-    forget({"w", "row", "ones"});
-    EXPECT_EQ(run("w = word ( \"a1B\" ) ;\n"
-                  "t = character_table ( \"1a\" \"2a\" | #1 #1 | #1 #2 | "
-                  "cyclotomic ( 1 | #0 | #1 ) cyclotomic ( 1 | #0 | #1 ) "
-                  "cyclotomic ( 1 | #0 | #1 ) cyclotomic ( -1 | #0 | #1 ) | { #1 } { #1 } | "
-                  "cyclotomic ( 1 | #0 | #1 ) cyclotomic ( 1 | #0 | #1 ) | "
-                  "cyclotomic ( 2 | #0 | #1 ) cyclotomic ( 0 | #0 | #1 ) ) ;\n"
-                  "row = chartab_row ( t #2 ) ;\nones = character_power ( t row #0 ) ;\n"),
+    const char* one = "cyclotomic ( 1 | #0 | #1 ) ";
+    const std::string table = std::string("t = character_table ( \"1a\" \"2a\" | #1 #1 | #1 #2 | ") + one + one + one +
+                              "cyclotomic ( -1 | #0 | #1 ) | { #1 } { #1 } | " + one + one + "| " + one + one + ") ;\n";
+    EXPECT_EQ(run("w = word ( \"a1B\" ) ;\n" + table + "row = chartab_row ( t #2 ) ;\n"
+                  "ones = character_power ( t row #0 ) ;\n"),
               0);
-    EXPECT_EQ(value("w"), "word(a?B)");
-    EXPECT_EQ(value("row"), "character(1 -1)");
-    EXPECT_EQ(value("ones"), "character(1 1)");
+    EXPECT_EQ(take("w"), "word word(a?B)");
+    EXPECT_EQ(take("row"), "character character(1 -1)");
+    EXPECT_EQ(take("ones"), "character character(1 1)");
 }
