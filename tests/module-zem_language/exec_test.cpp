@@ -33,7 +33,11 @@ protected:
         std::ofstream(path) << text;
         return path.string();
     }
-    std::string quoted(const std::string& name) const { return "\"" + (dir / name).string() + "\""; }
+    std::string quoted(const std::string& name) const
+    {
+        std::string text = (dir / name).string();
+        return text.insert(0, 1, '"') + '"';
+    }
 
     int run(const std::string& text) { return exec_zem_commandfile(write("main.zem", text).c_str()); }
 
