@@ -95,12 +95,13 @@ TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
     qt_alert_seam dialogs;
     alert_seam* previous = install_alert_seam(&dialogs);
     const std::pair<const char*, int> cases[] = {{"Overwrite", 0}, {"Append", 1}, {"Cancel", 2}, {nullptr, 2}};
-    for (const auto& [pressed, answer] : cases) {
+    for (const auto& c : cases) {
+        const char* pressed = c.first;
         QTimer::singleShot(0, [pressed] {
             QWidget* dialog = window_titled("results.txt");
             pressed ? button(dialog, pressed)->click() : void(dialog->close());
         });
-        EXPECT_EQ(overwrite_or_append("results.txt"), answer);
+        EXPECT_EQ(overwrite_or_append("results.txt"), c.second);
     }
     install_alert_seam(previous);
 }
