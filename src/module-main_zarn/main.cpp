@@ -2,17 +2,15 @@
 #include "module-object/error.h"
 
 // Defined by the command language's file runner; weak so that the program links
-// while that runner is not part of the build, and then reports it at start-up.
+// while that runner is not part of the build, and then says so at start-up.
 [[gnu::weak]] int exec_zem_commandfile(const char* path);
 
 namespace {
 
 int run_configuration(const char* path)
 {
-    if (!exec_zem_commandfile) {
-        message("the command language cannot run files in this build");
-        return 1;
-    }
+    if (!exec_zem_commandfile)
+        _zem_error_("module-main_zarn/main", __LINE__, "the command language cannot run files in this build");
     return exec_zem_commandfile(path);
 }
 
