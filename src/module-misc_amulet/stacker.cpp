@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <sstream>
@@ -48,6 +49,7 @@ bool write_all(int file, const std::string& text)
     std::size_t done = 0;
     while (done < text.size()) {
         const ssize_t written = ::write(file, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
         if (written < 0) return false;
         done += std::size_t(written);
     }

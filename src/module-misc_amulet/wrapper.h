@@ -5,12 +5,10 @@
 // last handle, and no two bodies share a copy.
 #pragma once
 
-#include <QMetaType>
+#include <QVariant>
 #include <ostream>
 
 #include "module-object/object.h"
-
-class QVariant;
 
 // The property under which widgets keep a wrapped value.
 inline constexpr const char* ZEM_OBJECT = "ZEM_OBJECT";

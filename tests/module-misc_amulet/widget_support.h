@@ -4,7 +4,6 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
-#include <QWidget>
 
 inline QAbstractButton* button(QWidget* owner, const QString& text)
 {
@@ -13,27 +12,19 @@ inline QAbstractButton* button(QWidget* owner, const QString& text)
     return nullptr;
 }
 
-// The texts of the labels under `widget`, one per line of its views.
+// The texts of the labels under `widget`, one per printed line.
 inline QStringList lines(const QWidget* widget)
 {
     QStringList texts;
-    if (widget)
-        for (auto* label : widget->findChildren<QLabel*>()) texts << label->text();
+    for (auto* label : widget ? widget->findChildren<QLabel*>() : QList<QLabel*>()) texts << label->text();
     return texts;
 }
 
-inline QList<QWidget*> windows_titled(const QString& title)
+// The one open window with this title, or null.
+inline QWidget* window_titled(const QString& title)
 {
     QList<QWidget*> found;
     for (auto* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == title) found << w;
-    return found;
-}
-
-// Closes every window a test left open; closing deletes them.
-inline void close_all_windows()
-{
-    for (auto* w : QApplication::topLevelWidgets())
-        if (w->isVisible()) w->close();
-    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return found.size() == 1 ? found.front() : nullptr;
 }

@@ -1,5 +1,6 @@
 // Records every alert, question and beep instead of showing it, for as long as
-// it lives; questions take their answers from the queues a test fills.
+// it lives; questions take their answers from the queues a test fills, and an
+// empty queue closes a question unanswered.
 #pragma once
 
 #include <deque>
@@ -17,25 +18,20 @@ public:
     alert_recorder& operator=(const alert_recorder&) = delete;
 
     void show_alert(const std::string& text) override { alerts.push_back(text); }
-    // An empty queue closes the question unanswered.
-    int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override
+    int ask_choice(const std::string& title, const std::vector<std::string>&) override
     {
-        questions.push_back(title);
-        question_buttons = buttons;
+        alerts.push_back("? " + title);
         return next(choices, -1);
     }
     std::optional<std::string> ask_text(const std::string& prompt, const std::string&) override
     {
-        prompts.push_back(prompt);
+        alerts.push_back("? " + prompt);
         return next(texts, std::optional<std::string>());
     }
-    void beep() override { ++beeps; }
+    void beep() override { alerts.push_back("(beep)"); }
 
+    // Alerts as shown; questions as "? " and their title, beeps as "(beep)".
     std::vector<std::string> alerts;
-    std::vector<std::string> questions;
-    std::vector<std::string> question_buttons;
-    std::vector<std::string> prompts;
-    int beeps = 0;
     std::deque<int> choices;
     std::deque<std::optional<std::string>> texts;
 
