@@ -1,5 +1,6 @@
 #include "module-zem_language/codegen.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,8 +50,6 @@ void emit_constant(icode_instr_list* code, const T& value)
 
 ZEM_string text_of(Tree_Node* identifier) { return ZEM_string(identifier->identifier.Text); }
 
-int count_of(Tree_Node* list) { return list->objects.Count; }
-
 // An objects list (obj1 ... obj2) or a list of power maps (chartab_pow1 ...
 // chartab_pow2), linked from its first element: the elements' code, last
 // element first. A loop rather than recursion, so long lists cost no stack.
@@ -83,9 +82,10 @@ std::vector<int> emit_tensor_values(Tree_Node* list, icode_instr_list* code)
     std::vector<int> indices_written;
     for (; list->Kind == ktenvals2; list = list->tenvals2.tensorvals) {
         gen_i_code(list->tenvals2.tensorval, code);
-        indices_written.insert(indices_written.begin(), count_of(list->tenvals2.tensorval->tensorval.indices));
+        indices_written.push_back(list->tenvals2.tensorval->tensorval.indices->objects.Count);
     }
     if (list->Kind != ktenvals1) yyAbort("gen_i_code");
+    std::reverse(indices_written.begin(), indices_written.end());
     return indices_written;
 }
 
@@ -149,6 +149,8 @@ void CloseTrafo() {}
 
 void gen_i_code(Tree_Node* t, icode_instr_list* code)
 {
+    // Where a count comes from emit_list among an instruction's constructor
+    // arguments, the parts' code is emitted before the instruction is appended.
     switch (t->Kind) {
     case kobj_assignment:
         gen_i_code(t->obj_assignment.object, code);
@@ -166,9 +168,8 @@ void gen_i_code(Tree_Node* t, icode_instr_list* code)
         emit(code, new icode_file());
         break;
     case kprocedure_call_stmnt:
-        emit_list(t->procedure_call_stmnt.objects, code);
         emit(code, new icode_callProc(text_of(t->procedure_call_stmnt.identifier),
-                                      count_of(t->procedure_call_stmnt.objects)));
+                                      emit_list(t->procedure_call_stmnt.objects, code)));
         break;
     case kempty_stmnt:
         break;
@@ -176,15 +177,14 @@ void gen_i_code(Tree_Node* t, icode_instr_list* code)
         emit(code, new icode_objVar(text_of(t->obj_id.identifier)));
         break;
     case kfunction_call:
-        emit_list(t->function_call.objects, code);
-        emit(code, new icode_callFunc(text_of(t->function_call.identifier), count_of(t->function_call.objects)));
+        emit(code,
+             new icode_callFunc(text_of(t->function_call.identifier), emit_list(t->function_call.objects, code)));
         break;
     case kstringconst:
         emit_constant(code, ZEM_string(t->stringconst.string->string.Text));
         break;
     case kstring_list:
-        emit_list(t->string_list.objects, code);
-        emit(code, new icode_string_list(count_of(t->string_list.objects)));
+        emit(code, new icode_string_list(emit_list(t->string_list.objects, code)));
         break;
     case kinteger:
         emit_constant(code, ZEM_int(t->integer.number->number.Value));
@@ -199,34 +199,28 @@ void gen_i_code(Tree_Node* t, icode_instr_list* code)
         emit_constant(code, ZEM_real(t->floatobj.real->real.Value));
         break;
     case kvector:
-        emit_list(t->vector.objects, code);
         emit_by_element<icode_vector>(code, *t->vector.Type, tp_vector,
                                       "[gen_i_code] no element type for a vector (please report)",
-                                      count_of(t->vector.objects));
+                                      emit_list(t->vector.objects, code));
         break;
     case kmatrix:
-        emit_list(t->matrix.objects, code);
         emit_by_element<icode_matrix>(code, *t->matrix.Type, tp_matrix,
                                       "[gen_i_code] no element type for a matrix (please report)",
-                                      count_of(t->matrix.objects));
+                                      emit_list(t->matrix.objects, code));
         break;
     case kimgroup:
-        emit_list(t->imgroup.objects, code);
-        emit(code, new icode_group<ZEM_matrix<ZEM_int>>(count_of(t->imgroup.objects)));
+        emit(code, new icode_group<ZEM_matrix<ZEM_int>>(emit_list(t->imgroup.objects, code)));
         break;
     case kmgroup:
-        emit_list(t->mgroup.objects, code);
-        emit(code, new icode_group<ZEM_matrix<ZEM_fraction>>(count_of(t->mgroup.objects)));
+        emit(code, new icode_group<ZEM_matrix<ZEM_fraction>>(emit_list(t->mgroup.objects, code)));
         break;
     case kreprgroup:
-        emit_list(t->reprgroup.objects, code);
-        emit(code, new icode_group<ZEM_matrix<ZEM_cyclotomic_number>>(count_of(t->reprgroup.objects)));
+        emit(code, new icode_group<ZEM_matrix<ZEM_cyclotomic_number>>(emit_list(t->reprgroup.objects, code)));
         break;
     case kcyclotomic:
         emit_list(t->cyclotomic.exp_denominators, code);
         emit_list(t->cyclotomic.exp_numerators, code);
-        emit_list(t->cyclotomic.factors, code);
-        emit(code, new icode_cyclotomic(count_of(t->cyclotomic.factors)));
+        emit(code, new icode_cyclotomic(emit_list(t->cyclotomic.factors, code)));
         break;
     case kchartab:
         emit_chartab(t, code);
@@ -241,8 +235,7 @@ void gen_i_code(Tree_Node* t, icode_instr_list* code)
         emit_list(t, code);
         break;
     case kchartab_pow:
-        emit_list(t->chartab_pow.objects, code);
-        emit(code, new icode_chartab_pow(count_of(t->chartab_pow.objects)));
+        emit(code, new icode_chartab_pow(emit_list(t->chartab_pow.objects, code)));
         break;
     case ktenvals1:
     case ktenvals2:

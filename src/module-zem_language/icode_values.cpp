@@ -18,18 +18,18 @@ const char* const module = "/src/module-zem_language/icode_values";
 
 [[noreturn]] void fail(const std::string& message) { _zem_error_(module, __LINE__, message); }
 
-// Pops n values of class T into an array, first popped first.
+// Pops n values of class T into an array, first popped first; none for n <= 0.
 template <class T>
 pointer_to_objects<T> pop_array(ZEM_vm& vm, int n, const char* wrong_class)
 {
-    pointer_to_objects<T> values(n);
+    pointer_to_objects<T> values(n > 0 ? n : 0);
     for (int k = 0; k < n; ++k) values[k] = taken_as<T>(pop_value(vm).get(), wrong_class);
     return values;
 }
 
 pointer_to_objects<int> pop_ints(ZEM_vm& vm, int n, const char* wrong_class)
 {
-    pointer_to_objects<int> values(n);
+    pointer_to_objects<int> values(n > 0 ? n : 0);
     for (int k = 0; k < n; ++k) values[k] = taken_as<ZEM_int>(pop_value(vm).get(), wrong_class).value();
     return values;
 }
@@ -73,16 +73,18 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
         taken_as<ZEM_string>(pop_value(vm).get(), "[icode_tensor::execute] the symmetry is not a string");
     if (dim < 1) fail("[icode_tensor::execute] dimension below 1");
     if (rank < 1) fail("[icode_tensor::execute] rank below 1");
+    if (indices_written.count() != nentries)
+        fail("[icode_tensor::execute] (internal error) index counts do not match the entries (please report)");
     // The entries lie on the stack in steps of rank + 1 only if each has rank indices.
     for (int k = 0; k < nentries; ++k)
         if (indices_written[k] != rank)
             fail("[icode_tensor::execute] entry " + std::to_string(k + 1) + " has "
-                 + std::to_string(indices_written[k]) + " indices, the rank is " + std::to_string(rank));
+                 + std::to_string(indices_written[k]) + " indices for rank " + std::to_string(rank));
     const perm_symmetry_type parsed(symmetry);
     if (parsed.error) _zem_error_(module, __LINE__, parsed.error);
     if (parsed.n_indices != rank)
         fail("[icode_tensor::execute] the symmetry names " + std::to_string(parsed.n_indices)
-             + " indices, the rank is " + std::to_string(rank));
+             + " indices for rank " + std::to_string(rank));
     tensor_component_count(dim, rank);
 
     pointer_to_objects<tp_tensor_entry<T>> entries(nentries);

@@ -143,32 +143,19 @@ ZEM_set<ZEM_string> func_symtab::all_funcs() const
 
 namespace {
 
-const ZEM_string& no_help()
+// The short (which 1) or long (which 2) help text; empty for a name not registered.
+const ZEM_string& help_text(const func_symtab::func_symtabelt* entry, int which)
 {
-    static const ZEM_string empty;
-    return empty;
+    static const ZEM_string none;
+    static const ZEM_string user_help[] = {"Help message-1 which is never asked for",
+                                           "Help message-2 which is never asked for"};
+    if (!entry) return none;
+    if (entry->kind != 1) return user_help[which - 1];
+    return which == 1 ? entry->definition->short_help : entry->definition->long_help;
 }
 
 }
 
-const ZEM_string& func_symtab::helpmsg1(const ZEM_string& name) const
-{
-    const func_symtabelt* entry = lookup(name);
-    if (!entry) return no_help();
-    if (entry->kind != 1) {
-        static const ZEM_string user_help("Help message-1 which is never asked for");
-        return user_help;
-    }
-    return entry->definition->short_help;
-}
+const ZEM_string& func_symtab::helpmsg1(const ZEM_string& name) const { return help_text(lookup(name), 1); }
 
-const ZEM_string& func_symtab::helpmsg2(const ZEM_string& name) const
-{
-    const func_symtabelt* entry = lookup(name);
-    if (!entry) return no_help();
-    if (entry->kind != 1) {
-        static const ZEM_string user_help("Help message-2 which is never asked for");
-        return user_help;
-    }
-    return entry->definition->long_help;
-}
+const ZEM_string& func_symtab::helpmsg2(const ZEM_string& name) const { return help_text(lookup(name), 2); }

@@ -25,7 +25,10 @@ tTree MakeTree(int kind)
     return t;
 }
 
-const unsigned char Tree_TypeRange[Tree_KindCount] = {0, 3, 2, 3, 9, 5, 6, 7, 8, 9, 27, 11, 12, 13, 14, 15, 18, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 30, 29, 30, 31, 32, 33, 34, 37, 36, 37, 38, 41, 40, 41, 42};
+const unsigned char Tree_TypeRange[Tree_KindCount] = {
+    0,  3,  2,  3,  9,  5,  6,  7,  8,  9,  27, 11, 12, 13, 14, 15, 18, 17, 18, 19, 20, 21,
+    22, 23, 24, 25, 26, 27, 30, 29, 30, 31, 32, 33, 34, 37, 36, 37, 38, 41, 40, 41, 42,
+};
 
 const std::size_t Tree_NodeSize[Tree_KindCount] = {
     0,
@@ -316,7 +319,8 @@ tTree mcyclotomic(tPosition pPos, tTree pfactors, tTree pexp_numerators, tTree p
     return yyt;
 }
 
-tTree mchartab(tPosition pPos, tTree pclasses, tTree pclass_sizes, tTree pelement_orders, tTree pentries, tTree ppowers, tTree pdeterminant, tTree pvector_representation)
+tTree mchartab(tPosition pPos, tTree pclasses, tTree pclass_sizes, tTree pelement_orders, tTree pentries, tTree ppowers,
+               tTree pdeterminant, tTree pvector_representation)
 {
     tTree yyt = MakeTree(kchartab);
     yyt->chartab.Pos = pPos;

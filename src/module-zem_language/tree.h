@@ -492,7 +492,8 @@ tTree mimgroup(tPosition pPos, tTree pobjects);
 tTree mmgroup(tPosition pPos, tTree pobjects);
 tTree mreprgroup(tPosition pPos, tTree pobjects);
 tTree mcyclotomic(tPosition pPos, tTree pfactors, tTree pexp_numerators, tTree pexp_denominators);
-tTree mchartab(tPosition pPos, tTree pclasses, tTree pclass_sizes, tTree pelement_orders, tTree pentries, tTree ppowers, tTree pdeterminant, tTree pvector_representation);
+tTree mchartab(tPosition pPos, tTree pclasses, tTree pclass_sizes, tTree pelement_orders, tTree pentries, tTree ppowers,
+               tTree pdeterminant, tTree pvector_representation);
 tTree mtensor(tPosition pPos, tTree pdimension, tTree prank, tTree ppermutation, tTree pvalues);
 tTree mobjects();
 tTree mobj1(tTree pobjects, tTree pobject);

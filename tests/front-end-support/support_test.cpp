@@ -136,7 +136,8 @@ TEST(Source, CarriageReturnsBeforeLineFeedsAreDropped)
             int source = BeginSource(path);
             std::string read;
             std::vector<char> buffer(static_cast<std::size_t>(block));
-            for (int n; (n = GetLine(source, buffer.data(), block)) > 0;) read.append(buffer.data(), static_cast<std::size_t>(n));
+            for (int n; (n = GetLine(source, buffer.data(), block)) > 0;)
+                read.append(buffer.data(), static_cast<std::size_t>(n));
             CloseSource(source);
             unlink(path);
             EXPECT_EQ(read, c.read) << "block " << block;

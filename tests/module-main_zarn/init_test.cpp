@@ -66,8 +66,7 @@ TEST(NameMappings, ConfigurationFaultsBeepShowTheirAlertAndStop)
                 init_character_table();
             },
             configuration_fault);
-        EXPECT_EQ(alerts.alerts, std::vector<std::string>{c.alert});
-        EXPECT_EQ(alerts.beeps, 1);
+        EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"(beep)", c.alert}));
     }
 }
 

@@ -20,31 +20,23 @@ inline ZEM_linkedlist<ZEM_matrix<ZEM_int>> m3m_generators()
     return generators;
 }
 
-template <class T>
-ZEM_linkedlist<ZEM_matrix<T>> lifted_generators(T (*lift)(const ZEM_int&))
+template <class M>
+ZEM_group<M> m3m_group(M (*lift)(const ZEM_matrix<ZEM_int>&))
 {
     const auto generators = m3m_generators();
-    ZEM_linkedlist<ZEM_matrix<T>> lifted;
-    for (const auto* node = generators.head; node; node = node->next) {
-        pointer_to_objects<T> entries(9);
-        for (int k = 0; k < 9; ++k) entries[k] = lift(node->elt.elements()[k]);
-        lifted.add_at_tail(ZEM_matrix<T>(3, 3, entries));
-    }
-    return lifted;
+    ZEM_linkedlist<M> lifted;
+    for (const auto* node = generators.head; node; node = node->next) lifted.add_at_tail(lift(node->elt));
+    return ZEM_group<M>(lifted, nullptr, nullptr);
 }
 
 struct workbench_configuration : test_configuration {
     workbench_configuration()
     {
         const auto identity = matrix_of<ZEM_int>({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
-        set("G3_m3m", ZEM_group<ZEM_matrix<ZEM_int>>(m3m_generators(), nullptr, nullptr));
-        set("G3_m3m_frac", ZEM_group<ZEM_matrix<ZEM_fraction>>(
-                               lifted_generators<ZEM_fraction>([](const ZEM_int& n) { return ZEM_fraction(n.value()); }),
-                               nullptr, nullptr));
-        set("G3_m3m_cycl", ZEM_group<ZEM_matrix<ZEM_cyclotomic_number>>(
-                               lifted_generators<ZEM_cyclotomic_number>(
-                                   [](const ZEM_int& n) { return ZEM_cyclotomic_number(ZEM_fraction(n.value())); }),
-                               nullptr, nullptr));
+        set("G3_m3m", m3m_group<ZEM_matrix<ZEM_int>>([](const auto& m) { return m; }));
+        set("G3_m3m_frac", m3m_group<ZEM_matrix<ZEM_fraction>>([](const auto& m) { return int2frac(m); }));
+        set("G3_m3m_cycl",
+            m3m_group<ZEM_matrix<ZEM_cyclotomic_number>>([](const auto& m) { return frac2cycl(int2frac(m)); }));
         ZEM_linkedlist<ZEM_matrix<ZEM_int>> one;
         one.add_at_tail(identity);
         set("G3_1", ZEM_group<ZEM_matrix<ZEM_int>>(one, nullptr, nullptr));

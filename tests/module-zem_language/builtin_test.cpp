@@ -86,20 +86,16 @@ TEST(BuiltinRegistry, CallsPassArgumentsInOrderAndAWrongCountOnlyAlerts)
     EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"call of function t_func: wrong number of arguments",
                                                        "call of procedure t_proc: wrong number of arguments"}));
 
+    std::unique_ptr<char[]> first(name_untitled(0, nullptr)), second(func.definition.name_of_result(0, nullptr));
+    EXPECT_STREQ(first.get(), "untitled");
+    EXPECT_STREQ(second.get(), "untitled");
+    EXPECT_NE(first.get(), second.get());
     EXPECT_TRUE(proc.definition.is_procedure());
     EXPECT_EQ(proc.definition.result_type, tp_void());
     EXPECT_EQ(failure_of([&] { proc.definition.call_func(2, args); }),
               run_time("[builtin_func_definition::call_func] 't_proc' is a procedure"));
     EXPECT_EQ(failure_of([&] { func.definition.call_proc(2, args); }),
               run_time("[builtin_func_definition::call_proc] 't_func' is a function"));
-}
-
-TEST(BuiltinRegistry, NameUntitledGivesAFreshTextEachCall)
-{
-    std::unique_ptr<char[]> first(name_untitled(0, nullptr)), second(name_untitled(0, nullptr));
-    EXPECT_STREQ(first.get(), "untitled");
-    EXPECT_STREQ(second.get(), "untitled");
-    EXPECT_NE(first.get(), second.get());
 }
 
 TEST(SymbolTables, AreMadeOnFirstUseAndAssignmentReplacesValueAndType)

@@ -1,11 +1,17 @@
 // Values and built-ins for tests of the stack machine and its instructions.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "module-object/object.h"
+#include "module-object/string.h"
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
 #include "module-zem_language/builtin.h"
+#include "module-zem_language/icode.h"
 
 // A value that counts its deletions in a counter shared by its copies.
 class tracked : public ZEM_object {
@@ -30,3 +36,21 @@ public:
 
     builtin_func_definition definition;
 };
+
+// Literal values as code generation pushes them: #3, 1/2 and "a".
+inline ZEM_object* num(int v) { return new ZEM_int(v); }
+inline ZEM_object* frac(int n, int d = 1) { return new ZEM_fraction(n, d); }
+inline ZEM_object* str(const char* text) { return new ZEM_string(text); }
+
+// Puts `top_first` on a fresh machine (the first given on top), runs `instr`
+// and returns what it left; nothing else may be left on the stack.
+inline popped_value run_on(const std::vector<ZEM_object*>& top_first, icode_instr* instr)
+{
+    const std::unique_ptr<icode_instr> owned(instr);
+    ZEM_vm vm;
+    for (auto value = top_first.end(); value != top_first.begin();) vm.pushObjectStack(*--value);
+    instr->execute(vm);
+    popped_value result(vm.topOfObjectStack() ? vm.popObjectStack() : nullptr);
+    EXPECT_EQ(vm.topOfObjectStack(), nullptr) << "values left on the stack";
+    return result;
+}

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "module-object/string.h"
+#include "module-zem_language/icode.h"
 #include "module-zem_language/vm.h"
 #include "module-zem_language/vm_support.h"
 #include "support/failure.h"
@@ -45,41 +46,29 @@ TEST(ObjectStack, TheMachineDeletesWhatIsLeftOnceAndEvenAVeryDeepStack)
     vm.reset();
 }
 
-// Records its run in `log` by its own letter; fails when told to.
-class step : public icode_instr {
-public:
-    step(std::string& log, char letter, std::shared_ptr<int> deletions)
-        : log(log), letter(letter), deletions(std::move(deletions))
-    {
-    }
-    ~step() override { ++*deletions; }
-    void execute(ZEM_vm&) const override
-    {
-        if (letter == '!') _zem_error_("test", 0, "step failed");
-        log += letter;
-    }
-
-private:
-    std::string& log;
-    char letter;
-    std::shared_ptr<int> deletions;
-};
-
 TEST(InstructionLists, RunInOrderUntilAFailureAndOwnTheirInstructions)
 {
-    std::string log;
     auto deletions = std::make_shared<int>(0);
     {
         icode_instr_list list;
         ZEM_vm vm;
         vm.execute(list);
         EXPECT_EQ(vm.topOfObjectStack(), nullptr);
-        for (char letter : {'a', 'b', '!', 'c'}) list.add(new step(log, letter, deletions));
-        EXPECT_EQ(failure_of([&] { vm.execute(list); }), run_time("step failed"));
-        EXPECT_EQ(log, "ab");
+        list.add(new icode_pushObject(new tracked(deletions)));
+        vm.execute(list);
+        vm.execute(list);
+        const popped_value second(vm.popObjectStack()), first(vm.popObjectStack());
+        EXPECT_NE(first.get(), second.get());
+
+        list.add(new icode_objVar("t_undefined"));
+        list.add(new icode_pushObject(new tracked(deletions)));
+        EXPECT_EQ(failure_of([&] { vm.execute(list); }),
+                  run_time("[icode_objVar] variable 't_undefined' has no value"));
+        const popped_value ran(vm.popObjectStack());
+        EXPECT_EQ(vm.topOfObjectStack(), nullptr);
         EXPECT_EQ(*deletions, 0);
     }
-    EXPECT_EQ(*deletions, 4);
+    EXPECT_EQ(*deletions, 5);
 }
 
 }

@@ -1,0 +1,550 @@
+/* The grammar of the command language. Bison builds the LALR(1) automaton; the
+   driver below the grammar runs it, builds the syntax tree and does the error
+   recovery and repair, which Bison's own driver cannot: on an error it reports
+   the tokens that could follow, skips to a token that the rest of a shortest
+   completion can take, and inserts the tokens that lead there. Bison's driver
+   (yypush_parse) is generated but never called. */
+
+%code top {
+#include "module-zem_language/parser.h"
+
+#include <algorithm>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "module-zem_language/errors.h"
+#include "module-zem_language/tree.h"
+}
+
+%code {
+static void yyerror(const char*) {}
+}
+
+/* Reductions only on their lookaheads: a state that may shift or reduce in
+   several ways must see the lookahead before it reduces, or the tokens it could
+   have taken are lost before the error is found. */
+%define lr.default-reduction accepting
+%define api.push-pull push
+%define api.pure full
+%expect 0
+
+/* The codes are the scanner's. */
+%token IDENTIFIER 1 STRING 2 NUMBER 3 REAL 4 FILE_ 5 INCLUDE 6
+%token LBRACE 7 RBRACE 8 LPAREN 9 RPAREN 10 SLASH 11 EQUALS 12 BAR 13 SEMICOLON 14
+%token HASH 15 LBRACKET 16 RBRACKET 17 MATRIX 18 INT_MATRIX_GROUP 19 MATRIX_GROUP 20
+%token REPRESENTATION_GROUP 21 CYCLOTOMIC 22 CHARACTER_TABLE 23 TENSOR 24
+
+%%
+
+/* The productions are numbered from 1 in this order; build_node below makes
+   the node of each. */
+root : statements ;
+
+statements
+    : statements statement
+    | %empty
+    ;
+
+statement
+    : IDENTIFIER EQUALS object SEMICOLON
+    | INCLUDE LPAREN object RPAREN SEMICOLON
+    | FILE_ LPAREN object object RPAREN SEMICOLON
+    | IDENTIFIER LPAREN objects RPAREN SEMICOLON
+    | SEMICOLON
+    ;
+
+object
+    : IDENTIFIER
+    | IDENTIFIER LPAREN objects RPAREN
+    | STRING
+    | LBRACE objects RBRACE
+    | HASH NUMBER
+    | NUMBER
+    | NUMBER SLASH NUMBER
+    | REAL
+    | LBRACKET objects RBRACKET
+    | MATRIX LPAREN objects RPAREN
+    | INT_MATRIX_GROUP LPAREN objects RPAREN
+    | MATRIX_GROUP LPAREN objects RPAREN
+    | REPRESENTATION_GROUP LPAREN objects RPAREN
+    | CYCLOTOMIC LPAREN objects BAR objects BAR objects RPAREN
+    | CHARACTER_TABLE LPAREN objects BAR objects BAR objects BAR objects BAR
+          chartab_powers BAR objects BAR objects RPAREN
+    | TENSOR LPAREN object object object BAR tensorvals RPAREN
+    ;
+
+objects
+    : objects object
+    | %empty
+    ;
+
+chartab_powers
+    : chartab_powers chartab_pow
+    | %empty
+    ;
+
+chartab_pow : LBRACE objects RBRACE ;
+
+tensorvals
+    : %empty
+    | tensorvals tensorval
+    ;
+
+tensorval : LPAREN objects EQUALS object RPAREN ;
+
+%%
+
+const char* const Parser_TokenName[tkCount] = {
+    "_EndOfFile", "identifier", "string", "number", "real", "file", "include", "{", "}",
+    "(", ")", "/", "=", "|", ";", "#", "[", "]", "matrix", "int_matrix_group", "matrix_group",
+    "representation_group", "cyclotomic", "character_table", "tensor",
+};
+
+namespace {
+
+// Bison numbers its rules from 1 with its own "$accept: root $end" first, so a
+// rule number is one above the production number of the grammar above.
+constexpr int accept_rule = 1;
+
+int symbol_of(int token) { return YYTRANSLATE(token); }
+
+// The action of `state` on a terminal symbol: > 0 shifts into that state, < 0
+// reduces by rule -action, 0 is an error.
+int action(int state, int symbol)
+{
+    int n = yypact[state];
+    if (!yypact_value_is_default(n)) {
+        n += symbol;
+        if (0 <= n && n <= YYLAST && yycheck[n] == symbol) {
+            int entry = yytable[n];
+            return yytable_value_is_error(entry) ? 0 : entry;
+        }
+    }
+    return -yydefact[state];
+}
+
+// The state reached from `state` over a nonterminal. The tables answer for
+// every state, also for those without such a transition.
+int next_state(int state, int nonterminal)
+{
+    int n = yypgoto[nonterminal - YYNTOKENS] + state;
+    return 0 <= n && n <= YYLAST && yycheck[n] == state ? yytable[n] : yydefgoto[nonterminal - YYNTOKENS];
+}
+
+using state_stack = std::vector<int>;
+
+// The states of `base` after moves tried on top of it; `base` stays as it is,
+// so a try costs only the states it touches, however deep the stack.
+class trial_stack {
+public:
+    explicit trial_stack(const state_stack& base) : base_(base), kept_(base.size()) {}
+    std::size_t size() const { return kept_ + pushed_.size(); }
+    int back() const { return pushed_.empty() ? base_[kept_ - 1] : pushed_.back(); }
+    void push_back(int state) { pushed_.push_back(state); }
+    void resize(std::size_t size)
+    {
+        if (size >= kept_) {
+            pushed_.resize(size - kept_);
+        } else {
+            pushed_.clear();
+            kept_ = size;
+        }
+    }
+
+private:
+    const state_stack& base_;
+    std::size_t kept_;
+    state_stack pushed_;
+};
+
+enum class step { shifted, reduced, none };
+
+// One move of the automaton on `symbol`, on the states alone.
+template <class Stack>
+step simulate(Stack& stack, int symbol)
+{
+    if (stack.back() == YYFINAL) return step::none;
+    int a = action(stack.back(), symbol);
+    if (a == 0) return step::none;
+    if (a > 0) {
+        stack.push_back(a);
+        return step::shifted;
+    }
+    stack.resize(stack.size() - yyr2[-a]);
+    stack.push_back(next_state(stack.back(), yyr1[-a]));
+    return step::reduced;
+}
+
+// Whether `token` is really shifted from `stack` after the reductions it causes.
+bool is_continuation(const state_stack& states, int token)
+{
+    trial_stack stack(states);
+    int symbol = symbol_of(token);
+    for (;;) {
+        switch (simulate(stack, symbol)) {
+        case step::shifted: return true;
+        case step::none: return false;
+        case step::reduced: break;
+        }
+    }
+}
+
+constexpr int unreachable = 1 << 28;
+
+// Each state's continuation terminal, computed once from the tables.
+//
+// The tables hold neither the items of a state nor the right-hand sides of the
+// rules, so both are recovered first: the real transitions over nonterminals
+// are those that a reduction can return to (found by walking each reduction
+// back until nothing new turns up), and a rule's right-hand side is read off
+// the accessing symbols of the states that one such walk passes.
+//
+// A state then follows the item that completes one of its kernel items with
+// the fewest terminals (shortest yields of the symbols still to come, plus, for
+// an item predicted inside the state, what its predictor still needs), so the
+// walk finishes what the state has begun rather than opening something new.
+// Items that only lengthen a left-recursive list are never followed: finishing
+// one leads back to the same state, and the walk would go round the list.
+// Ties go to a reduction, then to a terminal to shift, then to the lower rule
+// and dot position; a reduction is made on its lowest lookahead code.
+std::vector<int> compute_continuations()
+{
+    const int states = YYNSTATES;
+    const int symbols = YYNTOKENS + YYNNTS;
+
+    std::vector<std::vector<int>> predecessors(states);
+    auto add_transition = [&](int from, int to) {
+        for (int p : predecessors[to])
+            if (p == from) return false;
+        predecessors[to].push_back(from);
+        return true;
+    };
+    struct reduction {
+        int state, rule;
+    };
+    std::vector<reduction> reductions;
+    for (int q = 0; q < states; ++q) {
+        if (q == YYFINAL) continue;
+        for (int t = 0; t < YYNTOKENS; ++t) {
+            int a = action(q, t);
+            if (a > 0) add_transition(q, a);
+            bool known = false;
+            for (const reduction& r : reductions) known |= r.state == q && r.rule == -a;
+            if (a < 0 && !known) reductions.push_back({q, -a});
+        }
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (const reduction& r : reductions) {
+            std::vector<int> level{r.state};
+            for (int k = 0; k < yyr2[r.rule]; ++k) {
+                std::vector<int> below;
+                for (int s : level)
+                    for (int p : predecessors[s])
+                        if (std::find(below.begin(), below.end(), p) == below.end()) below.push_back(p);
+                level = below;
+            }
+            for (int p : level) changed |= add_transition(p, next_state(p, yyr1[r.rule]));
+        }
+    }
+
+    std::vector<std::vector<int>> rhs(YYNRULES + 1);
+    rhs[accept_rule] = {YYSYMBOL_root, YYSYMBOL_YYEOF};
+    for (const reduction& r : reductions) {
+        if (!rhs[r.rule].empty()) continue;
+        rhs[r.rule].resize(yyr2[r.rule]);
+        int s = r.state;
+        for (int k = yyr2[r.rule] - 1; k >= 0; --k) {
+            rhs[r.rule][k] = yystos[s];
+            if (k > 0) s = predecessors[s].front();
+        }
+    }
+
+    std::vector<int> shortest(symbols, unreachable);
+    for (int t = 0; t < YYNTOKENS; ++t) shortest[t] = 1;
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (int r = accept_rule + 1; r <= YYNRULES; ++r) {
+            int length = 0;
+            for (int x : rhs[r]) length = std::min(unreachable, length + shortest[x]);
+            if (length < shortest[yyr1[r]]) {
+                shortest[yyr1[r]] = length;
+                changed = true;
+            }
+        }
+    }
+    auto rest = [&](int rule, int dot) {
+        int length = 0;
+        for (std::size_t j = dot; j < rhs[rule].size(); ++j) length += shortest[rhs[rule][j]];
+        return length;
+    };
+
+    struct item {
+        int rule, dot, cost;
+    };
+    std::vector<std::vector<item>> items(states);
+    auto walk = [&](int from, int rule) {
+        int s = from;
+        for (std::size_t dot = 0;; ++dot) {
+            items[s].push_back({rule, int(dot), unreachable});
+            if (dot == rhs[rule].size()) break;
+            int x = rhs[rule][dot];
+            s = x < YYNTOKENS ? action(s, x) : next_state(s, x);
+        }
+    };
+    walk(0, accept_rule);
+    for (int s = 0; s < states; ++s)
+        if (yystos[s] >= YYNTOKENS)
+            for (int p : predecessors[s])
+                for (int r = accept_rule + 1; r <= YYNRULES; ++r)
+                    if (yyr1[r] == yystos[s]) walk(p, r);
+
+    std::vector<int> continuation(states, tkEndOfFile);
+    for (int q = 0; q < states; ++q) {
+        if (q == YYFINAL) continue;
+        auto& here = items[q];
+        for (item& i : here) {
+            bool list_extension = rhs[i.rule].size() > 1 && rhs[i.rule][0] == yyr1[i.rule] && i.dot > 0 &&
+                                  i.dot < int(rhs[i.rule].size());
+            bool kernel = i.dot > 0 || i.rule == accept_rule;
+            if (kernel && !list_extension) i.cost = rest(i.rule, i.dot);
+        }
+        for (bool changed = true; changed;) {
+            changed = false;
+            for (item& predicted : here) {
+                if (predicted.dot > 0 || predicted.rule == accept_rule) continue;
+                for (const item& by : here) {
+                    if (by.cost >= unreachable || by.dot == int(rhs[by.rule].size()) ||
+                        rhs[by.rule][by.dot] != yyr1[predicted.rule])
+                        continue;
+                    int cost = rest(predicted.rule, 0) + by.cost - shortest[yyr1[predicted.rule]];
+                    if (cost < predicted.cost) {
+                        predicted.cost = cost;
+                        changed = true;
+                    }
+                }
+            }
+        }
+        auto kind = [&](const item& i) {
+            if (i.dot == int(rhs[i.rule].size())) return 0;
+            return rhs[i.rule][i.dot] < YYNTOKENS ? 1 : 2;
+        };
+        const item* best = nullptr;
+        for (const item& i : here) {
+            if (i.cost >= unreachable || kind(i) == 2) continue;
+            if (!best || std::make_tuple(i.cost, kind(i), i.rule, i.dot) <
+                             std::make_tuple(best->cost, kind(*best), best->rule, best->dot))
+                best = &i;
+        }
+        if (!best) continue;
+        for (int t = 0; t < tkCount; ++t) {
+            bool reduces = kind(*best) == 0 && action(q, symbol_of(t)) == -best->rule;
+            bool shifts = kind(*best) == 1 && symbol_of(t) == rhs[best->rule][best->dot];
+            if (reduces || shifts) {
+                continuation[q] = t;
+                break;
+            }
+        }
+    }
+    return continuation;
+}
+
+const std::vector<int>& continuations()
+{
+    static const std::vector<int> table = compute_continuations();
+    return table;
+}
+
+struct value {
+    tPosition position;  // of the first token
+    tTree tree;
+};
+
+tTree list(tTree chain) { return ReverseTree(chain); }
+
+// The node of a production, from the values of its right-hand side; `at` is
+// the position of its first token.
+tTree build_node(int production, tPosition at, const value* v)
+{
+    switch (production) {
+    case 1: TreeRoot = list(v[0].tree); return NoTree;
+    case 2: return mstatements_1(v[0].tree, v[1].tree);
+    case 3: return mstatements_2();
+    case 4: return mobj_assignment(at, v[0].tree, v[2].tree);
+    case 5: return minput_stmnt(at, v[2].tree);
+    case 6: return mfile_stmnt(at, v[2].tree, v[3].tree);
+    case 7: return mprocedure_call_stmnt(at, v[0].tree, list(v[2].tree));
+    case 8: return mempty_stmnt(at);
+    case 9: return mobj_id(at, v[0].tree);
+    case 10: return mfunction_call(at, v[0].tree, list(v[2].tree));
+    case 11: return mstringconst(at, v[0].tree);
+    case 12: return mstring_list(at, list(v[1].tree));
+    case 13: return minteger(at, v[1].tree);
+    case 14: return mfr1(at, v[0].tree);
+    case 15: return mfr2(at, v[0].tree, v[2].tree);
+    case 16: return mfloatobj(at, v[0].tree);
+    case 17: return mvector(at, list(v[1].tree));
+    case 18: return mmatrix(at, list(v[2].tree));
+    case 19: return mimgroup(at, list(v[2].tree));
+    case 20: return mmgroup(at, list(v[2].tree));
+    case 21: return mreprgroup(at, list(v[2].tree));
+    case 22: return mcyclotomic(at, list(v[2].tree), list(v[4].tree), list(v[6].tree));
+    case 23:
+        return mchartab(at, list(v[2].tree), list(v[4].tree), list(v[6].tree), list(v[8].tree), list(v[10].tree),
+                        list(v[12].tree), list(v[14].tree));
+    // The tensor's value list keeps its last entry first.
+    case 24: return mtensor(at, v[2].tree, v[3].tree, v[4].tree, v[6].tree);
+    case 25: return mobj1(v[0].tree, v[1].tree);
+    case 26: return mobj2();
+    case 27: return mchartab_pow1(v[0].tree, v[1].tree);
+    case 28: return mchartab_pow2();
+    case 29: return mchartab_pow(at, list(v[1].tree));
+    case 30: return mtenvals1();
+    case 31: return mtenvals2(v[0].tree, v[1].tree);
+    case 32: return mtensorval(at, list(v[1].tree), v[3].tree);
+    }
+    return NoTree;
+}
+
+struct token {
+    int code;
+    value attribute;
+};
+
+class parser {
+public:
+    parser() { push(0, {NoPosition, NoTree}); }
+    ~parser()
+    {
+        // Only a failure raised by the scanner leaves trees behind.
+        for (value& v : values_) ReleaseTree(v.tree);
+        ReleaseTree(lookahead_.attribute.tree);
+    }
+    parser(const parser&) = delete;
+    parser& operator=(const parser&) = delete;
+
+    int run();
+
+private:
+    void read_token();
+    void push(int state, value v);
+    void reduce(int rule);
+    void recover();
+    void insert(int token, int state);
+
+    state_stack states_;
+    std::vector<value> values_;
+    token lookahead_ = {tkEndOfFile, {NoPosition, NoTree}};
+    int errors_ = 0;
+};
+
+// The parser takes the leaf; it never needs the token's text.
+void parser::read_token()
+{
+    lookahead_.code = GetToken();
+    lookahead_.attribute = {Attribute.Position, Attribute.Tree};
+    delete[] Attribute.Text;
+    Attribute.Text = nullptr;
+    Attribute.Tree = NoTree;
+}
+
+void parser::push(int state, value v)
+{
+    states_.push_back(state);
+    values_.push_back(v);
+}
+
+void parser::reduce(int rule)
+{
+    std::size_t base = values_.size() - yyr2[rule];
+    tPosition at = yyr2[rule] > 0 ? values_[base].position : lookahead_.attribute.position;
+    value result = {at, build_node(rule - 1, at, values_.data() + base)};
+    states_.resize(base);
+    values_.resize(base);
+    push(next_state(states_.back(), yyr1[rule]), result);
+}
+
+// Reports the error, names the tokens that could follow, and skips the input up
+// to a token that the shortest completion of the stack can take.
+void parser::recover()
+{
+    ++errors_;
+    tPosition at = lookahead_.attribute.position;
+    ErrorMessage(xxSyntaxError, xxError, at);
+    std::string expected;
+    for (int t = 0; t < tkCount; ++t) {
+        if (!is_continuation(states_, t)) continue;
+        std::string name = std::string(Parser_TokenName[t]) + ' ';
+        if (expected.size() + name.size() > 255) break;
+        expected += name;
+    }
+    ErrorMessageI(xxExpectedTokens, xxInformation, at, xxString, expected.c_str());
+
+    std::vector<bool> restart(tkCount, false);
+    state_stack stack = states_;
+    while (stack.back() != YYFINAL) {
+        for (int t = 0; t < tkCount; ++t)
+            if (!restart[t]) restart[t] = is_continuation(stack, t);
+        if (simulate(stack, symbol_of(continuations()[stack.back()])) == step::none) break;
+    }
+    restart[tkEndOfFile] = true;
+
+    if (restart[lookahead_.code]) return;
+    while (!restart[lookahead_.code]) {
+        ReleaseTree(lookahead_.attribute.tree);
+        read_token();
+    }
+    ErrorMessage(xxRestartPoint, xxInformation, lookahead_.attribute.position);
+}
+
+void parser::insert(int token, int state)
+{
+    tScanAttribute inserted;
+    ErrorAttribute(token, &inserted);
+    delete[] inserted.Text;
+    ErrorMessageI(xxTokenInserted, xxRepair, lookahead_.attribute.position, xxString, Parser_TokenName[token]);
+    push(state, {inserted.Position, inserted.Tree});
+}
+
+int parser::run()
+{
+    read_token();
+    bool repairing = false;
+    while (states_.back() != YYFINAL) {
+        int state = states_.back();
+        int a = action(state, symbol_of(lookahead_.code));
+        if (a > 0) {
+            push(a, lookahead_.attribute);
+            lookahead_.attribute.tree = NoTree;
+            if (lookahead_.code != tkEndOfFile) read_token();
+            repairing = false;
+        } else if (a < 0) {
+            reduce(-a);
+        } else if (!repairing) {
+            recover();
+            repairing = true;
+        } else {
+            int t = continuations()[state];
+            int b = action(state, symbol_of(t));
+            if (b < 0) {
+                reduce(-b);
+            } else if (b == 0 || (t == tkEndOfFile && lookahead_.code != tkEndOfFile)) {
+                // The repair has finished the file before the lookahead: a
+                // fresh error, which skips the rest.
+                repairing = false;
+            } else {
+                insert(t, b);
+            }
+        }
+    }
+    return errors_;
+}
+
+}
+
+int Parser()
+{
+    parser p;
+    return p.run();
+}

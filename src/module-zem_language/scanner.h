@@ -1,0 +1,66 @@
+// The scanner of the command language: one token per call of GetToken, with its
+// position and, for identifiers, strings, numbers and reals, a syntax-tree leaf
+// made at once. Illegal characters are reported and skipped; only an unclosed
+// comment and the scanner's own faults stop a scan. The start state (normal or
+// comment) belongs to the scanner, not to a file.
+#pragma once
+
+#include "front-end-support/positions.h"
+#include "module-zem_language/tree.h"
+
+// Token codes; the parser's token-name table gives their names.
+enum : int {
+    tkEndOfFile = 0,
+    tkIdentifier = 1,
+    tkString = 2,
+    tkNumber = 3,
+    tkReal = 4,
+    tkFile = 5,
+    tkInclude = 6,
+    tkLeftBrace = 7,
+    tkRightBrace = 8,
+    tkLeftParen = 9,
+    tkRightParen = 10,
+    tkSlash = 11,
+    tkEquals = 12,
+    tkBar = 13,
+    tkSemicolon = 14,
+    tkHash = 15,
+    tkLeftBracket = 16,
+    tkRightBracket = 17,
+    tkMatrix = 18,
+    tkIntMatrixGroup = 19,
+    tkMatrixGroup = 20,
+    tkRepresentationGroup = 21,
+    tkCyclotomic = 22,
+    tkCharacterTable = 23,
+    tkTensor = 24,
+};
+constexpr int tkCount = 25;
+
+struct tScanAttribute {
+    tPosition Position;  // of the token's first character
+    tTree Tree;          // the leaf of an identifier, string, number or real, else NoTree
+    char* Text;          // a new[] copy of an identifier's or string's text, else null; the taker frees it
+};
+
+// The attribute of the token returned last.
+extern tScanAttribute Attribute;
+
+// Called after a fault of the scanner itself has been written to the standard
+// error stream; ends the program with status 1 unless replaced.
+extern void (*Scanner_Exit)();
+
+// Reads the named file next; the file being read, if any, resumes once it ends.
+// A file that cannot be opened is a fault and leaves the scanner as it was.
+void BeginFile(const char* file_name);
+// The code of the next token; tkEndOfFile once the outermost file has ended.
+int GetToken();
+// Closes the file being read and resumes the one below.
+void CloseFile();
+// The attribute of a token that the parser inserts: the position in Attribute
+// and a placeholder leaf and text for identifiers, strings, numbers and reals.
+void ErrorAttribute(int token, tScanAttribute* attribute);
+// Copies the current token's text and a NUL into `buffer` (room for its length
+// + 1) and returns the length.
+int GetWord(char* buffer);

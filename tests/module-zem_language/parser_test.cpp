@@ -1,0 +1,185 @@
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "module-zem_language/command_text.h"
+#include "module-zem_language/parser.h"
+#include "support/alert_recorder.h"
+#include "support/failure.h"
+
+namespace {
+
+using lines = std::vector<std::string>;
+
+struct parse_result {
+    int errors;
+    std::string tree;
+    lines messages;
+};
+
+parse_result parse(const std::string& text)
+{
+    command_file file(text);
+    alert_recorder alerts;
+    BeginFile(file.path().c_str());
+    TreeRoot = NoTree;
+    parse_result result{Parser(), printed_tree(TreeRoot), {}};
+    for (const std::string& line : alerts.alerts) result.messages.push_back(line.substr(0, line.size() - 1));
+    ReleaseTree(TreeRoot);
+    TreeRoot = NoTree;
+    return result;
+}
+
+}
+
+TEST(Parser, EveryProductionBuildsItsNodeWithListsInSourceOrder)
+{
+    struct Case {
+        std::string text, tree;
+    };
+    const std::vector<Case> cases = {
+        // An empty list prints as nothing; a missing root would not.
+        {"", ""},
+        {"/* nothing */\n", ""},
+        {"a = 1/2 ; b = # 3 ; c = 3 ; d = -2.5 ; e = x ; ;", "a = 1/2 ; b = #3 ; c = 3 ; d = -2.5 ; e = x ; ;"},
+        {"include(\"f\") ; file(v \"out\") ; p(a b c) ; q() ;", "include(\"f\") ; file(v \"out\") ; p(a b c) ; q() ;"},
+        {"v = f(a g(b) c) ; w = {\"x\" \"y\"} ; u = [1 [2 3]] ;", "v = f(a g(b) c) ; w = {\"x\" \"y\"} ; u = [1 [2 3]] ;"},
+        {"m = matrix([1 0] [0 1]) ; g = int_matrix_group(m) ; h = matrix_group(m n) ; r = representation_group() ;",
+         "m = matrix([1 0] [0 1]) ; g = int_matrix_group(m) ; h = matrix_group(m n) ; r = representation_group() ;"},
+        {"z = cyclotomic(1 2 | 1 | 3 4) ;", "z = cyclotomic(1 2)(1)(3 4) ;"},
+        {"t = character_table({\"1a\"} | 1 | 2 | 3 | {1 2} {3} | 4 | 5) ;",
+         "t = character_table({\"1a\"})(1)(2)(3)({1 2} {3})(4)(5) ;"},
+        {"t = character_table(|||||| ) ;", "t = character_table()()()()()()() ;"},
+        // The tensor's value list keeps the entry written last first.
+        {"x = tensor(3 2 \"ij\" | (1 1 = a) (1 2 = b) (2 2 = c)) ;",
+         "x = tensor(3 2 \"ij\")((2 2 = c) (1 2 = b) (1 1 = a)) ;"},
+    };
+    for (const Case& c : cases) {
+        parse_result result = parse(c.text);
+        EXPECT_EQ(result.errors, 0) << c.text;
+        EXPECT_EQ(result.messages, lines{}) << c.text;
+        EXPECT_EQ(result.tree, c.tree) << c.text;
+    }
+}
+
+TEST(Parser, ErrorsAreReportedResynchronisedAndRepaired)
+{
+    struct Case {
+        std::string text;
+        int errors;
+        lines messages;
+        std::string tree;
+    };
+    // The tokens that start an object, with one more in its place.
+    auto object_starts = [](const std::string& also = "") {
+        return "identifier string number real { " + (also == ")" ? also + " " : "") + "# [ " +
+               (also == "]" ? also + " " : "") +
+               "matrix int_matrix_group matrix_group representation_group cyclotomic character_table tensor ";
+    };
+    const std::vector<Case> cases = {
+        {"a = 1\nb = 2 ;",
+         1,
+         {"2,1: Error       syntax error", "2,1: Information expected tokens: ; ", "2,1: Repair      token inserted : ;"},
+         "a = 1 ; b = 2 ;"},
+        {"a = 1",
+         1,
+         {"1,6: Error       syntax error", "1,6: Information expected tokens: / ; ",
+          "1,6: Repair      token inserted : ;"},
+         "a = 1 ;"},
+        {"} a = 1 ;",
+         1,
+         {"1,1: Error       syntax error", "1,1: Information expected tokens: _EndOfFile identifier file include ; ",
+          "1,3: Information restart point"},
+         "a = 1 ;"},
+        {"a = = 3 ;",
+         1,
+         {"1,5: Error       syntax error", "1,5: Information expected tokens: " + object_starts(),
+          "1,7: Information restart point"},
+         "a = 3 ;"},
+        {"a = 1 ; ) ) )\nb = 2 ;",
+         1,
+         {"1,9: Error       syntax error", "1,9: Information expected tokens: _EndOfFile identifier file include ; ",
+          "2,1: Information restart point"},
+         "a = 1 ; b = 2 ;"},
+        // Each error is counted once, however many tokens its repair inserts.
+        {"a = ;\nb = f(x ;\nc = [1 2 ;",
+         3,
+         {"1,5: Error       syntax error", "1,5: Information expected tokens: " + object_starts(),
+          "1,5: Repair      token inserted : identifier", "2,9: Error       syntax error",
+          "2,9: Information expected tokens: " + object_starts(")"),
+          "2,9: Repair      token inserted : )", "3,10: Error       syntax error",
+          "3,10: Information expected tokens: " + object_starts("]"),
+          "3,10: Repair      token inserted : ]"},
+         "a = --identifier-- ; b = f(x) ; c = [1 2] ;"},
+        {"s = tensor(3 2 \"ij\" | (1 = ",
+         1,
+         {"1,28: Error       syntax error", "1,28: Information expected tokens: " + object_starts(),
+          "1,28: Repair      token inserted : identifier", "1,28: Repair      token inserted : )",
+          "1,28: Repair      token inserted : )", "1,28: Repair      token inserted : ;"},
+         "s = tensor(3 2 \"ij\")((1 = --identifier--)) ;"},
+    };
+    for (const Case& c : cases) {
+        parse_result result = parse(c.text);
+        EXPECT_EQ(result.errors, c.errors) << c.text;
+        EXPECT_EQ(result.messages, c.messages) << c.text;
+        EXPECT_EQ(result.tree, c.tree) << c.text;
+    }
+}
+
+TEST(Parser, ScannerFailureLeavesNothingBehind)
+{
+    alert_recorder alerts;
+    command_file file("a = [1 2 /* open");
+    BeginFile(file.path().c_str());
+    EXPECT_EQ(failure_of([] { Parser(); }), run_time("unclosed comment"));
+}
+
+// Random token strings and random bytes: the parser always reaches the end of
+// the file, counts an error exactly when it reports one, and leaves a whole tree.
+TEST(Parser, AnyInputEndsInATree)
+{
+    const std::vector<std::string> words = {
+        "a", "f", "\"s\"", "7", "-2", "1.5", "file", "include", "{", "}", "(", ")", "/", "=", "|", ";", "#", "[",
+        "]", "matrix", "int_matrix_group", "matrix_group", "representation_group", "cyclotomic", "character_table",
+        "tensor", "/* c */", "\n"};
+    std::mt19937 random(14);
+    for (int round = 0; round < 5000; ++round) {
+        std::string text;
+        int length = random() % 40;
+        if (round % 4 == 3) {
+            for (int i = 0; i < length; ++i) text += char(random() % 256);
+        } else {
+            for (int i = 0; i < length; ++i) text += words[random() % words.size()] + " ";
+        }
+        parse_result result;
+        std::string failure = failure_of([&] { result = parse(text); });
+        if (failure != "(no failure)") {
+            EXPECT_EQ(failure, run_time("unclosed comment")) << text;
+            continue;
+        }
+        int syntax_errors = 0;
+        for (const std::string& line : result.messages) syntax_errors += line.ends_with("syntax error");
+        EXPECT_EQ(result.errors, syntax_errors) << text;
+        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << text << "\n" << result.tree;
+    }
+}
+
+// Cut off anywhere, a file is completed by inserted tokens alone: one error,
+// or none where the cut falls after a statement, and a whole tree.
+TEST(Parser, EveryPrefixIsCompletedByInsertions)
+{
+    const std::string sample =
+        "a = 1 / 2 ; b = # 3 ; d = -2.5 ; f = g ( h \"s\" ) ; l = { \"p\" } ; v = [ 1 [ 2 ] ] ; "
+        "m = matrix ( [ 1 ] ) ; i = int_matrix_group ( m ) ; j = matrix_group ( ) ; "
+        "k = representation_group ( m ) ; z = cyclotomic ( 1 | 2 | 3 ) ; "
+        "t = character_table ( { \"1a\" } | 1 | 1 | 1 | { 1 } { 2 } | 1 | 1 ) ; "
+        "x = tensor ( 3 2 \"ij\" | ( 1 1 = a ) ( 1 2 = b ) ) ; include ( \"f\" ) ; file ( v \"o\" ) ; p ( a b ) ; ; ";
+    for (std::size_t at = 0; at != std::string::npos; at = sample.find(' ', at + 1)) {
+        std::string prefix = sample.substr(0, at);
+        parse_result result = parse(prefix);
+        EXPECT_EQ(result.errors, prefix.empty() || prefix.back() == ';' ? 0 : 1) << prefix;
+        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << prefix;
+    }
+}

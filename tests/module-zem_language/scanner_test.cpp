@@ -1,0 +1,169 @@
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "module-zem_language/command_text.h"
+#include "module-zem_language/parser.h"
+#include "module-zem_language/scanner.h"
+#include "support/alert_recorder.h"
+#include "support/failure.h"
+
+namespace {
+
+// The current token's leaf printed, and its text when it differs; frees both.
+std::string take_attribute()
+{
+    std::string value = Attribute.Tree ? " " + printed_tree(Attribute.Tree) : "";
+    if (Attribute.Text) {
+        std::string text = Attribute.Text;
+        if (value != " " + text && value != " \"" + text + "\"") value += " text " + text;
+    }
+    ReleaseTree(Attribute.Tree);
+    delete[] Attribute.Text;
+    Attribute.Tree = NoTree;
+    Attribute.Text = nullptr;
+    return value;
+}
+
+// Every token of the file being read, as "line,column name value", with the
+// scanner's messages where they come, up to and including the end of file.
+std::vector<std::string> tokens_until_end(alert_recorder& alerts)
+{
+    std::vector<std::string> log;
+    for (;;) {
+        int code = GetToken();
+        for (std::string& line : alerts.alerts) log.push_back(line.substr(0, line.size() - 1));
+        alerts.alerts.clear();
+        log.push_back(std::to_string(Attribute.Position.Line) + "," + std::to_string(Attribute.Position.Column) +
+                      " " + Parser_TokenName[code] + take_attribute());
+        if (code == tkEndOfFile) return log;
+    }
+}
+
+std::vector<std::string> tokens_of(const std::string& text)
+{
+    command_file file(text);
+    alert_recorder alerts;
+    BeginFile(file.path().c_str());
+    return tokens_until_end(alerts);
+}
+
+using lines = std::vector<std::string>;
+
+}
+
+TEST(Scanner, TokensPositionsAndMessages)
+{
+    struct Case {
+        std::string text;
+        lines tokens;
+    };
+    const std::vector<Case> cases = {
+        {"", {"1,1 _EndOfFile"}},
+        {"abc123 _x tensor_1 1abc\n",
+         {"1,1 identifier abc123", "1,8 identifier _x", "1,11 identifier tensor_1", "1,20 number 1",
+          "1,21 identifier abc", "2,1 _EndOfFile"}},
+        {"-5 - 5 +5",
+         {"1,1 number -5", "1,4: Error       illegal character: -", "1,6 number 5",
+          "1,8: Error       illegal character: +", "1,9 number 5", "1,10 _EndOfFile"}},
+        {"3/4 3 / 4",
+         {"1,1 number 3", "1,2 /", "1,3 number 4", "1,5 number 3", "1,7 /", "1,9 number 4", "1,10 _EndOfFile"}},
+        {"1.5e3 .5 -.5 1. 1E5 2.0E+10 1.5E-3 007",
+         {"1,1 real 1.5", "1,4 identifier e3", "1,7 real 0.5", "1,10 real -0.5", "1,14 number 1",
+          "1,15: Error       illegal character: .", "1,17 number 1", "1,18 identifier E5", "1,21 real 2e+10",
+          "1,29 real 0.0015", "1,36 number 7", "1,39 _EndOfFile"}},
+        {"file include matrix int_matrix_group matrix_group representation_group\n"
+         "cyclotomic character_table tensor Tensor tensors file_1",
+         {"1,1 file", "1,6 include", "1,14 matrix", "1,21 int_matrix_group", "1,38 matrix_group",
+          "1,51 representation_group", "2,1 cyclotomic", "2,12 character_table", "2,28 tensor",
+          "2,35 identifier Tensor", "2,42 identifier tensors", "2,50 identifier file_1", "2,56 _EndOfFile"}},
+        {"{}()/=|;#[]",
+         {"1,1 {", "1,2 }", "1,3 (", "1,4 )", "1,5 /", "1,6 =", "1,7 |", "1,8 ;", "1,9 #", "1,10 [", "1,11 ]",
+          "1,12 _EndOfFile"}},
+        // Comments do not nest, and keep counting lines and tabs.
+        {"/* a /* b */ c */ /*\n\t*/x",
+         {"1,14 identifier c", "1,16: Error       illegal character: *", "1,17 /", "2,11 identifier x",
+          "2,12 _EndOfFile"}},
+        {"\tx\n        \ty\n      z\tw",
+         {"1,9 identifier x", "2,17 identifier y", "3,7 identifier z", "3,9 identifier w", "3,10 _EndOfFile"}},
+        // A string keeps its line feeds and backslashes; what follows it keeps its true place.
+        {"s = \"a\n\tb\" t \"x\\\"y\\\\\"",
+         {"1,1 identifier s", "1,3 =", "1,5 string \"a\n\tb\"", "2,12 identifier t", "2,14 string \"x\\\"y\\\\\"",
+          "2,22 _EndOfFile"}},
+        {"\"ab c",
+         {"1,1: Error       illegal character: \"", "1,2 identifier ab", "1,5 identifier c", "1,6 _EndOfFile"}},
+        // Bytes above 127 are illegal everywhere, also in a string, which then is none.
+        {"a\xe9z /*\xe9*/ \"\xe9\"",
+         {"1,1 identifier a", "1,2: Error       illegal character: \xe9", "1,3 identifier z",
+          "1,7: Error       illegal character: \xe9", "1,11: Error       illegal character: \"",
+          "1,12: Error       illegal character: \xe9", "1,13: Error       illegal character: \"", "1,14 _EndOfFile"}},
+        {"a\rb \x7f \"\x7f\"",
+         {"1,1 identifier a", "1,2: Error       illegal character: \r", "1,3 identifier b",
+          "1,5: Error       illegal character: \x7f", "1,7 string \"\x7f\"", "1,10 _EndOfFile"}},
+        // Numbers beyond 32 bits are reported and held at the nearest bound.
+        {"2147483647 -2147483648 2147483648 -99999999999",
+         {"1,1 number 2147483647", "1,12 number -2147483648", "1,24: Error       number out of range: 2147483648",
+          "1,24 number 2147483647", "1,35: Error       number out of range: -99999999999", "1,35 number -2147483648",
+          "1,47 _EndOfFile"}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(tokens_of(c.text), c.tokens) << c.text;
+}
+
+TEST(Scanner, NestedFileIsReadFirstAndTheOuterOneResumesInPlace)
+{
+    command_file outer("a\n  b"), inner("\n x");
+    alert_recorder alerts;
+    BeginFile(outer.path().c_str());
+    ASSERT_EQ(GetToken(), tkIdentifier);
+    take_attribute();
+    BeginFile(inner.path().c_str());
+    EXPECT_EQ(tokens_until_end(alerts), (lines{"2,2 identifier x", "2,3 identifier b", "2,4 _EndOfFile"}));
+    EXPECT_EQ(GetToken(), tkEndOfFile);
+}
+
+TEST(Scanner, UnclosedCommentFailsAndTheNextFileStartsInTheNormalState)
+{
+    command_file open_comment("a /* b"), next("c");
+    alert_recorder alerts;
+    BeginFile(open_comment.path().c_str());
+    ASSERT_EQ(GetToken(), tkIdentifier);
+    take_attribute();
+    EXPECT_EQ(failure_of([] { GetToken(); }), run_time("unclosed comment"));
+    BeginFile(next.path().c_str());
+    EXPECT_EQ(tokens_until_end(alerts), (lines{"1,1 identifier c", "1,2 _EndOfFile"}));
+}
+
+TEST(Scanner, FaultsWriteTheirLineAndCallTheExitHook)
+{
+    // The program's own hook raises a failure.
+    void (*previous)() = Scanner_Exit;
+    Scanner_Exit = [] { _zem_error_(__FILE__, __LINE__, "scanner failed"); };
+    command_file file("a b");
+    std::string missing = file.path() + "_missing";
+    auto fault_line = [](auto action) {
+        testing::internal::CaptureStderr();
+        std::string failure = failure_of(action);
+        EXPECT_EQ(failure, run_time("scanner failed"));
+        return testing::internal::GetCapturedStderr();
+    };
+
+    Attribute.Position = {3, 7};
+    EXPECT_EQ(fault_line([] { CloseFile(); }),
+              "   3,  7: Scanner: file stack underflow (too many calls of CloseFile)\n");
+
+    // A file that cannot be opened leaves the file being read in place.
+    alert_recorder alerts;
+    BeginFile(file.path().c_str());
+    ASSERT_EQ(GetToken(), tkIdentifier);
+    take_attribute();
+    EXPECT_EQ(fault_line([&] { BeginFile(missing.c_str()); }), "   1,  1: Scanner: cannot open input file\n");
+    EXPECT_EQ(tokens_until_end(alerts), (lines{"1,3 identifier b", "1,4 _EndOfFile"}));
+
+    for (int open = 0; open < 16; ++open) BeginFile(file.path().c_str());
+    EXPECT_EQ(fault_line([&] { BeginFile(file.path().c_str()); }),
+              "   1,  4: Scanner: too many nested include files\n");
+    for (int open = 0; open < 16; ++open) CloseFile();
+    EXPECT_EQ(GetToken(), tkEndOfFile);
+    Scanner_Exit = previous;
+}
