@@ -41,9 +41,9 @@ bool is_valid_point_group_proc(const std::string& text, int dimension)
 bool is_valid_transformation_proc(const std::string& text, int dimension)
 {
     const var_symtab::var_symtabelt* variable = mapped_variable(transformation_name_mappings, text, dimension);
-    return variable &&
-           (is_square_matrix_of<ZEM_int>(*variable, dimension) || is_square_matrix_of<ZEM_fraction>(*variable, dimension) ||
-            is_square_matrix_of<ZEM_cyclotomic_number>(*variable, dimension));
+    return variable && (is_square_matrix_of<ZEM_int>(*variable, dimension) ||
+                        is_square_matrix_of<ZEM_fraction>(*variable, dimension) ||
+                        is_square_matrix_of<ZEM_cyclotomic_number>(*variable, dimension));
 }
 
 bool is_valid_perm_symmetry_proc(const std::string& text, int rank)

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -127,7 +128,8 @@ public:
         setGeometry(100, 100, 400, sizeHint().height());
         setFixedWidth(400);
 
-        connect(point_group, &QPushButton::clicked, this, [this] { workbench_action([this] { choose_point_group(); }); });
+        connect(point_group, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { choose_point_group(); }); });
         connect(view_point_group, &QPushButton::clicked, this,
                 [this] { workbench_action([this] { do_view_pointgroup_proc(); }); });
         connect(perm_symmetry, &QPushButton::clicked, this,
@@ -193,8 +195,9 @@ private:
     }
     void choose_transformation()
     {
-        write(transformation_text_editor, do_choose_basis_transformation_proc(
-                                              "Basis transformation", "basis_transformation", dimension_editor->value()));
+        write(transformation_text_editor,
+              do_choose_basis_transformation_proc("Basis transformation", "basis_transformation",
+                                                  dimension_editor->value()));
     }
 
     void do_view_pointgroup_proc()

@@ -1,5 +1,4 @@
 #include <QPushButton>
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -9,7 +8,6 @@
 #include "module-main_zarn/tensor_checks.h"
 #include "module-main_zarn/tensor_request.h"
 #include "module-zem_language/exec.h"
-#include "support/printed.h"
 #include "module-main_zarn/config_support.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
@@ -25,17 +23,7 @@ TEST(Startup, ProgramNameIsTheTextAfterTheLastSlash)
     for (const auto& c : cases) EXPECT_EQ(program_name(c.path), c.name);
 }
 
-TEST(Startup, ConfigurationPathComesFromTheEnvironmentEvenWhenEmpty)
-{
-    unsetenv("ZARN_CONFIG");
-    EXPECT_STREQ(configuration_path(), "/zarn/data/zarn_config");
-    setenv("ZARN_CONFIG", "", 1);
-    EXPECT_STREQ(configuration_path(), "");
-    unsetenv("ZARN_CONFIG");
-}
-
 int errors_in_file(const char*) { return 2; }
-int unreadable_file(const char*) { throw ZEM_string("run-time exception: scanner failed\n"); }
 int good_file(const char*) { return 0; }
 
 TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
@@ -47,7 +35,8 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         const char* error_text;
     } cases[] = {
         {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
-        {unreadable_file, true, false, "run-time exception: scanner failed\n"},
+        {exec_zem_commandfile, true, false,
+         "   0,  0: Scanner: cannot open input file\nrun-time exception: scanner failed\n"},
         {good_file, false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
         {good_file, true, true, ""},
     };
@@ -56,7 +45,7 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         alert_recorder alerts;
         if (c.character_mapping) config.set_list("character_table_name_mapping", {});
         testing::internal::CaptureStderr();
-        EXPECT_EQ(start_up(c.run, "config"), c.started);
+        EXPECT_EQ(start_up(c.run, "no/such/config"), c.started);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
     }
 }

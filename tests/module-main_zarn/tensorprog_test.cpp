@@ -54,7 +54,8 @@ struct workbench_under_test {
             text += base == (valid ? QColor(Qt::white) : QColor(Qt::red)) ? (valid ? "1" : "0") : "?";
         }
         text += " ";
-        for (const char* label : {"View point group", "Perm. symmetry", "Basis transformation", "Tensor", "Pseudo tensor"})
+        for (const char* label :
+             {"View point group", "Perm. symmetry", "Basis transformation", "Tensor", "Pseudo tensor"})
             text += button(bench, label)->isEnabled() ? "1" : "0";
         return text;
     }
@@ -71,8 +72,9 @@ TEST(TensorWorkbench, CubicRank2GivesOneParameterOnTheDiagonal)
     w.press("Tensor");
     ASSERT_EQ(w.deck->count(), 1);
     const QStringList shown = lines(w.deck->currentWidget());
-    EXPECT_EQ(shown.mid(0, 4), QStringList({"The point group used was \"m-3m\".", "Its basis was transformed by \"identity\".",
-                                            "The number of free parameters is 1.", ""}));
+    EXPECT_EQ(shown.mid(0, 4),
+              QStringList({"The point group used was \"m-3m\".", "Its basis was transformed by \"identity\".",
+                           "The number of free parameters is 1.", ""}));
     const auto* tensor = dynamic_cast<const ZEM_tensor<fraction_symbolic>*>(
         &Am_ZEM_object(w.deck->currentWidget()->property(ZEM_OBJECT)).value());
     ASSERT_TRUE(tensor);
