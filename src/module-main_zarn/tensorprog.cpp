@@ -8,7 +8,6 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <exception>
 #include <optional>
 
 #include "module-main_zarn/choosers.h"
@@ -25,24 +24,6 @@ namespace {
 
 const QColor red(255, 0, 0);
 constexpr int half_width = 185;
-
-// Runs an action of the workbench: a failure beeps and shows its text and the
-// action adds nothing; a configuration fault has been shown already. Either
-// way the workbench and the deck go on.
-template <class Work>
-void workbench_action(Work&& work)
-{
-    try {
-        work();
-    } catch (const ZEM_string& failure) {
-        beep();
-        message(failure);
-    } catch (const configuration_fault&) {
-    } catch (const std::exception& failure) {
-        beep();
-        message(failure.what());
-    }
-}
 
 QPushButton* half_width_button(const char* label)
 {
