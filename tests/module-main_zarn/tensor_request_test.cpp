@@ -35,6 +35,7 @@ TEST(TensorRequest, ChecksFailInOrderWithTheirMessages)
         {false, {"m-3m", "0", "nothing", 3, 1},
          "[do_execute_tensor] (internal error) cannot find transformation in transformation_name_mapping"},
         {false, {"ghost", "0", "gone", 3, 1}, "[do_execute_tensor] (internal error) point group does not exist"},
+        {false, {"empty", "0", "gone", 3, 1}, "[do_execute_tensor] (internal error) point group does not exist"},
         {true, {"m-3m", "0", "gone", 3, 1},
          "[do_execute_pseudo_tensor] (internal error) transformation does not exist"},
         {false, {"matrix", "0", "identity", 3, 1}, "[do_execute_tensor] (internal error) wrong pointgroup type"},
@@ -80,6 +81,7 @@ TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
     } cases[] = {
         {"ghost", 3, "configuration error, cannot locate \"ghost_3\""},
         {"matrix", 3, "configuration error, cannot locate \"matrix_3\""},
+        {"empty", 3, "configuration error, cannot locate \"empty_3\""},
         {"nothing", 3,
          "configuration error, \"nothing_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
          "cyclotomic>>"},

@@ -40,6 +40,7 @@ struct workbench_configuration : test_configuration {
         ZEM_linkedlist<ZEM_matrix<ZEM_int>> one;
         one.add_at_tail(identity);
         set("G3_1", ZEM_group<ZEM_matrix<ZEM_int>>(one, nullptr, nullptr));
+        set_without_value("G3_empty", tp_group(tp_matrix(tp_int())));
         set("T3_identity", identity);
         set("T3_minus", matrix_of<ZEM_fraction>({{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}}));
         set("T3_cyclo", frac2cycl(int2frac(identity)));
@@ -47,7 +48,8 @@ struct workbench_configuration : test_configuration {
         set_list("group_name_mapping_1", {});
         set_list("group_name_mapping_2", {});
         set_list("group_name_mapping_3", {"m-3m", "G3_m3m", "m-3m frac", "G3_m3m_frac", "m-3m cycl", "G3_m3m_cycl",
-                                          "1", "G3_1", "matrix", "T3_identity", "ghost", "G3_none"});
+                                          "1", "G3_1", "matrix", "T3_identity", "ghost", "G3_none",
+                                          "empty", "G3_empty"});
         set_list("transformation_name_mapping_1", {});
         set_list("transformation_name_mapping_2", {});
         set_list("transformation_name_mapping_3", {"identity", "T3_identity", "minus", "T3_minus", "cyclo",
