@@ -1,21 +1,4 @@
 #include "module-main_zarn/startup.h"
-#include "module-object/error.h"
+#include "module-zem_language/exec.h"
 
-// Defined by the command language's file runner; weak so that the program links
-// while that runner is not part of the build, and then reports it at start-up.
-[[gnu::weak]] int exec_zem_commandfile(const char* path);
-
-namespace {
-
-int run_configuration(const char* path)
-{
-    if (!exec_zem_commandfile) {
-        message("the command language cannot run files in this build");
-        return 1;
-    }
-    return exec_zem_commandfile(path);
-}
-
-}
-
-int main(int argc, char** argv) { return zarn_main(argc, argv, run_configuration); }
+int main(int argc, char** argv) { return zarn_main(argc, argv, exec_zem_commandfile); }

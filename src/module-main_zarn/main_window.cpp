@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "module-main_zarn/chartabprog.h"
+#include "module-main_zarn/config_error.h"
 #include "module-main_zarn/tensorprog.h"
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/stacker.h"
@@ -41,8 +42,8 @@ QPushButton* main_button(const char* label)
 void zarn_create_window_method_proc(const ZEM_object& value, const char* title) { zarn_object_window(value, title); }
 
 void do_quit_proc(QWidget* window) { window->close(); }
-void do_tensor_proc(QWidget* stacker) { showing_failures([&] { tensorprog(stacker); }); }
-void do_chartab_proc(QWidget* stacker) { showing_failures([&] { chartabprog(stacker); }); }
+void do_tensor_proc(QWidget* stacker) { workbench_action([&] { tensorprog(stacker); }); }
+void do_chartab_proc(QWidget* stacker) { workbench_action([&] { chartabprog(stacker); }); }
 
 }
 

@@ -42,11 +42,12 @@ int zarn_main(int argc, char** argv, commandfile_runner run)
     qt_alert_seam dialogs;
     install_alert_seam(&dialogs);
     install_views();
-    if (!start_up(run, configuration_path())) return EXIT_FAILURE;
-    QApplication::setQuitOnLastWindowClosed(false);
-    QWidget* window = create_main_window(program_name(argc > 0 ? argv[0] : ""));
-    window->show();
-    const int status = QApplication::exec();
+    int status = EXIT_FAILURE;
+    if (start_up(run, configuration_path())) {
+        QApplication::setQuitOnLastWindowClosed(false);
+        create_main_window(program_name(argc > 0 ? argv[0] : ""))->show();
+        status = QApplication::exec();
+    }
     install_alert_seam(nullptr);
     return status;
 }

@@ -1,3 +1,228 @@
 #include "module-main_zarn/tensorprog.h"
 
-QWidget* tensorprog(QWidget*) { return nullptr; }
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
+
+#include "module-main_zarn/choosers.h"
+#include "module-main_zarn/config_error.h"
+#include "module-main_zarn/init_tens.h"
+#include "module-main_zarn/tensor_checks.h"
+#include "module-main_zarn/tensor_request.h"
+#include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/stacker.h"
+#include "module-misc_amulet/window_parts.h"
+#include "module-object/error.h"
+
+namespace {
+
+const QColor red(255, 0, 0);
+constexpr int half_width = 185;
+
+QPushButton* half_width_button(const char* label)
+{
+    auto* button = new QPushButton(label);
+    button->setFixedWidth(half_width);
+    set_fill(button, motif_gray);
+    return button;
+}
+
+// A number input with its prompt in front.
+QSpinBox* number_input(QWidget*& widget, const char* prompt, int lowest, int highest, int value)
+{
+    widget = new QWidget;
+    widget->setFixedWidth(half_width);
+    auto* row = new QHBoxLayout(widget);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(new QLabel(prompt));
+    auto* spin = new QSpinBox;
+    spin->setObjectName(prompt);
+    spin->setRange(lowest, std::max(lowest, highest));
+    spin->setValue(value);
+    QPalette palette = spin->palette();
+    palette.setColor(QPalette::Base, white);
+    spin->setPalette(palette);
+    row->addWidget(spin, 1);
+    return spin;
+}
+
+QLineEdit* text_input(const char* name)
+{
+    auto* input = new QLineEdit;
+    input->setObjectName(name);
+    input->setFixedWidth(half_width);
+    return input;
+}
+
+QHBoxLayout* row_of(QWidget* left, QWidget* right)
+{
+    auto* row = new QHBoxLayout;
+    row->setSpacing(10);
+    row->addWidget(left);
+    row->addWidget(right);
+    row->addStretch(1);
+    return row;
+}
+
+class tensor_window : public QWidget {
+public:
+    explicit tensor_window(QWidget* stacker) : result_stacker(stacker)
+    {
+        setAttribute(Qt::WA_DeleteOnClose);
+        setWindowTitle("Tensor");
+        setWindowIconText("Tensor");
+        set_fill(this, motif_gray);
+
+        QWidget* dimension_widget;
+        QWidget* rank_widget;
+        rank_editor = number_input(rank_widget, "rank", 1, 9999, 2);
+        dimension_editor = number_input(dimension_widget, "dimension", 1, group_name_mappings.count(), 3);
+        point_group_text_editor = text_input("point group");
+        perm_symmetry_editor = text_input("perm symmetry");
+        transformation_text_editor = text_input("basis transformation");
+
+        QPushButton* point_group = half_width_button("Point group");
+        view_point_group = half_width_button("View point group");
+        perm_symmetry = half_width_button("Perm. symmetry");
+        basis_transformation = half_width_button("Basis transformation");
+        tensor = half_width_button("Tensor");
+        pseudo_tensor = half_width_button("Pseudo tensor");
+        QPushButton* close = half_width_button("Close");
+
+        auto* column = new QVBoxLayout(this);
+        column->setSpacing(10);
+        column->setContentsMargins(10, 10, 10, 10);
+        column->setSizeConstraint(QLayout::SetFixedSize);
+        column->addLayout(row_of(dimension_widget, rank_widget));
+        column->addLayout(row_of(point_group, point_group_text_editor));
+        column->addWidget(view_point_group, 0, Qt::AlignLeft);
+        column->addLayout(row_of(perm_symmetry, perm_symmetry_editor));
+        column->addLayout(row_of(basis_transformation, transformation_text_editor));
+        column->addLayout(row_of(tensor, pseudo_tensor));
+        column->addWidget(close, 0, Qt::AlignLeft);
+        setGeometry(100, 100, 400, sizeHint().height());
+        setFixedWidth(400);
+
+        connect(point_group, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { choose_point_group(); }); });
+        connect(view_point_group, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { do_view_pointgroup_proc(); }); });
+        connect(perm_symmetry, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { choose_perm_symmetry(); }); });
+        connect(basis_transformation, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { choose_transformation(); }); });
+        connect(tensor, &QPushButton::clicked, this, [this] { workbench_action([this] { do_execute_proc(false); }); });
+        connect(pseudo_tensor, &QPushButton::clicked, this,
+                [this] { workbench_action([this] { do_execute_proc(true); }); });
+        connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+        for (QLineEdit* input : {point_group_text_editor, perm_symmetry_editor, transformation_text_editor})
+            connect(input, &QLineEdit::textChanged, this, [this] { workbench_action([this] { recompute(); }); });
+        for (QSpinBox* number : {dimension_editor, rank_editor})
+            connect(number, &QSpinBox::valueChanged, this, [this] { workbench_action([this] { recompute(); }); });
+        recompute();
+    }
+
+private:
+    static std::string text_of(const QLineEdit* input) { return input->text().toStdString(); }
+
+    // Judges the three inputs, colours them and switches the buttons.
+    void recompute()
+    {
+        const int dimension = dimension_editor->value();
+        const int rank = rank_editor->value();
+        const bool point_group_valid = is_valid_point_group_proc(text_of(point_group_text_editor), dimension);
+        const bool perm_symmetry_valid = is_valid_perm_symmetry_proc(text_of(perm_symmetry_editor), rank);
+        const bool transformation_valid =
+            is_valid_transformation_proc(text_of(transformation_text_editor), dimension);
+        show_validity(point_group_text_editor, point_group_valid);
+        show_validity(perm_symmetry_editor, perm_symmetry_valid);
+        show_validity(transformation_text_editor, transformation_valid);
+        view_point_group->setEnabled(point_group_valid);
+        const bool execute_is_active = perm_symmetry_valid && point_group_valid && transformation_valid;
+        tensor->setEnabled(execute_is_active);
+        pseudo_tensor->setEnabled(execute_is_active);
+        perm_symmetry->setEnabled(perm_symmetry_is_active_proc("perm_symmetry", rank));
+        basis_transformation->setEnabled(transformation_is_active_proc(dimension));
+    }
+
+    static void show_validity(QLineEdit* input, bool valid)
+    {
+        input->setProperty("CONTAINS_VALID_VALUE", valid);
+        QPalette palette = input->palette();
+        palette.setColor(QPalette::Base, valid ? white : red);
+        input->setPalette(palette);
+    }
+
+    static void write(QLineEdit* input, const std::optional<std::string>& chosen)
+    {
+        if (chosen) input->setText(QString::fromStdString(*chosen));
+    }
+
+    void choose_point_group()
+    {
+        write(point_group_text_editor,
+              do_choose_pointgroup_or_pointgroup_class_proc("point_group", dimension_editor->value()));
+    }
+    void choose_perm_symmetry()
+    {
+        write(perm_symmetry_editor, do_choose_rank_and_permsymm_proc("perm_symmetry", rank_editor->value()));
+    }
+    void choose_transformation()
+    {
+        write(transformation_text_editor,
+              do_choose_basis_transformation_proc("Basis transformation", "basis_transformation",
+                                                  dimension_editor->value()));
+    }
+
+    void do_view_pointgroup_proc()
+    {
+        const std::string text = text_of(point_group_text_editor);
+        const int dimension = dimension_editor->value();
+        const auto fail = [](const char* number) {
+            _zem_error_("module-main_zarn/tensorprog", __LINE__,
+                        std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
+        };
+        if (dimension < 1 || dimension > group_name_mappings.count()) fail("1");
+        const ZEM_string* name = group_name_mappings.lookup(dimension, ZEM_string(text.c_str()));
+        if (!name) fail("2");
+        const var_symtab::var_symtabelt* group = configuration_variable(name->c_str());
+        if (!group) fail("3");
+        zarn_object_window(*group->object, text.c_str());
+    }
+
+    void do_execute_proc(bool pseudo)
+    {
+        const tensor_result result = invariant_tensor_request(
+            pseudo, {text_of(point_group_text_editor), text_of(perm_symmetry_editor),
+                     text_of(transformation_text_editor), dimension_editor->value(), rank_editor->value()});
+        if (result_stacker) add_to_stacker(result_stacker, *result.value, result.comment.c_str());
+    }
+
+    QPointer<QWidget> result_stacker;
+    QSpinBox* dimension_editor;
+    QSpinBox* rank_editor;
+    QLineEdit* point_group_text_editor;
+    QLineEdit* perm_symmetry_editor;
+    QLineEdit* transformation_text_editor;
+    QPushButton* view_point_group;
+    QPushButton* perm_symmetry;
+    QPushButton* basis_transformation;
+    QPushButton* tensor;
+    QPushButton* pseudo_tensor;
+};
+
+}
+
+QWidget* tensorprog(QWidget* stacker)
+{
+    auto* window = new tensor_window(stacker);
+    window->show();
+    return window;
+}

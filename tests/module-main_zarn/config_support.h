@@ -30,6 +30,11 @@ public:
         global_objects.add(ZEM_string(name.c_str()), &value, value.type());
         names_.push_back(name);
     }
+    void set_without_value(const std::string& name, const ZEM_type& type)
+    {
+        global_objects.add(ZEM_string(name.c_str()), nullptr, type);
+        names_.push_back(name);
+    }
     void set_list(const std::string& name, std::initializer_list<const char*> strings)
     {
         ZEM_linkedlist<ZEM_string> list;

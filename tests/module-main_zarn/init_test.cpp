@@ -47,7 +47,8 @@ TEST(NameMappings, ConfigurationFaultsBeepShowTheirAlertAndStop)
         bool character_mapping;
         const char* alert;
     } cases[] = {
-        {"group_name_mapping_2", true, "configuration error, \"group_name_mapping_2\" should be of type linkedlist<string>"},
+        {"group_name_mapping_2", true,
+         "configuration error, \"group_name_mapping_2\" should be of type linkedlist<string>"},
         {"transformation_name_mapping_1", true,
          "configuration error, \"transformation_name_mapping_1\" should be of type linkedlist<string>"},
         {"character_table_name_mapping", true,

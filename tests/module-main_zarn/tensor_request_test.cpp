@@ -1,0 +1,132 @@
+#include <gtest/gtest.h>
+
+#include "module-main_zarn/choosers.h"
+#include "module-main_zarn/config_error.h"
+#include "module-main_zarn/tensor_request.h"
+#include "module-main_zarn/workbench_config.h"
+#include "module-mgrp+tensor/invariant_tensor.h"
+#include "module-tensor/tensor.h"
+#include "support/alert_recorder.h"
+#include "support/failure.h"
+
+namespace {
+
+struct request_configuration : workbench_configuration {
+    request_configuration()
+    {
+        set_list("transformation_name_mapping_3", {"identity", "T3_identity", "minus", "T3_minus", "cyclo", "T3_cyclo",
+                                                   "flat", "T3_flat", "gone", "T3_none", "group", "G3_1"});
+        set("weird_3", ZEM_int(7));
+        set("perm_symmetry_4", ZEM_int(7));
+        init_tensor();
+    }
+};
+
+TEST(TensorRequest, ChecksFailInOrderWithTheirMessages)
+{
+    const struct {
+        bool pseudo;
+        tensor_inputs inputs;
+        const char* message;
+    } cases[] = {
+        {false, {"m-3m", "0", "identity", 0, 1}, "[do_execute_tensor] (internal error) silly dimension"},
+        {false, {"nothing", "0", "nothing", 3, 1},
+         "[do_execute_tensor] (internal error) cannot find point group in group_name_mapping"},
+        {false, {"m-3m", "0", "nothing", 3, 1},
+         "[do_execute_tensor] (internal error) cannot find transformation in transformation_name_mapping"},
+        {false, {"ghost", "0", "gone", 3, 1}, "[do_execute_tensor] (internal error) point group does not exist"},
+        {false, {"empty", "0", "gone", 3, 1}, "[do_execute_tensor] (internal error) point group does not exist"},
+        {true, {"m-3m", "0", "gone", 3, 1},
+         "[do_execute_pseudo_tensor] (internal error) transformation does not exist"},
+        {false, {"matrix", "0", "identity", 3, 1}, "[do_execute_tensor] (internal error) wrong pointgroup type"},
+        {false, {"1", "0", "group", 3, 1}, "[do_execute_tensor] (internal error) wrong transformation type"},
+        {false, {"1", "0", "flat", 3, 1}, "[operator * (matrix, tensor)] incorrect number of rows and/or columns"},
+    };
+    request_configuration config;
+    for (const auto& c : cases)
+        EXPECT_EQ(failure_of([&] { invariant_tensor_request(c.pseudo, c.inputs); }), run_time(c.message)) << c.message;
+}
+
+TEST(TensorRequest, ResultLiesOnTheLargerFieldAndAPseudoTensorFollowsTheDeterminant)
+{
+    const struct {
+        bool pseudo;
+        tensor_inputs inputs;
+        const char* first_lines;
+    } cases[] = {
+        {false, {"m-3m frac", "0 1", "identity", 3, 2}, "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n"},
+        {true, {"m-3m", "0 1", "cyclo", 3, 2}, "pseudo_tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n"},
+        {false, {"m-3m cycl", "0 1", "identity", 3, 2}, "tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n"},
+        {false, {"1", "0", "minus", 3, 1}, "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
+                                          "  permutation symmetry: \"0\"\n  x = -b\n"},
+        {true, {"1", "0", "minus", 3, 1}, "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
+                                         "  permutation symmetry: \"0\"\n  x = b\n"},
+    };
+    request_configuration config;
+    for (const auto& c : cases) {
+        const tensor_result result = invariant_tensor_request(c.pseudo, c.inputs);
+        EXPECT_EQ(printed(*result.value).substr(0, std::string(c.first_lines).size()), c.first_lines);
+    }
+    EXPECT_EQ(invariant_tensor_request(false, {"m-3m", "[0 1]", "cyclo", 3, 2}).comment,
+              "The point group used was \"m-3m\".\nIts basis was transformed by \"cyclo\".\n"
+              "The number of free parameters is 0.\n\n");
+}
+
+TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
+{
+    const struct {
+        const char* name;
+        int number;
+        const char* alert;
+    } cases[] = {
+        {"ghost", 3, "configuration error, cannot locate \"ghost_3\""},
+        {"matrix", 3, "configuration error, cannot locate \"matrix_3\""},
+        {"empty", 3, "configuration error, cannot locate \"empty_3\""},
+        {"nothing", 3,
+         "configuration error, \"nothing_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
+         "cyclotomic>>"},
+        {"weird", 3,
+         "configuration error, \"weird_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
+         "cyclotomic>>"},
+        {nullptr, 3, "configuration error, cannot locate \"perm_symmetry_3\""},
+        {nullptr, 4, "configuration error, \"perm_symmetry_4\" should be of type linkedlist<string>"},
+    };
+    request_configuration config;
+    for (const auto& c : cases) {
+        alert_recorder alerts;
+        EXPECT_THROW(c.name ? do_choose_pointgroup_or_pointgroup_class_proc(c.name, c.number)
+                            : do_choose_rank_and_permsymm_proc("perm_symmetry", c.number),
+                     configuration_fault);
+        EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"(beep)", c.alert}));
+    }
+    alert_recorder alerts;
+    EXPECT_EQ(do_choose_basis_transformation_proc("x", "weird", 3), std::nullopt);
+    EXPECT_EQ(do_choose_basis_transformation_proc("x", "basis_transformation", 7), std::nullopt);
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST(Conversions, KeepValuesShapeAndSymmetry)
+{
+    EXPECT_EQ(printed(int2frac(matrix_of<ZEM_int>({{1, -3}, {0, 1}}))),
+              printed(matrix_of<ZEM_fraction>({{1, -3}, {0, 1}})));
+    EXPECT_EQ(printed(frac2cycl(matrix_of<ZEM_fraction>({{ZEM_fraction(1, 2)}}))), "matrix<cyclotomic>(\n1/2\n)\n");
+
+    // The trivial group leaves every parameter free: antisymmetric pairs stay opposite.
+    pointer_to_objects<ZEM_matrix<ZEM_int>> trivial(1);
+    trivial[0] = matrix_of<ZEM_int>({{1, 0}, {0, 1}});
+    const struct {
+        const char *symmetry, *components;
+    } cases[] = {
+        {"[0 1]", "\"[0 1]\"\n  xx = yy = 0\n  xy = a\n  yx = [-1]*a\n)"},
+        {"(0 1)", "\"(0 1)\"\n  xx = b\n  xy = yx = [1/2]*c\n  yy = a\n)"},
+    };
+    for (const auto& c : cases) {
+        ZEM_pseudo_tensor<fraction_symbolic> t;
+        invariant_pseudo_tensor(trivial, 2, c.symmetry, nullptr, t);
+        EXPECT_EQ(printed(frac2cycl(t)),
+                  "pseudo_tensor<symbolic_number<cyclotomic>>(\n  dim = 2 rank = 2\n  permutation symmetry: " +
+                      std::string(c.components));
+    }
+}
+
+}
