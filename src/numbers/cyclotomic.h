@@ -6,12 +6,42 @@
 // constructor and reduce ever see a value out of that form.
 #pragma once
 
+#include <cstdint>
+
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 
 template <class T>
 class ZEM_linkedlist;
+
+// The coefficients of a cyclotomic number, counted from 0. A single coefficient
+// (every rational value, zero above all) is held in place, more on the heap.
+class cyclotomic_coefficients {
+public:
+    explicit cyclotomic_coefficients(int n = 1);
+    cyclotomic_coefficients(const cyclotomic_coefficients& other);
+    cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept;
+    cyclotomic_coefficients& operator=(const cyclotomic_coefficients& other);
+    cyclotomic_coefficients& operator=(cyclotomic_coefficients&& other) noexcept;
+    ~cyclotomic_coefficients() { delete[] heap_; }
+    void swap(cyclotomic_coefficients& other) noexcept;
+
+    int count() const { return count_; }
+    ZEM_fraction* block() { return heap_ ? heap_ : &single_; }
+    const ZEM_fraction* block() const { return heap_ ? heap_ : &single_; }
+    ZEM_fraction& operator[](int k) { return block()[k]; }
+    const ZEM_fraction& operator[](int k) const { return block()[k]; }
+    ZEM_fraction* begin() { return block(); }
+    ZEM_fraction* end() { return block() + count_; }
+    const ZEM_fraction* begin() const { return block(); }
+    const ZEM_fraction* end() const { return block() + count_; }
+
+private:
+    int count_ = 1;
+    ZEM_fraction single_;
+    ZEM_fraction* heap_ = nullptr;
+};
 
 class ZEM_cyclotomic_number : public ZEM_copied_object {
 public:
@@ -41,7 +71,7 @@ public:
     void reduce_base();
 
     int order = 1;
-    pointer_to_objects<ZEM_fraction> coefficients;
+    cyclotomic_coefficients coefficients;
 
 private:
     // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
@@ -75,3 +105,7 @@ ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x);
 // every non-zero x, and equal to abs_value_squared when x * conj(x) is rational.
 // The matrix reduction compares pivots by it.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x);
+
+// How many products of two coefficients the arithmetic has formed so far: the
+// products skip zero coefficients, so this grows with the non-zero ones.
+std::uint64_t cyclotomic_coefficient_products();
