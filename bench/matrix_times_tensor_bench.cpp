@@ -31,7 +31,10 @@ ZEM_tensor<ZEM_symbolic_number<S>> hexagonal_tensor(int rank)
         gens[i] = matrix_of<S>(rows);
     }
     std::string text;
-    for (int i = 0; i < rank; ++i) text += (i ? " " : "") + std::to_string(i);
+    for (int i = 0; i < rank; ++i) {
+        if (i > 0) text += ' ';
+        text += std::to_string(i);
+    }
     ZEM_tensor<ZEM_symbolic_number<S>> t;
     invariant_tensor(gens, rank, ZEM_string(text.c_str()), nullptr, t);
     return t;

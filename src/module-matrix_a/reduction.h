@@ -13,6 +13,9 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <deque>
+#include <iterator>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -116,35 +119,62 @@ void move_entry(line<T> l, int from, int to)
 // smaller; then the run of entries of the size of the last one, at the end of
 // the part that moved, is reversed. That is where inserting the entry by
 // repeated moves, comparing afresh after each, leaves every entry.
+//
+// The entries are held in classes of equal size, largest first, so that an
+// entry is placed in logarithmic time: it goes to the front of its class, and
+// the run that is reversed is always the last class but the new entry.
 template <class T>
 class diagonal_order {
 public:
-    // The next entry, left where it stands.
+    // The next entry, left where it stands: the entries kept so far are ordered.
     void keep(const T& entry)
     {
-        order_.push_back(static_cast<int>(order_.size()));
-        sizes_.push_back(entry_size(entry));
+        classes_.try_emplace(classes_.end(), entry_size(entry))->second.push(count_++, false);
     }
     // The next entry, moved into its place.
     void place(const T& entry)
     {
-        const int k = static_cast<int>(order_.size());
-        keep(entry);
-        int p = 0;
-        while (p < k && sizes_[k] < sizes_[p]) ++p;
-        if (p == k) return;
-        std::rotate(order_.begin() + p, order_.begin() + k, order_.end());
-        std::rotate(sizes_.begin() + p, sizes_.begin() + k, sizes_.end());
-        int run = k;
-        while (run - 1 > p && !(sizes_[k] < sizes_[run - 1])) --run;
-        std::reverse(order_.begin() + run, order_.end());
-        std::reverse(sizes_.begin() + run, sizes_.end());
+        const size_of<T> s = entry_size(entry);
+        auto at = classes_.lower_bound(s);
+        if (at == classes_.end()) {
+            classes_.try_emplace(at, s)->second.push(count_++, false);
+            return;
+        }
+        std::prev(classes_.end())->second.reversed ^= true;
+        if (at->first < s) at = classes_.try_emplace(at, s);
+        at->second.push(count_++, true);
     }
-    const std::vector<int>& order() const { return order_; }
+    std::vector<int> order() const
+    {
+        std::vector<int> result;
+        result.reserve(std::size_t(count_));
+        for (const auto& [size, members] : classes_) {
+            if (members.reversed)
+                result.insert(result.end(), members.positions.rbegin(), members.positions.rend());
+            else
+                result.insert(result.end(), members.positions.begin(), members.positions.end());
+        }
+        return result;
+    }
 
 private:
-    std::vector<int> order_;
-    std::vector<size_of<T>> sizes_;
+    // Positions of one size, in order, or in reverse order when `reversed`.
+    struct equal_sizes {
+        std::deque<int> positions;
+        bool reversed = false;
+        void push(int position, bool in_front)
+        {
+            if (in_front != reversed)
+                positions.push_front(position);
+            else
+                positions.push_back(position);
+        }
+    };
+    struct larger_first {
+        bool operator()(const size_of<T>& a, const size_of<T>& b) const { return b < a; }
+    };
+    std::map<size_of<T>, equal_sizes, larger_first> classes_;
+    int count_ = 0;
 };
 
 // Row p of P becomes the old row order[p], for every p the order covers.
@@ -360,6 +390,7 @@ public:
             clean(k);
             order_.place(diagonal(k));
         }
+        ordered_ = order_.order();
     }
 
     // After reduce: diagonal entry p, column p of R and row p of L, in the
@@ -431,7 +462,7 @@ private:
     }
 
     T diagonal(int k) const { return at(a_[std::size_t(k)], k); }
-    int moved(int p) const { return p < int(order_.order().size()) ? order_.order()[std::size_t(p)] : p; }
+    int moved(int p) const { return p < int(ordered_.size()) ? ordered_[std::size_t(p)] : p; }
 
     // A(i, j) := x.
     void set(int i, int j, const T& x)
@@ -530,6 +561,7 @@ private:
     std::vector<sparse_line> r_;
     std::vector<sparse_line> l_;
     diagonal_order<T> order_;
+    std::vector<int> ordered_;
 };
 
 // diagonize with or without L.
@@ -655,9 +687,10 @@ void sort_top_left_matrix(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
     reduction::diagonal_order<T> order;
     for (int p = 0; p < k; ++p) order.keep(A[p * n_columns + p]);
     order.place(A[k * n_columns + k]);
-    reduction::reorder_diagonal(A.block(), n_columns, order.order());
-    reduction::reorder_rows(L.block(), n_rows, order.order());
-    reduction::reorder_columns(R.block(), n_columns, n_columns, order.order());
+    const std::vector<int> moves = order.order();
+    reduction::reorder_diagonal(A.block(), n_columns, moves);
+    reduction::reorder_rows(L.block(), n_rows, moves);
+    reduction::reorder_columns(R.block(), n_columns, n_columns, moves);
 }
 
 // 1 when row k right of the diagonal or column k below it holds a non-zero entry.

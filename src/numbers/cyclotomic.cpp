@@ -43,7 +43,9 @@ cyclotomic_coefficients::cyclotomic_coefficients(cyclotomic_coefficients&& other
 
 cyclotomic_coefficients& cyclotomic_coefficients::operator=(const cyclotomic_coefficients& other)
 {
-    if (this != &other) {
+    if (count_ == other.count_) {
+        std::copy(other.begin(), other.end(), begin());
+    } else if (this != &other) {
         cyclotomic_coefficients copy(other);
         swap(copy);
     }
