@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "module-matrix_a/determinant.h"
@@ -77,16 +78,18 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
 
     using symbolic = ZEM_symbolic_number<T>;
     pointer_to_objects<tp_tensor_entry<symbolic>> entries(n);
-    std::vector<pointer_to_objects<T>> coefficients(static_cast<std::size_t>(n), pointer_to_objects<T>(f));
-    std::vector<T> weights(static_cast<std::size_t>(n));
+    // The non-zero coefficients of each component, from the free columns of R.
+    std::vector<std::vector<std::pair<int, G>>> nonzero(static_cast<std::size_t>(n));
+    for (int j = 0; j < f; ++j)
+        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, stack.value(e));
+    pointer_to_objects<T> coefficients(f);
     for (int k = 0; k < n; ++k) {
         tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
-        weights[std::size_t(k)] = T(parsed.n_symmetrical_with(entries[k].indices));
+        const T weight(parsed.n_symmetrical_with(entries[k].indices));
+        for (const auto& [j, x] : nonzero[std::size_t(k)]) coefficients[j] = as_coefficient(x) / weight;
+        entries[k].value = symbolic(coefficients, T(), "abcd");
+        for (const auto& [j, x] : nonzero[std::size_t(k)]) coefficients[j] = T();
     }
-    for (int j = 0; j < f; ++j)
-        for (const auto& e : stack.right_column(r + j))
-            coefficients[std::size_t(e.index)][j] = as_coefficient(stack.value(e)) / weights[std::size_t(e.index)];
-    for (int k = 0; k < n; ++k) entries[k].value = symbolic(coefficients[std::size_t(k)], T(), "abcd");
     const symbolic default_value("abcd");
     result = Result(dim, rank, parsed, entries, &default_value);
 }

@@ -26,16 +26,6 @@ std::uint64_t products_formed = 0;
 
 }
 
-cyclotomic_coefficients::cyclotomic_coefficients(int n) : count_(n)
-{
-    if (n > 1) heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
-}
-
-cyclotomic_coefficients::cyclotomic_coefficients(const cyclotomic_coefficients& other) : cyclotomic_coefficients(other.count_)
-{
-    std::copy(other.begin(), other.end(), begin());
-}
-
 cyclotomic_coefficients::cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept
 {
     swap(other);
@@ -66,8 +56,6 @@ void cyclotomic_coefficients::swap(cyclotomic_coefficients& other) noexcept
 }
 
 std::uint64_t cyclotomic_coefficient_products() { return products_formed; }
-
-ZEM_cyclotomic_number::ZEM_cyclotomic_number() = default;
 
 ZEM_cyclotomic_number::ZEM_cyclotomic_number(int v) { coefficients[0] = ZEM_fraction(v); }
 

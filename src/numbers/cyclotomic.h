@@ -6,6 +6,8 @@
 // constructor and reduce ever see a value out of that form.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 
 #include "module-object/pointer_to_objects.h"
@@ -19,8 +21,17 @@ class ZEM_linkedlist;
 // (every rational value, zero above all) is held in place, more on the heap.
 class cyclotomic_coefficients {
 public:
-    explicit cyclotomic_coefficients(int n = 1);
-    cyclotomic_coefficients(const cyclotomic_coefficients& other);
+    explicit cyclotomic_coefficients(int n = 1) : count_(n)
+    {
+        if (n > 1) heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
+    }
+    cyclotomic_coefficients(const cyclotomic_coefficients& other) : count_(other.count_), single_(other.single_)
+    {
+        if (other.heap_) {
+            heap_ = new ZEM_fraction[static_cast<std::size_t>(count_)];
+            std::copy(other.begin(), other.end(), heap_);
+        }
+    }
     cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept;
     cyclotomic_coefficients& operator=(const cyclotomic_coefficients& other);
     cyclotomic_coefficients& operator=(cyclotomic_coefficients&& other) noexcept;
@@ -45,7 +56,7 @@ private:
 
 class ZEM_cyclotomic_number : public ZEM_copied_object {
 public:
-    ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number() = default;
     ZEM_cyclotomic_number(int v);
     ZEM_cyclotomic_number(const ZEM_fraction& f);
     // The working value of the arithmetic: order n, n zero coefficients, not reduced.
