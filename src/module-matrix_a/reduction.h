@@ -8,7 +8,8 @@
 //
 // An operation whose source entry is zero changes nothing, so the sweeps visit
 // only the non-zero entries of the lines they combine; the results are exactly
-// those of combining whole lines.
+// those of combining whole lines. The sweeps work on sparse rows and columns
+// (sparse_reduction); the dense arrays above are those of the single steps.
 #pragma once
 
 #include <algorithm>
@@ -38,12 +39,6 @@ struct line {
 };
 
 template <class T>
-line<const T> read_only(line<T> l)
-{
-    return {l.first, l.stride};
-}
-
-template <class T>
 line<T> row_of(T* P, int r, int row_length)
 {
     return {P + static_cast<std::ptrdiff_t>(r) * row_length, 1};
@@ -64,15 +59,15 @@ void list_nonzero(line<const T> l, int from, int to, std::vector<int>& nonzero)
         if (!is_zero_entry(l[i])) nonzero.push_back(i);
 }
 
-// The first of the listed positions whose entry is of smallest size, or -1
-// when none is listed; the list is in increasing order.
-template <class T>
-int smallest_listed(line<const T> l, const std::vector<int>& listed)
+// The first of the candidates whose entry(i) is of least size, or -1 when
+// there is none; a later candidate wins only by a strictly smaller size.
+template <class T, class Entry>
+int first_of_least_size(const std::vector<int>& candidates, Entry entry)
 {
     int best = -1;
     size_of<T> best_size{};
-    for (int i : listed) {
-        const size_of<T> s = entry_size(l[i]);
+    for (int i : candidates) {
+        const size_of<T> s = entry_size(entry(i));
         if (best < 0 || s < best_size) {
             best = i;
             best_size = s;
@@ -87,7 +82,7 @@ int pivot_from(line<const T> l, int k, int to)
 {
     std::vector<int> nonzero;
     list_nonzero<T>(l, k, to, nonzero);
-    const int best = smallest_listed<T>(l, nonzero);
+    const int best = first_of_least_size<T>(nonzero, [&](int i) -> const T& { return l[i]; });
     return best < 0 ? k : best;
 }
 
@@ -319,7 +314,10 @@ public:
     void sweep_row(int k)
     {
         const sparse_line& row = a_[std::size_t(k)];
-        const int j = smallest(row, [k](int index) { return index >= k; });
+        std::vector<int> columns;
+        for (const entry& e : row)
+            if (e.index >= k) columns.push_back(e.index);
+        const int j = first_of_least_size<T>(columns, [&](int c) { return at(row, c); });
         if (j < 0) return;
         const T pivot = at(row, j);
         if (j != k) exchange_columns(j, k);
@@ -341,15 +339,7 @@ public:
         std::vector<int> rows;
         for (int i : rows_in_column(k))
             if (i >= k) rows.push_back(i);
-        int p = -1;
-        size_of<T> best{};
-        for (int i : rows) {
-            const size_of<T> s = entry_size(at(a_[std::size_t(i)], k));
-            if (p < 0 || s < best) {
-                p = i;
-                best = s;
-            }
-        }
+        const int p = first_of_least_size<T>(rows, [&](int i) { return at(a_[std::size_t(i)], k); });
         if (p < 0) return true;
         const T pivot = at(a_[std::size_t(p)], k);
         if (p != k) exchange_rows(p, k);
@@ -380,8 +370,6 @@ public:
             if (column_clean && !row_dirty(k)) return;
         }
     }
-
-    bool dirty(int k) { return row_dirty(k) || column_dirty(k); }
 
     // Cleans every diagonal position and orders the diagonal.
     void reduce()
@@ -442,23 +430,6 @@ private:
     {
         const auto it = find(l, index);
         return it != l.end() && it->index == index ? value(*it) : T();
-    }
-
-    // The first listed index whose entry is of least size, or -1.
-    template <class Listed>
-    static int smallest(const sparse_line& l, Listed listed)
-    {
-        int best = -1;
-        size_of<T> best_size{};
-        for (const entry& e : l) {
-            if (!listed(e.index)) continue;
-            const size_of<T> s = entry_size(value(e));
-            if (best < 0 || s < best_size) {
-                best = e.index;
-                best_size = s;
-            }
-        }
-        return best;
     }
 
     T diagonal(int k) const { return at(a_[std::size_t(k)], k); }
