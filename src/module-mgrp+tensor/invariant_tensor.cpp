@@ -85,10 +85,14 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     pointer_to_objects<T> coefficients(f);
     for (int k = 0; k < n; ++k) {
         tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
-        const T weight(parsed.n_symmetrical_with(entries[k].indices));
-        for (const auto& [j, x] : nonzero[std::size_t(k)]) coefficients[j] = as_coefficient(x) / weight;
+        // The weight costs a walk over the symmetry, so it is found only when used.
+        const std::vector<std::pair<int, G>>& terms = nonzero[std::size_t(k)];
+        if (!terms.empty()) {
+            const T weight(parsed.n_symmetrical_with(entries[k].indices));
+            for (const auto& [j, x] : terms) coefficients[j] = as_coefficient(x) / weight;
+        }
         entries[k].value = symbolic(coefficients, T(), "abcd");
-        for (const auto& [j, x] : nonzero[std::size_t(k)]) coefficients[j] = T();
+        for (const auto& [j, x] : terms) coefficients[j] = T();
     }
     const symbolic default_value("abcd");
     result = Result(dim, rank, parsed, entries, &default_value);
