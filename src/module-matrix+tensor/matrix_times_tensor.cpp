@@ -104,21 +104,21 @@ pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handl
         // alone, and the numbers are built once at the end. A sum of symbolic
         // numbers has the longest operand's coefficient count and the names of
         // the last one, here of t's last component.
-        int count = 0;
-        for (const T& x : given) count = std::max(count, x.coefficients().count());
-        std::vector<std::vector<S>> slots(static_cast<std::size_t>(count) + 1, std::vector<S>(given.count()));
-        for (int c = 0; c < given.count(); ++c) {
-            slots[0][static_cast<std::size_t>(c)] = given[c].constant();
-            const pointer_to_objects<S>& coefficients = given[c].coefficients();
-            for (int k = 0; k < coefficients.count(); ++k)
-                slots[static_cast<std::size_t>(k) + 1][static_cast<std::size_t>(c)] = coefficients[k];
+        std::size_t count = 0;
+        for (const T& x : given) count = std::max(count, static_cast<std::size_t>(x.coefficients().count()));
+        const std::size_t n = static_cast<std::size_t>(given.count());
+        std::vector<std::vector<S>> slots(count + 1, std::vector<S>(n));
+        for (std::size_t c = 0; c < n; ++c) {
+            const T& x = given[static_cast<int>(c)];
+            slots[0][c] = x.constant();
+            for (int k = 0; k < x.coefficients().count(); ++k) slots[static_cast<std::size_t>(k) + 1][c] = x.coefficients()[k];
         }
         for (std::vector<S>& slot : slots) finish(slot);
-        const char* names = given.count() > 0 ? given[given.count() - 1].names() : T().names();
-        pointer_to_objects<S> coefficients(count);
-        for (int c = 0; c < given.count(); ++c) {
-            for (int k = 0; k < count; ++k) coefficients[k] = slots[static_cast<std::size_t>(k) + 1][static_cast<std::size_t>(c)];
-            result[c] = T(coefficients, slots[0][static_cast<std::size_t>(c)], names);
+        const T last = n > 0 ? given[given.count() - 1] : T();
+        pointer_to_objects<S> coefficients(static_cast<int>(count));
+        for (std::size_t c = 0; c < n; ++c) {
+            for (std::size_t k = 0; k < count; ++k) coefficients[static_cast<int>(k)] = slots[k + 1][c];
+            result[static_cast<int>(c)] = T(coefficients, slots[0][c], last.names());
         }
     }
     return result;
