@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <memory>
 #include <vector>
 
 #include "module-collections/linkedlist.h"
@@ -26,11 +27,6 @@ std::uint64_t products_formed = 0;
 
 }
 
-cyclotomic_coefficients::cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept
-{
-    swap(other);
-}
-
 cyclotomic_coefficients& cyclotomic_coefficients::operator=(const cyclotomic_coefficients& other)
 {
     if (count_ == other.count_) {
@@ -42,17 +38,22 @@ cyclotomic_coefficients& cyclotomic_coefficients::operator=(const cyclotomic_coe
     return *this;
 }
 
-cyclotomic_coefficients& cyclotomic_coefficients::operator=(cyclotomic_coefficients&& other) noexcept
-{
-    swap(other);
-    return *this;
-}
-
 void cyclotomic_coefficients::swap(cyclotomic_coefficients& other) noexcept
 {
+    if (on_heap() && other.on_heap()) {
+        std::swap(heap_, other.heap_);
+    } else if (!on_heap() && !other.on_heap()) {
+        std::swap(single_, other.single_);
+    } else {
+        cyclotomic_coefficients& single = on_heap() ? other : *this;
+        cyclotomic_coefficients& many = on_heap() ? *this : other;
+        const ZEM_fraction kept = single.single_;
+        ZEM_fraction* const block = many.heap_;
+        std::destroy_at(&single.single_);
+        single.heap_ = block;
+        std::construct_at(&many.single_, kept);
+    }
     std::swap(count_, other.count_);
-    std::swap(single_, other.single_);
-    std::swap(heap_, other.heap_);
 }
 
 std::uint64_t cyclotomic_coefficient_products() { return products_formed; }

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
@@ -23,24 +24,39 @@ class cyclotomic_coefficients {
 public:
     explicit cyclotomic_coefficients(int n = 1) : count_(n)
     {
-        if (n > 1) heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
+        if (on_heap())
+            heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
+        else
+            std::construct_at(&single_);
     }
-    cyclotomic_coefficients(const cyclotomic_coefficients& other) : count_(other.count_), single_(other.single_)
+    cyclotomic_coefficients(const cyclotomic_coefficients& other) : count_(other.count_)
     {
-        if (other.heap_) {
+        if (on_heap()) {
             heap_ = new ZEM_fraction[static_cast<std::size_t>(count_)];
             std::copy(other.begin(), other.end(), heap_);
+        } else {
+            std::construct_at(&single_, other.single_);
         }
     }
-    cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept;
+    cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept : cyclotomic_coefficients() { swap(other); }
     cyclotomic_coefficients& operator=(const cyclotomic_coefficients& other);
-    cyclotomic_coefficients& operator=(cyclotomic_coefficients&& other) noexcept;
-    ~cyclotomic_coefficients() { delete[] heap_; }
+    cyclotomic_coefficients& operator=(cyclotomic_coefficients&& other) noexcept
+    {
+        swap(other);
+        return *this;
+    }
+    ~cyclotomic_coefficients()
+    {
+        if (on_heap())
+            delete[] heap_;
+        else
+            std::destroy_at(&single_);
+    }
     void swap(cyclotomic_coefficients& other) noexcept;
 
     int count() const { return count_; }
-    ZEM_fraction* block() { return heap_ ? heap_ : &single_; }
-    const ZEM_fraction* block() const { return heap_ ? heap_ : &single_; }
+    ZEM_fraction* block() { return on_heap() ? heap_ : &single_; }
+    const ZEM_fraction* block() const { return on_heap() ? heap_ : &single_; }
     ZEM_fraction& operator[](int k) { return block()[k]; }
     const ZEM_fraction& operator[](int k) const { return block()[k]; }
     ZEM_fraction* begin() { return block(); }
@@ -49,9 +65,13 @@ public:
     const ZEM_fraction* end() const { return block() + count_; }
 
 private:
-    int count_ = 1;
-    ZEM_fraction single_;
-    ZEM_fraction* heap_ = nullptr;
+    bool on_heap() const { return count_ > 1; }
+
+    union {
+        ZEM_fraction single_;
+        ZEM_fraction* heap_;
+    };
+    int count_;
 };
 
 class ZEM_cyclotomic_number : public ZEM_copied_object {
@@ -81,8 +101,9 @@ public:
     // From the output of convert_to_base: the smallest order and its coefficients.
     void reduce_base();
 
+    // The order after the coefficients can share their padding.
+    [[no_unique_address]] cyclotomic_coefficients coefficients;
     int order = 1;
-    cyclotomic_coefficients coefficients;
 
 private:
     // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
