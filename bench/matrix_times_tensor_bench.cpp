@@ -4,20 +4,14 @@
 // matrix of the same shape, over cyclotomic numbers by the true transformation
 // with its square root of 3.
 #include <benchmark/benchmark.h>
+#include <string>
 
+#include "matrix_3x3.h"
+#include "module-collections/linkedlist.h"
 #include "module-matrix+tensor/matrix_times_tensor.h"
 #include "module-mgrp+tensor/invariant_tensor.h"
-#include "module-collections/linkedlist.h"
 
 namespace {
-
-template <class S>
-ZEM_matrix<S> matrix_of(const S (&rows)[3][3])
-{
-    pointer_to_objects<S> a(9);
-    for (int k = 0; k < 9; ++k) a[k] = rows[k / 3][k % 3];
-    return ZEM_matrix<S>(3, 3, a);
-}
 
 template <class S>
 ZEM_tensor<ZEM_symbolic_number<S>> hexagonal_tensor(int rank)
@@ -25,11 +19,7 @@ ZEM_tensor<ZEM_symbolic_number<S>> hexagonal_tensor(int rank)
     const int generators[3][3][3] = {
         {{1, -1, 0}, {1, 0, 0}, {0, 0, 1}}, {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}}, {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}}};
     pointer_to_objects<ZEM_matrix<S>> gens(3);
-    for (int i = 0; i < 3; ++i) {
-        S rows[3][3];
-        for (int k = 0; k < 9; ++k) rows[k / 3][k % 3] = S(generators[i][k / 3][k % 3]);
-        gens[i] = matrix_of<S>(rows);
-    }
+    for (int i = 0; i < 3; ++i) gens[i] = matrix_3x3<S>(generators[i]);
     std::string text;
     for (int i = 0; i < rank; ++i) {
         if (i > 0) text += ' ';
@@ -60,14 +50,14 @@ void transform(benchmark::State& state, const ZEM_matrix<S>& g)
 void fraction_times_tensor(benchmark::State& state)
 {
     const ZEM_fraction rows[3][3] = {{1, ZEM_fraction(-1, 2), 0}, {0, ZEM_fraction(3, 2), 0}, {0, 0, 1}};
-    transform(state, matrix_of(rows));
+    transform(state, matrix_3x3<ZEM_fraction>(rows));
 }
 
 void cyclotomic_times_tensor(benchmark::State& state)
 {
     const ZEM_cyclotomic_number half_root3 = ZEM_fraction(1, 2) * (root_of_unity(1, 12) + root_of_unity(11, 12));
     const ZEM_cyclotomic_number rows[3][3] = {{1, ZEM_fraction(-1, 2), 0}, {0, half_root3, 0}, {0, 0, 1}};
-    transform(state, matrix_of(rows));
+    transform(state, matrix_3x3<ZEM_cyclotomic_number>(rows));
 }
 
 BENCHMARK(fraction_times_tensor)->DenseRange(4, 6)->Unit(benchmark::kMillisecond);
