@@ -3,6 +3,7 @@
 // the block (g x ... x g)^T - I, stacked, as the tensor solver builds it.
 #include <benchmark/benchmark.h>
 
+#include "matrix_3x3.h"
 #include "module-matrix/matrix.h"
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix/matrix_builders.h"
@@ -12,14 +13,6 @@
 #include "numbers/cyclotomic.h"
 
 namespace {
-
-template <class T>
-ZEM_matrix<T> generator(const int (&rows)[3][3])
-{
-    pointer_to_objects<T> a(9);
-    for (int k = 0; k < 9; ++k) a[k] = rows[k / 3][k % 3];
-    return ZEM_matrix<T>(3, 3, a);
-}
 
 // Entry (s, t) of the transposed tensor power is the product of g(t_l, s_l).
 template <class T>
@@ -44,9 +37,9 @@ ZEM_matrix<T> cubic_stack(int rank)
     const int cycle[3][3] = {{0, 0, 1}, {1, 0, 0}, {0, 1, 0}};
     const int inversion[3][3] = {{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
     pointer_to_objects<ZEM_matrix<T>> blocks(3);
-    blocks[0] = action(generator<T>(rotation), rank);
-    blocks[1] = action(generator<T>(cycle), rank);
-    blocks[2] = action(generator<T>(inversion), rank);
+    blocks[0] = action(matrix_3x3<T>(rotation), rank);
+    blocks[1] = action(matrix_3x3<T>(cycle), rank);
+    blocks[2] = action(matrix_3x3<T>(inversion), rank);
     const int n = blocks[0].columns();
     for (ZEM_matrix<T>& b : blocks) b = b - ZEM_matrix<T>(n, n, T(1));
     return matrix_from_stack_of_matrices(blocks);

@@ -2,8 +2,9 @@
 // of t's dimension, rank and symmetry whose component at i is the sum over every
 // tuple j of g(i_0, j_0) * ... * g(i_(r-1), j_(r-1)) * t(j), the matrix entries
 // multiplied in from the left, last index first; a pseudo-tensor is multiplied
-// by det(g) besides. Every term is formed, so a symbolic result carries as many
-// coefficients as the longest component of t and the names of t's last one.
+// by det(g) besides. A symbolic result carries as many coefficients as the
+// longest component of t and the names of t's last one, as the sum of every
+// term would. The values are formed one index at a time, skipping zeros.
 // Instances: fraction and cyclotomic matrices times tensors of their own scalar
 // or of symbolic numbers over it; pseudo-tensors of those symbolic numbers.
 #pragma once

@@ -8,12 +8,15 @@
 //
 // An operation whose source entry is zero changes nothing, so the sweeps visit
 // only the non-zero entries of the lines they combine; the results are exactly
-// those of combining whole lines.
+// those of combining whole lines. The sweeps work on sparse rows and columns
+// (sparse_reduction); the dense arrays above are those of the single steps.
 #pragma once
 
 #include <algorithm>
 #include <cstddef>
-#include <optional>
+#include <deque>
+#include <iterator>
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -36,12 +39,6 @@ struct line {
 };
 
 template <class T>
-line<const T> read_only(line<T> l)
-{
-    return {l.first, l.stride};
-}
-
-template <class T>
 line<T> row_of(T* P, int r, int row_length)
 {
     return {P + static_cast<std::ptrdiff_t>(r) * row_length, 1};
@@ -62,15 +59,15 @@ void list_nonzero(line<const T> l, int from, int to, std::vector<int>& nonzero)
         if (!is_zero_entry(l[i])) nonzero.push_back(i);
 }
 
-// The first of the listed positions whose entry is of smallest size, or -1
-// when none is listed; the list is in increasing order.
-template <class T>
-int smallest_listed(line<const T> l, const std::vector<int>& listed)
+// The first of the candidates whose entry(i) is of least size, or -1 when
+// there is none; a later candidate wins only by a strictly smaller size.
+template <class T, class Entry>
+int first_of_least_size(const std::vector<int>& candidates, Entry entry)
 {
     int best = -1;
     size_of<T> best_size{};
-    for (int i : listed) {
-        const size_of<T> s = entry_size(l[i]);
+    for (int i : candidates) {
+        const size_of<T> s = entry_size(entry(i));
         if (best < 0 || s < best_size) {
             best = i;
             best_size = s;
@@ -85,20 +82,8 @@ int pivot_from(line<const T> l, int k, int to)
 {
     std::vector<int> nonzero;
     list_nonzero<T>(l, k, to, nonzero);
-    const int best = smallest_listed<T>(l, nonzero);
+    const int best = first_of_least_size<T>(nonzero, [&](int i) -> const T& { return l[i]; });
     return best < 0 ? k : best;
-}
-
-// `nonzero` lists the non-zero positions from `from` on; once the pivot has been
-// exchanged into `from`, it lists those after `from`, in any order.
-inline void after_exchange(std::vector<int>& nonzero, int from, int pivot)
-{
-    const bool from_held_an_entry = !nonzero.empty() && nonzero.front() == from;
-    std::size_t kept = 0;
-    for (int i : nonzero)
-        if (i != from && i != pivot) nonzero[kept++] = i;
-    nonzero.resize(kept);
-    if (pivot != from && from_held_an_entry) nonzero.push_back(pivot);
 }
 
 // target := target - source * q at the listed positions.
@@ -129,35 +114,62 @@ void move_entry(line<T> l, int from, int to)
 // smaller; then the run of entries of the size of the last one, at the end of
 // the part that moved, is reversed. That is where inserting the entry by
 // repeated moves, comparing afresh after each, leaves every entry.
+//
+// The entries are held in classes of equal size, largest first, so that an
+// entry is placed in logarithmic time: it goes to the front of its class, and
+// the run that is reversed is always the last class but the new entry.
 template <class T>
 class diagonal_order {
 public:
-    // The next entry, left where it stands.
+    // The next entry, left where it stands: the entries kept so far are ordered.
     void keep(const T& entry)
     {
-        order_.push_back(static_cast<int>(order_.size()));
-        sizes_.push_back(entry_size(entry));
+        classes_.try_emplace(classes_.end(), entry_size(entry))->second.push(count_++, false);
     }
     // The next entry, moved into its place.
     void place(const T& entry)
     {
-        const int k = static_cast<int>(order_.size());
-        keep(entry);
-        int p = 0;
-        while (p < k && sizes_[k] < sizes_[p]) ++p;
-        if (p == k) return;
-        std::rotate(order_.begin() + p, order_.begin() + k, order_.end());
-        std::rotate(sizes_.begin() + p, sizes_.begin() + k, sizes_.end());
-        int run = k;
-        while (run - 1 > p && !(sizes_[k] < sizes_[run - 1])) --run;
-        std::reverse(order_.begin() + run, order_.end());
-        std::reverse(sizes_.begin() + run, sizes_.end());
+        const size_of<T> s = entry_size(entry);
+        auto at = classes_.lower_bound(s);
+        if (at == classes_.end()) {
+            classes_.try_emplace(at, s)->second.push(count_++, false);
+            return;
+        }
+        std::prev(classes_.end())->second.reversed ^= true;
+        if (at->first < s) at = classes_.try_emplace(at, s);
+        at->second.push(count_++, true);
     }
-    const std::vector<int>& order() const { return order_; }
+    std::vector<int> order() const
+    {
+        std::vector<int> result;
+        result.reserve(std::size_t(count_));
+        for (const auto& [size, members] : classes_) {
+            if (members.reversed)
+                result.insert(result.end(), members.positions.rbegin(), members.positions.rend());
+            else
+                result.insert(result.end(), members.positions.begin(), members.positions.end());
+        }
+        return result;
+    }
 
 private:
-    std::vector<int> order_;
-    std::vector<size_of<T>> sizes_;
+    // Positions of one size, in order, or in reverse order when `reversed`.
+    struct equal_sizes {
+        std::deque<int> positions;
+        bool reversed = false;
+        void push(int position, bool in_front)
+        {
+            if (in_front != reversed)
+                positions.push_front(position);
+            else
+                positions.push_back(position);
+        }
+    };
+    struct larger_first {
+        bool operator()(const size_of<T>& a, const size_of<T>& b) const { return b < a; }
+    };
+    std::map<size_of<T>, equal_sizes, larger_first> classes_;
+    int count_ = 0;
 };
 
 // Row p of P becomes the old row order[p], for every p the order covers.
@@ -219,43 +231,104 @@ bool dirty(const T* A, int k, int n, int m)
     return false;
 }
 
-// The sweeps and the cleaning of one position, on arrays it does not own. L may
-// be absent; the row operations then change A alone.
-//
-// Within diagonize more is known, and used: rows and columns before k hold
-// nothing off the diagonal, so lines are combined from k on; R is held
-// transposed, so that its columns are contiguous; and the non-zero rows of
-// column k are remembered from one sweep to the next while column k stays put.
+// How an element is held in the sparse lines: an integer as an int, a fraction
+// as its two parts, a cyclotomic number as itself. Stored values are never zero.
 template <class T>
-class reducer {
-public:
-    enum mode { as_given, within_diagonize };
+struct plain {
+    using type = T;
+    static const T& stored(const T& x) { return x; }
+    static const T& value(const T& p) { return p; }
+};
 
-    reducer(T* a, T* l, T* r, int n, int m, mode how = as_given)
-        : a_(a), l_(l), r_(r), n_(n), m_(m), within_(how == within_diagonize)
+template <>
+struct plain<ZEM_int> {
+    using type = int;
+    static int stored(const ZEM_int& x) { return x.value(); }
+    static ZEM_int value(int p) { return ZEM_int(p); }
+};
+
+template <>
+struct plain<ZEM_fraction> {
+    struct type {
+        int numerator;
+        int denominator;
+    };
+    static type stored(const ZEM_fraction& x) { return {x.numerator(), x.denominator()}; }
+    static ZEM_fraction value(const type& p) { return ZEM_fraction(p.numerator, p.denominator); }
+};
+
+// The reduction on sparse matrices: A by rows, with the rows that may hold an
+// entry in each column; R by columns; L by rows, when it is kept. The equations
+// the solver reduces hold a few non-zero entries per row, so the work and the
+// memory follow the non-zero entries. The steps are those of the dense form, on
+// whole rows and columns, so D, L and R come out exactly the same.
+template <class T>
+class sparse_reduction {
+public:
+    using stored_as = plain<T>;
+    struct entry {
+        int index;
+        typename stored_as::type value;
+    };
+    // The non-zero entries of a row or column, by increasing index.
+    using sparse_line = std::vector<entry>;
+
+    // A is m x n and zero; R (and L when kept) the identity.
+    sparse_reduction(int m, int n, bool keep_left) : m_(m), n_(n), a_(std::size_t(m)), in_column_(std::size_t(n))
     {
+        identity(r_, n);
+        if (keep_left) identity(l_, m);
+    }
+
+    // Entry (i, j) of A, added to what is there.
+    void add(int i, int j, const T& x)
+    {
+        if (!is_zero_entry(x)) set(i, j, at(a_[std::size_t(i)], j) + x);
+    }
+    // Entry (i, j) of A where row i holds nothing at column j or later.
+    void append(int i, int j, const T& x)
+    {
+        if (is_zero_entry(x)) return;
+        a_[std::size_t(i)].push_back({j, stored_as::stored(x)});
+        in_column_[std::size_t(j)].push_back(i);
+    }
+
+    // The dense arrays of the reduction's steps, row by row: A with stride n,
+    // R (n x n) with stride n, L (m x m) with stride m.
+    void load(const T* A, const T* L, const T* R)
+    {
+        for (int i = 0; i < m_; ++i)
+            for (int j = 0; j < n_; ++j) append(i, j, A[i * n_ + j]);
+        if (R) from_dense(r_, R, n_, true);
+        if (L) from_dense(l_, L, m_, false);
+    }
+    void store(T* A, T* L, T* R) const
+    {
+        to_dense(a_, A, n_, false);
+        if (R) to_dense(r_, R, n_, true);
+        if (L) to_dense(l_, L, m_, false);
     }
 
     // Row k: the pivot to (k, k) by a column exchange, then every later entry of
-    // row k reduced by a multiple of column k; the same on R.
+    // row k reduced by a multiple of column k, in every row; the same on R.
     void sweep_row(int k)
     {
-        list_nonzero<T>(row_of<const T>(a_, k, n_), k, n_, targets_);
-        const int j = smallest_listed<T>(row_of<const T>(a_, k, n_), targets_);
+        const sparse_line& row = a_[std::size_t(k)];
+        std::vector<int> columns;
+        for (const entry& e : row)
+            if (e.index >= k) columns.push_back(e.index);
+        const int j = first_of_least_size<T>(columns, [&](int c) { return at(row, c); });
         if (j < 0) return;
-        const T pivot = a_[k * n_ + j];
-        if (j != k) {
-            exchange_lines(column_of(a_, j, n_), column_of(a_, k, n_), first(k), m_);
-            exchange_lines(r_column(j), r_column(k), 0, n_);
-            known_column_ = -1;
-        }
-        after_exchange(targets_, k, j);
-        rows_of_column(k, first(k), in_a_);
-        list_nonzero<T>(read_only(r_column(k)), 0, n_, in_other_);
-        for (int c : targets_) {
-            const T q = sweep_quotient(a_[k * n_ + c], pivot);
-            subtract_multiple(column_of(a_, c, n_), column_of<const T>(a_, k, n_), q, in_a_);
-            subtract_multiple(r_column(c), read_only(r_column(k)), q, in_other_);
+        const T pivot = at(row, j);
+        if (j != k) exchange_columns(j, k);
+        std::vector<std::pair<int, T>> targets, sources;
+        for (const entry& e : a_[std::size_t(k)])
+            if (e.index > k) targets.emplace_back(e.index, stored_as::value(e.value));
+        for (int i : rows_in_column(k)) sources.emplace_back(i, at(a_[std::size_t(i)], k));
+        for (const auto& [c, x] : targets) {
+            const T q = sweep_quotient(x, pivot);
+            for (const auto& [i, source] : sources) set(i, c, at(a_[std::size_t(i)], c) - source * q);
+            subtract_multiple(r_[std::size_t(c)], r_[std::size_t(k)], q, nullptr);
         }
     }
 
@@ -263,29 +336,22 @@ public:
     // Answers whether column k is zero below the diagonal afterwards.
     bool sweep_column(int k)
     {
-        rows_of_column(k, k, targets_);
-        const int p = smallest_listed<T>(column_of<const T>(a_, k, n_), targets_);
+        std::vector<int> rows;
+        for (int i : rows_in_column(k))
+            if (i >= k) rows.push_back(i);
+        const int p = first_of_least_size<T>(rows, [&](int i) { return at(a_[std::size_t(i)], k); });
         if (p < 0) return true;
-        const T pivot = a_[p * n_ + k];
-        if (p != k) {
-            exchange_lines(row_of(a_, p, n_), row_of(a_, k, n_), first(k), n_);
-            if (l_) exchange_lines(row_of(l_, p, m_), row_of(l_, k, m_), 0, m_);
-        }
-        after_exchange(targets_, k, p);
-        list_nonzero<T>(row_of<const T>(a_, k, n_), first(k), n_, in_a_);
-        if (l_) list_nonzero<T>(row_of<const T>(l_, k, m_), 0, m_, in_other_);
-        remainders_.assign(1, k);
-        for (int i : targets_) {
-            const T q = sweep_quotient(a_[i * n_ + k], pivot);
-            subtract_multiple(row_of(a_, i, n_), row_of<const T>(a_, k, n_), q, in_a_);
-            if (l_) subtract_multiple(row_of(l_, i, m_), row_of<const T>(l_, k, m_), q, in_other_);
-            if (!is_zero_entry(a_[i * n_ + k])) remainders_.push_back(i);
-        }
-        const bool clean_below = remainders_.size() == 1;
-        if (within_) {
-            std::sort(remainders_.begin() + 1, remainders_.end());
-            column_rows_.swap(remainders_);
-            known_column_ = k;
+        const T pivot = at(a_[std::size_t(p)], k);
+        if (p != k) exchange_rows(p, k);
+        std::vector<std::pair<int, T>> targets;
+        for (int i : rows_in_column(k))
+            if (i > k) targets.emplace_back(i, at(a_[std::size_t(i)], k));
+        bool clean_below = true;
+        for (const auto& [i, x] : targets) {
+            const T q = sweep_quotient(x, pivot);
+            subtract_multiple(a_[std::size_t(i)], a_[std::size_t(k)], q, &i);
+            if (!l_.empty()) subtract_multiple(l_[std::size_t(i)], l_[std::size_t(k)], q, nullptr);
+            if (!is_zero_entry(at(a_[std::size_t(i)], k))) clean_below = false;
         }
         return clean_below;
     }
@@ -305,57 +371,169 @@ public:
         }
     }
 
+    // Cleans every diagonal position and orders the diagonal.
+    void reduce()
+    {
+        for (int k = 0; k < std::min(m_, n_); ++k) {
+            clean(k);
+            order_.place(diagonal(k));
+        }
+        ordered_ = order_.order();
+    }
+
+    // After reduce: diagonal entry p, column p of R and row p of L, in the
+    // ordered positions.
+    T ordered_diagonal(int p) const { return diagonal(moved(p)); }
+    const sparse_line& right_column(int p) const { return r_[std::size_t(moved(p))]; }
+    const sparse_line& left_row(int p) const { return l_[std::size_t(moved(p))]; }
+
+    static T value(const entry& e) { return stored_as::value(e.value); }
+
     static constexpr int cycle_bound = 100000;
 
 private:
-    int first(int k) const { return within_ ? k : 0; }
+    static void identity(std::vector<sparse_line>& lines, int n)
+    {
+        lines.assign(std::size_t(n), sparse_line());
+        for (int i = 0; i < n; ++i) lines[std::size_t(i)].push_back({i, stored_as::stored(T(1))});
+    }
 
-    line<T> r_column(int c) const { return within_ ? row_of(r_, c, n_) : column_of(r_, c, n_); }
+    // Line i of `lines` from row i (or column i) of the n x n array P.
+    static void from_dense(std::vector<sparse_line>& lines, const T* P, int n, bool by_columns)
+    {
+        for (int i = 0; i < n; ++i) {
+            sparse_line& l = lines[std::size_t(i)];
+            l.clear();
+            for (int j = 0; j < n; ++j) {
+                const T& x = by_columns ? P[j * n + i] : P[i * n + j];
+                if (!is_zero_entry(x)) l.push_back({j, stored_as::stored(x)});
+            }
+        }
+    }
+
+    static void to_dense(const std::vector<sparse_line>& lines, T* P, int stride, bool by_columns)
+    {
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            T* first = by_columns ? P + i : P + i * std::size_t(stride);
+            const std::size_t step = by_columns ? std::size_t(stride) : 1;
+            for (int j = 0; j < stride; ++j) first[std::size_t(j) * step] = T();
+            for (const entry& e : lines[i]) first[std::size_t(e.index) * step] = value(e);
+        }
+    }
+
+    static typename sparse_line::const_iterator find(const sparse_line& l, int index)
+    {
+        return std::lower_bound(l.begin(), l.end(), index, [](const entry& e, int i) { return e.index < i; });
+    }
+
+    static T at(const sparse_line& l, int index)
+    {
+        const auto it = find(l, index);
+        return it != l.end() && it->index == index ? value(*it) : T();
+    }
+
+    T diagonal(int k) const { return at(a_[std::size_t(k)], k); }
+    int moved(int p) const { return p < int(ordered_.size()) ? ordered_[std::size_t(p)] : p; }
+
+    // A(i, j) := x.
+    void set(int i, int j, const T& x)
+    {
+        sparse_line& row = a_[std::size_t(i)];
+        const auto it = row.begin() + (find(row, j) - row.cbegin());
+        const bool present = it != row.end() && it->index == j;
+        if (is_zero_entry(x)) {
+            if (present) row.erase(it);
+        } else if (present) {
+            it->value = stored_as::stored(x);
+        } else {
+            row.insert(it, {j, stored_as::stored(x)});
+            in_column_[std::size_t(j)].push_back(i);
+        }
+    }
+
+    // target := target - source * q; for a row i of A, new entries are listed
+    // with their columns.
+    void subtract_multiple(sparse_line& target, const sparse_line& source, const T& q, const int* row_of_a)
+    {
+        sparse_line result;
+        result.reserve(target.size() + source.size());
+        auto t = target.begin();
+        for (const entry& s : source) {
+            for (; t != target.end() && t->index < s.index; ++t) result.push_back(*t);
+            const bool present = t != target.end() && t->index == s.index;
+            const T x = (present ? value(*t) : T()) - value(s) * q;
+            if (present) ++t;
+            if (is_zero_entry(x)) continue;
+            result.push_back({s.index, stored_as::stored(x)});
+            if (!present && row_of_a) in_column_[std::size_t(s.index)].push_back(*row_of_a);
+        }
+        result.insert(result.end(), t, target.end());
+        target.swap(result);
+    }
+
+    // The rows that hold an entry in column c, in increasing order; the list is
+    // tidied here, since rows that lose an entry are not taken off at once.
+    const std::vector<int>& rows_in_column(int c)
+    {
+        std::vector<int>& rows = in_column_[std::size_t(c)];
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        rows.erase(std::remove_if(rows.begin(), rows.end(),
+                                  [&](int i) {
+                                      const sparse_line& row = a_[std::size_t(i)];
+                                      const auto it = find(row, c);
+                                      return it == row.end() || it->index != c;
+                                  }),
+                   rows.end());
+        return rows;
+    }
+
+    void exchange_columns(int j, int k)
+    {
+        std::vector<int> rows = rows_in_column(j);
+        const std::vector<int>& other = rows_in_column(k);
+        rows.insert(rows.end(), other.begin(), other.end());
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        for (int i : rows) {
+            sparse_line& row = a_[std::size_t(i)];
+            for (entry& e : row)
+                if (e.index == j || e.index == k) e.index = e.index == j ? k : j;
+            std::sort(row.begin(), row.end(), [](const entry& a, const entry& b) { return a.index < b.index; });
+        }
+        in_column_[std::size_t(j)].swap(in_column_[std::size_t(k)]);
+        r_[std::size_t(j)].swap(r_[std::size_t(k)]);
+    }
+
+    void exchange_rows(int p, int k)
+    {
+        a_[std::size_t(p)].swap(a_[std::size_t(k)]);
+        for (int i : {p, k})
+            for (const entry& e : a_[std::size_t(i)]) in_column_[std::size_t(e.index)].push_back(i);
+        if (!l_.empty()) l_[std::size_t(p)].swap(l_[std::size_t(k)]);
+    }
 
     bool row_dirty(int k) const
     {
-        for (int j = k + 1; j < n_; ++j)
-            if (!is_zero_entry(a_[k * n_ + j])) return true;
-        return false;
+        const sparse_line& row = a_[std::size_t(k)];
+        return !row.empty() && row.back().index > k;
     }
 
     bool column_dirty(int k)
     {
-        if (!within_) return dirty(a_, k, n_, m_);
-        rows_of_column(k, k, in_a_);
-        return column_rows_.size() > 1 || (column_rows_.size() == 1 && column_rows_[0] != k);
+        const std::vector<int>& rows = rows_in_column(k);
+        return !rows.empty() && rows.back() > k;
     }
 
-    // The rows from `from` on whose entry in column k is not zero, in increasing
-    // order; within diagonize `from` is k.
-    void rows_of_column(int k, int from, std::vector<int>& rows)
-    {
-        if (within_ && known_column_ == k) {
-            rows = column_rows_;
-            return;
-        }
-        list_nonzero<T>(column_of<const T>(a_, k, n_), from, m_, rows);
-        if (!within_) return;
-        column_rows_ = rows;
-        known_column_ = k;
-    }
-
-    T* a_;
-    T* l_;
-    T* r_;
-    int n_;
     int m_;
-    bool within_;
-    std::vector<int> targets_, in_a_, in_other_, remainders_, column_rows_;
-    int known_column_ = -1;
+    int n_;
+    std::vector<sparse_line> a_;
+    std::vector<std::vector<int>> in_column_;
+    std::vector<sparse_line> r_;
+    std::vector<sparse_line> l_;
+    diagonal_order<T> order_;
+    std::vector<int> ordered_;
 };
-
-template <class T>
-void transpose_square(T* P, int n)
-{
-    for (int i = 0; i < n; ++i)
-        for (int j = i + 1; j < n; ++j) swap_entries(P[i * n + j], P[j * n + i]);
-}
 
 // diagonize with or without L.
 template <class T>
@@ -363,27 +541,21 @@ void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matr
 {
     const int m = A.rows();
     const int n = A.columns();
-    fresh_matrix<T> work(A);
-    std::optional<fresh_matrix<T>> left;
-    if (L) left.emplace(m, m, T(1));
-    fresh_matrix<T> right(n, n, T(1));
-    reducer<T> steps(work.elements(), left ? left->elements() : nullptr, right.elements(), n, m,
-                     reducer<T>::within_diagonize);
-    diagonal_order<T> order;
-    for (int k = 0; k < std::min(m, n); ++k) {
-        steps.clean(k);
-        order.place(work.elements()[k * n + k]);
-    }
-    // The ordering moves whole clean rows and columns, so it is applied once, at
-    // the end: to the rows of L and of R, which is held transposed until here.
-    reorder_diagonal(work.elements(), n, order.order());
-    reorder_rows(right.elements(), n, order.order());
-    transpose_square(right.elements(), n);
+    sparse_reduction<T> work(m, n, L != nullptr);
+    work.load(A.elements(), nullptr, nullptr);
+    work.reduce();
+    fresh_matrix<T> diagonal(n, m);
+    for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = work.ordered_diagonal(p);
+    fresh_matrix<T> right(n, n);
+    for (int p = 0; p < n; ++p)
+        for (const auto& e : work.right_column(p)) right.elements()[e.index * n + p] = work.value(e);
     if (L) {
-        reorder_rows(left->elements(), m, order.order());
-        *L = left->finish();
+        fresh_matrix<T> left(m, m);
+        for (int p = 0; p < m; ++p)
+            for (const auto& e : work.left_row(p)) left.elements()[p * m + e.index] = work.value(e);
+        *L = left.finish();
     }
-    D = work.finish();
+    D = diagonal.finish();
     R = right.finish();
 }
 
@@ -442,16 +614,23 @@ void substract_rows(pointer_to_objects<T>& P, T q, int i, int k, int row_length,
                                  reduction::row_of<const T>(P.block(), k, row_length), q, nonzero);
 }
 
+// The sweeps on dense arrays, through the sparse reduction.
 template <class T>
 void sweep_a_row(int k, pointer_to_objects<T>& A, pointer_to_objects<T>& R, int n, int m)
 {
-    reduction::reducer<T>(A.block(), nullptr, R.block(), n, m).sweep_row(k);
+    reduction::sparse_reduction<T> work(m, n, false);
+    work.load(A.block(), nullptr, R.block());
+    work.sweep_row(k);
+    work.store(A.block(), nullptr, R.block());
 }
 
 template <class T>
 void sweep_a_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>& L, int n, int m)
 {
-    reduction::reducer<T>(A.block(), L.block(), nullptr, n, m).sweep_column(k);
+    reduction::sparse_reduction<T> work(m, n, true);
+    work.load(A.block(), L.block(), nullptr);
+    work.sweep_column(k);
+    work.store(A.block(), L.block(), nullptr);
 }
 
 // Moves row `from` to index `to`; nothing when either is not below n_rows.
@@ -479,9 +658,10 @@ void sort_top_left_matrix(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
     reduction::diagonal_order<T> order;
     for (int p = 0; p < k; ++p) order.keep(A[p * n_columns + p]);
     order.place(A[k * n_columns + k]);
-    reduction::reorder_diagonal(A.block(), n_columns, order.order());
-    reduction::reorder_rows(L.block(), n_rows, order.order());
-    reduction::reorder_columns(R.block(), n_columns, n_columns, order.order());
+    const std::vector<int> moves = order.order();
+    reduction::reorder_diagonal(A.block(), n_columns, moves);
+    reduction::reorder_rows(L.block(), n_rows, moves);
+    reduction::reorder_columns(R.block(), n_columns, n_columns, moves);
 }
 
 // 1 when row k right of the diagonal or column k below it holds a non-zero entry.
@@ -495,7 +675,10 @@ template <class T>
 void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>& L, pointer_to_objects<T>& R, int n,
                           int m)
 {
-    reduction::reducer<T>(A.block(), L.block(), R.block(), n, m).clean(k);
+    reduction::sparse_reduction<T> work(m, n, true);
+    work.load(A.block(), L.block(), R.block());
+    work.clean(k);
+    work.store(A.block(), L.block(), R.block());
 }
 
 // D = L * A * R with D diagonal, its entries in non-increasing order of size and

@@ -1,6 +1,9 @@
 #include "module-mgrp+tensor/invariant_tensor.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "module-matrix_a/determinant.h"
 #include "module-matrix_a/entry_size.h"
@@ -21,34 +24,30 @@ const G& as_coefficient(const G& x)
 }
 
 // The blocks factor(g) * A_g - I of every generator, stacked, written straight
-// into one matrix: column k of A_g comes from the action walk with its non-zero
-// entries listed, so the zeros, nearly all of it, are never visited.
+// into the sparse reduction: column k of A_g comes from the action walk with its
+// non-zero entries listed, so the zeros, nearly all of it, are never visited.
 template <class G, bool pseudo>
-ZEM_matrix<G> stacked_blocks(const pointer_to_objects<ZEM_matrix<G>>& generators, int dim, int rank,
-                             const tensor_basis& basis, const pointer_to_objects<int>& position,
-                             const pointer_to_objects<int>& representative)
+void stack_blocks(reduction::sparse_reduction<G>& stack, const pointer_to_objects<ZEM_matrix<G>>& generators, int dim,
+                  int rank, const tensor_basis& basis, const pointer_to_objects<int>& position,
+                  const pointer_to_objects<int>& representative)
 {
     const int n = basis.n_basis;
     const G zero;
-    const G one(1);
-    fresh_matrix<G> stack(n, matrix_element_count(n, generators.count()));
     for (int i = 0; i < generators.count(); ++i) {
         const ZEM_matrix<G>& g = generators[i];
         require_action_shape(dim, g.rows(), g.columns());
-        G factor = one;
+        G factor(1);
         if constexpr (pseudo) factor = determinant(g);
-        G* block = stack.elements() + static_cast<std::ptrdiff_t>(i) * n * n;
+        const int first_row = i * n;
         for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
                                   [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
                                       for (int j : touched) {
-                                          if (!is_zero_entry(column[j]))
-                                              block[j * n + k] = pseudo ? factor * column[j] : column[j];
+                                          stack.append(first_row + j, k, pseudo ? factor * column[j] : column[j]);
                                           column[j] = zero;
                                       }
                                   });
-        for (int j = 0; j < n; ++j) block[j * n + j] = block[j * n + j] - one;
+        for (int j = 0; j < n; ++j) stack.add(first_row + j, j, G(-1));
     }
-    return stack.finish();
 }
 
 template <class G, class T, bool pseudo, class Result>
@@ -66,24 +65,34 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     pointer_to_objects<int> position, representative, list;
     basis.mk_basis_tabs(position, representative, list);
 
-    ZEM_matrix<G> D, R;
-    diagonize_without_left(stacked_blocks<G, pseudo>(generators, dim, rank, basis, position, representative), D, R);
-    const G zero;
+    // Only D's diagonal and R's columns beyond the rank are read, so neither is
+    // built as a dense matrix.
+    const int m = matrix_element_count(n, generators.count());
+    reduction::sparse_reduction<G> stack(m, n, false);
+    stack_blocks<G, pseudo>(stack, generators, dim, rank, basis, position, representative);
+    stack.reduce();
     int r = 0;
-    while (r < D.columns() && D.elements()[r * D.columns() + r] != zero) ++r;
+    while (r < std::min(m, n) && !is_zero_entry(stack.ordered_diagonal(r))) ++r;
     const int f = n - r;
     if (n_free) *n_free = f;
 
     using symbolic = ZEM_symbolic_number<T>;
     pointer_to_objects<tp_tensor_entry<symbolic>> entries(n);
+    // The non-zero coefficients of each component, from the free columns of R.
+    std::vector<std::vector<std::pair<int, G>>> nonzero(static_cast<std::size_t>(n));
+    for (int j = 0; j < f; ++j)
+        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, stack.value(e));
+    pointer_to_objects<T> coefficients(f);
     for (int k = 0; k < n; ++k) {
         tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
-        pointer_to_objects<T> coefficients(f);
-        if (f > 0) {
+        // The weight costs a walk over the symmetry, so it is found only when used.
+        const std::vector<std::pair<int, G>>& terms = nonzero[std::size_t(k)];
+        if (!terms.empty()) {
             const T weight(parsed.n_symmetrical_with(entries[k].indices));
-            for (int j = 0; j < f; ++j) coefficients[j] = as_coefficient(R.elements()[k * n + r + j]) / weight;
+            for (const auto& [j, x] : terms) coefficients[j] = as_coefficient(x) / weight;
         }
         entries[k].value = symbolic(coefficients, T(), "abcd");
+        for (const auto& [j, x] : terms) coefficients[j] = T();
     }
     const symbolic default_value("abcd");
     result = Result(dim, rank, parsed, entries, &default_value);

@@ -1,6 +1,9 @@
 #include "numbers/cyclotomic.h"
 
+#include <algorithm>
 #include <climits>
+#include <memory>
+#include <vector>
 
 #include "module-collections/linkedlist.h"
 #include "module-object/error.h"
@@ -20,19 +23,50 @@ long long largest_prime_factor(long long n)
     return n > 1 ? n : largest;
 }
 
+std::uint64_t products_formed = 0;
+
 }
 
-ZEM_cyclotomic_number::ZEM_cyclotomic_number() : coefficients(1) {}
+cyclotomic_coefficients& cyclotomic_coefficients::operator=(const cyclotomic_coefficients& other)
+{
+    if (count_ == other.count_) {
+        std::copy(other.begin(), other.end(), begin());
+    } else if (this != &other) {
+        cyclotomic_coefficients copy(other);
+        swap(copy);
+    }
+    return *this;
+}
 
-ZEM_cyclotomic_number::ZEM_cyclotomic_number(int v) : coefficients(1) { coefficients[0] = ZEM_fraction(v); }
+void cyclotomic_coefficients::swap(cyclotomic_coefficients& other) noexcept
+{
+    if (on_heap() && other.on_heap()) {
+        std::swap(heap_, other.heap_);
+    } else if (!on_heap() && !other.on_heap()) {
+        std::swap(single_, other.single_);
+    } else {
+        cyclotomic_coefficients& single = on_heap() ? other : *this;
+        cyclotomic_coefficients& many = on_heap() ? *this : other;
+        const ZEM_fraction kept = single.single_;
+        ZEM_fraction* const block = many.heap_;
+        std::destroy_at(&single.single_);
+        single.heap_ = block;
+        std::construct_at(&many.single_, kept);
+    }
+    std::swap(count_, other.count_);
+}
 
-ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_fraction& f) : coefficients(1) { coefficients[0] = f; }
+std::uint64_t cyclotomic_coefficient_products() { return products_formed; }
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(int v) { coefficients[0] = ZEM_fraction(v); }
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_fraction& f) { coefficients[0] = f; }
 
 ZEM_cyclotomic_number::ZEM_cyclotomic_number(int n, int)
 {
     check_order(n);
     order = n;
-    coefficients = pointer_to_objects<ZEM_fraction>(n);
+    coefficients = cyclotomic_coefficients(n);
 }
 
 void ZEM_cyclotomic_number::check_order(long long n)
@@ -56,7 +90,7 @@ ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>&
     }
     check_order(n);
     order = static_cast<int>(n);
-    coefficients = pointer_to_objects<ZEM_fraction>(order);
+    coefficients = cyclotomic_coefficients(order);
 
     ZEM_iterator<ZEM_fraction> factor(c.create_iter_at_begin());
     ZEM_iterator<ZEM_int> numerator(a.create_iter_at_begin());
@@ -143,7 +177,7 @@ void ZEM_cyclotomic_number::convert_to_base()
 namespace {
 
 // Moves coefficient g*k to k for every k below n/g; the result has order n/g.
-void compress(pointer_to_objects<ZEM_fraction>& w, int n, int g)
+void compress(cyclotomic_coefficients& w, int n, int g)
 {
     for (int k = 1; k < n / g; ++k) {
         w[k] = w[g * k];
@@ -177,7 +211,7 @@ order_facts facts_of(int n)
 void ZEM_cyclotomic_number::reduce_base()
 {
     const int n = order;
-    pointer_to_objects<ZEM_fraction> w(coefficients);
+    cyclotomic_coefficients& w = coefficients;
 
     int count = 0;
     int g = n;
@@ -238,9 +272,11 @@ void ZEM_cyclotomic_number::reduce_base()
         }
     }
 
-    pointer_to_objects<ZEM_fraction> result(current);
-    for (int k = 0; k < current; ++k) result[k] = w[k];
-    coefficients = std::move(result);
+    if (current != n) {
+        cyclotomic_coefficients result(current);
+        std::copy(w.begin(), w.begin() + current, result.begin());
+        coefficients = std::move(result);
+    }
     order = current;
 }
 
@@ -267,6 +303,7 @@ int hash(const ZEM_cyclotomic_number& x)
 
 ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x)
 {
+    if (x.order == 1) return ZEM_cyclotomic_number(-x.coefficients[0]);
     ZEM_cyclotomic_number r(x.order, 0);
     for (int k = 0; k < x.order; ++k) r.coefficients[k] = -x.coefficients[k];
     r.reduce();
@@ -281,6 +318,11 @@ template <class Combine>
 ZEM_cyclotomic_number lift_and_combine(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y,
                                        Combine combine)
 {
+    if (x.order == 1 && y.order == 1) {
+        ZEM_fraction r = x.coefficients[0];
+        combine(r, y.coefficients[0]);
+        return ZEM_cyclotomic_number(r);
+    }
     const int n = smallest_common_multiple(x.order, y.order);
     ZEM_cyclotomic_number r(n, 0);
     const int sx = n / x.order;
@@ -305,12 +347,23 @@ ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclot
 
 ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
+    if (x.order == 1 && y.order == 1) {
+        ++products_formed;
+        return ZEM_cyclotomic_number(x.coefficients[0] * y.coefficients[0]);
+    }
     const long long n = smallest_common_multiple(x.order, y.order);
     ZEM_cyclotomic_number r(static_cast<int>(n), 0);
     const long long sx = n / x.order;
     const long long sy = n / y.order;
-    for (int j = 0; j < x.order; ++j)
-        for (int m = 0; m < y.order; ++m) r.coefficients[(sx * j + sy * m) % n] += x.coefficients[j] * y.coefficients[m];
+    // A zero coefficient adds nothing, so only the non-zero ones are multiplied.
+    std::vector<int> nonzero;
+    for (int m = 0; m < y.order; ++m)
+        if (!y.coefficients[m].is_zero()) nonzero.push_back(m);
+    for (int j = 0; j < x.order; ++j) {
+        if (x.coefficients[j].is_zero()) continue;
+        products_formed += nonzero.size();
+        for (int m : nonzero) r.coefficients[(sx * j + sy * m) % n] += x.coefficients[j] * y.coefficients[m];
+    }
     r.reduce();
     return r;
 }
@@ -330,6 +383,7 @@ ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_fracti
 ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
 {
     const int n = x.order;
+    if (n == 1) return x;
     ZEM_cyclotomic_number r(n, 0);
     for (int k = 0; k < n; ++k) r.coefficients[k] = x.coefficients[(n - k) % n];
     r.reduce();
@@ -341,6 +395,7 @@ ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
 ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
 {
     const int n = x.order;
+    if (n == 1) return ZEM_cyclotomic_number(ZEM_fraction(1) / x.coefficients[0]);
     ZEM_cyclotomic_number others(1);
     for (int k = 2; k < n; ++k) {
         if (greatest_common_divisor(n, k) != 1) continue;
@@ -363,6 +418,7 @@ ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclot
 
 ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
 {
+    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
     const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
     return product.coefficients[0];
 }
@@ -371,6 +427,7 @@ ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
 // d = N / gcd(k, N); the trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
 {
+    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
     const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
     const int n = product.order;
     ZEM_fraction mean;

@@ -6,6 +6,11 @@
 // constructor and reduce ever see a value out of that form.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
@@ -13,9 +18,65 @@
 template <class T>
 class ZEM_linkedlist;
 
+// The coefficients of a cyclotomic number, counted from 0. A single coefficient
+// (every rational value, zero above all) is held in place, more on the heap.
+class cyclotomic_coefficients {
+public:
+    explicit cyclotomic_coefficients(int n = 1) : count_(n)
+    {
+        if (on_heap())
+            heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
+        else
+            std::construct_at(&single_);
+    }
+    cyclotomic_coefficients(const cyclotomic_coefficients& other) : count_(other.count_)
+    {
+        if (on_heap()) {
+            heap_ = new ZEM_fraction[static_cast<std::size_t>(count_)];
+            std::copy(other.begin(), other.end(), heap_);
+        } else {
+            std::construct_at(&single_, other.single_);
+        }
+    }
+    cyclotomic_coefficients(cyclotomic_coefficients&& other) noexcept : cyclotomic_coefficients() { swap(other); }
+    cyclotomic_coefficients& operator=(const cyclotomic_coefficients& other);
+    cyclotomic_coefficients& operator=(cyclotomic_coefficients&& other) noexcept
+    {
+        swap(other);
+        return *this;
+    }
+    ~cyclotomic_coefficients()
+    {
+        if (on_heap())
+            delete[] heap_;
+        else
+            std::destroy_at(&single_);
+    }
+    void swap(cyclotomic_coefficients& other) noexcept;
+
+    int count() const { return count_; }
+    ZEM_fraction* block() { return on_heap() ? heap_ : &single_; }
+    const ZEM_fraction* block() const { return on_heap() ? heap_ : &single_; }
+    ZEM_fraction& operator[](int k) { return block()[k]; }
+    const ZEM_fraction& operator[](int k) const { return block()[k]; }
+    ZEM_fraction* begin() { return block(); }
+    ZEM_fraction* end() { return block() + count_; }
+    const ZEM_fraction* begin() const { return block(); }
+    const ZEM_fraction* end() const { return block() + count_; }
+
+private:
+    bool on_heap() const { return count_ > 1; }
+
+    union {
+        ZEM_fraction single_;
+        ZEM_fraction* heap_;
+    };
+    int count_;
+};
+
 class ZEM_cyclotomic_number : public ZEM_copied_object {
 public:
-    ZEM_cyclotomic_number();
+    ZEM_cyclotomic_number() = default;
     ZEM_cyclotomic_number(int v);
     ZEM_cyclotomic_number(const ZEM_fraction& f);
     // The working value of the arithmetic: order n, n zero coefficients, not reduced.
@@ -40,8 +101,9 @@ public:
     // From the output of convert_to_base: the smallest order and its coefficients.
     void reduce_base();
 
+    // The order after the coefficients can share their padding.
+    [[no_unique_address]] cyclotomic_coefficients coefficients;
     int order = 1;
-    pointer_to_objects<ZEM_fraction> coefficients;
 
 private:
     // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
@@ -75,3 +137,7 @@ ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x);
 // every non-zero x, and equal to abs_value_squared when x * conj(x) is rational.
 // The matrix reduction compares pivots by it.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x);
+
+// How many products of two coefficients the arithmetic has formed so far: the
+// products skip zero coefficients, so this grows with the non-zero ones.
+std::uint64_t cyclotomic_coefficient_products();

@@ -1,7 +1,9 @@
 #include "module-matrix_a/reduction.h"
 
 #include <climits>
+#include <cstdlib>
 #include <gtest/gtest.h>
+#include <random>
 #include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
@@ -156,6 +158,32 @@ TEST(DiagonalOrdering, InsertionMovesRowsOfLAndColumnsOfRAlike)
     pointer_to_objects<C> Z = array_of(matrix_of<C>({{i, 0}, {0, -1}})), LZ = array_of(ZEM_matrix<C>(2, 2, C(1))), RZ = LZ;
     sort_top_left_matrix(1, Z, LZ, RZ, 2, 2);
     EXPECT_EQ(ZEM_matrix<C>(2, 2, Z), matrix_of<C>({{-1, 0}, {0, i}}));
+}
+
+// The ordering of a whole reduction, entry after entry, against the rule as
+// stated: the new entry at k is compared afresh with each earlier position i in
+// turn and moved there unless the entry at i is strictly larger.
+TEST(DiagonalOrdering, PlacingManyEntriesFollowsTheMovesOneByOne)
+{
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 300; ++trial) {
+        reduction::diagonal_order<I> order;
+        std::vector<int> values, positions;
+        for (int k = 0, length = 1 + int(rng() % 12); k < length; ++k) {
+            const int v = int(rng() % 7) - 3;
+            order.place(I(v));
+            values.push_back(v);
+            positions.push_back(k);
+            for (int p = 0; p < k; ++p) {
+                if (std::abs(values[std::size_t(p)]) > std::abs(values[std::size_t(k)])) continue;
+                values.insert(values.begin() + p, values[std::size_t(k)]);
+                values.erase(values.begin() + k + 1);
+                positions.insert(positions.begin() + p, positions[std::size_t(k)]);
+                positions.erase(positions.begin() + k + 1);
+            }
+            ASSERT_EQ(order.order(), positions) << "trial " << trial << ", entry " << k;
+        }
+    }
 }
 
 // Indices out of range, or equal, change nothing.

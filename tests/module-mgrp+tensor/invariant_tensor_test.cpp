@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
-#include <numeric>
 #include <random>
 #include <sstream>
 #include <string>
@@ -14,6 +13,7 @@
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
 #include "support/printed.h"
+#include "support/random_generator.h"
 #include "support/tensor_action.h"
 
 namespace {
@@ -271,25 +271,6 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
     EXPECT_EQ(n_free, -7);
     EXPECT_EQ(printed(result), kept);
     EXPECT_FALSE(pseudo_result.has_body());
-}
-
-// g = P S P^-1: S a permutation matrix with units for entries, P a product of
-// elementary integer matrices; so g has finite order and is mostly not orthogonal.
-template <class T, class Unit>
-vectors<T> random_generator(std::mt19937& rng, std::size_t n, Unit unit)
-{
-    std::vector<std::size_t> perm(n);
-    std::iota(perm.begin(), perm.end(), 0);
-    std::shuffle(perm.begin(), perm.end(), rng);
-    vectors<T> g(n, std::vector<T>(n, T(0)));
-    for (std::size_t i = 0; i < n; ++i) g[i][perm[i]] = unit(rng);
-    for (int step = 0; step < 2; ++step) {
-        const std::size_t a = rng() % n, b = (a + 1 + rng() % (n - 1)) % n;
-        const T q(int(rng() % 3) - 1);
-        for (std::size_t j = 0; j < n; ++j) g[a][j] = g[a][j] + q * g[b][j];  // row a += q * row b
-        for (std::size_t i = 0; i < n; ++i) g[i][b] = g[i][b] - q * g[i][a];  // column b -= q * column a
-    }
-    return g;
 }
 
 template <class G>

@@ -1,5 +1,6 @@
 #include "numbers/cyclotomic.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <climits>
 #include <memory>
@@ -265,6 +266,38 @@ TEST(CyclotomicArithmetic, OverflowFailsInsteadOfWrapping)
     // Lifting to a common order must not leave what the canonical form holds.
     EXPECT_EQ(failure_of([] { root_of_unity(1, 46337) + root_of_unity(1, 3); }),
               run_time("[ZEM_cyclotomic_number] order too large"));
+}
+
+}
+
+namespace {
+
+int nonzero_count(const C& x)
+{
+    return int(std::count_if(x.coefficients.begin(), x.coefficients.end(), [](const ZEM_fraction& c) { return !c.is_zero(); }));
+}
+
+// A product multiplies only the non-zero coefficients: its work does not grow
+// with the order, so large orders stay cheap.
+TEST(CyclotomicArithmetic, ProductsFormOnlyNonZeroCoefficientProducts)
+{
+    const C e1009 = root_of_unity(1, 1009);
+    const std::vector<std::pair<C, C>> cases = {
+        {root_of_unity(1, 1009), root_of_unity(2, 1009)},
+        {root_of_unity(1, 46337), root_of_unity(2, 46337)},
+        {C(ZEM_fraction(3, 2)), root_of_unity(3, 7)},
+        {C(5), C(ZEM_fraction(-1, 4))},
+        {terms({1, 2}, {1, 1}, {12, 4}), terms({3, -1}, {1, 2}, {5, 5})},
+    };
+    for (const auto& [x, y] : cases) {
+        const std::uint64_t before = cyclotomic_coefficient_products();
+        const C product = x * y;
+        EXPECT_EQ(cyclotomic_coefficient_products() - before, std::uint64_t(nonzero_count(x) * nonzero_count(y)))
+            << printed(x) << " times " << printed(y);
+        EXPECT_EQ(printed(product), printed(y * x));
+    }
+    EXPECT_EQ(root_of_unity(1, 46337) * root_of_unity(2, 46337), root_of_unity(3, 46337));
+    EXPECT_EQ(invert(e1009) * e1009, C(1));
 }
 
 }
