@@ -106,8 +106,13 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
     type("point group", "4mm");
     set("rank", 1);
     type("perm symmetry", "0");
-    press("Tensor");
     press("Pseudo tensor");
+    // The hexagonal axes in a Cartesian basis, over cyclotomic numbers.
+    type("point group", "6mm");
+    set("rank", 2);
+    type("perm symmetry", "(0 1)");
+    press("Basis transformation", {1});
+    press("Tensor");
     ASSERT_EQ(deck->count(), 3);
 
     leaf("Previous");
@@ -131,27 +136,29 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
                          ")\n\n"
                          "The point group used was \"4mm\".\n"
                          "Its basis was transformed by \"identity\".\n"
-                         "The number of free parameters is 1.\n"
-                         "\n"
-                         "tensor<symbolic_number<fraction>>(\n"
-                         "  dim = 3 rank = 1\n"
-                         "  permutation symmetry: \"0\"\n"
-                         "  x = y = 0\n"
-                         "  z = a\n"
-                         ")\n\n"
-                         "The point group used was \"4mm\".\n"
-                         "Its basis was transformed by \"identity\".\n"
                          "The number of free parameters is 0.\n"
                          "\n"
                          "pseudo_tensor<symbolic_number<fraction>>(\n"
                          "  dim = 3 rank = 1\n"
                          "  permutation symmetry: \"0\"\n"
                          "  x = y = z = 0\n"
+                         ")\n\n"
+                         "The point group used was \"6mm\".\n"
+                         "Its basis was transformed by \"hexagonal to Cartesian\".\n"
+                         "The number of free parameters is 2.\n"
+                         "\n"
+                         "tensor<symbolic_number<cyclotomic>>(\n"
+                         "  dim = 3 rank = 2\n"
+                         "  permutation symmetry: \"(0 1)\"\n"
+                         "  xx = yy = b\n"
+                         "  xy = xz = yx = yz = zx = zy = 0\n"
+                         "  zz = a\n"
                          ")\n\n");
     const std::string asked = "? " + file.string();
     EXPECT_EQ(user.alerts, (std::vector<std::string>{"? point group", "? point group", "? Permutation symmetry",
                                                      "? Basis transformation", "(beep)",
                                                      "run-time exception: [permswap] |swap1| not eq. to |swap2|\n",
+                                                     "? Basis transformation",
                                                      "? Please enter file name", "? Please enter file name", asked,
                                                      "? Please enter file name", asked}));
 }
