@@ -1,0 +1,220 @@
+// Whole sessions on the shipped configuration: the main window, a workbench
+// opened from it, several requests (one failing), leafing through the deck and
+// writing pages to a file, which must read exactly as the user expects.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <memory>
+#include <unistd.h>
+
+#include "module-main_zarn/chartabprog.h"
+#include "module-main_zarn/config_support.h"
+#include "module-main_zarn/main_window.h"
+#include "module-main_zarn/startup.h"
+#include "module-misc_amulet/widget_support.h"
+#include "module-zem_language/exec.h"
+#include "support/alert_recorder.h"
+#include "support/shipped_config.h"
+
+namespace {
+
+struct Session : testing::Test {
+    test_configuration mappings;  // empties the name mappings afterwards
+    alert_recorder user;
+    std::unique_ptr<QWidget> main;
+    QWidget* bench = nullptr;
+    QStackedWidget* deck = nullptr;
+    const std::filesystem::path file =
+        std::filesystem::temp_directory_path() / ("zarn_e2e_" + std::to_string(getpid()) + ".txt");
+
+    void SetUp() override
+    {
+        std::filesystem::remove(file);
+        ASSERT_TRUE(start_up(exec_zem_commandfile, shipped_config_path().c_str()));
+        main.reset(create_main_window("zarn"));
+        main->show();
+        deck = main_stacker(main.get())->findChild<QStackedWidget*>();
+    }
+    void TearDown() override
+    {
+        for (auto* window : QApplication::topLevelWidgets())
+            if (window->isVisible() && window != main.get()) window->close();
+        main.reset();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const ZEM_set<ZEM_string> names = global_objects.all_vars();
+        std::unique_ptr<ZEM_iterator_impl<ZEM_string>> name(names.create_iter_at_begin());
+        for (; *name; ++*name) global_objects.remove(**name);
+        std::filesystem::remove(file);
+    }
+
+    void open(const char* workbench, const char* title)
+    {
+        button(main.get(), workbench)->click();
+        bench = window_titled(title);
+        ASSERT_TRUE(bench);
+    }
+    // Presses a button of the workbench, answering its pop-ups with `choices`.
+    void press(const char* label, std::initializer_list<int> choices = {})
+    {
+        user.choices.assign(choices);
+        button(bench, label)->click();
+    }
+    void type(const char* input, const char* text)
+    {
+        auto* editor = bench->findChild<QLineEdit*>(input);
+        editor->selectAll();
+        QTest::keyClicks(editor, text);
+    }
+    QString typed(const char* input) const { return bench->findChild<QLineEdit*>(input)->text(); }
+    void set(const char* number, int value) { bench->findChild<QSpinBox*>(number)->setValue(value); }
+
+    void leaf(const char* direction) { button(main_stacker(main.get()), direction)->click(); }
+    // "To file" on the page on show; `answer` to the overwrite question, if one comes.
+    void to_file(std::initializer_list<int> answer = {})
+    {
+        user.texts = {file.string()};
+        user.choices.assign(answer);
+        button(main_stacker(main.get()), "To file")->click();
+    }
+    int shown_entry() const { return main_stacker(main.get())->findChild<QSpinBox*>()->value(); }
+    std::string written() const
+    {
+        std::ifstream in(file);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+};
+
+TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
+{
+    open("Tensor", "Tensor");
+    // cubic, then m-3m; "(0 1)"; "identity".
+    press("Point group", {6, 4});
+    press("Perm. symmetry", {1});
+    press("Basis transformation", {0});
+    press("Tensor");
+    // Parts of different sizes under one bracket parse, but cannot be swapped.
+    set("rank", 3);
+    type("perm symmetry", "(0 (1 2))");
+    press("Tensor");
+    EXPECT_EQ(deck->count(), 1);
+    EXPECT_EQ(typed("point group"), "m-3m");
+    type("point group", "4mm");
+    set("rank", 1);
+    type("perm symmetry", "0");
+    press("Pseudo tensor");
+    // The hexagonal axes in a Cartesian basis, over cyclotomic numbers.
+    type("point group", "6mm");
+    set("rank", 2);
+    type("perm symmetry", "(0 1)");
+    press("Basis transformation", {1});
+    press("Tensor");
+    ASSERT_EQ(deck->count(), 3);
+
+    leaf("Previous");
+    leaf("Previous");
+    EXPECT_EQ(shown_entry(), 0);
+    to_file();
+    leaf("Next");
+    to_file({1});
+    leaf("Next");
+    EXPECT_EQ(shown_entry(), 2);
+    to_file({1});
+    EXPECT_EQ(written(), "The point group used was \"m-3m\".\n"
+                         "Its basis was transformed by \"identity\".\n"
+                         "The number of free parameters is 1.\n"
+                         "\n"
+                         "tensor<symbolic_number<fraction>>(\n"
+                         "  dim = 3 rank = 2\n"
+                         "  permutation symmetry: \"(0 1)\"\n"
+                         "  xx = yy = zz = a\n"
+                         "  xy = xz = yx = yz = zx = zy = 0\n"
+                         ")\n\n"
+                         "The point group used was \"4mm\".\n"
+                         "Its basis was transformed by \"identity\".\n"
+                         "The number of free parameters is 0.\n"
+                         "\n"
+                         "pseudo_tensor<symbolic_number<fraction>>(\n"
+                         "  dim = 3 rank = 1\n"
+                         "  permutation symmetry: \"0\"\n"
+                         "  x = y = z = 0\n"
+                         ")\n\n"
+                         "The point group used was \"6mm\".\n"
+                         "Its basis was transformed by \"hexagonal to Cartesian\".\n"
+                         "The number of free parameters is 2.\n"
+                         "\n"
+                         "tensor<symbolic_number<cyclotomic>>(\n"
+                         "  dim = 3 rank = 2\n"
+                         "  permutation symmetry: \"(0 1)\"\n"
+                         "  xx = yy = b\n"
+                         "  xy = xz = yx = yz = zx = zy = 0\n"
+                         "  zz = a\n"
+                         ")\n\n");
+    const std::string asked = "? " + file.string();
+    EXPECT_EQ(user.alerts, (std::vector<std::string>{"? point group", "? point group", "? Permutation symmetry",
+                                                     "? Basis transformation", "(beep)",
+                                                     "run-time exception: [permswap] |swap1| not eq. to |swap2|\n",
+                                                     "? Basis transformation",
+                                                     "? Please enter file name", "? Please enter file name", asked,
+                                                     "? Please enter file name", asked}));
+}
+
+TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
+{
+    open("Character", "Character");
+    auto* window = dynamic_cast<chartab_window*>(bench);
+    ASSERT_TRUE(window);
+    const auto choose = [&](std::initializer_list<int> positions) {
+        press("Reset character list");
+        for (int p : positions) window->group()->rows()[std::size_t(p - 1)]->button()->click();
+    };
+    // point groups of dimension 3, trigonal, 3m1.
+    press("Point group", {0, 4, 4});
+    EXPECT_EQ(window->chartab_text_editor()->text(), "3m");
+    press("Accept character table");
+    choose({5});
+    press("Decompose");
+    choose({2});
+    press("Symmetric square");
+    // 2 to the 40th does not fit.
+    window->n_editor()->setValue(40);
+    press("Power");
+    EXPECT_EQ(window->group()->rows().size(), 6u);
+    EXPECT_EQ(deck->count(), 1);
+    choose({6, 1});
+    press("Copy");
+    ASSERT_EQ(deck->count(), 2);
+
+    // The decomposition first, then overwritten by the copy, which the
+    // decomposition follows again.
+    leaf("Previous");
+    to_file();
+    leaf("Next");
+    EXPECT_EQ(shown_entry(), 1);
+    to_file({0});
+    leaf("Previous");
+    to_file({1});
+    EXPECT_EQ(written(), "1: [ Row 1 of 3m ]\n"
+                         "2: [ Symmetric square(2), n = 2 ]   (3m)\n"
+                         "\n\n"
+                         "linkedlist<character>(\n"
+                         "1: character(3 1 0)\n"
+                         "2: character(1 -1 1)\n"
+                         ")\n\n\n"
+                         "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n"
+                         "1: 0\n"
+                         "2: 1\n"
+                         "3: 1\n"
+                         ")\n\n\n");
+    const std::string asked = "? " + file.string();
+    EXPECT_EQ(user.alerts,
+              (std::vector<std::string>{"? character table", "? character table", "? character table",
+                                        "run-time exception: [ZEM_fraction] overflow\n", "? Please enter file name",
+                                        "? Please enter file name", asked, "? Please enter file name", asked}));
+}
+
+}
