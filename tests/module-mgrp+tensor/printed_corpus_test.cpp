@@ -106,7 +106,9 @@ std::string solved(const pointer_to_objects<ZEM_matrix<G>>& gens, int rank, cons
 template <class G>
 void named_groups(const char* scalar, prints& out)
 {
-    for (const auto& [group, gens] : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}})
+    for (const auto& named : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}}) {
+        const char* group = named.first;
+        const auto* gens = named.second;
         for (int rank = 1; rank <= 6; ++rank)
             for (int kind = 0; kind < 5; ++kind) {
                 if (rank == 1 && kind > 0) break;
@@ -114,6 +116,7 @@ void named_groups(const char* scalar, prints& out)
                     put(out, std::string(pseudo ? "pseudo/" : "tensor/") + group + "/" + scalar + "/" + symmetry(kind, rank),
                         [&] { return solved<G>(generators_of<G>(*gens), rank, symmetry(kind, rank), pseudo); });
             }
+    }
 }
 
 // The random groups of the solver tests, over each scalar.
@@ -128,7 +131,7 @@ void random_groups(const char* scalar, prints& out)
         const int rank = 1 + int(rng() % 4);
         const std::string text = symmetry(int(rng() % 5), rank);
         const int order = cyclotomic ? 3 + int(rng() % 2) : 2;
-        const auto unit = [order](std::mt19937& r) {
+        const auto unit = [&](std::mt19937& r) {
             const int k = int(r() % unsigned(order));
             if constexpr (cyclotomic)
                 return cyclotomic_testing::root_of_unity(k, order);
