@@ -99,7 +99,12 @@ void walk(const std::string& list, int d, const std::function<void(const std::st
     }
 }
 
-std::string suffix(const std::string& name) { return name.substr(1); }
+// The group "G..." of the table "X...".
+std::string group_of(std::string table)
+{
+    table[0] = 'G';
+    return table;
+}
 
 // Every element, by closure under the generators; keyed by the printed form.
 std::vector<int_matrix> elements_of(const int_group& group)
@@ -185,10 +190,10 @@ TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirD
     const std::size_t distinct_groups[] = {2, 11, 42};
     int main_orders = 0;
     for (int d = 1; d <= 3; ++d) {
-        const std::string dim = "_" + std::to_string(d);
-        const auto groups = mapping("group_name_mapping" + dim);
+        const std::string dim = std::to_string(d);
+        const auto groups = mapping("group_name_mapping_" + dim);
         std::set<std::string> reached;
-        walk("point_group" + dim, d, [&](const std::string&, const std::string& name) {
+        walk("point_group_" + dim, d, [&](const std::string&, const std::string& name) {
             ASSERT_TRUE(groups.count(name)) << name;
             const std::string& var = groups.at(name);
             ASSERT_TRUE(variable(var) && variable(var)->type == tp_group(tp_matrix(tp_int()))) << var;
@@ -203,9 +208,9 @@ TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirD
         EXPECT_EQ(reached, mapped) << d;
         EXPECT_EQ(reached.size(), distinct_groups[d - 1]) << d;
 
-        const auto transformations = mapping("transformation_name_mapping" + dim);
+        const auto transformations = mapping("transformation_name_mapping_" + dim);
         int offered = 0;
-        walk("basis_transformation" + dim, d, [&](const std::string& label, const std::string&) {
+        walk("basis_transformation_" + dim, d, [&](const std::string& label, const std::string&) {
             ASSERT_TRUE(transformations.count(label)) << label;
             const auto* entry = variable(transformations.at(label));
             ASSERT_TRUE(entry && entry->object) << label;
@@ -228,7 +233,7 @@ TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirD
 TEST_F(shipped_configuration, IndexSymmetriesParseWithTheirRank)
 {
     for (int rank = 1; rank <= 6; ++rank) {
-        const std::string list = "perm_symmetry_" + std::to_string(rank);
+        const std::string list = std::string("perm_symmetry_").append(std::to_string(rank));
         ASSERT_TRUE(is_string_list(list)) << list;
         for (const std::string& text : strings_of(list)) {
             const perm_symmetry_type symmetry{ZEM_string(text.c_str())};
@@ -265,7 +270,7 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
         const bool plain = key.size() < 5 || key.compare(key.size() - 5, 2, " (") != 0;
         const std::string dim = plain ? "3" : key.substr(key.size() - 3, 1);
         const std::string group = mapping("group_name_mapping_" + dim)[plain ? key : key.substr(0, key.size() - 5)];
-        ASSERT_TRUE(reached.count(var) && group == "G" + suffix(var)) << key;
+        ASSERT_TRUE(reached.count(var) && group == group_of(var)) << key;
         const auto& table = value_of<ZEM_character_table>(var);
         const std::vector<int_matrix> elements = elements_of(value_of<int_group>(group));
         const int order = int(elements.size());
