@@ -20,9 +20,12 @@ void qt_alert_seam::show_alert(const std::string& text)
     box.exec();
 }
 
-int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+namespace {
+
+// A gray question at 300, 200 that fits its contents: one row, spaced and
+// framed by 10.
+QHBoxLayout* gray_row(QDialog& dialog, const std::string& title)
 {
-    QDialog dialog;
     dialog.setWindowTitle(QString::fromStdString(title));
     set_fill(&dialog, motif_gray);
     dialog.move(300, 200);
@@ -30,6 +33,15 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
     row->setSpacing(10);
     row->setContentsMargins(10, 10, 10, 10);
     row->setSizeConstraint(QLayout::SetFixedSize);
+    return row;
+}
+
+}
+
+int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+{
+    QDialog dialog;
+    QHBoxLayout* row = gray_row(dialog, title);
     for (std::size_t k = 0; k < buttons.size(); ++k) {
         auto* button = new QPushButton(QString::fromStdString(buttons[k]));
         button->setFixedWidth(150);
@@ -45,13 +57,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
                                  const std::function<bool(int)>& pressed)
 {
     QDialog dialog;
-    dialog.setWindowTitle(QString::fromStdString(title));
-    set_fill(&dialog, motif_gray);
-    dialog.move(300, 200);
-    auto* row = new QHBoxLayout(&dialog);
-    row->setSpacing(10);
-    row->setContentsMargins(10, 10, 10, 10);
-    row->setSizeConstraint(QLayout::SetFixedSize);
+    QHBoxLayout* row = gray_row(dialog, title);
 
     auto* panel = new QWidget;
     set_fill(panel, motif_gray);
