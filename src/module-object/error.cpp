@@ -31,6 +31,7 @@ int alert_seam::ask_selection(const std::string& title, const std::vector<std::s
         if (pressed(k)) return k;
     }
 }
+
 void alert_seam::beep() {}
 
 namespace {
