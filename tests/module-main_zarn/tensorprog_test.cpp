@@ -6,7 +6,6 @@
 
 #include "module-main_zarn/main_window.h"
 #include "module-main_zarn/workbench_config.h"
-#include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/widget_support.h"
 #include "module-misc_amulet/wrapper.h"
 #include "support/alert_recorder.h"
@@ -140,17 +139,6 @@ TEST(TensorWorkbench, NestedChoosersFillTheInputsAndCancelClosesOneLevel)
         EXPECT_EQ(w.input(c.input)->text(), c.text) << c.chooser << c.choices.size();
         EXPECT_EQ(alerts.alerts, std::vector<std::string>(std::size_t(c.popups), c.popup)) << c.chooser;
     }
-}
-
-TEST(TensorWorkbench, AClassOpensItsPopUpOverTheListThatOffersIt)
-{
-    workbench_under_test w;
-    popup_driver driver({"cubic", "cancel", "triclinic", "1"});
-    w.press("Point group");
-    EXPECT_EQ(driver.seen,
-              (std::vector<std::string>{"point group 1", "point group 2", "point group 1", "point group 2"}));
-    EXPECT_EQ(w.input("point group")->text(), "1");
-    EXPECT_EQ(popup_driver::open_popups(), 0);
 }
 
 TEST(TensorWorkbench, FailuresBeepShowTheirTextAndAddNothing)
