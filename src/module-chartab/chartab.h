@@ -56,6 +56,8 @@ public:
     int rows() const { return body()->n_rows; }
     int columns() const { return body()->n_columns; }
     ZEM_character row(int i) const;
+    // The size of class c, counted from 1, without a range test.
+    int class_size(int c) const { return body()->class_sizes[c - 1]; }
     // Class first, then row.
     ZEM_cyclotomic_number tab_entry(int c, int r) const;
     ZEM_character determinant_character() const;

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "module-collections/linkedlist.h"
+#include "module-main_zarn/choosers.h"
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/init_chartab.h"
 #include "module-misc_amulet/object_windows.h"
@@ -337,26 +338,24 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
 
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
-        std::vector<std::string> labels;
-        std::vector<ZEM_string> names;
+        std::vector<chooser_entry> entries;
         std::unique_ptr<ZEM_iterator_impl<ZEM_string>> walk(
             static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
         while (*walk) {
-            labels.push_back((**walk).c_str());
+            chooser_entry e;
+            e.label = (**walk).c_str();
             (*walk)++;
-            names.push_back(**walk);
+            e.name = (**walk).c_str();
             (*walk)++;
+            entries.push_back(e);
         }
-        std::vector<std::string> buttons = labels;
-        buttons.push_back("cancel");
-        // A cancelled deeper choice comes back to this one.
-        std::optional<ZEM_string> deeper;
-        while (!deeper) {
-            const int answer = ask_choice("character table", buttons);
-            if (answer < 0 || answer >= int(names.size())) break;
-            deeper = do_choose_character_table(names[answer]);
-        }
-        if (deeper) chosen = deeper;
+        const std::optional<std::string> deeper =
+            wait_for_choice("character table", entries, [this](const chooser_entry& e) -> std::optional<std::string> {
+                const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
+                if (!name) return std::nullopt;
+                return name->c_str();
+            });
+        if (deeper) chosen = ZEM_string(deeper->c_str());
     }
 
     if (!handled)

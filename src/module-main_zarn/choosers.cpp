@@ -12,11 +12,6 @@
 
 namespace {
 
-struct entry {
-    std::string label;
-    std::string name;
-};
-
 std::vector<std::string> strings_of(const ZEM_object& list)
 {
     std::vector<std::string> strings;
@@ -27,36 +22,12 @@ std::vector<std::string> strings_of(const ZEM_object& list)
 }
 
 // Pairs of label and name; a last label without a name is no entry.
-std::vector<entry> entries_of(const ZEM_object& list)
+std::vector<chooser_entry> entries_of(const ZEM_object& list)
 {
     const std::vector<std::string> strings = strings_of(list);
-    std::vector<entry> entries;
+    std::vector<chooser_entry> entries;
     for (std::size_t k = 0; k + 1 < strings.size(); k += 2) entries.push_back({strings[k], strings[k + 1]});
     return entries;
-}
-
-// The index of the entry pressed, or -1 on "cancel" or when closed from the frame.
-int selection_popup(const std::string& title, const std::vector<std::string>& labels)
-{
-    std::vector<std::string> buttons = labels;
-    buttons.push_back("cancel");
-    const int pressed = ask_choice(title, buttons);
-    return pressed >= 0 && pressed < int(labels.size()) ? pressed : -1;
-}
-
-// Shows the entries until one of them gives a result (`choose` on the entry)
-// or the user cancels; an entry that gives none leaves the pop-up waiting.
-template <class Choose>
-std::optional<std::string> wait_for_choice(const std::string& title, const std::vector<entry>& entries,
-                                           Choose choose)
-{
-    std::vector<std::string> labels;
-    for (const entry& e : entries) labels.push_back(e.label);
-    for (;;) {
-        const int pressed = selection_popup(title, labels);
-        if (pressed < 0) return std::nullopt;
-        if (std::optional<std::string> chosen = choose(entries[std::size_t(pressed)])) return chosen;
-    }
 }
 
 bool is_point_group(const ZEM_type& type)
@@ -68,6 +39,20 @@ bool is_point_group(const ZEM_type& type)
 
 }
 
+std::optional<std::string> wait_for_choice(
+    const std::string& title, const std::vector<chooser_entry>& entries,
+    const std::function<std::optional<std::string>(const chooser_entry&)>& choose)
+{
+    std::vector<std::string> labels;
+    for (const chooser_entry& e : entries) labels.push_back(e.label);
+    std::optional<std::string> chosen;
+    ask_selection(title, labels, [&](int k) {
+        chosen = choose(entries[std::size_t(k)]);
+        return chosen.has_value();
+    });
+    return chosen;
+}
+
 std::optional<std::string> do_choose_pointgroup_or_pointgroup_class_proc(const std::string& name, int dimension)
 {
     const std::string list = list_name(name, dimension);
@@ -75,7 +60,7 @@ std::optional<std::string> do_choose_pointgroup_or_pointgroup_class_proc(const s
         "\"" + list + "\" should be of type linkedlist<string> or group<matrix<int / fraction / cyclotomic>>";
     if (const var_symtab::var_symtabelt* variable = configuration_variable(list)) {
         if (!(variable->type == tp_string_list())) configuration_error(type_fault);
-        return wait_for_choice("point group", entries_of(*variable->object), [dimension](const entry& e) {
+        return wait_for_choice("point group", entries_of(*variable->object), [dimension](const chooser_entry& e) {
             return do_choose_pointgroup_or_pointgroup_class_proc(e.name, dimension);
         });
     }
@@ -92,9 +77,10 @@ std::optional<std::string> do_choose_basis_transformation_proc(const std::string
     const std::string list = list_name(name, dimension);
     if (const var_symtab::var_symtabelt* variable = configuration_variable(list)) {
         if (!(variable->type == tp_string_list())) return std::nullopt;
-        return wait_for_choice("Basis transformation", entries_of(*variable->object), [dimension](const entry& e) {
-            return do_choose_basis_transformation_proc(e.label, e.name, dimension);
-        });
+        return wait_for_choice("Basis transformation", entries_of(*variable->object),
+                               [dimension](const chooser_entry& e) {
+                                   return do_choose_basis_transformation_proc(e.label, e.name, dimension);
+                               });
     }
     if (!transformation_name_mappings.lookup(dimension, ZEM_string(label.c_str()))) return std::nullopt;
     return label;
@@ -107,8 +93,7 @@ std::optional<std::string> do_choose_rank_and_permsymm_proc(const std::string& n
     if (!variable) configuration_error("cannot locate \"" + list + "\"");
     if (!(variable->type == tp_string_list()))
         configuration_error("\"" + list + "\" should be of type linkedlist<string>");
-    const std::vector<std::string> symmetries = strings_of(*variable->object);
-    const int pressed = selection_popup("Permutation symmetry", symmetries);
-    if (pressed < 0) return std::nullopt;
-    return symmetries[std::size_t(pressed)];
+    std::vector<chooser_entry> symmetries;
+    for (const std::string& symmetry : strings_of(*variable->object)) symmetries.push_back({symmetry, symmetry});
+    return wait_for_choice("Permutation symmetry", symmetries, [](const chooser_entry& e) { return e.name; });
 }

@@ -1,13 +1,28 @@
-// The choosers of the tensor workbench: modal selection pop-ups, one button per
+// The choosers of the workbenches: modal selection pop-ups, one button per
 // entry of a configuration list and "cancel". Entries that name a further list
-// open a nested pop-up; a final choice closes every open level, "cancel" only
-// its own. Each returns the text to write into its input, or nothing when the
-// user cancelled. A configuration fault beeps, shows its alert and throws
-// configuration_fault, before anything was written.
+// open a nested pop-up over the one that shows them; a final choice closes every
+// open level, innermost first, "cancel" only its own. Each returns the text to
+// write into its input, or nothing when the user cancelled. A configuration
+// fault beeps, shows its alert and throws configuration_fault, before anything
+// was written.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
+#include <vector>
+
+struct chooser_entry {
+    std::string label;
+    std::string name;
+};
+
+// The selection pop-up titled `title`: `choose` runs on the entry pressed while
+// the pop-up stays open; the first result it gives closes the pop-up and is
+// returned. Nothing when the user cancelled.
+std::optional<std::string> wait_for_choice(
+    const std::string& title, const std::vector<chooser_entry>& entries,
+    const std::function<std::optional<std::string>(const chooser_entry&)>& choose);
 
 // `name` is "point_group" at the workbench, an entry's name inside a pop-up.
 // Returns the chosen entry's name.

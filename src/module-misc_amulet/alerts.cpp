@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <exception>
 
 #include "module-misc_amulet/window_parts.h"
 
@@ -18,9 +20,12 @@ void qt_alert_seam::show_alert(const std::string& text)
     box.exec();
 }
 
-int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+namespace {
+
+// A gray question at 300, 200 that fits its contents: one row, spaced and
+// framed by 10.
+QHBoxLayout* gray_row(QDialog& dialog, const std::string& title)
 {
-    QDialog dialog;
     dialog.setWindowTitle(QString::fromStdString(title));
     set_fill(&dialog, motif_gray);
     dialog.move(300, 200);
@@ -28,6 +33,15 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
     row->setSpacing(10);
     row->setContentsMargins(10, 10, 10, 10);
     row->setSizeConstraint(QLayout::SetFixedSize);
+    return row;
+}
+
+}
+
+int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
+{
+    QDialog dialog;
+    QHBoxLayout* row = gray_row(dialog, title);
     for (std::size_t k = 0; k < buttons.size(); ++k) {
         auto* button = new QPushButton(QString::fromStdString(buttons[k]));
         button->setFixedWidth(150);
@@ -37,6 +51,50 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
         row->addWidget(button);
     }
     return dialog.exec() - 1;
+}
+
+int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                                 const std::function<bool(int)>& pressed)
+{
+    QDialog dialog;
+    QHBoxLayout* row = gray_row(dialog, title);
+
+    auto* panel = new QWidget;
+    set_fill(panel, motif_gray);
+    auto* column = new QVBoxLayout(panel);
+    column->setSpacing(10);
+    column->setContentsMargins(0, 0, 0, 0);
+    int chosen = -1;
+    // A press runs inside the dialog's event loop, which no failure may cross:
+    // it closes the dialog and is thrown again once the loop has ended.
+    std::exception_ptr failure;
+    for (std::size_t k = 0; k < entries.size(); ++k) {
+        auto* button = new QPushButton(QString::fromStdString(entries[k]));
+        set_fill(button, motif_gray);
+        button->setAutoDefault(false);
+        QObject::connect(button, &QPushButton::clicked, &dialog, [&, k] {
+            try {
+                if (!pressed(int(k))) return;
+                chosen = int(k);
+                dialog.accept();
+            } catch (...) {
+                failure = std::current_exception();
+                dialog.reject();
+            }
+        });
+        column->addWidget(button);
+    }
+    row->addWidget(panel, 0, Qt::AlignTop);
+
+    auto* cancel = new QPushButton("cancel");
+    set_fill(cancel, motif_gray);
+    cancel->setAutoDefault(false);
+    QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    row->addWidget(cancel, 0, Qt::AlignTop);
+
+    dialog.exec();
+    if (failure) std::rethrow_exception(failure);
+    return chosen;
 }
 
 std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, const std::string& initial)

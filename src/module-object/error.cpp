@@ -19,6 +19,19 @@ alert_seam::~alert_seam() = default;
 // Without anyone to answer, every question is closed unanswered.
 int alert_seam::ask_choice(const std::string&, const std::vector<std::string>&) { return -1; }
 std::optional<std::string> alert_seam::ask_text(const std::string&, const std::string&) { return std::nullopt; }
+
+int alert_seam::ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                              const std::function<bool(int)>& pressed)
+{
+    std::vector<std::string> buttons = entries;
+    buttons.push_back("cancel");
+    for (;;) {
+        const int k = ask_choice(title, buttons);
+        if (k < 0 || k >= int(entries.size())) return -1;
+        if (pressed(k)) return k;
+    }
+}
+
 void alert_seam::beep() {}
 
 namespace {
@@ -45,6 +58,12 @@ void message(const char* text) { current_alerts->show_alert(text ? text : ""); }
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons)
 {
     return current_alerts->ask_choice(title, buttons);
+}
+
+int ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                  const std::function<bool(int)>& pressed)
+{
+    return current_alerts->ask_selection(title, entries, pressed);
 }
 
 std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial)

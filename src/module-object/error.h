@@ -3,6 +3,7 @@
 // the alert seam that the program (a real dialog) or a test (a recorder) installs.
 #pragma once
 
+#include <functional>
 #include <new>
 #include <optional>
 #include <string>
@@ -33,6 +34,14 @@ public:
     // A modal question titled `title` with one button per label; the index of
     // the button pressed, or -1 when the question was closed without one.
     virtual int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
+    // A modal selection pop-up titled `title`: one button per entry, then
+    // "cancel". Pressing entry k runs `pressed(k)` while the pop-up stays open,
+    // so it may open further pop-ups over this one; the pop-up closes when that
+    // returns true. The index that closed it, or -1 for "cancel" or a close
+    // through the window frame. A failure of `pressed` closes it and passes on.
+    // By default each press that leaves it open asks `ask_choice` again.
+    virtual int ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                              const std::function<bool(int)>& pressed);
     // A modal line of text under `prompt`; nothing when the user cancelled.
     virtual std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial);
     virtual void beep();
@@ -44,5 +53,7 @@ alert_seam* install_alert_seam(alert_seam* seam);
 
 void message(const char* text);
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
+int ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                  const std::function<bool(int)>& pressed);
 std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial);
 void beep();

@@ -1,6 +1,7 @@
 #include "module-zem_language/semantics.h"
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "module-tensor/tensor_basis.h"
 #include "module-vector/vector.h"
 #include "module-zem_language/builtin.h"
+#include "module-zem_language/codegen.h"
 #include "module-zem_language/errors.h"
 #include "module-zem_language/symtab.h"
 #include "numbers/cyclotomic.h"
@@ -131,9 +133,7 @@ void expect(tTree list, const ZEM_type& type, const char* text, tPosition positi
 int check_arguments(const builtin_func_definition& definition, int n, tTree arguments)
 {
     pointer_to_objects<ZEM_type> types(n);
-    int k = 0;
-    for (tTree t = arguments; k < n && t != NoTree && t->Kind == kobj1; t = t->obj1.objects)
-        types[k++] = type_of(t->obj1.object);
+    collect_types_from_tree(n, arguments, types.block());
     std::vector<int> flags(static_cast<std::size_t>(n), 0);
     return definition.check_arg_types(n, types, flags.data());
 }
@@ -171,9 +171,10 @@ void visit_function_call(tTree t)
         take_name(t, entry ? copy_of("** error **") : nullptr);
         return;
     }
-    std::vector<const char*> names;
-    for (tTree a = call.objects; a != NoTree && a->Kind == kobj1; a = a->obj1.objects)
-        names.push_back(a->obj1.object->object.Name);
+    std::vector<char*> copies(static_cast<std::size_t>(n));
+    collect_names_from_tree(n, call.objects, copies.data());
+    const std::vector<std::unique_ptr<char[]>> owned(copies.begin(), copies.end());
+    std::vector<const char*> names(copies.begin(), copies.end());
     set_type(call.Type, entry->definition->result_type);
     take_name(t, entry->definition->name_of_result(n, names.data()));
 }

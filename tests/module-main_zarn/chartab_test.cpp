@@ -9,6 +9,7 @@
 #include "module-chartab/example_tables.h"
 #include "module-main_zarn/chartabprog.h"
 #include "module-main_zarn/config_support.h"
+#include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
 #include "module-misc_amulet/wrapper.h"
@@ -249,6 +250,18 @@ TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
         EXPECT_EQ(window->chartab_text_editor()->text().toStdString(), c.chosen);
         EXPECT_EQ(alerts.alerts, c.alerts);
     }
+}
+
+TEST_F(workbench, AFurtherListOpensOverThePopUpThatOffersIt)
+{
+    config.set_list("character_table_list", {"trigonal", "trigonal_list"});
+    config.set_list("trigonal_list", {"3m1", "3m"});
+    popup_driver driver({"trigonal", "cancel", "trigonal", "3m1"});
+    press("Point group");
+    EXPECT_EQ(driver.seen, (std::vector<std::string>{"character table 1", "character table 2", "character table 1",
+                                                     "character table 2"}));
+    EXPECT_EQ(window->chartab_text_editor()->text().toStdString(), "3m");
+    EXPECT_EQ(popup_driver::open_popups(), 0);
 }
 
 }

@@ -1,0 +1,318 @@
+// The shipped configuration, loaded as the program loads it: every chooser tree
+// leads to usable values, every character table agrees with its group's own
+// matrices, and the hexagonal-to-Cartesian transformation gives the textbook
+// forms.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "groups/group.h"
+#include "module-chartab/chartab.h"
+#include "module-matrix+tensor/matrix_times_tensor.h"
+#include "module-mgrp+tensor/invariant_tensor.h"
+#include "module-tensor/perm_symmetry.h"
+#include "module-zem_language/exec.h"
+#include "module-zem_language/symtab.h"
+#include "support/alert_recorder.h"
+#include "support/printed.h"
+
+namespace {
+
+using int_matrix = ZEM_matrix<ZEM_int>;
+using int_group = ZEM_group<int_matrix>;
+using cyclotomic_matrix = ZEM_matrix<ZEM_cyclotomic_number>;
+
+class shipped_configuration : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        alert_recorder recorder;
+        errors = exec_zem_commandfile(ZARN_SOURCE_DIR "/data/zarn_config");
+        alerts = recorder.alerts;
+    }
+    static void TearDownTestSuite()
+    {
+        const ZEM_set<ZEM_string> names = global_objects.all_vars();
+        std::unique_ptr<ZEM_iterator_impl<ZEM_string>> name(names.create_iter_at_begin());
+        for (; *name; ++*name) global_objects.remove(**name);
+    }
+
+    static int errors;
+    static std::vector<std::string> alerts;
+};
+
+int shipped_configuration::errors = -1;
+std::vector<std::string> shipped_configuration::alerts;
+
+const var_symtab::var_symtabelt* variable(const std::string& name) { return global_objects.lookup(name.c_str()); }
+
+template <class V>
+const V& value_of(const std::string& name)
+{
+    return static_cast<const V&>(*variable(name)->object);
+}
+
+bool is_string_list(const std::string& name)
+{
+    const auto* entry = variable(name);
+    return entry && entry->object && entry->type == tp_linkedlist(tp_string());
+}
+
+std::vector<std::string> strings_of(const std::string& name)
+{
+    std::vector<std::string> strings;
+    for (const auto* node = value_of<ZEM_linkedlist<ZEM_string>>(name).head; node; node = node->next)
+        strings.push_back(node->elt.c_str());
+    return strings;
+}
+
+// A mapping list's pairs; a key given twice keeps its last value, as the program reads it.
+std::map<std::string, std::string> mapping(const std::string& name)
+{
+    const std::vector<std::string> strings = strings_of(name);
+    std::map<std::string, std::string> pairs;
+    for (std::size_t k = 0; k + 1 < strings.size(); k += 2) pairs[strings[k]] = strings[k + 1];
+    return pairs;
+}
+
+// Walks a chooser tree as the workbench's chooser does: a name n with a list
+// n_d opens that list, anything else is a leaf, given to `leaf` with its label.
+void walk(const std::string& list, int d, const std::function<void(const std::string&, const std::string&)>& leaf)
+{
+    const std::vector<std::string> strings = strings_of(list);
+    EXPECT_EQ(strings.size() % 2, 0u) << list;
+    for (std::size_t k = 0; k + 1 < strings.size(); k += 2) {
+        const std::string& name = strings[k + 1];
+        const std::string sublist = name + "_" + std::to_string(d);
+        if (!variable(sublist)) {
+            leaf(strings[k], name);
+        } else if (is_string_list(sublist)) {
+            walk(sublist, d, leaf);
+        } else {
+            ADD_FAILURE() << sublist << " is no list of strings";
+        }
+    }
+}
+
+// The group "G..." of the table "X...".
+std::string group_of(std::string table)
+{
+    table[0] = 'G';
+    return table;
+}
+
+// Every element, by closure under the generators; keyed by the printed form.
+std::vector<int_matrix> elements_of(const int_group& group)
+{
+    std::map<std::string, int_matrix> found;
+    std::vector<int_matrix> queue;
+    for (int i = 0; i < group.n_generators(); ++i) queue.push_back(group.generator(i));
+    while (!queue.empty()) {
+        const int_matrix x = queue.back();
+        queue.pop_back();
+        if (!found.emplace(printed(x), x).second) continue;
+        for (int i = 0; i < group.n_generators(); ++i) queue.push_back(x * group.generator(i));
+    }
+    std::vector<int_matrix> elements;
+    for (const auto& [key, m] : found) elements.push_back(m);
+    return elements;
+}
+
+int trace(const int_matrix& m)
+{
+    int sum = 0;
+    for (int i = 0; i < m.rows(); ++i) sum += m.elements()[i * m.columns() + i].value();
+    return sum;
+}
+
+constexpr int not_an_integer = 1 << 30;
+
+int integer_of(const ZEM_cyclotomic_number& x)
+{
+    if (x.order != 1 || x.coefficients[0].denominator() != 1) return not_an_integer;
+    return x.coefficients[0].numerator();
+}
+
+// How often the character takes each value over the group's elements.
+std::map<int, int> over_elements(const ZEM_character_table& table, const ZEM_character& chi)
+{
+    std::map<int, int> counts;
+    for (int c = 1; c <= table.columns(); ++c)
+        counts[integer_of(chi.values()[c - 1])] += table.class_size(c);
+    return counts;
+}
+
+// The component names of each distinct non-zero value, as the printed tensor
+// groups them; every other component must be 0.
+std::vector<std::string> non_zero_components(const std::string& group, int rank, const char* symmetry, int* n_free)
+{
+    const auto& generators = value_of<int_group>(group);
+    pointer_to_objects<cyclotomic_matrix> lifted(generators.n_generators());
+    for (int i = 0; i < lifted.count(); ++i) {
+        const int_matrix& g = generators.generator(i);
+        pointer_to_objects<ZEM_cyclotomic_number> entries(g.rows() * g.columns());
+        for (int k = 0; k < entries.count(); ++k) entries[k] = ZEM_cyclotomic_number(g.elements()[k].value());
+        lifted[i] = cyclotomic_matrix(g.columns(), g.rows(), entries);
+    }
+    ZEM_tensor<ZEM_symbolic_number<ZEM_cyclotomic_number>> solved;
+    invariant_tensor(lifted, rank, ZEM_string(symmetry), n_free, solved);
+    const std::string text = printed(value_of<cyclotomic_matrix>("T3_hexagonal_to_cartesian") * solved);
+
+    std::vector<std::string> groups;
+    std::size_t line = text.find('\n', text.find("permutation symmetry"));
+    while (line != std::string::npos && text.find('\n', line + 1) != std::string::npos) {
+        const std::size_t end = text.find('\n', line + 1);
+        const std::string components = text.substr(line + 3, end - line - 3);
+        const std::size_t last = components.rfind(" = ");
+        if (components.substr(last + 3) != "0") groups.push_back(components.substr(0, last));
+        line = end;
+    }
+    return groups;
+}
+
+}
+
+TEST_F(shipped_configuration, LoadsWithoutErrorOrAlert)
+{
+    EXPECT_EQ(errors, 0);
+    EXPECT_EQ(alerts, std::vector<std::string>());
+}
+
+TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirDimension)
+{
+    const std::set<std::string> further_settings = {"112", "11m",  "112/m", "2mm", "m2m",
+                                                    "-4m2", "312", "31m", "-31m", "-62m"};
+    const std::size_t distinct_groups[] = {2, 11, 42};
+    int main_orders = 0;
+    for (int d = 1; d <= 3; ++d) {
+        const std::string dim = std::to_string(d);
+        const auto groups = mapping("group_name_mapping_" + dim);
+        std::set<std::string> reached;
+        walk("point_group_" + dim, d, [&](const std::string&, const std::string& name) {
+            ASSERT_TRUE(groups.count(name)) << name;
+            const std::string& var = groups.at(name);
+            ASSERT_TRUE(variable(var) && variable(var)->type == tp_group(tp_matrix(tp_int()))) << var;
+            const auto& group = value_of<int_group>(var);
+            for (int i = 0; i < group.n_generators(); ++i)
+                EXPECT_TRUE(group.generator(i).rows() == d && group.generator(i).columns() == d) << var;
+            if (d == 3 && !further_settings.count(name)) main_orders += int(elements_of(group).size());
+            reached.insert(var);
+        });
+        std::set<std::string> mapped;
+        for (const auto& [key, var] : groups) mapped.insert(var);
+        EXPECT_EQ(reached, mapped) << d;
+        EXPECT_EQ(reached.size(), distinct_groups[d - 1]) << d;
+
+        const auto transformations = mapping("transformation_name_mapping_" + dim);
+        int offered = 0;
+        walk("basis_transformation_" + dim, d, [&](const std::string& label, const std::string&) {
+            ASSERT_TRUE(transformations.count(label)) << label;
+            const auto* entry = variable(transformations.at(label));
+            ASSERT_TRUE(entry && entry->object) << label;
+            const std::string type = entry->type.text();
+            if (type == "matrix<int>") {
+                const auto& m = value_of<int_matrix>(transformations.at(label));
+                EXPECT_TRUE(m.rows() == d && m.columns() == d) << label;
+            } else {
+                ASSERT_EQ(type, "matrix<cyclotomic>") << label;
+                const auto& m = value_of<cyclotomic_matrix>(transformations.at(label));
+                EXPECT_TRUE(m.rows() == d && m.columns() == d) << label;
+            }
+            ++offered;
+        });
+        EXPECT_EQ(offered, d == 1 ? 1 : 2) << d;
+    }
+    EXPECT_EQ(main_orders, 332);
+}
+
+TEST_F(shipped_configuration, IndexSymmetriesParseWithTheirRank)
+{
+    for (int rank = 1; rank <= 6; ++rank) {
+        const std::string list = std::string("perm_symmetry_").append(std::to_string(rank));
+        ASSERT_TRUE(is_string_list(list)) << list;
+        for (const std::string& text : strings_of(list)) {
+            const perm_symmetry_type symmetry{ZEM_string(text.c_str())};
+            EXPECT_EQ(symmetry.error, nullptr) << text;
+            EXPECT_EQ(symmetry.n_indices, rank) << text;
+        }
+    }
+}
+
+TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
+{
+    const auto tables = mapping("character_table_name_mapping");
+    std::set<std::string> reached;
+    std::function<void(const std::string&)> walk_tables = [&](const std::string& list) {
+        const std::vector<std::string> strings = strings_of(list);
+        for (std::size_t k = 1; k < strings.size(); k += 2) {
+            const std::string& name = strings[k];
+            ASSERT_NE(tables.count(name) == 1, is_string_list(name)) << name;
+            if (is_string_list(name)) {
+                walk_tables(name);
+                continue;
+            }
+            const std::string& var = tables.at(name);
+            ASSERT_TRUE(variable(var) && variable(var)->type == tp_character_table()) << var;
+            reached.insert(var);
+        }
+    };
+    walk_tables("character_table_list");
+    EXPECT_EQ(reached.size(), 55u);
+
+    const ZEM_cyclotomic_number zero, one(1);
+    for (const auto& [key, var] : tables) {
+        // "3m (2D)" is the table of the group "3m" of dimension 2; a plain key is of dimension 3.
+        const bool plain = key.size() < 5 || key.compare(key.size() - 5, 2, " (") != 0;
+        const std::string dim = plain ? "3" : key.substr(key.size() - 3, 1);
+        const std::string group = mapping("group_name_mapping_" + dim)[plain ? key : key.substr(0, key.size() - 5)];
+        ASSERT_TRUE(reached.count(var) && group == group_of(var)) << key;
+        const auto& table = value_of<ZEM_character_table>(var);
+        const std::vector<int_matrix> elements = elements_of(value_of<int_group>(group));
+        const int order = int(elements.size());
+        int sizes = 0, degrees = 0;
+        for (int c = 1; c <= table.columns(); ++c) sizes += table.class_size(c);
+        EXPECT_EQ(sizes, order) << var;
+        for (int i = 1; i <= table.rows(); ++i) {
+            degrees += integer_of(table.tab_entry(1, i)) * integer_of(table.tab_entry(1, i));
+            for (int j = 1; j <= table.rows(); ++j)
+                EXPECT_EQ(table.character_scalar_product(table.row(i), table.row(j)), i == j ? one : zero)
+                    << var << " rows " << i << ", " << j;
+        }
+        EXPECT_EQ(degrees, order) << var;
+        const auto multiplicities = table.decompose(table.vector_character());
+        for (const auto* m = multiplicities.head; m; m = m->next)
+            EXPECT_TRUE(integer_of(m->elt) >= 0 && integer_of(m->elt) != not_an_integer) << var << " " << m->elt;
+
+        std::map<int, int> traces, determinants;
+        for (const int_matrix& g : elements) {
+            ++traces[trace(g)];
+            ++determinants[determinant(g).value()];
+        }
+        EXPECT_EQ(over_elements(table, table.vector_character()), traces) << var;
+        EXPECT_EQ(over_elements(table, table.determinant_character()), determinants) << var;
+    }
+}
+
+TEST_F(shipped_configuration, HexagonalResultsOnCartesianAxesHaveTheTextbookForm)
+{
+    const struct {
+        const char* group;
+        int rank;
+        const char* symmetry;
+        int n_free;
+        std::vector<std::string> non_zero;
+    } cases[] = {
+        {"G3_6_mmm", 2, "(0 1)", 2, {"xx = yy", "zz"}},
+        {"G3_6mm", 3, "0 (1 2)", 3, {"xxz = xzx = yyz = yzy", "zxx = zyy", "zzz"}},
+    };
+    for (const auto& c : cases) {
+        int n_free = -1;
+        EXPECT_EQ(non_zero_components(c.group, c.rank, c.symmetry, &n_free), c.non_zero) << c.group;
+        EXPECT_EQ(n_free, c.n_free) << c.group;
+    }
+}
