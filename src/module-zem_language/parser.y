@@ -134,10 +134,35 @@ int next_state(int state, int nonterminal)
 
 using state_stack = std::vector<int>;
 
+// The states of `base` after moves tried on top of it; `base` stays as it is,
+// so a try costs only the states it touches, however deep the stack.
+class trial_stack {
+public:
+    explicit trial_stack(const state_stack& base) : base_(base), kept_(base.size()) {}
+    std::size_t size() const { return kept_ + pushed_.size(); }
+    int back() const { return pushed_.empty() ? base_[kept_ - 1] : pushed_.back(); }
+    void push_back(int state) { pushed_.push_back(state); }
+    void resize(std::size_t size)
+    {
+        if (size >= kept_) {
+            pushed_.resize(size - kept_);
+        } else {
+            pushed_.clear();
+            kept_ = size;
+        }
+    }
+
+private:
+    const state_stack& base_;
+    std::size_t kept_;
+    state_stack pushed_;
+};
+
 enum class step { shifted, reduced, none };
 
 // One move of the automaton on `symbol`, on the states alone.
-step simulate(state_stack& stack, int symbol)
+template <class Stack>
+step simulate(Stack& stack, int symbol)
 {
     if (stack.back() == YYFINAL) return step::none;
     int a = action(stack.back(), symbol);
@@ -152,8 +177,9 @@ step simulate(state_stack& stack, int symbol)
 }
 
 // Whether `token` is really shifted from `stack` after the reductions it causes.
-bool is_continuation(state_stack stack, int token)
+bool is_continuation(const state_stack& states, int token)
 {
+    trial_stack stack(states);
     int symbol = symbol_of(token);
     for (;;) {
         switch (simulate(stack, symbol)) {
@@ -176,10 +202,10 @@ constexpr int unreachable = 1 << 28;
 //
 // A state then follows the item that completes one of its kernel items with
 // the fewest terminals (shortest yields of the symbols still to come, plus, for
-// an item predicted inside the state, what its predictor still needs). Items
-// that only lengthen a left-recursive list are never followed, so the walk
-// cannot go round a list; every step either completes an item or shifts a
-// terminal of the shortest completion, so it ends in the accepting state.
+// an item predicted inside the state, what its predictor still needs), so the
+// walk finishes what the state has begun rather than opening something new.
+// Items that only lengthen a left-recursive list are never followed: finishing
+// one leads back to the same state, and the walk would go round the list.
 // Ties go to a reduction, then to a terminal to shift, then to the lower rule
 // and dot position; a reduction is made on its lowest lookahead code.
 std::vector<int> compute_continuations()

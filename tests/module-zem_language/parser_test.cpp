@@ -40,6 +40,7 @@ TEST(Parser, EveryProductionBuildsItsNodeWithListsInSourceOrder)
         std::string text, tree;
     };
     const std::vector<Case> cases = {
+        // An empty list prints as nothing; a missing root would not.
         {"", ""},
         {"/* nothing */\n", ""},
         {"a = 1/2 ; b = # 3 ; c = 3 ; d = -2.5 ; e = x ; ;", "a = 1/2 ; b = #3 ; c = 3 ; d = -2.5 ; e = x ; ;"},
@@ -47,13 +48,13 @@ TEST(Parser, EveryProductionBuildsItsNodeWithListsInSourceOrder)
         {"v = f(a g(b) c) ; w = {\"x\" \"y\"} ; u = [1 [2 3]] ;", "v = f(a g(b) c) ; w = {\"x\" \"y\"} ; u = [1 [2 3]] ;"},
         {"m = matrix([1 0] [0 1]) ; g = int_matrix_group(m) ; h = matrix_group(m n) ; r = representation_group() ;",
          "m = matrix([1 0] [0 1]) ; g = int_matrix_group(m) ; h = matrix_group(m n) ; r = representation_group() ;"},
-        {"z = cyclotomic(1 2 | 1 | 3 4) ;", "z = cyclotomic(1 2 | 1 | 3 4) ;"},
-        {"t = character_table({\"1a\"} | 1 | 1 | 1 | {1 2} {3} | 1 | 1) ;",
-         "t = character_table({\"1a\"} | 1 | 1 | 1 | {1 2} {3} | 1 | 1) ;"},
-        {"t = character_table(|||||| ) ;", "t = character_table( |  |  |  |  |  | ) ;"},
+        {"z = cyclotomic(1 2 | 1 | 3 4) ;", "z = cyclotomic(1 2)(1)(3 4) ;"},
+        {"t = character_table({\"1a\"} | 1 | 2 | 3 | {1 2} {3} | 4 | 5) ;",
+         "t = character_table({\"1a\"})(1)(2)(3)({1 2} {3})(4)(5) ;"},
+        {"t = character_table(|||||| ) ;", "t = character_table()()()()()()() ;"},
         // The tensor's value list keeps the entry written last first.
         {"x = tensor(3 2 \"ij\" | (1 1 = a) (1 2 = b) (2 2 = c)) ;",
-         "x = tensor(3 2 \"ij\" | (2 2 = c) (1 2 = b) (1 1 = a)) ;"},
+         "x = tensor(3 2 \"ij\")((2 2 = c) (1 2 = b) (1 1 = a)) ;"},
     };
     for (const Case& c : cases) {
         parse_result result = parse(c.text);
@@ -61,17 +62,6 @@ TEST(Parser, EveryProductionBuildsItsNodeWithListsInSourceOrder)
         EXPECT_EQ(result.messages, lines{}) << c.text;
         EXPECT_EQ(result.tree, c.tree) << c.text;
     }
-}
-
-TEST(Parser, EmptyFileGivesTheEndOfListAlone)
-{
-    command_file file("");
-    BeginFile(file.path().c_str());
-    EXPECT_EQ(Parser(), 0);
-    ASSERT_NE(TreeRoot, NoTree);
-    EXPECT_EQ(TreeRoot->Kind, kstatements_2);
-    ReleaseTree(TreeRoot);
-    TreeRoot = NoTree;
 }
 
 TEST(Parser, ErrorsAreReportedResynchronisedAndRepaired)
@@ -128,7 +118,7 @@ TEST(Parser, ErrorsAreReportedResynchronisedAndRepaired)
          {"1,28: Error       syntax error", "1,28: Information expected tokens: " + object_starts(),
           "1,28: Repair      token inserted : identifier", "1,28: Repair      token inserted : )",
           "1,28: Repair      token inserted : )", "1,28: Repair      token inserted : ;"},
-         "s = tensor(3 2 \"ij\" | (1 = --identifier--)) ;"},
+         "s = tensor(3 2 \"ij\")((1 = --identifier--)) ;"},
     };
     for (const Case& c : cases) {
         parse_result result = parse(c.text);
@@ -155,7 +145,7 @@ TEST(Parser, AnyInputEndsInATree)
         "]", "matrix", "int_matrix_group", "matrix_group", "representation_group", "cyclotomic", "character_table",
         "tensor", "/* c */", "\n"};
     std::mt19937 random(14);
-    for (int round = 0; round < 3000; ++round) {
+    for (int round = 0; round < 5000; ++round) {
         std::string text;
         int length = random() % 40;
         if (round % 4 == 3) {
@@ -173,5 +163,23 @@ TEST(Parser, AnyInputEndsInATree)
         for (const std::string& line : result.messages) syntax_errors += line.ends_with("syntax error");
         EXPECT_EQ(result.errors, syntax_errors) << text;
         EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << text << "\n" << result.tree;
+    }
+}
+
+// Cut off anywhere, a file is completed by inserted tokens alone: one error,
+// or none where the cut falls after a statement, and a whole tree.
+TEST(Parser, EveryPrefixIsCompletedByInsertions)
+{
+    const std::string sample =
+        "a = 1 / 2 ; b = # 3 ; d = -2.5 ; f = g ( h \"s\" ) ; l = { \"p\" } ; v = [ 1 [ 2 ] ] ; "
+        "m = matrix ( [ 1 ] ) ; i = int_matrix_group ( m ) ; j = matrix_group ( ) ; "
+        "k = representation_group ( m ) ; z = cyclotomic ( 1 | 2 | 3 ) ; "
+        "t = character_table ( { \"1a\" } | 1 | 1 | 1 | { 1 } { 2 } | 1 | 1 ) ; "
+        "x = tensor ( 3 2 \"ij\" | ( 1 1 = a ) ( 1 2 = b ) ) ; include ( \"f\" ) ; file ( v \"o\" ) ; p ( a b ) ; ; ";
+    for (std::size_t at = 0; at != std::string::npos; at = sample.find(' ', at + 1)) {
+        std::string prefix = sample.substr(0, at);
+        parse_result result = parse(prefix);
+        EXPECT_EQ(result.errors, prefix.empty() || prefix.back() == ';' ? 0 : 1) << prefix;
+        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << prefix;
     }
 }

@@ -11,14 +11,13 @@
 
 namespace {
 
-// Takes the current token's leaf and text, checks that they agree, and frees both.
+// The current token's leaf printed, and its text when it differs; frees both.
 std::string take_attribute()
 {
-    std::string value;
-    if (Attribute.Tree) value = " " + printed_tree(Attribute.Tree);
-    if (Attribute.Tree && (Attribute.Tree->Kind == kidentifier || Attribute.Tree->Kind == kstring)) {
-        EXPECT_STREQ(Attribute.Text, Attribute.Tree->Kind == kidentifier ? Attribute.Tree->identifier.Text
-                                                                          : Attribute.Tree->string.Text);
+    std::string value = Attribute.Tree ? " " + printed_tree(Attribute.Tree) : "";
+    if (Attribute.Text) {
+        std::string text = Attribute.Text;
+        if (value != " " + text && value != " \"" + text + "\"") value += " text " + text;
     }
     ReleaseTree(Attribute.Tree);
     delete[] Attribute.Text;
@@ -51,16 +50,6 @@ std::vector<std::string> tokens_of(const std::string& text)
 }
 
 using lines = std::vector<std::string>;
-
-// Throws what the program's own hook raises, so that faults can be checked.
-struct raising_scanner_exit {
-    raising_scanner_exit() : previous(Scanner_Exit)
-    {
-        Scanner_Exit = [] { _zem_error_(__FILE__, __LINE__, "scanner failed"); };
-    }
-    ~raising_scanner_exit() { Scanner_Exit = previous; }
-    void (*previous)();
-};
 
 }
 
@@ -147,7 +136,9 @@ TEST(Scanner, UnclosedCommentFailsAndTheNextFileStartsInTheNormalState)
 
 TEST(Scanner, FaultsWriteTheirLineAndCallTheExitHook)
 {
-    raising_scanner_exit hook;
+    // The program's own hook raises a failure.
+    void (*previous)() = Scanner_Exit;
+    Scanner_Exit = [] { _zem_error_(__FILE__, __LINE__, "scanner failed"); };
     command_file file("a b");
     std::string missing = file.path() + "_missing";
     auto fault_line = [](auto action) {
@@ -174,27 +165,5 @@ TEST(Scanner, FaultsWriteTheirLineAndCallTheExitHook)
               "   1,  4: Scanner: too many nested include files\n");
     for (int open = 0; open < 16; ++open) CloseFile();
     EXPECT_EQ(GetToken(), tkEndOfFile);
-}
-
-TEST(Scanner, InsertedTokensGetPlaceholderLeavesOfTheirOwn)
-{
-    Attribute.Position = {4, 2};
-    struct Case {
-        int token;
-        std::string leaf;
-    };
-    for (const Case& c : std::vector<Case>{{tkIdentifier, "--identifier--"},
-                                           {tkString, "\"--string--\""},
-                                           {tkNumber, "0"},
-                                           {tkReal, "0"},
-                                           {tkSemicolon, "<NoTree>"}}) {
-        tScanAttribute inserted;
-        ErrorAttribute(c.token, &inserted);
-        EXPECT_EQ(inserted.Position.Line, 4u);
-        EXPECT_EQ(inserted.Position.Column, 2u);
-        EXPECT_EQ(printed_tree(inserted.Tree), c.leaf);
-        EXPECT_EQ(inserted.Text != nullptr, c.token == tkIdentifier || c.token == tkString);
-        ReleaseTree(inserted.Tree);
-        delete[] inserted.Text;
-    }
+    Scanner_Exit = previous;
 }

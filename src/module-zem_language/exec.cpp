@@ -1,0 +1,116 @@
+#include "module-zem_language/exec.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "front-end-support/system.h"
+#include "module-object/error.h"
+#include "module-object/string.h"
+#include "module-zem_language/codegen.h"
+#include "module-zem_language/icode.h"
+#include "module-zem_language/parser.h"
+#include "module-zem_language/scanner.h"
+#include "module-zem_language/semantics.h"
+
+namespace {
+
+void yyExit() { Exit(1); }
+
+[[noreturn]] void yyAbort(const char* routine)
+{
+    std::fprintf(stderr, "Error: module exec, routine %s failed\n", routine);
+    exec_Exit();
+    std::exit(1);
+}
+
+// Every fatal fault of the scanner, after its own line on the error stream,
+// becomes a failure of the statement (or of the start-up) that ran the file.
+[[noreturn]] void my_scanner_exit() { _zem_error_("/src/module-zem_language/exec", 195, "scanner failed"); }
+
+int nested_command_files = 0;
+
+[[maybe_unused]] const command_file_runner include_runner = install_command_file_runner(exec_zem_expanded_commandfile);
+
+// Counts the command files running, the count falling again however a run ends.
+class nesting {
+public:
+    nesting()
+    {
+        if (nested_command_files == max_nested_command_files)
+            _zem_error_("module-zem_language/exec", __LINE__,
+                        "[exec_zem_commandfile] too many nested include files");
+        ++nested_command_files;
+    }
+    nesting(const nesting&) = delete;
+    nesting& operator=(const nesting&) = delete;
+    ~nesting() { --nested_command_files; }
+};
+
+struct release_at_end {
+    explicit release_at_end(tTree root) : root(root) {}
+    release_at_end(const release_at_end&) = delete;
+    release_at_end& operator=(const release_at_end&) = delete;
+    ~release_at_end()
+    {
+        if (TreeRoot == root) TreeRoot = NoTree;
+        ReleaseTree(root);
+    }
+
+    tTree root;
+};
+
+}
+
+void (*exec_Exit)() = yyExit;
+
+void Beginexec() {}
+void Closeexec() {}
+
+int exec_zem_commandfile(const char* path)
+{
+    int nerr = 0;
+    Scanner_Exit = my_scanner_exit;
+    nesting depth;
+    BeginFile(path);
+    BeginTree();
+    const int syntax_errors = Parser();
+    // Nothing keeps a part of the tree once its statements have run (names and
+    // types are copied into the instructions), so it goes with the run, which
+    // an include may reach by itself parsing files in between.
+    const release_at_end tree{TreeRoot};
+    if (syntax_errors == 0) exec_zem_statements(tree.root, &nerr);
+    CloseTree();
+    return syntax_errors + nerr;
+}
+
+int exec_zem_expanded_commandfile(const char* path) { return exec_zem_commandfile(path); }
+
+// A loop along the list, so a file of many statements needs no deeper stack.
+void exec_zem_statements(Tree_Node* list, int* nerr)
+{
+    for (; list->Kind == kstatements_1; list = list->statements_1.statements)
+        exec_zem_statement(list->statements_1.statement, nerr);
+    if (list->Kind != kstatements_2) yyAbort("exec_zem_statements");
+}
+
+void exec_zem_statement(Tree_Node* statement, int* nerr)
+{
+    if (*nerr != 0) return;
+    try {
+        BeginSemantics();
+        Semantics(statement);
+        *nerr += semantic_errors;
+        if (*nerr == 0) {
+            // Declared in this order, the machine goes before the list, also when a failure unwinds.
+            icode_instr_list code;
+            ZEM_vm machine;
+            gen_i_code(statement, &code);
+            machine.execute(code);
+        }
+        CloseSemantics();
+    } catch (const ZEM_string& failure) {
+        *nerr += 1;
+        message(failure.c_str());
+        message("OK, resuming main loop");
+    }
+}

@@ -1,0 +1,33 @@
+// Running a command file: the whole file is scanned and parsed, then each
+// statement in turn is checked, compiled and run on a machine of its own. This
+// is the one place where a failure is caught: the statement counts as one
+// error, its text and then "OK, resuming main loop" are shown, and the rest of
+// the file is skipped.
+#pragma once
+
+#include "module-zem_language/tree.h"
+
+// The file's error count: its syntax errors if it has any (then nothing runs),
+// else the semantic errors of the first statement that has some, else 1 if a
+// statement failed, else 0. A file that cannot be opened fails with
+// "scanner failed". The path is used as given.
+int exec_zem_commandfile(const char* path);
+// The same; the runner of the include statement, which drops the count:
+// errors inside an included file have been shown there. A failure that leaves
+// it (a file that cannot be opened) fails the include statement.
+int exec_zem_expanded_commandfile(const char* path);
+
+// Runs the statements of a statement list in order, adding to *nerr.
+void exec_zem_statements(Tree_Node* list, int* nerr);
+// Checks, compiles and runs one statement, unless *nerr is already non-zero.
+void exec_zem_statement(Tree_Node* statement, int* nerr);
+
+// At most this many command files run at once, the first included; an include
+// beyond fails, so a file that includes itself ends instead of exhausting the stack.
+constexpr int max_nested_command_files = 16;
+
+// Called after an internal inconsistency of the tree has been reported; ends the process.
+extern void (*exec_Exit)();
+
+void Beginexec();
+void Closeexec();
