@@ -6,9 +6,6 @@
 
 ZEM_type tp_group(const ZEM_type& matrix_type) { return ZEM_type("group", 1, &matrix_type); }
 
-template class ZEM_set<ZEM_matrix<ZEM_int>>;
-template class ZEM_set<ZEM_matrix<ZEM_fraction>>;
-template class ZEM_set<ZEM_matrix<ZEM_cyclotomic_number>>;
 template class ZEM_group<ZEM_matrix<ZEM_int>>;
 template class ZEM_group<ZEM_matrix<ZEM_fraction>>;
 template class ZEM_group<ZEM_matrix<ZEM_cyclotomic_number>>;

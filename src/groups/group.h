@@ -2,24 +2,72 @@
 // shared body that keeps the generators in their given order, the identity
 // (generator 0 times its inverse) and the set of every product of generators,
 // closed breadth first when the body is made and never changed afterwards.
-// A group needs at least one generator, and the closure gives up, rather than
-// run out of memory, when the generators do not generate a finite group.
+// A group needs at least one generator, every generator must be invertible, and
+// the closure gives up, rather than run out of memory, beyond 100000 elements.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <ostream>
+#include <sstream>
+#include <string>
+#include <type_traits>
+#include <unordered_set>
 
 #include "module-collections/linkedlist.h"
-#include "module-collections/set.h"
 #include "module-matrix/matrix.h"
 #include "module-matrix/matrix_arithmetic.h"
+#include "module-matrix_a/determinant.h"
 #include "module-matrix_a/inverse.h"
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 
 ZEM_type tp_group(const ZEM_type& matrix_type);
 
-// No finite point group comes near; a set this large means an element of infinite order.
+// No finite point group comes near; beyond it the closure gives up.
 constexpr int group_element_bound = 100000;
+
+// The closure's own hash of an element. The hash of matrices weighs entries by
+// their position only and gives every rational cyclotomic number 0, so the
+// elements of a group fall into few buckets; this one mixes every entry's value.
+inline std::uint64_t closure_mix(std::uint64_t h, std::uint64_t v)
+{
+    h ^= v + 0x9e3779b97f4a7c15u + (h << 6) + (h >> 2);
+    h *= 0xff51afd7ed558ccdu;
+    return h ^ (h >> 33);
+}
+
+inline std::uint64_t closure_entry_hash(const ZEM_int& x) { return static_cast<std::uint32_t>(x.value()); }
+
+inline std::uint64_t closure_entry_hash(const ZEM_fraction& x)
+{
+    return closure_mix(static_cast<std::uint32_t>(x.numerator()), static_cast<std::uint32_t>(x.denominator()));
+}
+
+// By the printed form, which is canonical and needs nothing of the representation.
+inline std::uint64_t closure_entry_hash(const ZEM_cyclotomic_number& x)
+{
+    std::ostringstream out;
+    x.print(out);
+    return std::hash<std::string>()(out.str());
+}
+
+template <class T>
+std::size_t closure_hash(const ZEM_matrix<T>& m)
+{
+    std::uint64_t h = closure_mix(static_cast<std::uint32_t>(m.rows()), static_cast<std::uint32_t>(m.columns()));
+    const int count = m.rows() * m.columns();
+    for (int k = 0; k < count; ++k) h = closure_mix(h, closure_entry_hash(m.elements()[k]));
+    return static_cast<std::size_t>(h);
+}
+
+template <class M>
+struct closure_hasher {
+    std::size_t operator()(const M& m) const { return closure_hash(m); }
+};
 
 template <class M>
 class ZEM_group_impl : public ZEM_referenced_object {
@@ -28,13 +76,14 @@ public:
     using product_function = M (*)(const M&, const M&);
 
     ZEM_group_impl(const ZEM_linkedlist<M>& list, inverse_function inverse_of, product_function product_of)
-        : generators(list.n_elements()), inverse_func(inverse_of), mul_func(product_of), all_elements(50)
+        : generators(list.n_elements()), inverse_func(inverse_of), mul_func(product_of)
     {
         if (generators.count() == 0) _zem_error_("groups/group-t", __LINE__, "[ZEM_group] no generators");
         int i = 0;
         for (const ll_node<M>* node = list.head; node; node = node->next) generators[i++] = node->elt;
         identity = mul_func(generators[0], inverse_func(generators[0]));
-        _all_elements();
+        require_invertible_generators();
+        failing_as_out_of_memory("groups/group-t", __LINE__, [this] { _all_elements(); });
     }
 
     // Breadth first from the identity: every product of a known element with a
@@ -48,11 +97,10 @@ public:
             const M x = queue.remove_at_head();
             for (int i = 0; i < generators.count(); ++i) {
                 const M y = mul_func(x, generators[i]);
-                if (all_elements.is_elt(y)) continue;
+                if (all_elements.count(y)) continue;
                 if (++found > group_element_bound)
-                    _zem_error_("groups/group-t", __LINE__,
-                                "[ZEM_group] more than 100000 elements: the generators do not generate a finite group");
-                all_elements.add_elt(y);
+                    _zem_error_("groups/group-t", __LINE__, "[ZEM_group] more than 100000 elements");
+                all_elements.insert(y);
                 queue.add_at_tail(y);
             }
         }
@@ -62,7 +110,22 @@ public:
     inverse_function inverse_func;
     product_function mul_func;
     M identity;
-    ZEM_set<M> all_elements;
+    std::unordered_set<M, closure_hasher<M>> all_elements;
+
+private:
+    // A singular generator would close into a "group" of idempotents. Generator 0
+    // has met the inverse already; one of another size fails in the closure.
+    void require_invertible_generators() const
+    {
+        using T = std::remove_cvref_t<decltype(identity.elements()[0])>;
+        for (int i = 1; i < generators.count(); ++i) {
+            const M& g = generators[i];
+            if (g.rows() != identity.rows() || g.columns() != identity.columns()) continue;
+            if (determinant(g) == T())
+                _zem_error_("groups/group-t", __LINE__,
+                            "[ZEM_group] generator " + std::to_string(i) + " is not invertible");
+        }
+    }
 };
 
 template <class M>

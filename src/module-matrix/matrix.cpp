@@ -26,6 +26,10 @@ void require_matrix_elements(int available, int needed)
     if (available < needed) _zem_error_(module, __LINE__, "[ZEM_matrix] element array shorter than the matrix");
 }
 
+void empty_matrix_handle() { _zem_error_(module, __LINE__, "[ZEM_matrix] empty matrix handle"); }
+
+void matrix_element_out_of_range() { _zem_error_(module, __LINE__, "[ZEM_matrix::element] index out of range"); }
+
 template class ZEM_matrix<ZEM_int>;
 template class ZEM_matrix<ZEM_fraction>;
 template class ZEM_matrix<ZEM_real>;

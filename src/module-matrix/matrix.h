@@ -19,6 +19,8 @@ ZEM_type tp_matrix(const ZEM_type& element);
 int matrix_element_count(int n_columns, int n_rows);
 // Fails unless the array holds at least `needed` elements.
 void require_matrix_elements(int available, int needed);
+[[noreturn]] void empty_matrix_handle();
+[[noreturn]] void matrix_element_out_of_range();
 
 template <class T>
 class ZEM_matrix_impl : public ZEM_referenced_object {
@@ -90,6 +92,7 @@ public:
     ZEM_object* copy_object() const override { return new ZEM_matrix(*this); }
     void print(std::ostream& out) const override
     {
+        checked_body();
         type().print(out);
         out << "(\n";
         for (int r = 0; r < rows(); ++r) {
@@ -104,16 +107,25 @@ public:
     // The element type is that of a default element, so no body is needed.
     ZEM_type type() const override { return tp_matrix(T().type()); }
 
-    int columns() const { return this->body()->n_columns; }
-    int rows() const { return this->body()->n_rows; }
+    // Every accessor fails on a handle without a body, and `element` outside the matrix.
+    int columns() const { return checked_body().n_columns; }
+    int rows() const { return checked_body().n_rows; }
     const T& element(int column, int row) const
     {
-        return this->body()->elements[(row - 1) * this->body()->n_columns + (column - 1)];
+        const ZEM_matrix_impl<T>& b = checked_body();
+        if (column < 1 || column > b.n_columns || row < 1 || row > b.n_rows) matrix_element_out_of_range();
+        return b.elements[(row - 1) * b.n_columns + (column - 1)];
     }
     // The elements in storage order.
-    const T* elements() const { return this->body()->elements; }
+    const T* elements() const { return checked_body().elements; }
 
 private:
+    const ZEM_matrix_impl<T>& checked_body() const
+    {
+        if (!this->has_body()) empty_matrix_handle();
+        return *this->body();
+    }
+
     friend class fresh_matrix<T>;
     explicit ZEM_matrix(ZEM_matrix_impl<T>* fresh) { this->attach(fresh); }
 };

@@ -3,12 +3,25 @@
 // the alert seam that the program (a real dialog) or a test (a recorder) installs.
 #pragma once
 
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 [[noreturn]] void _zem_error_(const char* file, int line, const char* message);
 [[noreturn]] void _zem_error_(const char* file, int line, const std::string& message);
+
+// Runs `work`; a standard container that cannot allocate inside it fails as
+// every other allocation of the system does, with "out of memory".
+template <class Work>
+void failing_as_out_of_memory(const char* file, int line, Work&& work)
+{
+    try {
+        work();
+    } catch (const std::bad_alloc&) {
+        _zem_error_(file, line, "out of memory");
+    }
+}
 
 // Every alert, beep and modal question of the program passes here, so that tests
 // can answer or record them instead of blocking.

@@ -1,10 +1,14 @@
 // pointer_to_objects<T>: an owning array of a count fixed at construction,
 // copied deeply. pointer_to_object<T>: the owner of one heap object.
-// The block is null exactly when the count is 0.
+// The block is null exactly when the count is 0. Blocks come from the system's
+// allocator, so an array too large for the machine fails with "out of memory".
 #pragma once
 
+#include <cstddef>
+#include <new>
 #include <utility>
 
+#include "module-object/allocation.h"
 #include "module-object/error.h"
 
 template <class T>
@@ -14,16 +18,16 @@ public:
     explicit pointer_to_objects(int n) : count_(n)
     {
         if (n < 0) _zem_error_("module-object/object-t", __LINE__, "[pointer_to_objects] negative count");
-        if (n > 0) block_ = new T[static_cast<std::size_t>(n)]();
+        if (n > 0) block_ = make_block(n, [](int) { return T(); });
     }
     pointer_to_objects(const pointer_to_objects& other) : count_(other.count_)
     {
         if (count_ == 0) return;
-        T* block = new T[static_cast<std::size_t>(count_)]();
+        T* block = make_block(count_, [](int) { return T(); });
         try {
             for (int k = 0; k < count_; ++k) block[k] = other.block_[k];
         } catch (...) {
-            delete[] block;
+            destroy(block, count_);
             throw;
         }
         block_ = block;
@@ -47,7 +51,7 @@ public:
         swap(other);
         return *this;
     }
-    ~pointer_to_objects() { delete[] block_; }
+    ~pointer_to_objects() { destroy(block_, count_); }
 
     void swap(pointer_to_objects& other) noexcept
     {
@@ -66,6 +70,28 @@ public:
     const T* end() const { return block_ + count_; }
 
 private:
+    // n elements, element(k) for k from 0; a failing element takes the ones before it along.
+    template <class Element>
+    static T* make_block(int n, Element element)
+    {
+        T* block = static_cast<T*>(allocate_elements_or_fail(static_cast<std::size_t>(n), sizeof(T)));
+        int k = 0;
+        try {
+            for (; k < n; ++k) ::new (static_cast<void*>(block + k)) T(element(k));
+        } catch (...) {
+            destroy(block, k);
+            throw;
+        }
+        return block;
+    }
+    // From the last element to the first.
+    static void destroy(T* block, int n) noexcept
+    {
+        if (!block) return;
+        while (n > 0) block[--n].~T();
+        release_block(block);
+    }
+
     int count_ = 0;
     T* block_ = nullptr;
 };

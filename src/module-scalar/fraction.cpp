@@ -24,11 +24,6 @@ std::uint64_t magnitude(std::int64_t x)
     return x < 0 ? std::uint64_t(0) - static_cast<std::uint64_t>(x) : static_cast<std::uint64_t>(x);
 }
 
-bool fits(std::int64_t x)
-{
-    return x >= std::numeric_limits<int>::min() && x <= std::numeric_limits<int>::max();
-}
-
 }
 
 ZEM_fraction::ZEM_fraction(int numerator, int denominator) : numerator_(numerator), denominator_(denominator)
@@ -41,17 +36,18 @@ ZEM_fraction ZEM_fraction::from_wide(std::int64_t numerator, std::int64_t denomi
     if (denominator == 0) _zem_error_(module, __LINE__, "[ZEM_fraction::simple_fraction] denominator == 0");
     ZEM_fraction result;
     if (numerator == 0) return result;
-    // Every caller's parts lie well inside 64 bits, so the negation cannot overflow.
-    if (denominator < 0) {
-        numerator = -numerator;
-        denominator = -denominator;
-    }
-    std::int64_t g = static_cast<std::int64_t>(gcd_wide(magnitude(numerator), magnitude(denominator)));
-    numerator /= g;
-    denominator /= g;
-    if (!fits(numerator) || !fits(denominator)) _zem_error_(module, __LINE__, "[ZEM_fraction] overflow");
-    result.numerator_ = static_cast<int>(numerator);
-    result.denominator_ = static_cast<int>(denominator);
+    // On magnitudes, so that the smallest 64-bit value is never negated.
+    const bool negative = (numerator < 0) != (denominator < 0);
+    std::uint64_t top = magnitude(numerator);
+    std::uint64_t bottom = magnitude(denominator);
+    const std::uint64_t g = gcd_wide(top, bottom);
+    top /= g;
+    bottom /= g;
+    const std::uint64_t largest = std::uint64_t(std::numeric_limits<int>::max());
+    if (top > largest + (negative ? 1 : 0) || bottom > largest)
+        _zem_error_(module, __LINE__, "[ZEM_fraction] overflow");
+    result.numerator_ = negative ? static_cast<int>(-static_cast<std::int64_t>(top)) : static_cast<int>(top);
+    result.denominator_ = static_cast<int>(bottom);
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "module-tensor/index_set.h"
 
+#include <cstdint>
+
 namespace {
 
 using tuple_type = pointer_to_objects<int>;
@@ -27,10 +29,16 @@ int index_set::eq_func(const void* a, const void* b)
 
 int index_set::hash_func(const void* tuple, int n_buckets)
 {
+    // Every int mixed into every bit: a weighted sum would put the permutations of
+    // a few small indices into a few buckets, and every lookup would walk a long chain.
     const tuple_type& t = as_tuple(tuple);
-    unsigned sum = 0;
-    for (int k = 0; k < t.count(); ++k) sum += static_cast<unsigned>(k) * static_cast<unsigned>(t[k]);
-    return static_cast<int>(sum % static_cast<unsigned>(n_buckets));
+    std::uint64_t h = 0x9e3779b97f4a7c15u;
+    for (int k = 0; k < t.count(); ++k) {
+        h ^= static_cast<std::uint32_t>(t[k]);
+        h *= 0xff51afd7ed558ccdu;
+        h ^= h >> 33;
+    }
+    return static_cast<int>(h % static_cast<std::uint64_t>(n_buckets));
 }
 
 void* index_set::copy_func(const void* tuple) { return new tuple_type(as_tuple(tuple)); }

@@ -1,7 +1,7 @@
 // A set of index tuples, on a pointer_hash_table of 50 buckets that owns heap
 // copies of the tuples. Two tuples are equal when they have the same count and
-// the same ints; the bucket of a tuple is the sum of k * tuple[k], wrapping in
-// 32 bits, taken as unsigned modulo the bucket count.
+// the same ints; the bucket of a tuple is a hash that mixes all its ints, modulo
+// the bucket count.
 #pragma once
 
 #include "module-collections/pointer_hash_table.h"

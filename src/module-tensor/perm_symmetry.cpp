@@ -1,7 +1,9 @@
 #include "module-tensor/perm_symmetry.h"
 
 #include <climits>
-#include <string>
+#include <map>
+#include <memory>
+#include <vector>
 
 #include "module-object/error.h"
 
@@ -20,6 +22,11 @@ const char* const lpar_expected = "oops, while attempting to read `( ... )', '('
 const char* const rpar_expected = "oops, while attempting to read `( ... )', ')' expected";
 const char* const lbracket_expected = "oops, while attempting to read `[ ... ]', '[' expected";
 const char* const rbracket_expected = "oops, while attempting to read `[ ... ]', ']' expected";
+const char* const nested_too_deeply = "permutation symmetry string nested too deeply";
+
+// Far beyond any symmetry of a real tensor, and shallow enough that the parser,
+// the enumeration, copies and destruction, all recursive, stay well within the stack.
+const int deepest_nesting = 1000;
 
 // Digit runs saturate here, so that n_indices = value + 1 still fits in an int;
 // such a value can never pass the index check.
@@ -202,6 +209,16 @@ void perm_symmetry_type_antisym::print(std::ostream& out) const { print_parts(ou
 
 perm_symmetry_type_seq* parse_it(int n_indices, const perm_token_list& tokens, const char** error)
 {
+    int depth = 0;
+    for (perm_token_iterator it(tokens); !it.at_end(); it.advance()) {
+        int type = it.token()->get_toktype();
+        if (type == perm_lpar_type || type == perm_lbracket_type) ++depth;
+        if (type == perm_rpar_type || type == perm_rbracket_type) --depth;
+        if (depth > deepest_nesting) {
+            *error = nested_too_deeply;
+            return nullptr;
+        }
+    }
     perm_token_iterator it(tokens);
     perm_symmetry_type_seq* seq = recursive_descent_start(n_indices, it, error);
     if (seq && !it.at_end()) {
@@ -221,26 +238,25 @@ perm_symmetry_type_seq* recursive_descent_start(int n_indices, perm_token_iterat
 perm_symmetry_type_seq* recursive_descent_perm_symm_sequence(int n_indices, perm_token_iterator& it,
                                                              const char** error)
 {
-    // Every element holds at least one index, so n_indices slots are enough.
-    perm_symmetry_type_seq::elements slots(n_indices);
-    int count = 0;
+    // Slots grow with the elements read: n_indices of them at every level of a
+    // deep nest would take the square of the string's length.
+    std::vector<std::unique_ptr<perm_symmetry_type_base>> read;
     while (at_type(it, perm_int_type) || at_type(it, perm_lpar_type) || at_type(it, perm_lbracket_type)) {
-        perm_symmetry_type_base* element = recursive_descent_perm_symm_element(n_indices, it, error);
-        if (*error) {
-            delete element;
-            return nullptr;
-        }
-        if (count == n_indices) {
-            delete element;
+        std::unique_ptr<perm_symmetry_type_base> element(recursive_descent_perm_symm_element(n_indices, it, error));
+        if (*error) return nullptr;
+        if (static_cast<int>(read.size()) == n_indices) {
             *error = each_index_once;
             return nullptr;
         }
-        slots[count++].set(element);
+        read.push_back(std::move(element));
     }
-    if (count == 0) {
+    if (read.empty()) {
         *error = empty_sequence;
         return nullptr;
     }
+    const int count = static_cast<int>(read.size());
+    perm_symmetry_type_seq::elements slots(count);
+    for (int k = 0; k < count; ++k) slots[k].set(read[static_cast<std::size_t>(k)].release());
     return new perm_symmetry_type_seq(slots, count);
 }
 
@@ -326,48 +342,66 @@ const perm_symmetry_type_group* as_group(const perm_symmetry_type_base& element)
     return dynamic_cast<const perm_symmetry_type_group*>(&element);
 }
 
-bool part_sizes_agree(const perm_symmetry_type_base& element)
-{
-    const perm_symmetry_type_group* group = as_group(element);
-    if (!group) return true;
-    const perm_symmetry_type_seq& parts = group->parts();
-    for (int p = 0; p < parts.count(); ++p)
-        if (parts[p].n_indices() != parts[0].n_indices() || !part_sizes_agree(parts[p])) return false;
-    return true;
-}
+// What the choice of enumeration needs to know of an element, found in one walk
+// over the tree: shapes are numbered as they are met, so comparing two of them
+// costs one int and no subtree is walked twice.
+struct element_summary {
+    int n_indices;
+    bool part_sizes_agree;
+    // The shape up to index numbers; a group of one part has its part's shape,
+    // since it permutes nothing.
+    int shape;
+    bool exchanges_unlike_parts;
+};
 
-// The shape of an element up to its index numbers. A group of one part has the
-// shape of that part: it permutes nothing.
-std::string shape_of(const perm_symmetry_type_base& element)
-{
-    const perm_symmetry_type_group* group = as_group(element);
-    if (!group) return "i";
-    const perm_symmetry_type_seq& parts = group->parts();
-    if (parts.count() == 1) return shape_of(parts[0]);
-    std::string shape(1, group->is_antisymmetric() ? '[' : '(');
-    for (int p = 0; p < parts.count(); ++p) shape += shape_of(parts[p]);
-    shape += group->is_antisymmetric() ? ']' : ')';
-    return shape;
-}
+class shape_numbers {
+public:
+    element_summary summarise(const perm_symmetry_type_base& element)
+    {
+        const perm_symmetry_type_group* group = as_group(element);
+        if (!group) return {1, true, index_shape, false};
+        const perm_symmetry_type_seq& parts = group->parts();
+        std::vector<int> key{group->is_antisymmetric() ? 1 : 0};
+        element_summary summary{0, true, 0, false};
+        int first_size = 0;
+        int first_shape = 0;
+        for (int p = 0; p < parts.count(); ++p) {
+            element_summary part = summarise(parts[p]);
+            if (p == 0) {
+                first_size = part.n_indices;
+                first_shape = part.shape;
+            }
+            summary.n_indices += part.n_indices;
+            summary.part_sizes_agree = summary.part_sizes_agree && part.part_sizes_agree && part.n_indices == first_size;
+            summary.exchanges_unlike_parts =
+                summary.exchanges_unlike_parts || part.exchanges_unlike_parts || part.shape != first_shape;
+            key.push_back(part.shape);
+        }
+        summary.shape = parts.count() == 1 ? first_shape : number_of(key);
+        return summary;
+    }
 
-bool exchanges_unlike_parts(const perm_symmetry_type_base& element)
-{
-    const perm_symmetry_type_group* group = as_group(element);
-    if (!group) return false;
-    const perm_symmetry_type_seq& parts = group->parts();
-    std::string first = shape_of(parts[0]);
-    for (int p = 0; p < parts.count(); ++p)
-        if (shape_of(parts[p]) != first || exchanges_unlike_parts(parts[p])) return true;
-    return false;
-}
+private:
+    static constexpr int index_shape = 0;
+
+    int number_of(const std::vector<int>& key)
+    {
+        auto found = numbers_.try_emplace(key, static_cast<int>(numbers_.size()) + 1).first;
+        return found->second;
+    }
+
+    std::map<std::vector<int>, int> numbers_;
+};
 
 // Parts of unequal size are left to the part-by-part walk, which reports them.
 bool needs_closure(const perm_symmetry_type_seq& seq)
 {
+    shape_numbers shapes;
     bool unlike = false;
     for (int k = 0; k < seq.count(); ++k) {
-        if (!part_sizes_agree(seq[k])) return false;
-        unlike = unlike || exchanges_unlike_parts(seq[k]);
+        element_summary summary = shapes.summarise(seq[k]);
+        if (!summary.part_sizes_agree) return false;
+        unlike = unlike || summary.exchanges_unlike_parts;
     }
     return unlike;
 }

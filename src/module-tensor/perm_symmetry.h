@@ -210,6 +210,9 @@ public:
     // otherwise every report, repetitions included. The tuple itself comes first, with plus.
     void for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple, void* data,
                                      int all) const;
+    // Each distinct (image, sign) once, in the order of its first report with all != 0:
+    // all that those reports tell, without their repetitions.
+    void for_all_signed_images_do(permsym_callback callback, const pointer_to_objects<int>& tuple, void* data) const;
 
 private:
     // Set when some group exchanges parts of different shape: walking the parts

@@ -1,6 +1,8 @@
 #include "module-tensor/symmetry_enumeration.h"
 
+#include <cstdint>
 #include <deque>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -9,6 +11,61 @@
 namespace {
 
 const char* const module = "module-tensor/tensor-c";
+
+long long exchanges_tried = 0;
+
+// When only distinct images matter, a step of the walk that was taken before
+// (the same link or the same exchange position, on the same tuple and sign)
+// can only repeat its earlier reports, which the sink drops: it is skipped.
+// Nothing re-enters a step from within itself, so every earlier one is complete.
+// Without this, tuples with repeated indices walk factorially many paths.
+class walk_memo {
+public:
+    // True the first time the step is met.
+    bool first_visit(int kind, const void* where, int position, permsym_plusmin sign,
+                     const pointer_to_objects<int>& tuple)
+    {
+        const auto address = reinterpret_cast<std::uintptr_t>(where);
+        std::vector<int> key;
+        key.reserve(static_cast<std::size_t>(tuple.count()) + 5);
+        key.insert(key.end(), {kind, static_cast<int>(address >> 32), static_cast<int>(address & 0xffffffffu),
+                               position, static_cast<int>(sign)});
+        key.insert(key.end(), tuple.begin(), tuple.end());
+        return steps_.insert(std::move(key)).second;
+    }
+
+private:
+    struct key_hash {
+        std::size_t operator()(const std::vector<int>& key) const
+        {
+            std::uint64_t h = 0x9e3779b97f4a7c15u;
+            for (int v : key) {
+                h ^= static_cast<std::uint32_t>(v);
+                h *= 0xff51afd7ed558ccdu;
+                h ^= h >> 33;
+            }
+            return static_cast<std::size_t>(h);
+        }
+    };
+
+    std::unordered_set<std::vector<int>, key_hash> steps_;
+};
+
+// The memo of the enumeration under way, if it drops repetitions.
+walk_memo* current_memo = nullptr;
+
+class memo_in_use {
+public:
+    explicit memo_in_use(walk_memo* memo) : previous_(std::exchange(current_memo, memo)) {}
+    memo_in_use(const memo_in_use&) = delete;
+    memo_in_use& operator=(const memo_in_use&) = delete;
+    ~memo_in_use() { current_memo = previous_; }
+
+private:
+    walk_memo* previous_;
+};
+
+enum { link_step = 0, exchange_step = 1 };
 
 pointer_to_objects<int> indices_of(const perm_symmetry_type_base& element)
 {
@@ -43,6 +100,11 @@ void run_chain(const perm_part_list& parts, permsym_callback link, permsym_callb
 void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     const auto* link = static_cast<const forallstruct_1*>(data);
+    // An element sits at one place in the tree, so it names where its images go.
+    // A single index only passes the image on: remembering it would cost more.
+    if (current_memo && dynamic_cast<const perm_symmetry_type_group*>(link->element)
+        && !current_memo->first_visit(link_step, link->element, 0, sign, image))
+        return;
     link->element->for_all_symmetrical_with_do(link->callback, image, sign, link->data);
 }
 
@@ -52,9 +114,12 @@ void exchange_parts(int i, permsym_callback callback, const pointer_to_objects<i
 {
     int n = parts.count();
     if (i >= n) return;
+    // The first part names its group.
+    if (current_memo && !current_memo->first_visit(exchange_step, parts[0], i, sign, tuple)) return;
     exchange_parts<antisymmetric>(i + 1, callback, tuple, sign, data, parts);
     permsym_callback link = antisymmetric ? fhups_antisym_1 : fhups_sym_1;
     for (int j = i + 1; j < n; ++j) {
+        ++exchanges_tried;
         pointer_to_objects<int> exchanged(tuple);
         permswap(exchanged, indices_of(*parts[i]), indices_of(*parts[j]));
         if (exchanged != tuple) {
@@ -202,22 +267,64 @@ void perm_symmetry_type_group::for_all_symmetrical_with_do(permsym_callback call
     }
 }
 
+namespace {
+
+// The sink that passes each distinct (tuple, sign) on once.
+void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
+{
+    auto* sink = static_cast<forallstruct_2*>(data);
+    pointer_to_objects<int> state = state_of(image, sign);
+    if (sink->seen.is_set(state)) return;
+    sink->seen.set(state);
+    sink->callback(image, sign, sink->data);
+}
+
+void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
+{
+    if (!symmetry.seq) _zem_error_(module, __LINE__, symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
+    if (tuple.count() < symmetry.n_indices)
+        _zem_error_(module, __LINE__, "[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
+}
+
+}
+
 void perm_symmetry_type::for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
                                                      void* data, int all) const
 {
-    if (!seq) _zem_error_(module, __LINE__, error ? error : "[perm_symmetry_type] no symmetry");
-    if (tuple.count() < n_indices)
-        _zem_error_(module, __LINE__, "[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
-    if (by_closure_) {
-        images_by_closure(*seq, callback, tuple, data, all);
-        return;
-    }
-    forallstruct_2 sink{callback, data, {}};
-    fhups_symtype_2(tuple, permsym_plus, &sink);
-    if (all)
-        run_chain(part_list(*seq), fhups_symtype_1, callback, tuple, permsym_plus, data);
-    else
-        run_chain(part_list(*seq), fhups_symtype_1, fhups_symtype_2, tuple, permsym_plus, &sink);
+    check_enumeration(*this, tuple);
+    failing_as_out_of_memory(module, __LINE__, [&] {
+        if (by_closure_) {
+            images_by_closure(*seq, callback, tuple, data, all);
+            return;
+        }
+        forallstruct_2 sink{callback, data, {}};
+        fhups_symtype_2(tuple, permsym_plus, &sink);
+        if (all) {
+            memo_in_use none(nullptr);
+            run_chain(part_list(*seq), fhups_symtype_1, callback, tuple, permsym_plus, data);
+        } else {
+            walk_memo memo;
+            memo_in_use in_use(&memo);
+            run_chain(part_list(*seq), fhups_symtype_1, fhups_symtype_2, tuple, permsym_plus, &sink);
+        }
+    });
+}
+
+void perm_symmetry_type::for_all_signed_images_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
+                                                  void* data) const
+{
+    check_enumeration(*this, tuple);
+    failing_as_out_of_memory(module, __LINE__, [&] {
+        if (by_closure_) {
+            images_by_closure(*seq, callback, tuple, data, 1);
+            return;
+        }
+        forallstruct_2 sink{callback, data, {}};
+        signed_sink(tuple, permsym_plus, &sink);
+        walk_memo memo;
+        memo_in_use in_use(&memo);
+        run_chain(part_list(*seq), fhups_symtype_1, signed_sink, tuple, permsym_plus, &sink);
+    });
 }
 
 int perm_symmetry_type::n_symmetrical_with(const pointer_to_objects<int>& tuple) const
@@ -226,3 +333,5 @@ int perm_symmetry_type::n_symmetrical_with(const pointer_to_objects<int>& tuple)
     for_all_symmetrical_with_do(nsw1, tuple, &counter, 0);
     return counter;
 }
+
+long long symmetry_exchanges_tried() { return exchanges_tried; }

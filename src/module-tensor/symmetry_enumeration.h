@@ -47,3 +47,6 @@ void permswap(pointer_to_objects<int>& tuple, const pointer_to_objects<int>& fir
 
 // Counts the images with the plus sign; data is an int*.
 void nsw1(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data);
+
+// Exchanges of two parts tried by every walk so far: a measure of the work done.
+long long symmetry_exchanges_tried();

@@ -130,19 +130,23 @@ public:
     using entries = pointer_to_objects<tp_tensor_entry<T>>;
 
     ZEM_tensor_handle() = default;
+    // Templates, so that instantiating the class leaves out the constructors its T lacks.
+    template <class U = T>
+        requires tensor_from_text<U>
     ZEM_tensor_handle(int dim, int rank, const ZEM_string& symmetry, const entries& given, const T* default_value)
-        requires tensor_from_text<T>
     {
         this->attach(new ZEM_tensor_impl<T>(dim, rank, symmetry, given, default_value));
     }
+    template <class U = T>
+        requires tensor_from_parsed<U>
     ZEM_tensor_handle(int dim, int rank, const perm_symmetry_type& symmetry, const entries& given,
                       const T* default_value)
-        requires tensor_from_parsed<T>
     {
         this->attach(new ZEM_tensor_impl<T>(dim, rank, symmetry, given, default_value));
     }
+    template <class U = T>
+        requires tensor_from_values<U>
     ZEM_tensor_handle(int dim, int rank, const pointer_to_objects<T>& values, const perm_symmetry_type& symmetry)
-        requires tensor_from_values<T>
     {
         this->attach(new ZEM_tensor_impl<T>(dim, rank, values, symmetry));
     }

@@ -64,6 +64,8 @@ char* tensor_component_name(int dim, int rank, int component)
 {
     static const char letters[] = "xyzuvw";
     const int n_letters = static_cast<int>(sizeof letters) - 1;
+    if (component < 0 || component >= tensor_component_count(dim, rank))
+        _zem_error_(module, __LINE__, "[tensor_component_name] component out of range");
     pointer_to_objects<int> tuple;
     tensor_index_to_indices(dim, rank, component, tuple);
     std::ostringstream out;
@@ -108,8 +110,10 @@ void tensor_basis::_f1(int position, const pointer_to_objects<int>& tuple, const
     entry.status = tensor_basis_component;
     entry.representative = tuple;
     classification data{this, &tuple, f};
-    symmetry.for_all_symmetrical_with_do(f1_tensor_basis, tuple, &data, 1);
-    if (entry.status == tensor_basis_zero) symmetry.for_all_symmetrical_with_do(f2_tensor_basis, tuple, &data, 1);
+    // Only the first sign of each image and whether the tuple meets its own
+    // negative decide, so repeated reports are left out.
+    symmetry.for_all_signed_images_do(f1_tensor_basis, tuple, &data);
+    if (entry.status == tensor_basis_zero) symmetry.for_all_signed_images_do(f2_tensor_basis, tuple, &data);
 }
 
 void f1_tensor_basis(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)

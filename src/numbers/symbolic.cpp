@@ -9,9 +9,10 @@
 template <class T>
 ZEM_symbolic_number_impl<T>::ZEM_symbolic_number_impl(const pointer_to_objects<T>& coefficients, const T& constant,
                                                       const char* names)
-    : coefficients(coefficients), constant(constant), names(static_cast<int>(std::strlen(names)) + 1)
+    : coefficients(coefficients), constant(constant), names(static_cast<int>(std::strlen(names ? names : "")) + 1)
 {
-    std::memcpy(this->names.block(), names, static_cast<std::size_t>(this->names.count()));
+    // Null letters are no letters, as a null ZEM_string is the empty text.
+    if (names) std::memcpy(this->names.block(), names, static_cast<std::size_t>(this->names.count()));
 }
 
 template <class T>

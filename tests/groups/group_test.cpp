@@ -1,6 +1,9 @@
 #include "groups/group.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
+#include <vector>
 
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
@@ -40,6 +43,7 @@ void expect_elements(const ZEM_group<M>& group, int elements)
 
 const I rotation = matrix_of<ZEM_int>({{0, -1}, {1, 0}});
 const I reflection = matrix_of<ZEM_int>({{1, 0}, {0, -1}});
+const F rotation_f = matrix_of<ZEM_fraction>({{0, -1}, {1, 0}});
 
 TEST(Groups, ClosuresOfTheWorkedExamples)
 {
@@ -78,8 +82,40 @@ TEST(Groups, FailuresOfConstruction)
               run_time("[ZEM_fraction::simple_fraction] denominator == 0"));
     EXPECT_EQ(failure_of([] { group_of<I>({matrix_of<ZEM_int>({{2, 0}, {0, 1}})}); }),
               run_time("[inverse] integer matrix whose determinant is not 1 or -1"));
-    EXPECT_EQ(failure_of([] { group_of<I>({matrix_of<ZEM_int>({{1, 1}, {0, 1}})}); }),
-              run_time("[ZEM_group] more than 100000 elements: the generators do not generate a finite group"));
+    const std::string bound = run_time("[ZEM_group] more than 100000 elements");
+    EXPECT_EQ(failure_of([] { group_of<I>({matrix_of<ZEM_int>({{1, 1}, {0, 1}})}); }), bound);
+    // Every rational cyclotomic number has the hash 0: the bound is still reached at once.
+    EXPECT_EQ(failure_of([] { group_of<C>({matrix_of<ZEM_cyclotomic_number>({{1, 1}, {0, 1}})}); }), bound);
+    EXPECT_EQ(failure_of([] { group_of<I>({I(2, 2, ZEM_int(1)), matrix_of<ZEM_int>({{1, 0}, {0, 0}})}); }),
+              run_time("[ZEM_group] generator 1 is not invertible"));
+    EXPECT_EQ(failure_of([] { group_of<F>({F(2, 2, ZEM_fraction(1)), rotation_f, F(2, 2, ZEM_fraction(0))}); }),
+              run_time("[ZEM_group] generator 2 is not invertible"));
+}
+
+// Row r holds its 1 in column p[r].
+I permutation_matrix(const std::vector<int>& p)
+{
+    const int n = static_cast<int>(p.size());
+    pointer_to_objects<ZEM_int> entries(n * n);
+    for (int r = 0; r < n; ++r) entries[r * n + p[static_cast<std::size_t>(r)]] = 1;
+    return I(n, n, entries);
+}
+
+// Lookups in the closure cost one hash and a short chain when the elements spread
+// over distinct hash values: the hash of matrices gives the 8! elements of S8 85.
+TEST(Groups, ClosureLookupsSpreadOverDistinctHashes)
+{
+    std::vector<int> p = {0, 1, 2, 3, 4, 5, 6, 7};
+    std::set<std::size_t> hashes;
+    do {
+        hashes.insert(closure_hash(permutation_matrix(p)));
+    } while (std::next_permutation(p.begin(), p.end()));
+    EXPECT_EQ(hashes.size(), 40320u);
+    std::set<std::size_t> shears;
+    for (int k = 0; k < 1000; ++k) shears.insert(closure_hash(matrix_of<ZEM_cyclotomic_number>({{1, k}, {0, 1}})));
+    EXPECT_EQ(shears.size(), 1000u);
+
+    expect_elements(group_of<I>({permutation_matrix({1, 0, 2, 3, 4, 5}), permutation_matrix({1, 2, 3, 4, 5, 0})}), 720);
 }
 
 }

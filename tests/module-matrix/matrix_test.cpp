@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#include "module-matrix/matrix_arithmetic.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
 #include "support/matrices.h"
@@ -57,6 +58,19 @@ TEST(Matrices, PrintedFormsAndTypesWithoutABody)
 
 TEST(Matrices, BadShapesFailInsteadOfWritingOutOfBounds)
 {
+    const ZEM_matrix<I> m = matrix_of<I>({{1, 2}, {3, 4}});
+    const ZEM_matrix<I> empty;
+    const std::string outside = run_time("[ZEM_matrix::element] index out of range");
+    const std::string no_body = run_time("[ZEM_matrix] empty matrix handle");
+    EXPECT_EQ(failure_of([&] { m.element(0, 0); }), outside);
+    EXPECT_EQ(failure_of([&] { m.element(1, 3); }), outside);
+    EXPECT_EQ(failure_of([&] { m.element(3, 1); }), outside);
+    EXPECT_EQ(m.element(2, 1), 2);
+    EXPECT_EQ(failure_of([&] { empty.rows(); }), no_body);
+    EXPECT_EQ(failure_of([&] { empty.element(1, 1); }), no_body);
+    EXPECT_EQ(failure_of([&] { m * empty; }), no_body);
+    EXPECT_EQ(failure_of([&] { printed(empty); }), no_body);
+
     const std::string negative = run_time("[ZEM_matrix] negative number of columns or rows");
     const std::string too_many = run_time("[ZEM_matrix] too many elements");
     EXPECT_EQ(failure_of([] { ZEM_matrix<I>(-1, 2, I(1)); }), negative);

@@ -10,6 +10,7 @@
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "numbers/cyclotomic.h"
+#include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
 #include "support/matrices.h"
 
@@ -28,17 +29,19 @@ TEST(Determinant, WorkedExamples)
     EXPECT_EQ(determinant(matrix_of<C>({{0, 1}, {1, 0}})), C(-1));
     EXPECT_EQ(determinant(ZEM_matrix<I>(0, 0, I(1))), 0);
     EXPECT_EQ(failure_of([] { determinant(ZEM_matrix<I>(3, 2, I(1))); }), run_time("determinant: rows != columns"));
+    EXPECT_EQ(failure_of([] { determinant(ZEM_matrix<I>(5, 5, I(1 << 16))); }), run_time("[determinant] overflow"));
 }
 
 // The expansion against the sum over all permutations, in 64 bits.
 TEST(Determinant, AgreesWithTheSumOverPermutations)
 {
     std::mt19937 random(3);
-    std::uniform_int_distribution<int> entry(-9, 9), size(1, 5), zero(0, 3);
+    std::uniform_int_distribution<int> entry(-9, 9), size(1, 7), zero(0, 3);
     for (int trial = 0; trial < 150; ++trial) {
         const int n = size(random);
         pointer_to_objects<I> a(n * n);
-        for (I& x : a) x = zero(random) == 0 ? 0 : entry(random);
+        // Sizes past the expansion go through elimination, its zero pivots included.
+        for (I& x : a) x = zero(random) == 0 ? 0 : n > 5 ? entry(random) / 3 : entry(random);
         std::vector<int> p(static_cast<std::size_t>(n));
         std::iota(p.begin(), p.end(), 0);
         std::int64_t expected = 0;
@@ -52,6 +55,56 @@ TEST(Determinant, AgreesWithTheSumOverPermutations)
         } while (std::next_permutation(p.begin(), p.end()));
         EXPECT_EQ(determinant(ZEM_matrix<I>(n, n, a)).value(), expected);
     }
+}
+
+// L * U with L unit lower triangular and U upper triangular of diagonal d, rows then
+// permuted: the determinant is the product of d times the permutation's sign.
+TEST(Determinant, LargeMatricesByEliminationOverEveryScalar)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> small(-1, 1);
+    const int n = 20;
+    std::vector<std::int64_t> l(n * n, 0), u(n * n, 0);
+    int expected = 1;
+    for (int i = 0; i < n; ++i) {
+        l[i * n + i] = 1;
+        u[i * n + i] = i % 7 == 0 ? 2 : (i % 2 ? -1 : 1);
+        expected *= int(u[i * n + i]);
+        for (int j = 0; j < i; ++j) l[i * n + j] = small(random);
+        for (int j = i + 1; j < n; ++j) u[i * n + j] = small(random);
+    }
+    std::vector<int> rows(n);
+    std::iota(rows.begin(), rows.end(), 0);
+    std::shuffle(rows.begin(), rows.end(), random);
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j) expected *= rows[i] > rows[j] ? -1 : 1;
+    pointer_to_objects<I> a(n * n);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < n; ++j) {
+            std::int64_t sum = 0;
+            for (int k = 0; k < n; ++k) sum += l[rows[i] * n + k] * u[k * n + j];
+            a[i * n + j] = int(sum);
+        }
+    const ZEM_matrix<I> m(n, n, a);
+    EXPECT_EQ(determinant(m).value(), expected);  // the expansion would take 20! terms
+
+    pointer_to_objects<F> half(n * n);
+    for (int k = 0; k < n * n; ++k) half[k] = F(a[k].value(), 2);
+    EXPECT_EQ(determinant(ZEM_matrix<F>(n, n, half)), F(expected, 1 << n));
+
+    // Over the cyclotomic numbers: the top left 8 x 8 corner times a root of unity
+    // of order 3, whose eighth power is its square.
+    const int c = 8;
+    pointer_to_objects<I> corner(c * c);
+    pointer_to_objects<C> rotated(c * c);
+    const C root = cyclotomic_testing::root_of_unity(1, 3);
+    for (int i = 0; i < c; ++i)
+        for (int j = 0; j < c; ++j) {
+            corner[i * c + j] = a[i * n + j];
+            rotated[i * c + j] = root * C(a[i * n + j].value());
+        }
+    const C expected_rotated = root * root * C(determinant(ZEM_matrix<I>(c, c, corner)).value());
+    EXPECT_EQ(determinant(ZEM_matrix<C>(c, c, rotated)), expected_rotated);
 }
 
 }

@@ -44,8 +44,8 @@ TYPED_TEST(ActionMatrix, WorkedExamples)
     }
 
     const std::string shape = run_time("[action_matrix] dimension != g.rows() || dimension != g.columns()");
-    for (auto [columns, rows] : {std::pair{2, 2}, {2, 3}, {3, 2}})
-        EXPECT_EQ(failure_of([&] { action(3, 2, "(0 1)", ZEM_matrix<T>(columns, rows, T(1))); }), shape);
+    for (std::pair<int, int> size : {std::pair{2, 2}, {2, 3}, {3, 2}})
+        EXPECT_EQ(failure_of([&] { action(3, 2, "(0 1)", ZEM_matrix<T>(size.first, size.second, T(1))); }), shape);
     EXPECT_EQ(failure_of([&] { action(2, 2, "(0 1)", ZEM_matrix<T>(3, 3, T(1))); }), shape);
 }
 

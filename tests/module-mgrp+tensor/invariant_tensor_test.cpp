@@ -312,7 +312,7 @@ TYPED_TEST(InvariantTensor, RandomGroupsAndSymmetries)
         const int rank = 1 + int(rng() % (dim == 3 && cyclotomic ? 2 : 3));
         const char* symmetry = symmetries[std::size_t(rank - 1)][rng() % symmetries[std::size_t(rank - 1)].size()];
         const int order = cyclotomic ? 3 + int(rng() % 2) : 2;  // of the units: roots of unity, or +-1
-        const auto unit = [order](std::mt19937& r) {
+        const auto unit = [&](std::mt19937& r) {
             const int k = int(r() % unsigned(order));
             if constexpr (cyclotomic) {
                 return cyclotomic_testing::root_of_unity(k, order);

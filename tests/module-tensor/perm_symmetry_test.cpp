@@ -90,4 +90,28 @@ TEST(PermSymmetryStrings, CopiesAreDeepAndFaultyOnesCopyAndPrintSafely)
     EXPECT_EQ(printed(assigned), "");
 }
 
+std::string nested(int depth, const std::string& inside, bool closed = true)
+{
+    return std::string(std::size_t(depth), '(') + inside + (closed ? std::string(std::size_t(depth), ')') : "");
+}
+
+TEST(PermSymmetryStrings, NestingBeyondAThousandLevelsIsRefusedNotOverflowed)
+{
+    const std::string deep = "permutation symmetry string nested too deeply";
+    for (const std::string& text : {nested(1001, "0"), nested(50000, "0"), nested(1000000, "0", false),
+                                    "[" + nested(1000, "0 1") + "]"}) {
+        perm_symmetry_type s{ZEM_string(text.c_str())};
+        EXPECT_EQ(error_of(s), deep) << text.size();
+        EXPECT_EQ(s.seq, nullptr);
+    }
+    // At the limit it is an ordinary symmetry: parsed, copied, printed and enumerated.
+    const perm_symmetry_type s{ZEM_string(nested(1000, "0 1").c_str())};
+    ASSERT_EQ(error_of(s), "(none)");
+    EXPECT_EQ(printed(perm_symmetry_type(s)), nested(1000, "0 1"));
+    pointer_to_objects<int> tuple(2);
+    tuple[0] = 1;
+    tuple[1] = 2;
+    EXPECT_EQ(s.n_symmetrical_with(tuple), 2);
+}
+
 }

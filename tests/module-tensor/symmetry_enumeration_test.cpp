@@ -1,10 +1,13 @@
 #include "module-tensor/symmetry_enumeration.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "module-tensor/tensor_basis.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
 
@@ -97,6 +100,68 @@ TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)
     perm_symmetry_type faulty{ZEM_string("0 0")};
     EXPECT_EQ(failure_of([&] { faulty.n_symmetrical_with(tuple_of({1, 2})); }),
               run_time("each index should occur exactly once"));
+}
+
+// The reports of the full walk (all != 0) with every repetition of a tuple, or of
+// a tuple and sign, left out.
+std::string first_reports(const std::string& all, bool by_sign)
+{
+    std::istringstream in(all);
+    std::vector<std::string> seen;
+    std::string out;
+    for (std::string item; in >> item;) {
+        const std::string key = by_sign ? item : item.substr(0, item.size() - 1);
+        if (std::find(seen.begin(), seen.end(), key) != seen.end()) continue;
+        seen.push_back(key);
+        out += (out.empty() ? "" : " ") + item;
+    }
+    return out;
+}
+
+TEST(SymmetryEnumeration, DistinctReportsAreTheFirstOnesOfTheFullWalk)
+{
+    const std::vector<std::pair<const char*, std::vector<int>>> cases = {
+        {"(0 1 2 3)", {1, 1, 2, 2}},         {"[0 1 2 3]", {1, 2, 2, 3}},     {"[(0 1) (2 3)]", {1, 1, 1, 1}},
+        {"([0 1] [2 3]) 4", {1, 2, 2, 1, 3}}, {"[(0 1 2) (3 4 5)]", {1, 1, 2, 2, 1, 1}},
+        {"((0 1) (2 3) (4 5))", {1, 2, 1, 2, 2, 1}}, {"[[0 1] [2 3]] (4 5)", {3, 3, 1, 2, 1, 2}},
+        {"([0 1] (2 3))", {1, 2, 2, 1}},  // parts of unlike shape: found by closure
+    };
+    for (const auto& [symmetry, tuple] : cases) {
+        const std::string all = reports(symmetry, tuple, 1);
+        EXPECT_EQ(reports(symmetry, tuple, 0), first_reports(all, false)) << symmetry;
+        const perm_symmetry_type s{ZEM_string(symmetry)};
+        std::string signed_reports;
+        s.for_all_signed_images_do(record, tuple_of(tuple), &signed_reports);
+        EXPECT_EQ(signed_reports, first_reports(all, true)) << symmetry;
+    }
+}
+
+// Tuples with repeated indices reach each image along factorially many paths; the
+// walk tries a number of exchanges that grows with the images times the rank only.
+TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
+{
+    for (int rank = 8; rank <= 14; rank += 2) {
+        std::string text;
+        std::vector<int> tuple;
+        for (int k = 0; k < rank; ++k) {
+            text += (k ? " " : "") + std::to_string(k);
+            tuple.push_back(k < rank / 2 ? 0 : 1);
+        }
+        const perm_symmetry_type s{ZEM_string(("(" + text + ")").c_str())};
+        const long long before = symmetry_exchanges_tried();
+        const int images = s.n_symmetrical_with(tuple_of(tuple));
+        EXPECT_LE(symmetry_exchanges_tried() - before, 3LL * rank * images) << rank;
+        EXPECT_EQ(images, rank == 8 ? 70 : rank == 10 ? 252 : rank == 12 ? 924 : 3432);
+        EXPECT_EQ(tensor_basis(2, rank, s).n_basis, rank + 1);  // one class per number of ones
+    }
+    // The permutations of 0 .. 7 spread over the buckets instead of a hundred of them.
+    std::vector<int> permutation = {0, 1, 2, 3, 4, 5, 6, 7};
+    std::set<int> buckets;
+    do {
+        const pointer_to_objects<int> t = tuple_of(permutation);
+        buckets.insert(index_set::hash_func(&t, 1 << 20));
+    } while (std::next_permutation(permutation.begin(), permutation.end()));
+    EXPECT_GT(buckets.size(), 38000u);
 }
 
 }

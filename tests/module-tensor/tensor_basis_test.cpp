@@ -1,6 +1,7 @@
 #include "module-tensor/tensor_basis.h"
 
 #include <algorithm>
+#include <climits>
 #include <functional>
 #include <gtest/gtest.h>
 #include <map>
@@ -11,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "module-mgrp+tensor/invariant_tensor.h"
+#include "module-object/allocation.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
 
@@ -93,6 +96,8 @@ TEST(TensorBasis, IndexArithmeticAndConstructionRefuseFaultsWithTheirMessage)
         {basis(-2, 2, "0 1"), "[tensor_basis] negative dimension"},
         {basis(2, 31, "0"), too_many},
         {basis(46341, 2, "(0 1)"), too_many},
+        {[] { delete[] tensor_component_name(3, 2, -1); }, "[tensor_component_name] component out of range"},
+        {[] { delete[] tensor_component_name(3, 2, 9); }, "[tensor_component_name] component out of range"},
     };
     for (const auto& [action, message] : cases) EXPECT_EQ(failure_of(action), run_time(message));
     // Just within bounds; and unequal parts pass when nothing is enumerated.
@@ -229,6 +234,26 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
     // The random strings did reach the interesting cases.
     EXPECT_GT(with_zero_classes, 50);
     EXPECT_GT(unlike_parts, 50);
+}
+
+// Requests beyond the machine's memory fail as every allocation does; on a machine
+// with memory enough for one of them it would be built, so there is nothing to show.
+TEST(TensorBasis, RequestsTooLargeForTheMachineFailAsOutOfMemory)
+{
+    const std::size_t least = (std::size_t(1) << 30) * sizeof(tensor_basis_entry);
+    if (physical_memory_bytes() >= least) GTEST_SKIP() << "this machine could hold a basis of 2^30 components";
+    const std::string no_memory = run_time("out of memory");
+    EXPECT_EQ(failure_of([] { tensor_basis(2, 30, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
+    EXPECT_EQ(failure_of([] { tensor_basis(INT_MAX, 1, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
+    EXPECT_EQ(failure_of([] {
+                  std::string indices;
+                  for (int k = 0; k < 19; ++k) indices += std::to_string(k) + " ";
+                  pointer_to_objects<ZEM_matrix<ZEM_fraction>> generators(1);
+                  generators[0] = ZEM_matrix<ZEM_fraction>(3, 3, ZEM_fraction(1));
+                  ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
+                  invariant_tensor(generators, 19, ZEM_string(indices.c_str()), nullptr, result);
+              }),
+              no_memory);
 }
 
 }

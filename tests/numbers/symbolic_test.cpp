@@ -65,6 +65,7 @@ TEST(SymbolicNumbers, DefaultsTypesAndSharedBodies)
     EXPECT_EQ(printed(zero), "0");
     EXPECT_STREQ(zero.names(), "xyzuvw");
     EXPECT_STREQ(fraction_number("abcd").names(), "abcd");
+    EXPECT_STREQ(fraction_number(nullptr).names(), "");  // as a null ZEM_string is the empty text
     EXPECT_EQ(zero.type().text(), "symbolic_number<fraction>");
     EXPECT_EQ(cyclotomic_number().type().text(), "symbolic_number<cyclotomic>");
 
