@@ -1,0 +1,112 @@
+// Runs arbitrary bytes as a command file through the whole pipeline: scanner,
+// parser, checks, code generation, the stack machine and the built-ins.
+//
+// The run is kept from reaching outside the fuzzer: it works in a scratch
+// directory of its own, emptied before every input together with the variable
+// table, so an input behaves the same alone as in a long run; `exit` is taken
+// out of the function table (a call to it then fails the checks as any unknown
+// procedure does); inputs naming an absolute path or a parent directory are
+// skipped, so `file` and `include` touch only the scratch directory. Alerts are
+// recorded and dropped, never shown.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "module-object/error.h"
+#include "module-zem_language/exec.h"
+#include "module-zem_language/symtab.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class dropped_alerts : public alert_seam {
+public:
+    void show_alert(const std::string&) override {}
+    int ask_choice(const std::string&, const std::vector<std::string>&) override { return -1; }
+    std::optional<std::string> ask_text(const std::string&, const std::string&) override { return {}; }
+    void beep() override {}
+};
+
+fs::path scratch;
+
+void remove_scratch() { fs::remove_all(scratch); }
+
+void forget_variables()
+{
+    const ZEM_set<ZEM_string> names = global_objects.all_vars();
+    for (ZEM_iterator<ZEM_string> it(names.create_iter_at_begin()); it; it++) global_objects.remove(*it);
+}
+
+// The run leaves the directory it started in, so paths given relative to it
+// (corpora, the dictionary, where findings go, by default that directory) are
+// made absolute before libFuzzer reads them.
+void absolute_paths(int* argc, char*** argv)
+{
+    static std::vector<std::string> texts;
+    static std::vector<char*> pointers;
+    const fs::path start = fs::current_path();
+    bool has_prefix = false;
+    for (int k = 0; k < *argc; ++k) {
+        std::string text = (*argv)[k];
+        const std::size_t equals = text.find('=');
+        const bool flag = text.starts_with("-");
+        const std::size_t at = flag ? equals + 1 : 0;
+        has_prefix = has_prefix || text.starts_with("-artifact_prefix=");
+        const bool names_path = k > 0 && (!flag || text.starts_with("-artifact_prefix=") || text.starts_with("-dict=") ||
+                                          text.starts_with("-exact_artifact_path="));
+        if (names_path && at < text.size() && text[at] != '/') text.insert(at, (start / "").string());
+        texts.push_back(text);
+    }
+    if (!has_prefix) texts.push_back("-artifact_prefix=" + (start / "").string());
+    for (std::string& text : texts) pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    *argc = static_cast<int>(texts.size());
+    *argv = pointers.data();
+}
+
+void empty_scratch()
+{
+    for (const fs::directory_entry& entry : fs::directory_iterator(scratch)) fs::remove_all(entry.path());
+}
+
+}
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    absolute_paths(argc, argv);
+    static dropped_alerts alerts;
+    install_alert_seam(&alerts);
+    global_functions.remove(ZEM_string("exit"));
+
+    std::string pattern = (fs::temp_directory_path() / "zarn_fuzz_XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) std::abort();
+    scratch = pattern;
+    fs::current_path(scratch);
+    std::atexit(remove_scratch);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    if (text.find("\"/") != text.npos || text.find("..") != text.npos) return -1;
+
+    empty_scratch();
+    forget_variables();
+    std::ofstream(scratch / "input.zem", std::ios::binary).write(text.data(), static_cast<std::streamsize>(size));
+    try {
+        exec_zem_commandfile("input.zem");
+    } catch (const ZEM_string&) {
+        // A file that cannot be read fails the run; that is an answer, not a fault.
+    }
+    return 0;
+}
