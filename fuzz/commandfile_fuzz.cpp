@@ -46,27 +46,24 @@ void forget_variables()
     for (ZEM_iterator<ZEM_string> it(names.create_iter_at_begin()); it; it++) global_objects.remove(*it);
 }
 
-// The run leaves the directory it started in, so paths given relative to it
-// (corpora, the dictionary, where findings go, by default that directory) are
-// made absolute before libFuzzer reads them.
-void absolute_paths(int* argc, char*** argv)
+// Each input runs in the scratch directory, where a crash also ends the run,
+// so where findings go is made absolute (by default the starting directory).
+void absolute_findings(int* argc, char*** argv)
 {
     static std::vector<std::string> texts;
     static std::vector<char*> pointers;
-    const fs::path start = fs::current_path();
+    const std::string start = (fs::current_path() / "").string();
     bool has_prefix = false;
     for (int k = 0; k < *argc; ++k) {
         std::string text = (*argv)[k];
-        const std::size_t equals = text.find('=');
-        const bool flag = text.starts_with("-");
-        const std::size_t at = flag ? equals + 1 : 0;
-        has_prefix = has_prefix || text.starts_with("-artifact_prefix=");
-        const bool names_path = k > 0 && (!flag || text.starts_with("-artifact_prefix=") || text.starts_with("-dict=") ||
-                                          text.starts_with("-exact_artifact_path="));
-        if (names_path && at < text.size() && text[at] != '/') text.insert(at, (start / "").string());
+        for (const std::string flag : {"-artifact_prefix=", "-exact_artifact_path="}) {
+            if (!text.starts_with(flag)) continue;
+            has_prefix = has_prefix || flag == "-artifact_prefix=";
+            if (text.size() > flag.size() && text[flag.size()] != '/') text.insert(flag.size(), start);
+        }
         texts.push_back(text);
     }
-    if (!has_prefix) texts.push_back("-artifact_prefix=" + (start / "").string());
+    if (!has_prefix) texts.push_back("-artifact_prefix=" + start);
     for (std::string& text : texts) pointers.push_back(text.data());
     pointers.push_back(nullptr);
     *argc = static_cast<int>(texts.size());
@@ -82,7 +79,7 @@ void empty_scratch()
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    absolute_paths(argc, argv);
+    absolute_findings(argc, argv);
     static dropped_alerts alerts;
     install_alert_seam(&alerts);
     global_functions.remove(ZEM_string("exit"));
@@ -90,7 +87,6 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     std::string pattern = (fs::temp_directory_path() / "zarn_fuzz_XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     scratch = pattern;
-    fs::current_path(scratch);
     std::atexit(remove_scratch);
     return 0;
 }
@@ -103,10 +99,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     empty_scratch();
     forget_variables();
     std::ofstream(scratch / "input.zem", std::ios::binary).write(text.data(), static_cast<std::streamsize>(size));
+    const fs::path start = fs::current_path();
+    fs::current_path(scratch);
     try {
         exec_zem_commandfile("input.zem");
     } catch (const ZEM_string&) {
         // A file that cannot be read fails the run; that is an answer, not a fault.
     }
+    fs::current_path(start);
     return 0;
 }

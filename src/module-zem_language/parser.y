@@ -493,6 +493,7 @@ void parser::recover()
     if (restart[lookahead_.code]) return;
     while (!restart[lookahead_.code]) {
         ReleaseTree(lookahead_.attribute.tree);
+        lookahead_.attribute.tree = NoTree;
         read_token();
     }
     ErrorMessage(xxRestartPoint, xxInformation, lookahead_.attribute.position);
