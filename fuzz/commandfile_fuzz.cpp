@@ -7,7 +7,7 @@
 // out of the function table (a call to it then fails the checks as any unknown
 // procedure does); inputs naming an absolute path or a parent directory are
 // skipped, so `file` and `include` touch only the scratch directory. Alerts are
-// recorded and dropped, never shown.
+// recorded, never shown, and forgotten with each input.
 #include <unistd.h>
 
 #include <cstddef>
@@ -15,7 +15,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,18 +22,14 @@
 #include "module-object/error.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/symtab.h"
+#include "support/alert_recorder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class dropped_alerts : public alert_seam {
-public:
-    void show_alert(const std::string&) override {}
-    int ask_choice(const std::string&, const std::vector<std::string>&) override { return -1; }
-    std::optional<std::string> ask_text(const std::string&, const std::string&) override { return {}; }
-    void beep() override {}
-};
+// Installed for the whole run; questions go unanswered.
+alert_recorder* alerts = nullptr;
 
 fs::path scratch;
 
@@ -80,8 +75,7 @@ void empty_scratch()
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     absolute_findings(argc, argv);
-    static dropped_alerts alerts;
-    install_alert_seam(&alerts);
+    alerts = new alert_recorder;
     global_functions.remove(ZEM_string("exit"));
 
     std::string pattern = (fs::temp_directory_path() / "zarn_fuzz_XXXXXX").string();
@@ -98,13 +92,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     empty_scratch();
     forget_variables();
+    alerts->alerts.clear();
     std::ofstream(scratch / "input.zem", std::ios::binary).write(text.data(), static_cast<std::streamsize>(size));
     const fs::path start = fs::current_path();
     fs::current_path(scratch);
     try {
         exec_zem_commandfile("input.zem");
     } catch (const ZEM_string&) {
-        // A file that cannot be read fails the run; that is an answer, not a fault.
+        // A file that cannot be read, or a comment left open, fails the whole run:
+        // an answer, not a fault.
     }
     fs::current_path(start);
     return 0;
