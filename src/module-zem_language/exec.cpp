@@ -29,6 +29,7 @@ void yyExit() { Exit(1); }
 
 int nested_command_files = 0;
 
+// The include instruction runs its file through this runner.
 [[maybe_unused]] const command_file_runner include_runner = install_command_file_runner(exec_zem_expanded_commandfile);
 
 // Counts the command files running, the count falling again however a run ends.
@@ -74,9 +75,9 @@ int exec_zem_commandfile(const char* path)
     BeginFile(path);
     BeginTree();
     const int syntax_errors = Parser();
-    // Nothing keeps a part of the tree once its statements have run (names and
-    // types are copied into the instructions), so it goes with the run, which
-    // an include may reach by itself parsing files in between.
+    // Nothing refers to the tree once its statements have run (instructions
+    // copy names and types), so the run frees it; it keeps the root itself,
+    // since an include parses another file into TreeRoot meanwhile.
     const release_at_end tree{TreeRoot};
     if (syntax_errors == 0) exec_zem_statements(tree.root, &nerr);
     CloseTree();

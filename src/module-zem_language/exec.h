@@ -7,9 +7,9 @@
 
 #include "module-zem_language/tree.h"
 
-// The file's error count: its syntax errors if it has any (then nothing runs),
-// else the semantic errors of the first statement that has some, else 1 if a
-// statement failed, else 0. A file that cannot be opened fails with
+// The file's error count: its syntax errors if it has any (then nothing runs);
+// else, for the first statement that goes wrong, its semantic errors, or 1 if
+// it failed while checked, compiled or run; else 0. A file that cannot be opened fails with
 // "scanner failed". The path is used as given.
 int exec_zem_commandfile(const char* path);
 // The same; the runner of the include statement, which drops the count:
@@ -22,8 +22,9 @@ void exec_zem_statements(Tree_Node* list, int* nerr);
 // Checks, compiles and runs one statement, unless *nerr is already non-zero.
 void exec_zem_statement(Tree_Node* statement, int* nerr);
 
-// At most this many command files run at once, the first included; an include
-// beyond fails, so a file that includes itself ends instead of exhausting the stack.
+// At most this many command files run at once, the outermost counted; an
+// include beyond fails, so a file that includes itself ends instead of
+// exhausting the stack.
 constexpr int max_nested_command_files = 16;
 
 // Called after an internal inconsistency of the tree has been reported; ends the process.

@@ -491,11 +491,11 @@ void parser::recover()
     restart[tkEndOfFile] = true;
 
     if (restart[lookahead_.code]) return;
-    while (!restart[lookahead_.code]) {
+    do {
         ReleaseTree(lookahead_.attribute.tree);
         lookahead_.attribute.tree = NoTree;
         read_token();
-    }
+    } while (!restart[lookahead_.code]);
     ErrorMessage(xxRestartPoint, xxInformation, lookahead_.attribute.position);
 }
 
@@ -531,8 +531,8 @@ int parser::run()
             if (b < 0) {
                 reduce(-b);
             } else if (b == 0 || (t == tkEndOfFile && lookahead_.code != tkEndOfFile)) {
-                // The repair has finished the file before the lookahead: a
-                // fresh error, which skips the rest.
+                // The repair would end the file before the lookahead: a fresh
+                // error, which skips the rest.
                 repairing = false;
             } else {
                 insert(t, b);

@@ -70,7 +70,7 @@ TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
     EXPECT_EQ(take("e3"), "(none)");
     alerts.alerts.clear();
 
-    EXPECT_EQ(run("f1 = #1 ;\nm = matrix ( [ #1 #2 #3 ] [ #4 #5 #6 ] ) ;\nf2 = imat_mul ( m m ) ;\nf3 = #3 ;\n"), 1);
+    EXPECT_EQ(run("f1 = #1 ;\nf2 = imat_mul ( matrix ( [ #1 #2 ] ) matrix ( [ #1 #2 ] ) ) ;\nf3 = #3 ;\n"), 1);
     EXPECT_EQ(take("f1"), "int 1");
     EXPECT_EQ(take("f3"), "(none)");
     EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));

@@ -14,10 +14,11 @@ namespace {
 // The current token's leaf printed, and its text when it differs; frees both.
 std::string take_attribute()
 {
-    std::string value = Attribute.Tree ? " " + printed_tree(Attribute.Tree) : "";
+    std::string value;
+    if (Attribute.Tree) value.append(" ").append(printed_tree(Attribute.Tree));
     if (Attribute.Text) {
-        std::string text = Attribute.Text;
-        if (value != " " + text && value != " \"" + text + "\"") value += " text " + text;
+        std::string text = Attribute.Text, leaf = value.substr(std::min<std::size_t>(value.size(), 1));
+        if (leaf != text && leaf != '"' + text + '"') value += " text " + text;
     }
     ReleaseTree(Attribute.Tree);
     delete[] Attribute.Text;
