@@ -128,7 +128,8 @@ inline ZEM_fraction eliminated_determinant(const ZEM_matrix<ZEM_fraction>& A)
         }
         for (int j = 0; j < n; ++j) {
             const ZEM_fraction& x = A.elements()[i * n + j];
-            a[i * n + j] = determinant_wide_int(x.numerator()) * determinant_wide_int(multiple.value() / x.denominator());
+            a[i * n + j] =
+                determinant_wide_int(x.numerator()) * determinant_wide_int(multiple.value() / x.denominator());
         }
         scale = scale * multiple;
     }

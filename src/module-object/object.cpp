@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include "module-object/allocation.h"
-
 #include "module-object/error.h"
 
 ZEM_object::~ZEM_object() = default;

@@ -27,18 +27,21 @@ int index_set::eq_func(const void* a, const void* b)
     return 1;
 }
 
-int index_set::hash_func(const void* tuple, int n_buckets)
+std::uint64_t mix_of_ints(const int* values, int count)
 {
-    // Every int mixed into every bit: a weighted sum would put the permutations of
-    // a few small indices into a few buckets, and every lookup would walk a long chain.
-    const tuple_type& t = as_tuple(tuple);
     std::uint64_t h = 0x9e3779b97f4a7c15u;
-    for (int k = 0; k < t.count(); ++k) {
-        h ^= static_cast<std::uint32_t>(t[k]);
+    for (int k = 0; k < count; ++k) {
+        h ^= static_cast<std::uint32_t>(values[k]);
         h *= 0xff51afd7ed558ccdu;
         h ^= h >> 33;
     }
-    return static_cast<int>(h % static_cast<std::uint64_t>(n_buckets));
+    return h;
+}
+
+int index_set::hash_func(const void* tuple, int n_buckets)
+{
+    const tuple_type& t = as_tuple(tuple);
+    return static_cast<int>(mix_of_ints(t.block(), t.count()) % static_cast<std::uint64_t>(n_buckets));
 }
 
 void* index_set::copy_func(const void* tuple) { return new tuple_type(as_tuple(tuple)); }

@@ -4,8 +4,15 @@
 // the bucket count.
 #pragma once
 
+#include <cstdint>
+
 #include "module-collections/pointer_hash_table.h"
 #include "module-object/pointer_to_objects.h"
+
+// Every int mixed into every bit of the result: a weighted sum of the ints would
+// put the permutations of a few small indices into a few buckets, and every
+// lookup would walk a long chain.
+std::uint64_t mix_of_ints(const int* values, int count);
 
 class index_set {
 public:

@@ -372,7 +372,8 @@ public:
                 first_shape = part.shape;
             }
             summary.n_indices += part.n_indices;
-            summary.part_sizes_agree = summary.part_sizes_agree && part.part_sizes_agree && part.n_indices == first_size;
+            summary.part_sizes_agree =
+                summary.part_sizes_agree && part.part_sizes_agree && part.n_indices == first_size;
             summary.exchanges_unlike_parts =
                 summary.exchanges_unlike_parts || part.exchanges_unlike_parts || part.shape != first_shape;
             key.push_back(part.shape);

@@ -38,13 +38,7 @@ private:
     struct key_hash {
         std::size_t operator()(const std::vector<int>& key) const
         {
-            std::uint64_t h = 0x9e3779b97f4a7c15u;
-            for (int v : key) {
-                h ^= static_cast<std::uint32_t>(v);
-                h *= 0xff51afd7ed558ccdu;
-                h ^= h >> 33;
-            }
-            return static_cast<std::size_t>(h);
+            return static_cast<std::size_t>(mix_of_ints(key.data(), static_cast<int>(key.size())));
         }
     };
 
@@ -281,7 +275,8 @@ void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, voi
 
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
 {
-    if (!symmetry.seq) _zem_error_(module, __LINE__, symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
+    if (!symmetry.seq)
+        _zem_error_(module, __LINE__, symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
     if (tuple.count() < symmetry.n_indices)
         _zem_error_(module, __LINE__, "[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
 }

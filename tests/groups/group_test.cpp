@@ -102,7 +102,7 @@ I permutation_matrix(const std::vector<int>& p)
 }
 
 // Lookups in the closure cost one hash and a short chain when the elements spread
-// over distinct hash values: the hash of matrices gives the 8! elements of S8 85.
+// over distinct hash values; the hash of matrices gives the 8! elements of S8 only 85.
 TEST(Groups, ClosureLookupsSpreadOverDistinctHashes)
 {
     std::vector<int> p = {0, 1, 2, 3, 4, 5, 6, 7};
