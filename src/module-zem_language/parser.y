@@ -493,6 +493,7 @@ void parser::recover()
     if (restart[lookahead_.code]) return;
     do {
         ReleaseTree(lookahead_.attribute.tree);
+        lookahead_.attribute.tree = NoTree;
         read_token();
     } while (!restart[lookahead_.code]);
     ErrorMessage(xxRestartPoint, xxInformation, lookahead_.attribute.position);
