@@ -1,0 +1,122 @@
+#include "numbers/symbolic.h"
+#include "numbers/word.h"
+
+#include <gtest/gtest.h>
+#include <climits>
+#include <memory>
+#include <random>
+
+#include "numbers/cyclotomic_support.h"
+#include "support/failure.h"
+
+namespace {
+
+using cyclotomic_testing::root_of_unity;
+using C = ZEM_cyclotomic_number;
+using fraction_number = ZEM_symbolic_number<ZEM_fraction>;
+using cyclotomic_number = ZEM_symbolic_number<C>;
+
+template <class T>
+ZEM_symbolic_number<T> number(const std::vector<T>& coefficients, const T& constant, const char* names = "abcd")
+{
+    pointer_to_objects<T> array(static_cast<int>(coefficients.size()));
+    for (int k = 0; k < array.count(); ++k) array[k] = coefficients[static_cast<std::size_t>(k)];
+    return ZEM_symbolic_number<T>(array, constant, names);
+}
+
+TEST(SymbolicNumbers, PrintedForms)
+{
+    const ZEM_fraction half(-1, 2);
+    const C one(1), minus_one(-1), zero, i = root_of_unity(1, 4);
+    const fraction_number x = number<ZEM_fraction>({1, 2}, 5, "abc");
+    const fraction_number y = number<ZEM_fraction>({3}, ZEM_fraction(1, 2), "xyzuvw");
+    const std::pair<std::string, std::string> rows[] = {
+        {printed(number<ZEM_fraction>({1, half, 0, 3}, -1)), "a - 1/2*b + 3*d - 1"},
+        {printed(number<ZEM_fraction>({0, 0, 0, 0, 2}, 0)), "2*a4"},
+        {printed(number<ZEM_fraction>({0, 0}, 0)), "0"},
+        {printed(number<ZEM_fraction>({1, 0, 0, 0, 0, 0, -1}, 0, "xyzuvw")), "x0 - x6"},
+        {printed(number<ZEM_fraction>({ZEM_fraction(INT_MIN), 0}, INT_MIN)), "-2147483648*a - 2147483648"},
+        {printed(number<ZEM_int>({-1, 2, 0, INT_MIN, 0}, 1)), "-a0 + 2*a1 - 2147483648*a3 + 1"},
+        {printed(number<C>({one, minus_one}, zero)), "a + [-1]*b"},
+        {printed(number<C>({zero, i}, C(ZEM_fraction(1, 2)))), "[1 * exp(2*pi*i*1/4) + 0]*b + [1/2]"},
+        // A sum is named by its left operand; a negation takes the constant along.
+        {printed(x + y), "4*x + 2*y + 11/2"},
+        {printed(y + x), "4*a + 2*b + 11/2"},
+        {printed(-x), "-a - 2*b - 5"},
+        {printed(ZEM_fraction(-2, 3) * x), "-2/3*a - 4/3*b - 10/3"},
+        {printed(fraction_number()) + fraction_number().names(), "0xyzuvw"},
+        {fraction_number(nullptr).names(), ""},  // as a null ZEM_string is the empty text
+        {cyclotomic_number().type().text(), "symbolic_number<cyclotomic>"},
+    };
+    for (const auto& [got, want] : rows) EXPECT_EQ(got, want);
+    const ZEM_symbolic_number_impl<ZEM_int> body(pointer_to_objects<ZEM_int>(), ZEM_int(), "abcd");
+    EXPECT_STREQ(std::unique_ptr<char[]>(body.give_name(INT_MAX, INT_MAX)).get(), "a2147483647");
+}
+
+TEST(SymbolicNumbers, EqualityHashAndFailures)
+{
+    EXPECT_FALSE(number<ZEM_fraction>({1}, 2) == number<ZEM_fraction>({1, 0}, 2));
+    EXPECT_FALSE(number<ZEM_fraction>({1}, 2) == number<ZEM_fraction>({1}, 3));
+    EXPECT_TRUE(number<ZEM_fraction>({1}, 2, "abcd") == number<ZEM_fraction>({1}, 2, "xyz"));
+    EXPECT_EQ(hash(number<ZEM_fraction>({0, ZEM_fraction(2, 3)}, ZEM_fraction(5, 7))), 6 + 35);
+    // 2^30 + 2 * 2^30 passes 2^31 - 1 and wraps.
+    EXPECT_EQ(hash(number<ZEM_fraction>({0, 1 << 30, 1 << 30}, 0)), -(1 << 30));
+    const C i = root_of_unity(1, 4);
+    EXPECT_EQ(hash(number<C>({0, i, i}, i)), 1 + 2 + 1);
+
+    const std::string overflow = run_time("[ZEM_fraction] overflow");
+    const fraction_number big = number<ZEM_fraction>({INT_MAX}, 0);
+    EXPECT_EQ(failure_of([&] { big + big; }), overflow);
+    EXPECT_EQ(failure_of([&] { ZEM_fraction(2) * big; }), overflow);
+    EXPECT_EQ(failure_of([&] { -number<ZEM_fraction>({}, INT_MIN); }), overflow);
+}
+
+TEST(SymbolicNumbers, ArithmeticAgreesWithEvaluation)
+{
+    using namespace cyclotomic_testing;
+    std::mt19937 random(2718);
+    const int orders[] = {1, 3, 4, 12};
+    auto scalar = [&] { return random_value(random, orders[random() % 4], 3, 3); };
+    auto draw = [&] {
+        std::vector<C> coefficients(random() % 6);
+        for (C& c : coefficients) c = scalar();
+        return number<C>(coefficients, scalar());
+    };
+    // The value of a linear form with sqrt(k + 2) for its k-th parameter, in complex doubles.
+    auto at = [](const cyclotomic_number& x) {
+        std::complex<double> sum = value(x.constant());
+        for (int k = 0; k < x.coefficients().count(); ++k) sum += value(x.coefficients()[k]) * std::sqrt(k + 2.0);
+        return sum;
+    };
+    for (int round = 0; round < 200; ++round) {
+        const cyclotomic_number a = draw(), b = draw();
+        const C s = scalar();
+        EXPECT_TRUE(near(at(a + b), at(a) + at(b)));
+        EXPECT_TRUE(near(at(-a), -at(a)));
+        EXPECT_TRUE(near(at(s * a), value(s) * at(a)));
+        EXPECT_EQ((a + b).coefficients().count(), std::max(a.coefficients().count(), b.coefficients().count()));
+    }
+}
+
+TEST(Words, PrintOneCharacterPerLetter)
+{
+    const std::vector<std::pair<std::vector<short>, std::string>> rows = {
+        {{1, 1, -2, 3, -4}, "word(aaBcD)"},
+        {{}, "word()"},
+        {{26, -26, 1, -1}, "word(zZaA)"},
+        {{27, -27, 0, 5, 32767, -32768}, "word(\?\?\?e\?\?)"},
+    };
+    for (const auto& [letters, text] : rows)
+        EXPECT_EQ(printed(ZEM_word(static_cast<int>(letters.size()), letters.data())), text);
+
+    // Values from a list are cut to 16 bits; copies outlive the first handle.
+    ZEM_linkedlist<ZEM_int> list;
+    for (int v : {1, 2, -1, 65536 + 1, -65536 - 2, 65536}) list.add_at_tail(ZEM_int(v));
+    auto first = std::make_unique<ZEM_word>(list);
+    const std::unique_ptr<ZEM_object> copy(first->copy_object());
+    first.reset();
+    EXPECT_EQ(printed(*copy), "word(abAaB?)");
+    EXPECT_EQ(copy->type().text(), "word");
+}
+
+}
