@@ -24,12 +24,6 @@ C working(int n, const std::vector<std::pair<int, ZEM_fraction>>& given)
 
 const C i_unit = working(4, {{1, 1}});
 
-C reduced(C x)
-{
-    x.reduce();
-    return x;
-}
-
 TEST(CyclotomicNumbers, ReductionIsCanonicalOnRandomValues)
 {
     std::mt19937 random(20240611);
@@ -37,7 +31,8 @@ TEST(CyclotomicNumbers, ReductionIsCanonicalOnRandomValues)
     for (int round = 0; round < 20; ++round)
         for (int n : {1, 2, 3, 4, 5, 6, 8, 9, 10, 12, 15, 16, 18, 20, 21, 24, 25, 27, 28, 30, 36, 45, 60, 63, 105}) {
             const C given = random_value(random, n, 5, 4, round % 3 == 0 ? 0.15 : 0.8, false);
-            const C x = reduced(given);
+            C x = given;
+            x.reduce();
             SCOPED_TRACE(printed(given));
             ASSERT_TRUE(is_canonical(x)) << printed(x);
             EXPECT_TRUE(near(value(x), value(given)));
@@ -57,19 +52,18 @@ TEST(CyclotomicNumbers, ReductionIsCanonicalOnRandomValues)
         }
 }
 
-TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsAndHashes)
+TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsHashesAndFailures)
 {
-    const C zero = working(1, {}), minus_i = working(4, {{1, -1}});
+    const C zero = working(1, {});
     const ZEM_fraction half(1, 2);
-    const std::string i_text = "1 * exp(2*pi*i*1/4) + 0", minus_i_text = "-1 * exp(2*pi*i*1/4) + 0";
+    const std::string i_text = "1 * exp(2*pi*i*1/4) + 0";
     const std::vector<std::tuple<C, C, std::string, int>> rows = {
-        {C(), zero, "0", 0},
         {terms({1, -1}, {1, 5}, {4, 4}), zero, "0", 0},
         {C(ZEM_fraction(5, 2)), working(1, {{0, ZEM_fraction(5, 2)}}), "5/2", 0},
         {terms({half, half}, {1, 1}, {4, 4}), i_unit, i_text, 1},
         // Only the shortest list's terms are summed; every denominator counts for the order.
         {terms({1, 5}, {1}, {4, 3, 7}), i_unit, i_text, 1},
-        {terms({1}, {1}, {-4}), minus_i, minus_i_text, -1},
+        {terms({1}, {-1}, {4}), working(4, {{1, -1}}), "-1 * exp(2*pi*i*1/4) + 0", -1},
         {terms({-2, 3}, {1, 0}, {4, 1}), working(4, {{0, 3}, {1, -2}}), "-2 * exp(2*pi*i*1/4) + 3", -2},
         {terms({half}, {1}, {5}), working(5, {{1, half}}), "1/2 * exp(2*pi*i*1/5) + 0", 2},
         // Numerators far beyond the order land on the root of their residue.
@@ -77,16 +71,6 @@ TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsAndHashes)
         // 2 * 2^30 wraps to the smallest int.
         {terms({1 << 30}, {2}, {3}), working(3, {{2, 1 << 30}}), "1073741824 * exp(2*pi*i*2/3) + 0", INT_MIN},
     };
-    const std::vector<std::pair<C, C>> reductions = {
-        {working(5, {{1, 1}, {2, 1}, {3, 1}, {4, 1}}), working(1, {{0, -1}})},
-        {working(15, {{1, 1}, {2, 1}, {4, 1}, {7, 1}, {8, 1}, {11, 1}, {13, 1}, {14, 1}}), working(1, {{0, 1}})},
-        {working(2, {{0, 3}, {1, ZEM_fraction(1, 2)}}), working(1, {{0, ZEM_fraction(5, 2)}})},
-        {working(10, {{1, 1}}), working(5, {{3, -1}})},
-        {working(12, {{3, 1}}), i_unit},
-        {working(9, {{1, 1}, {8, 1}}), working(9, {{2, -1}, {4, -1}, {5, -1}, {7, -1}})},
-        {working(8, {{5, 1}}), working(8, {{1, -1}})},
-    };
-    for (const auto& [given, expected] : reductions) EXPECT_EQ(reduced(given), expected) << printed(given);
     for (const auto& [x, expected, text, h] : rows) {
         EXPECT_EQ(x, expected) << text;
         EXPECT_EQ(printed(x), text);
@@ -96,10 +80,8 @@ TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsAndHashes)
     // The largest prime order the canonical form holds: 46337 * 46337 < 2^31.
     EXPECT_EQ(terms({1, 1}, {3, 46337 - 3}, {46337, 46337}), terms({1, 1}, {3, -3}, {46337, 46337}));
     EXPECT_EQ(tp_cyclotomic().text(), "cyclotomic");
-}
 
-TEST(CyclotomicNumbers, FailuresInsteadOfWrapping)
-{
+    // Failures instead of wrapping.
     const std::string overflow = "[ZEM_fraction] overflow", too_large = "[ZEM_cyclotomic_number] order too large";
     const C big = ZEM_fraction(1 << 20) * root_of_unity(1, 5);
     const C largest = ZEM_fraction(INT_MAX) * i_unit, smallest = ZEM_fraction(INT_MIN) * i_unit;
@@ -151,11 +133,6 @@ TEST(CyclotomicArithmetic, AgreesWithComplexDoublesOnRandomValues)
             expect_result(invert(x), 1.0 / vx, "inverse");
             expect_result(y / x, vy / vx, "quotient");
         }
-        // Results may overwrite their operands.
-        C z = x;
-        z = z + y;
-        z = z * z;
-        EXPECT_EQ(z, (x + y) * (x + y));
 
         // The pivot size is the mean of |sigma(x)|^2 over the Galois conjugates sigma.
         double mean = 0;
