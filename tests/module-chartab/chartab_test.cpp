@@ -67,6 +67,7 @@ TEST(CharacterTable, NumbersLengthsAndCountsOutOfRangeFailWithTheirMessages)
     ZEM_character_table table = make_table(t), huge = make_table(huge_text);
     ZEM_character one = character_of({1}), three = character_of({1, 2, 3});
     const std::string misfit = "[ZEM_character_table] array sizes do not fit the counts";
+    const std::string lengths = "] size(v1) != size(v2)", columns = "] size(character) != columns()";
     const std::pair<std::function<void()>, std::string> cases[] = {
         // The power is checked first.
         {[&] { table.index_of_nth_power(9, 0); }, "[index_of_nth_power] power <= 0"},
@@ -76,19 +77,15 @@ TEST(CharacterTable, NumbersLengthsAndCountsOutOfRangeFailWithTheirMessages)
         {[&] { table.row(3); }, "[row] row number out of range"},
         {[&] { table.tab_entry(3, 1); }, "[tab_entry] class number out of range"},
         {[&] { table.tab_entry(1, 0); }, "[tab_entry] row number out of range"},
-        {[&] { table.character_product(one, three); }, "[character_product] size(v1) != size(v2)"},
-        {[&] { table.character_add(one, three); }, "[character_add] size(v1) != size(v2)"},
-        {[&] { table.character_scalar_product(one, three); }, "[character_scalar_product] size(v1) != size(v2)"},
-        {[&] { table.character_scalar_product(three, three); },
-         "[character_scalar_product] size(character) != columns()"},
-        {[&] { table.decompose(three); }, "[decompose] size(character) != columns()"},
-        {[&] { table.character_power(three, INT_MIN); }, "[character_product] size(v1) != size(v2)"},
-        {[&] { table.character_symmetric_square(three); },
-         "[character_symmetric_square] size(character) != columns()"},
-        {[&] { table.character_anti_symmetric_square(one); },
-         "[character_anti_symmetric_square] size(character) != columns()"},
-        {[&] { table.character_physical_representation(three); },
-         "[character_physical_representation] size(character) != columns()"},
+        {[&] { table.character_product(one, three); }, "[character_product" + lengths},
+        {[&] { table.character_add(one, three); }, "[character_add" + lengths},
+        {[&] { table.character_scalar_product(one, three); }, "[character_scalar_product" + lengths},
+        {[&] { table.character_scalar_product(three, three); }, "[character_scalar_product" + columns},
+        {[&] { table.decompose(three); }, "[decompose" + columns},
+        {[&] { table.character_power(three, INT_MIN); }, "[character_product" + lengths},
+        {[&] { table.character_symmetric_square(three); }, "[character_symmetric_square" + columns},
+        {[&] { table.character_anti_symmetric_square(one); }, "[character_anti_symmetric_square" + columns},
+        {[&] { table.character_physical_representation(three); }, "[character_physical_representation" + columns},
         {[] { table_text t = two_class_text(); t.sizes.pop_back(); make_table(t); }, misfit},
         {[] { table_text t = two_class_text(); t.orders.push_back(1); make_table(t); }, misfit},
         {[] { table_text t = two_class_text(); t.powers.pop_back(); make_table(t); }, misfit},

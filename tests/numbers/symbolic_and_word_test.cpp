@@ -69,22 +69,21 @@ TEST(SymbolicNumbers, ArithmeticAgreesWithEvaluation)
 {
     using namespace cyclotomic_testing;
     std::mt19937 random(2718);
-    const int orders[] = {1, 3, 4, 12};
-    auto scalar = [&] { return random_value(random, orders[random() % 4], 3, 3); };
-    auto draw = [&] {
-        std::vector<C> coefficients(random() % 6);
-        for (C& c : coefficients) c = scalar();
-        return number<C>(coefficients, scalar());
+    // Up to five parameters; values of orders 12 and its divisors.
+    auto draw = [&](std::size_t parameters) {
+        std::vector<C> c(parameters + 1);
+        for (C& x : c) x = random_value(random, 12, 3, 3, 0.2);
+        return number<C>({c.begin() + 1, c.end()}, c[0]);
     };
-    // The value of a linear form with sqrt(k + 2) for its k-th parameter, in complex doubles.
+    // The value with sqrt(k + 2) for the k-th parameter, in complex doubles.
     auto at = [](const cyclotomic_number& x) {
         std::complex<double> sum = value(x.constant());
         for (int k = 0; k < x.coefficients().count(); ++k) sum += value(x.coefficients()[k]) * std::sqrt(k + 2.0);
         return sum;
     };
     for (int round = 0; round < 200; ++round) {
-        const cyclotomic_number a = draw(), b = draw();
-        const C s = scalar();
+        const cyclotomic_number a = draw(random() % 6), b = draw(random() % 6);
+        const C s = draw(0).constant();
         EXPECT_TRUE(near(at(a + b), at(a) + at(b)));
         EXPECT_TRUE(near(at(-a), -at(a)));
         EXPECT_TRUE(near(at(s * a), value(s) * at(a)));
