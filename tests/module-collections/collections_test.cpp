@@ -96,34 +96,6 @@ TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
     }
 }
 
-TEST(SetsAndDictionaries, PrintInTheTableOrderAndTheLastValueUnderAnEqualKeyWins)
-{
-    ZEM_set<ZEM_string> letters(50);
-    for (const char* t : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(t);
-    EXPECT_EQ(printed(letters), "set<string>(\n1: d\n2: ab\n3: ba\n4: a\n5: b\n6: c\n)\n");
-    EXPECT_EQ(failure_of([&] { delete letters.create_iter_at_end(); }),
-              run_time("[ZEM_set<elt_tp>::create_iter_at_end] not implemented"));
-
-    ZEM_dictionary<ZEM_fraction, ZEM_string> names;
-    names.add_elt(ZEM_fraction(1, 2), "x");
-    names.add_elt(ZEM_fraction(2, 4), "y");
-    EXPECT_EQ(printed(names), "dictionary<fraction,string>(\n1: y\n)\n");
-    EXPECT_EQ(*names.lookup(ZEM_fraction(-1, -2)), ZEM_string("y"));
-    EXPECT_EQ(names.lookup(1), nullptr);
-
-    ZEM_dictionary<ZEM_real, ZEM_int> reals;
-    const std::string cannot = run_time("[hash(real)] cannot be implemented");
-    EXPECT_EQ(failure_of([&] { reals.add_elt(1.5, 1); }), cannot);
-    EXPECT_EQ(failure_of([&] { (void)reals.lookup(1.5); }), cannot);
-    EXPECT_EQ(failure_of([&] { delete reals.create_iter_at_end(); }),
-              run_time("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented"));
-
-    ZEM_dictionary<ZEM_int, ZEM_int> squares;
-    for (int k = -60; k <= 60; ++k) squares.add_elt(k, k * k);  // k and -k share a bucket
-    EXPECT_EQ(squares.n_elements(), 121);
-    for (int k = -60; k <= 60; ++k) ASSERT_EQ(squares.lookup(k)->value(), k * k) << k;
-}
-
 using ints = std::vector<int>;
 
 // Elements are heap ints; the table's deletions are counted.
@@ -162,7 +134,7 @@ ints order(const pointer_hash_table& t)
     return walked;
 }
 
-TEST(PointerHashTable, WorkedOrdersSetOperatorsAndFailures)
+TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
 {
     const pointer_hash_table a = table_of(4, {1, 5, 2}), b = table_of(8, {5, 2, 3, 9});
     pointer_hash_table assigned = table_of(8, {7});
@@ -200,6 +172,32 @@ TEST(PointerHashTable, WorkedOrdersSetOperatorsAndFailures)
     uncopyable = INT_MIN + 1;
     EXPECT_EQ(order(t), (ints{1, 5, 2}));
     EXPECT_EQ(order(target), ints{7});
+
+    // Sets print in the table's order; under an equal key the last value given wins.
+    ZEM_set<ZEM_string> letters(50);
+    for (const char* t : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(t);
+    EXPECT_EQ(printed(letters), "set<string>(\n1: d\n2: ab\n3: ba\n4: a\n5: b\n6: c\n)\n");
+    EXPECT_EQ(failure_of([&] { delete letters.create_iter_at_end(); }),
+              run_time("[ZEM_set<elt_tp>::create_iter_at_end] not implemented"));
+
+    ZEM_dictionary<ZEM_fraction, ZEM_string> names;
+    names.add_elt(ZEM_fraction(1, 2), "x");
+    names.add_elt(ZEM_fraction(2, 4), "y");
+    EXPECT_EQ(printed(names), "dictionary<fraction,string>(\n1: y\n)\n");
+    EXPECT_EQ(*names.lookup(ZEM_fraction(-1, -2)), ZEM_string("y"));
+    EXPECT_EQ(names.lookup(1), nullptr);
+
+    ZEM_dictionary<ZEM_real, ZEM_int> reals;
+    const std::string cannot = run_time("[hash(real)] cannot be implemented");
+    EXPECT_EQ(failure_of([&] { reals.add_elt(1.5, 1); }), cannot);
+    EXPECT_EQ(failure_of([&] { (void)reals.lookup(1.5); }), cannot);
+    EXPECT_EQ(failure_of([&] { delete reals.create_iter_at_end(); }),
+              run_time("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented"));
+
+    ZEM_dictionary<ZEM_int, ZEM_int> squares;
+    for (int k = -60; k <= 60; ++k) squares.add_elt(k, k * k);  // k and -k share a bucket
+    EXPECT_EQ(squares.n_elements(), 121);
+    for (int k = -60; k <= 60; ++k) ASSERT_EQ(squares.lookup(k)->value(), k * k) << k;
 }
 
 // An independent model of the order: a list per bucket, the newest element in

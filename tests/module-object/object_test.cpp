@@ -27,7 +27,7 @@ public:
     ZEM_type type() const override { return ZEM_type("counted", 0); }
 };
 
-TEST(Handles, CopiesShareOneBodyDestroyedOnceInAnyOrder)
+TEST(Objects, HandlesShareOneBodyDestroyedOnceInAnyOrderAndTypesPrintNested)
 {
     for (int order = 0; order < 2; ++order) {
         bodies_destroyed = 0;
@@ -59,6 +59,17 @@ TEST(Handles, CopiesShareOneBodyDestroyedOnceInAnyOrder)
     for (int i = 0; i < 3; ++i) elements[i] = i;  // within the block: the sanitizer run checks it
     delete body;
     EXPECT_EQ(failure_of([] { new (trailing_room{SIZE_MAX}) counted_body; }), run_time("out of memory"));
+
+    // Views belong to the program's other library; the computation alone has none.
+    EXPECT_EQ(failure_of([] { ZEM_string("x").create_view(); }),
+              run_time("[create_view] no views in this program"));
+    EXPECT_EQ(tp_set(tp_dictionary(tp_fraction(), tp_linkedlist(tp_real()))).text(),
+              "set<dictionary<fraction,linkedlist<real>>>");
+    EXPECT_EQ(ZEM_type(nullptr, 0).text(), "unknown");
+    // A string's hash sums its signed bytes; a null text is empty.
+    EXPECT_EQ(hash(ZEM_string("abc")), 294);
+    EXPECT_EQ(hash(ZEM_string("\xE9")), -23);
+    EXPECT_EQ(ZEM_string(nullptr).length(), 0);
 }
 
 int live = 0;
@@ -106,20 +117,6 @@ TEST(OwningArrays, CopiesAreDeepAndAFailingElementCopyLeavesTheTargetIntact)
         EXPECT_EQ(live, 3 + 2 + 3 + 1);
     }
     EXPECT_EQ(live, 3 + 2 + 3);
-}
-
-TEST(Objects, ViewsTypesAndStrings)
-{
-    // Views belong to the program's other library; the computation alone has none.
-    EXPECT_EQ(failure_of([] { ZEM_string("x").create_view(); }),
-              run_time("[create_view] no views in this program"));
-    EXPECT_EQ(tp_set(tp_dictionary(tp_fraction(), tp_linkedlist(tp_real()))).text(),
-              "set<dictionary<fraction,linkedlist<real>>>");
-    EXPECT_EQ(ZEM_type(nullptr, 0).text(), "unknown");
-    // A string's hash sums its signed bytes; a null text is empty.
-    EXPECT_EQ(hash(ZEM_string("abc")), 294);
-    EXPECT_EQ(hash(ZEM_string("\xE9")), -23);
-    EXPECT_EQ(ZEM_string(nullptr).length(), 0);
 }
 
 }
