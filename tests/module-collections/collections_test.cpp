@@ -175,7 +175,7 @@ TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
 
     // Sets print in the table's order; under an equal key the last value given wins.
     ZEM_set<ZEM_string> letters(50);
-    for (const char* t : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(t);
+    for (const char* text : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(text);
     EXPECT_EQ(printed(letters), "set<string>(\n1: d\n2: ab\n3: ba\n4: a\n5: b\n6: c\n)\n");
     EXPECT_EQ(failure_of([&] { delete letters.create_iter_at_end(); }),
               run_time("[ZEM_set<elt_tp>::create_iter_at_end] not implemented"));

@@ -27,7 +27,7 @@ public:
     ZEM_type type() const override { return ZEM_type("counted", 0); }
 };
 
-TEST(Objects, HandlesShareOneBodyDestroyedOnceInAnyOrderAndTypesPrintNested)
+TEST(Objects, HandlesTrailingBlocksViewsTypesAndStrings)
 {
     for (int order = 0; order < 2; ++order) {
         bodies_destroyed = 0;
