@@ -41,32 +41,21 @@ inline std::complex<double> value(const ZEM_cyclotomic_number& x, long long a = 
 
 inline bool near(std::complex<double> a, std::complex<double> b) { return std::abs(a - b) < 1e-9 * (1 + std::abs(a)); }
 
-// Marks the excluded sets of every prime power p^e of n as they are defined, one by one.
-inline std::vector<bool> admissible(int n)
+// Order never 2 mod 4, one coefficient per root, and zero on the excluded sets of
+// every prime power p^e of the order, marked as they are defined, one by one.
+inline bool is_canonical(const ZEM_cyclotomic_number& x)
 {
-    std::vector<bool> ok(static_cast<std::size_t>(n), true);
+    const int n = x.order;
+    if (n < 1 || n % 4 == 2 || x.coefficients.count() != n) return false;
     for (int p = 2, left = n; p <= left; ++p) {
         if (left % p != 0) continue;
         int power = 1;
-        while (left % p == 0) {
-            left /= p;
-            power *= p;
-        }
-        const int rest = n / power, low = p == 2 ? power / 2 : -(power / p - 1) / 2;
-        const int high = p == 2 ? power - 1 : (power / p - 1) / 2;
+        for (; left % p == 0; left /= p) power *= p;
+        const int rest = n / power, high = p == 2 ? power - 1 : (power / p - 1) / 2, low = p == 2 ? power / 2 : -high;
         for (int t = 0; t < n; t += power)
-            for (int d = low; d <= high; ++d) ok[static_cast<std::size_t>(((t + d * rest) % n + n) % n)] = false;
+            for (int d = low; d <= high; ++d)
+                if (!x.coefficients[((t + d * rest) % n + n) % n].is_zero()) return false;
     }
-    return ok;
-}
-
-// Order never 2 mod 4, one coefficient per root, non-zero only at admissible indices.
-inline bool is_canonical(const ZEM_cyclotomic_number& x)
-{
-    if (x.order < 1 || x.order % 4 == 2 || x.coefficients.count() != x.order) return false;
-    const std::vector<bool> ok = admissible(x.order);
-    for (int k = 0; k < x.order; ++k)
-        if (!x.coefficients[k].is_zero() && !ok[static_cast<std::size_t>(k)]) return false;
     return true;
 }
 

@@ -1,0 +1,265 @@
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <random>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "module-collections/dictionary.h"
+#include "module-collections/linkedlist.h"
+#include "module-collections/pointer_hash_table.h"
+#include "module-collections/set.h"
+#include "module-object/string.h"
+#include "module-scalar/fraction.h"
+#include "module-scalar/integer.h"
+#include "support/failure.h"
+#include "support/printed.h"
+
+namespace {
+
+using strings = std::vector<std::string>;
+
+ZEM_linkedlist<ZEM_string> list_of(const strings& texts)
+{
+    ZEM_linkedlist<ZEM_string> list;
+    for (const auto& t : texts) list.add_at_tail(t.c_str());
+    return list;
+}
+
+// The elements from the head, after checking that the links mirror each other.
+template <class T>
+strings elements(const ZEM_linkedlist<T>& list)
+{
+    strings forward;
+    const ll_node<T>* previous = nullptr;
+    for (const ll_node<T>* n = list.head; n; previous = n, n = n->next) {
+        EXPECT_EQ(n->prev, previous);
+        forward.push_back(printed(n->elt));
+    }
+    EXPECT_EQ(list.tail, previous);
+    EXPECT_EQ(list.n_elements(), static_cast<int>(forward.size()));
+    return forward;
+}
+
+class unprintable : public ZEM_int {
+public:
+    void print(std::ostream&) const override { _zem_error_("test", __LINE__, "[unprintable] no"); }
+};
+
+int all_equal(const ZEM_string&, const ZEM_string&) { return 0; }
+int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }
+
+TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
+{
+    EXPECT_EQ(printed(list_of({"a", "b"})), "linkedlist<string>(\n1: a\n2: b\n)\n");
+    ZEM_linkedlist<ZEM_string> list = list_of({"a", "b"});
+    ZEM_linkedlist<ZEM_string> copy(list);
+    EXPECT_EQ(printed(list.remove_at_head()), "a");
+    list.add_at_tail("c");
+    EXPECT_EQ(elements(list), (strings{"b", "c"}));
+    list.remove_at_head();
+    list.remove_at_head();
+    EXPECT_EQ(failure_of([&] { list.remove_at_head(); }), "run-time exception: remove from empty list\n");
+    list.add_at_tail("d");
+    EXPECT_EQ(elements(list), strings{"d"});
+    EXPECT_EQ(elements(copy), (strings{"a", "b"}));
+
+    std::unique_ptr<ZEM_iterator_impl<ZEM_string>> it(copy.create_iter_at_end());
+    (*it)--;
+    EXPECT_EQ(printed(**it), "a");
+    --*it;
+    ++*it;  // off the front it stays off
+    EXPECT_EQ(failure_of([&] { (void)**it; }),
+              run_time("[ZEM_iter_list_impl::operator*] dereference of invalid iterator"));
+
+    // An element whose printing fails: the walk's iterator must still be freed.
+    ZEM_linkedlist<unprintable> bad;
+    bad.add_at_tail(unprintable());
+    EXPECT_EQ(failure_of([&] { (void)printed(bad); }), run_time("[unprintable] no"));
+
+    // Sorting is an unstable quicksort with a fixed order.
+    ZEM_linkedlist<ZEM_string> equal = list_of({"e1", "e2", "e3", "e4"});
+    equal.sort(all_equal);
+    EXPECT_EQ(elements(equal), (strings{"e1", "e4", "e2", "e3"}));
+    std::mt19937 engine(909);
+    for (int round = 0; round < 100; ++round) {
+        strings values(engine() % 40);
+        for (std::string& v : values) v = std::to_string(engine() % 20);
+        ZEM_linkedlist<ZEM_string> list = list_of(values);
+        list.sort(by_text);
+        std::sort(values.begin(), values.end());
+        ASSERT_EQ(elements(list), values);
+    }
+}
+
+using ints = std::vector<int>;
+
+// Elements are heap ints; the table's deletions are counted.
+int deletes = 0;
+int uncopyable = INT_MIN + 1;  // copying this value fails
+
+int value_of(const void* e) { return *static_cast<const int*>(e); }
+int equal_ints(const void* a, const void* b) { return value_of(a) == value_of(b); }
+int modulo(const void* e, int n) { return phtab_bucket_of(value_of(e), n); }
+void* copy_int(const void* e)
+{
+    if (value_of(e) == uncopyable) throw std::runtime_error("no copy");
+    return new int(value_of(e));
+}
+void delete_int(const void* e)
+{
+    ++deletes;
+    delete static_cast<const int*>(e);
+}
+
+pointer_hash_table table_of(int n_buckets, const ints& values = {})
+{
+    pointer_hash_table t(equal_ints, modulo, copy_int, delete_int, n_buckets);
+    for (int v : values) t.phtab_add(new int(v));
+    return t;
+}
+
+// The elements in iteration order, read both ways a user can walk.
+ints order(const pointer_hash_table& t)
+{
+    ints walked, visited;
+    for (phtab_iterator it(t, phtab_at_begin); it; it++) walked.push_back(value_of(*it));
+    t.phtab_for_all_do([](const void* e, void* all) { static_cast<ints*>(all)->push_back(value_of(e)); }, &visited);
+    EXPECT_EQ(walked, visited);
+    EXPECT_EQ(static_cast<int>(walked.size()), t.element_count());
+    return walked;
+}
+
+TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
+{
+    const pointer_hash_table a = table_of(4, {1, 5, 2}), b = table_of(8, {5, 2, 3, 9});
+    pointer_hash_table assigned = table_of(8, {7});
+    assigned = a;  // copies reverse each chain
+    EXPECT_EQ(order(a), (ints{5, 1, 2}));
+    EXPECT_EQ(order(assigned), (ints{1, 5, 2}));
+    EXPECT_EQ(order(table_of(50, {INT_MIN, 48, -48})), (ints{-48, 48, INT_MIN}));
+    EXPECT_EQ(order(a + b), (ints{9, 1, 2, 3, 5}));
+    EXPECT_EQ(order(a - b), ints{1});
+    EXPECT_EQ(order(a * b), (ints{5, 2}));
+    EXPECT_TRUE(a == table_of(16, {2, 1, 5}));
+    EXPECT_FALSE(a < table_of(16, {2, 1, 5}));  // equal, so not a proper subset
+
+    EXPECT_EQ(failure_of([&] { phtab_iterator at_end(a, phtab_at_end); }),
+              run_time("[phtab_iterator::phtab_iterator] iteration starting at end is not implemented"));
+    phtab_iterator it(b, phtab_at_begin);
+    EXPECT_EQ(failure_of([&] { it--; }), run_time("phtab_iterator::operator --] operation not implemented"));
+    for (int k = 0; k < 5; ++k) ++it;  // past the end it stays there
+    EXPECT_EQ(failure_of([&] { (void)*it; }),
+              run_time("[ZEMiter_list_impl::operator*] dereference of invalid iterator"));
+
+    // Adding never frees the stored pointer; failing copies change nothing.
+    pointer_hash_table t = a;
+    deletes = 0;
+    int* replacement = new int(5);
+    t.phtab_add(replacement);
+    t.phtab_add(replacement);  // the very pointer already stored
+    EXPECT_EQ(deletes, 1);
+    EXPECT_EQ(t.phtab_get_elt(replacement), replacement);
+
+    uncopyable = 2;
+    EXPECT_THROW(pointer_hash_table copy(t), std::runtime_error);
+    pointer_hash_table target = table_of(4, {7});
+    EXPECT_THROW(target = t, std::runtime_error);
+    uncopyable = INT_MIN + 1;
+    EXPECT_EQ(order(t), (ints{1, 5, 2}));
+    EXPECT_EQ(order(target), ints{7});
+
+    // Sets print in the table's order; under an equal key the last value given wins.
+    ZEM_set<ZEM_string> letters(50);
+    for (const char* text : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(text);
+    EXPECT_EQ(printed(letters), "set<string>(\n1: d\n2: ab\n3: ba\n4: a\n5: b\n6: c\n)\n");
+    EXPECT_EQ(failure_of([&] { delete letters.create_iter_at_end(); }),
+              run_time("[ZEM_set<elt_tp>::create_iter_at_end] not implemented"));
+
+    ZEM_dictionary<ZEM_fraction, ZEM_string> names;
+    names.add_elt(ZEM_fraction(1, 2), "x");
+    names.add_elt(ZEM_fraction(2, 4), "y");
+    EXPECT_EQ(printed(names), "dictionary<fraction,string>(\n1: y\n)\n");
+    EXPECT_EQ(*names.lookup(ZEM_fraction(-1, -2)), ZEM_string("y"));
+    EXPECT_EQ(names.lookup(1), nullptr);
+
+    ZEM_dictionary<ZEM_real, ZEM_int> reals;
+    const std::string cannot = run_time("[hash(real)] cannot be implemented");
+    EXPECT_EQ(failure_of([&] { reals.add_elt(1.5, 1); }), cannot);
+    EXPECT_EQ(failure_of([&] { (void)reals.lookup(1.5); }), cannot);
+    EXPECT_EQ(failure_of([&] { delete reals.create_iter_at_end(); }),
+              run_time("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented"));
+
+    ZEM_dictionary<ZEM_int, ZEM_int> squares;
+    for (int k = -60; k <= 60; ++k) squares.add_elt(k, k * k);  // k and -k share a bucket
+    EXPECT_EQ(squares.n_elements(), 121);
+    for (int k = -60; k <= 60; ++k) ASSERT_EQ(squares.lookup(k)->value(), k * k) << k;
+}
+
+// An independent model of the order: a list per bucket, the newest element in
+// front; growth puts each element of a chain in front again, so the chain turns round.
+struct order_model {
+    std::vector<ints> chains;
+    int count = 0;
+
+    static std::size_t bucket(int v, std::size_t n) { return static_cast<std::size_t>(std::abs(v)) % n; }
+
+    void add(int v)
+    {
+        ints& chain = chains[bucket(v, chains.size())];
+        if (std::count(chain.begin(), chain.end(), v) > 0) return;
+        chain.insert(chain.begin(), v);
+        if (++count <= static_cast<int>(chains.size())) return;
+        std::vector<ints> grown(2 * chains.size());
+        for (const ints& old : chains)
+            for (auto x = old.rbegin(); x != old.rend(); ++x) grown[bucket(*x, grown.size())].push_back(*x);
+        chains.swap(grown);
+    }
+    void remove(int v) { count -= static_cast<int>(std::erase(chains[bucket(v, chains.size())], v)); }
+    ints order() const
+    {
+        ints all;
+        for (const ints& chain : chains) all.insert(all.end(), chain.begin(), chain.end());
+        return all;
+    }
+};
+
+TEST(PointerHashTable, RandomOperationsFollowTheOrderModel)
+{
+    std::mt19937 engine(808);
+    for (int round = 0; round < 40; ++round) {
+        const int n = 1 + static_cast<int>(engine() % 7);
+        pointer_hash_table t = table_of(n);
+        order_model model{std::vector<ints>(static_cast<std::size_t>(n))};
+        deletes = 0;
+        int added = 0;
+        for (int step = 0; step < 400; ++step) {
+            int v = static_cast<int>(engine() % 301) - 150;
+            if (engine() % 3 == 0) {
+                t.phtab_delete(&v);  // v stays the caller's
+                model.remove(v);
+            } else {
+                t.phtab_add(new int(v));
+                model.add(v);
+                ++added;
+            }
+            ASSERT_EQ(t.bucket_count(), static_cast<int>(model.chains.size()));
+        }
+        ASSERT_EQ(order(t), model.order());
+        ASSERT_EQ(deletes, added - t.element_count());
+        // Sums and intersections with itself copy twice, so the order comes back.
+        ASSERT_EQ(order(t + t), model.order());
+        ASSERT_EQ(order(t * t), model.order());
+        t += t;  // each element replaced by its own copy, in place
+        ASSERT_EQ(order(t), model.order());
+        const pointer_hash_table& same = t;  // spelled so, as compilers warn of "t -= t"
+        t -= same;
+        ASSERT_EQ(order(t), ints{});
+    }
+}
+
+}
