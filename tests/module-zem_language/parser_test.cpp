@@ -32,6 +32,9 @@ parse_result parse(const std::string& text)
     return result;
 }
 
+// The tree printed has no missing or misplaced node.
+bool whole(const std::string& tree) { return tree.find("<NoTree>") == tree.npos && tree.find("<kind") == tree.npos; }
+
 }
 
 TEST(Parser, EveryProductionBuildsItsNodeWithListsInSourceOrder)
@@ -83,11 +86,6 @@ TEST(Parser, ErrorsAreReportedResynchronisedAndRepaired)
          1,
          {"2,1: Error       syntax error", "2,1: Information expected tokens: ; ", "2,1: Repair      token inserted : ;"},
          "a = 1 ; b = 2 ;"},
-        {"a = 1",
-         1,
-         {"1,6: Error       syntax error", "1,6: Information expected tokens: / ; ",
-          "1,6: Repair      token inserted : ;"},
-         "a = 1 ;"},
         {"} a = 1 ;",
          1,
          {"1,1: Error       syntax error", "1,1: Information expected tokens: _EndOfFile identifier file include ; ",
@@ -147,12 +145,8 @@ TEST(Parser, AnyInputEndsInATree)
     std::mt19937 random(14);
     for (int round = 0; round < 5000; ++round) {
         std::string text;
-        int length = random() % 40;
-        if (round % 4 == 3) {
-            for (int i = 0; i < length; ++i) text += char(random() % 256);
-        } else {
-            for (int i = 0; i < length; ++i) text += words[random() % words.size()] + " ";
-        }
+        for (int i = random() % 40; i > 0; --i)
+            text += round % 4 == 3 ? std::string(1, char(random() % 256)) : words[random() % words.size()] + " ";
         parse_result result;
         std::string failure = failure_of([&] { result = parse(text); });
         if (failure != "(no failure)") {
@@ -162,7 +156,7 @@ TEST(Parser, AnyInputEndsInATree)
         int syntax_errors = 0;
         for (const std::string& line : result.messages) syntax_errors += line.ends_with("syntax error");
         EXPECT_EQ(result.errors, syntax_errors) << text;
-        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << text << "\n" << result.tree;
+        EXPECT_TRUE(whole(result.tree)) << text << "\n" << result.tree;
     }
 }
 
@@ -180,6 +174,6 @@ TEST(Parser, EveryPrefixIsCompletedByInsertions)
         std::string prefix = sample.substr(0, at);
         parse_result result = parse(prefix);
         EXPECT_EQ(result.errors, prefix.empty() || prefix.back() == ';' ? 0 : 1) << prefix;
-        EXPECT_EQ(result.tree.find("<NoTree>") + result.tree.find("<kind"), 2 * std::string::npos) << prefix;
+        EXPECT_TRUE(whole(result.tree)) << prefix;
     }
 }
