@@ -1,4 +1,3 @@
-#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -7,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "front-end-support/dynarray.h"
-#include "front-end-support/general.h"
 #include "front-end-support/idents.h"
 #include "front-end-support/positions.h"
 #include "front-end-support/sets.h"
@@ -65,21 +62,6 @@ TEST(Positions, PrintedFormWidensForLargeNumbers)
     EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {12, 5}); }), "  12,  5");
     EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {70000, 1234}); }), "70000,1234");
     EXPECT_EQ(Compare({70000, 1}, {4464, 1}), 1);
-}
-
-TEST(DynArray, CountsAreRoundedAndExtensionKeepsTheContents)
-{
-    for (auto [size, count, rounded] : std::vector<std::array<unsigned long, 3>>{{1, 5, 8}, {2, 5, 6}, {12, 3, 3}})
-        EXPECT_EQ(RoundedCount(count, size), rounded) << size;
-    EXPECT_EQ(Log2(~0UL), 63);
-    char* array = nullptr;
-    unsigned long count = 5;
-    MakeArray(&array, &count, 1);
-    for (unsigned long i = 0; i < count; ++i) array[i] = static_cast<char>('a' + i);
-    ExtendArray(&array, &count, 1);
-    EXPECT_EQ(count, 16UL);
-    EXPECT_EQ(std::string(array, 8), "abcdefgh");
-    ReleaseArray(&array, &count, 1);
 }
 
 // Carriage returns before line feeds are dropped, wherever the reads split the

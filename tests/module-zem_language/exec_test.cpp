@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -95,35 +96,60 @@ TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
     EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));
 }
 
-TEST_F(command_files, LiteralsAndStatementsRunInSourceOrder)
+TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
 {
-    const std::pair<const char*, const char*> literals[] = {
+    const std::string tensor = "tensor<fraction> tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: ";
+    const std::string cyclotomic = "cyclotomic 2 * exp(2*pi*i*4/12) + -1 * exp(2*pi*i*7/12) + -1 * exp(2*pi*i*11/12) + 0";
+    const std::pair<std::string, std::string> literals[] = {
         {"4", "fraction 4"},
         {"#4", "int 4"},
-        {"6/4", "fraction 3/2"},
         {"6/-4", "fraction -3/2"},
         {"0/5", "fraction 0"},
         {"2.5", "real 2.5"},
         {"[ #1 #2 #3 ]", "vector<int> vector<int>(1  2  3)\n"},
         {"{ \"a\" \"b\" }", "linkedlist<string> linkedlist<string>(\n1: a\n2: b\n)\n"},
+        {"matrix ( [ #1 #2 ] [ #3 ] )", "matrix<int> matrix<int>(\n1   2\n3   0\n)\n"},
+        // Terms sum in any order; negative exponents and denominators are one way of writing.
+        {"cyclotomic ( 1 | #1 | #-3 )", "cyclotomic 1 * exp(2*pi*i*2/3) + 0"},
+        {"cyclotomic ( 1 1 | #1 #-1 | #4 #4 )", "cyclotomic 0"},
+        {"cyclotomic ( 2 1 | #1 #1 | #3 #4 )", cyclotomic},
+        {"cyclotomic ( 1 2 | #1 #1 | #4 #3 )", cyclotomic},
+        // Each entry is spread by the symmetry, and of two entries for one component the later wins.
+        {"tensor ( #2 #2 \"(0 1)\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )", tensor + "\"(0 1)\"\n  xx = yy = 0\n  xy = yx = 7\n)"},
+        {"tensor ( #2 #2 \"[0 1]\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )", tensor + "\"[0 1]\"\n  xx = yy = 0\n  xy = -7\n  yx = 7\n)"},
+        // Failures, each before a value is made.
+        {"1/0", "[ZEM_fraction::simple_fraction] denominator == 0"},
+        {"cyclotomic ( 1 | #1 | #0 )", "[ZEM_cyclotomic_number] denominator == 0"},
+        {"tensor ( #3 #2 \"0 1\" | ( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", "[icode_tensor::execute] entry 1 has 3 indices for rank 2"},
+        {"tensor ( #3 #2 \"0 1\" | ( #0 = 5 ) )", "[icode_tensor::execute] entry 1 has 1 indices for rank 2"},
+        {"tensor ( #3 #2 \"0 1\" | ( #0 #3 = 5 ) )", "[icode_tensor::execute] tensor index out of bounds"},
+        {"tensor ( #3 #2 \"0 1\" | ( #-1 #0 = 5 ) )", "[icode_tensor::execute] tensor index out of bounds"},
+        {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", "[icode_tensor::execute] dimension below 1"},
+        {"tensor ( #3 #0 \"\" | ( #0 = 5 ) )", "[icode_tensor::execute] rank below 1"},
+        {"tensor ( #3 #2 \"0\" | ( #0 #0 = 5 ) )", "[icode_tensor::execute] the symmetry names 1 indices for rank 2"},
+        {"tensor ( #3 #1 \"0 1\" | ( #0 = 5 ) )", "[icode_tensor::execute] the symmetry names 2 indices for rank 1"},
+        {"tensor ( #3 #2 \"0 0\" | ( #0 #0 = 5 ) )", "each index should occur exactly once"},
     };
     for (const auto& [literal, value] : literals) {
-        EXPECT_EQ(run(std::string("x = ") + literal + " ;\n"), 0) << literal;
-        EXPECT_EQ(take("x"), value);
+        const bool fails = value.starts_with("[") || value.starts_with("each");
+        EXPECT_EQ(run("x = " + literal + " ;\n"), fails ? 1 : 0) << literal;
+        if (fails) EXPECT_EQ(alerts.alerts, resuming(value)) << literal;
+        else EXPECT_EQ(take("x"), value) << literal;
+        alerts.alerts.clear();
     }
-    EXPECT_EQ(run("x = 1/0 ;\n"), 1);
-    EXPECT_EQ(alerts.alerts, resuming("[ZEM_fraction::simple_fraction] denominator == 0"));
 
-    // A later statement sees the earlier one's variable; `file` writes the value, not the name.
-    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\n"), 0);
+    // A later statement sees the earlier one's variable and keeps a copy of its
+    // value; `file` writes the value, not the name, with the usual permissions.
+    const std::string unwritable = (dir / "no such dir" / "out.txt").string();
+    const mode_t old_mask = ::umask(0);
+    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\ns1 = 1 ;\nfile ( s1 \"" + unwritable + "\" ) ;\n"), 0);
+    ::umask(old_mask);
     EXPECT_EQ(take("s2"), "int 3");
+    EXPECT_EQ(take("s1"), "fraction 1");
     std::ifstream in(dir / "s2.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "3");
-
-    // Of two entries for one component the later wins.
-    EXPECT_EQ(run("t = tensor ( #2 #2 \"0 1\" | ( #0 #1 = 5 ) ( #0 #1 = 7 ) ) ;\n"), 0);
-    EXPECT_EQ(printed(static_cast<const ZEM_tensor<ZEM_fraction>&>(*global_objects.lookup("t")->object).values()[1]),
-              "7");
+    EXPECT_EQ(fs::status(dir / "s2.txt").permissions() & fs::perms::all, fs::perms(0664));
+    EXPECT_EQ(alerts.alerts, std::vector<std::string>{"\ncannot create " + unwritable});
 }
 
 // Without values, or with values of mixed types, a tensor literal has no

@@ -8,7 +8,6 @@
 
 #include "module-object/object.h"
 #include "module-object/string.h"
-#include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "module-zem_language/builtin.h"
 #include "module-zem_language/icode.h"
@@ -37,9 +36,8 @@ public:
     builtin_func_definition definition;
 };
 
-// Literal values as code generation pushes them: #3, 1/2 and "a".
+// Literal values as code generation pushes them: #3 and "a".
 inline ZEM_object* num(int v) { return new ZEM_int(v); }
-inline ZEM_object* frac(int n, int d = 1) { return new ZEM_fraction(n, d); }
 inline ZEM_object* str(const char* text) { return new ZEM_string(text); }
 
 // Puts `top_first` on a fresh machine (the first given on top), runs `instr`
