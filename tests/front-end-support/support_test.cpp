@@ -6,9 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "front-end-support/idents.h"
 #include "front-end-support/positions.h"
-#include "front-end-support/sets.h"
 #include "front-end-support/source.h"
 
 namespace {
@@ -29,39 +27,10 @@ std::string written(Write&& write)
 
 }
 
-TEST(Idents, EqualTextsShareOneIdentifierAndKeepTheirWholeText)
-{
-    std::string long_text = std::string(5000, 'x') + "end";
-    tIdent a = MakeIdent("alpha", 5), l = MakeIdent(long_text.c_str(), static_cast<int>(long_text.size()));
-    EXPECT_EQ(MakeIdent("alphabet", 5), a);
-    EXPECT_NE(MakeIdent("alpha2", 6), a);
-    EXPECT_EQ(MakeIdent(long_text.c_str(), static_cast<int>(long_text.size())), l);
-    std::vector<char> buffer(long_text.size() + 1);
-    GetString(l, buffer.data());
-    EXPECT_EQ(std::string(buffer.data()), long_text);
-}
-
-TEST(Sets, PrintedFormAndTakingElementsInOrder)
-{
-    tSet set, other;
-    MakeSet(&set, 40);
-    MakeSet(&other, 40);
-    EXPECT_EQ(written([&](std::FILE* f) { WriteSet(f, &set); }), "{}");
-    for (int e : {7, 2}) Include(&set, e);
-    for (int e : {40, 32}) Include(&other, e);
-    EXPECT_EQ(written([&](std::FILE* f) { WriteSet(f, &set); }), "{ 2 7}");
-    Union(&set, &other);
-    for (int expected : {2, 7, 32, 40}) EXPECT_EQ(Extract(&set), expected);
-    EXPECT_TRUE(IsEmpty(&set));
-    ReleaseSet(&set);
-    ReleaseSet(&other);
-}
-
 TEST(Positions, PrintedFormWidensForLargeNumbers)
 {
     EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {12, 5}); }), "  12,  5");
     EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {70000, 1234}); }), "70000,1234");
-    EXPECT_EQ(Compare({70000, 1}, {4464, 1}), 1);
 }
 
 // Carriage returns before line feeds are dropped, wherever the reads split the

@@ -138,10 +138,6 @@ TEST(Scanner, FaultsWriteTheirLineAndCallTheExitHook)
         EXPECT_EQ(failure_of(action), run_time("scanner failed"));
         return testing::internal::GetCapturedStderr();
     };
-    Attribute.Position = {3, 7};
-    EXPECT_EQ(fault_line([] { CloseFile(); }),
-              "   3,  7: Scanner: file stack underflow (too many calls of CloseFile)\n");
-
     // A file that cannot be opened leaves the file being read in place.
     alert_recorder alerts;
     BeginFile(file.path().c_str());

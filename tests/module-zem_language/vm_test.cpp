@@ -1,30 +1,19 @@
 #include <gtest/gtest.h>
 #include <memory>
-#include <string>
 
 #include "module-object/string.h"
 #include "module-zem_language/vm.h"
-#include "module-zem_language/vm_support.h"
 #include "support/failure.h"
 
-namespace {
-
+// The machine deletes what is left on its stack (else the sanitizers see a
+// leak), also a stack too deep for a recursive deletion.
 TEST(ObjectStack, FailsWhenPoppedEmptyAndTheMachineDeletesWhatIsLeftEvenWhenDeep)
 {
-    auto deletions = std::make_shared<int>(0);
-    std::unique_ptr<ZEM_object> popped;
-    {
-        ZEM_vm vm;
-        EXPECT_EQ(failure_of([&] { vm.popObjectStack(); }), run_time("[ObjectStack::pop] pop of empty stack"));
-        for (int k = 0; k < 4; ++k) vm.pushObjectStack(new tracked(deletions));
-        vm.pushObjectStack(nullptr);
-        EXPECT_EQ(vm.popObjectStack(), nullptr);
-        popped.reset(vm.popObjectStack());
-    }
-    EXPECT_EQ(*deletions, 3);
     auto vm = std::make_unique<ZEM_vm>();
+    EXPECT_EQ(failure_of([&] { vm->popObjectStack(); }), run_time("[ObjectStack::pop] pop of empty stack"));
+    for (int k = 0; k < 3; ++k) vm->pushObjectStack(new ZEM_string("left"));
+    vm->pushObjectStack(nullptr);
+    EXPECT_EQ(vm->popObjectStack(), nullptr);
     for (int k = 0; k < 1 << 21; ++k) vm->pushObjectStack(nullptr);
     vm.reset();
-}
-
 }
