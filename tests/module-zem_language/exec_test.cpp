@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "module-matrix/matrix.h"
-#include "module-tensor/tensor.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/symtab.h"
 #include "module-zem_language/vm_support.h"
@@ -98,8 +97,10 @@ TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
 
 TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
 {
-    const std::string tensor = "tensor<fraction> tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: ";
-    const std::string cyclotomic = "cyclotomic 2 * exp(2*pi*i*4/12) + -1 * exp(2*pi*i*7/12) + -1 * exp(2*pi*i*11/12) + 0";
+    const std::string tensor = "tensor<fraction> tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: ",
+                      cyclotomic = "cyclotomic 2 * exp(2*pi*i*4/12) + "
+                                   "-1 * exp(2*pi*i*7/12) + -1 * exp(2*pi*i*11/12) + 0",
+                      t32 = "tensor ( #3 #2 \"0 1\" | ", refused = "[icode_tensor::execute] ";
     const std::pair<std::string, std::string> literals[] = {
         {"4", "fraction 4"},
         {"#4", "int 4"},
@@ -115,19 +116,21 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
         {"cyclotomic ( 2 1 | #1 #1 | #3 #4 )", cyclotomic},
         {"cyclotomic ( 1 2 | #1 #1 | #4 #3 )", cyclotomic},
         // Each entry is spread by the symmetry, and of two entries for one component the later wins.
-        {"tensor ( #2 #2 \"(0 1)\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )", tensor + "\"(0 1)\"\n  xx = yy = 0\n  xy = yx = 7\n)"},
-        {"tensor ( #2 #2 \"[0 1]\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )", tensor + "\"[0 1]\"\n  xx = yy = 0\n  xy = -7\n  yx = 7\n)"},
+        {"tensor ( #2 #2 \"(0 1)\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )",
+         tensor + "\"(0 1)\"\n  xx = yy = 0\n  xy = yx = 7\n)"},
+        {"tensor ( #2 #2 \"[0 1]\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )",
+         tensor + "\"[0 1]\"\n  xx = yy = 0\n  xy = -7\n  yx = 7\n)"},
         // Failures, each before a value is made.
         {"1/0", "[ZEM_fraction::simple_fraction] denominator == 0"},
         {"cyclotomic ( 1 | #1 | #0 )", "[ZEM_cyclotomic_number] denominator == 0"},
-        {"tensor ( #3 #2 \"0 1\" | ( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", "[icode_tensor::execute] entry 1 has 3 indices for rank 2"},
-        {"tensor ( #3 #2 \"0 1\" | ( #0 = 5 ) )", "[icode_tensor::execute] entry 1 has 1 indices for rank 2"},
-        {"tensor ( #3 #2 \"0 1\" | ( #0 #3 = 5 ) )", "[icode_tensor::execute] tensor index out of bounds"},
-        {"tensor ( #3 #2 \"0 1\" | ( #-1 #0 = 5 ) )", "[icode_tensor::execute] tensor index out of bounds"},
-        {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", "[icode_tensor::execute] dimension below 1"},
-        {"tensor ( #3 #0 \"\" | ( #0 = 5 ) )", "[icode_tensor::execute] rank below 1"},
-        {"tensor ( #3 #2 \"0\" | ( #0 #0 = 5 ) )", "[icode_tensor::execute] the symmetry names 1 indices for rank 2"},
-        {"tensor ( #3 #1 \"0 1\" | ( #0 = 5 ) )", "[icode_tensor::execute] the symmetry names 2 indices for rank 1"},
+        {t32 + "( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", refused + "entry 1 has 3 indices for rank 2"},
+        {t32 + "( #0 = 5 ) )", refused + "entry 1 has 1 indices for rank 2"},
+        {t32 + "( #0 #3 = 5 ) )", refused + "tensor index out of bounds"},
+        {t32 + "( #-1 #0 = 5 ) )", refused + "tensor index out of bounds"},
+        {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", refused + "dimension below 1"},
+        {"tensor ( #3 #0 \"\" | ( #0 = 5 ) )", refused + "rank below 1"},
+        {"tensor ( #3 #2 \"0\" | ( #0 #0 = 5 ) )", refused + "the symmetry names 1 indices for rank 2"},
+        {"tensor ( #3 #1 \"0 1\" | ( #0 = 5 ) )", refused + "the symmetry names 2 indices for rank 1"},
         {"tensor ( #3 #2 \"0 0\" | ( #0 #0 = 5 ) )", "each index should occur exactly once"},
     };
     for (const auto& [literal, value] : literals) {
@@ -142,7 +145,9 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
     // value; `file` writes the value, not the name, with the usual permissions.
     const std::string unwritable = (dir / "no such dir" / "out.txt").string();
     const mode_t old_mask = ::umask(0);
-    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\ns1 = 1 ;\nfile ( s1 \"" + unwritable + "\" ) ;\n"), 0);
+    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\ns1 = 1 ;\nfile ( s1 \"" + unwritable
+                  + "\" ) ;\n"),
+              0);
     ::umask(old_mask);
     EXPECT_EQ(take("s2"), "int 3");
     EXPECT_EQ(take("s1"), "fraction 1");

@@ -19,7 +19,8 @@ TEST(Tree, CopyKeepsSharingAndReleaseFreesEveryNodeOnce)
     tTree shared = mstringconst({2, 7}, mstring({2, 7}, text("name")));
     shared->object.Type = new ZEM_type(tp_string());
     shared->object.Name = text("untitled");
-    tTree source = mfile_stmnt({2, 1}, shared, mfile_stmnt({3, 1}, shared, mvector({2, 20}, mobj1(mobj2(), mfr1({2, 20}, mnumber({2, 20}, 1))))));
+    tTree unfilled = mvector({2, 20}, mobj1(mobj2(), mfr1({2, 20}, mnumber({2, 20}, 1))));
+    tTree source = mfile_stmnt({2, 1}, shared, mfile_stmnt({3, 1}, shared, unfilled));
 
     tTree copy = CopyTree(source);
     EXPECT_TRUE(IsEqualTree(source, copy));
