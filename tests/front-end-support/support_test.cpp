@@ -1,37 +1,10 @@
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <unistd.h>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "front-end-support/positions.h"
 #include "front-end-support/source.h"
-
-namespace {
-
-// What `write` puts on a C stream.
-template <class Write>
-std::string written(Write&& write)
-{
-    char* text = nullptr;
-    std::size_t size = 0;
-    std::FILE* stream = open_memstream(&text, &size);
-    write(stream);
-    std::fclose(stream);
-    std::string result(text, size);
-    std::free(text);
-    return result;
-}
-
-}
-
-TEST(Positions, PrintedFormWidensForLargeNumbers)
-{
-    EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {12, 5}); }), "  12,  5");
-    EXPECT_EQ(written([](std::FILE* f) { WritePosition(f, {70000, 1234}); }), "70000,1234");
-}
 
 // Carriage returns before line feeds are dropped, wherever the reads split the
 // file; any other carriage return stays.
