@@ -31,55 +31,42 @@ std::unique_ptr<ZEM_object> call(const char* name, std::vector<const ZEM_object*
 
 std::string printed_call(const char* name, std::vector<const ZEM_object*> args) { return printed(*call(name, args)); }
 
-// "name(argument types) -> result: short help | long help", and the name
-// every function gives its result.
-std::string registration(const std::string& name)
+// "name(argument types) -> result", as the checks of calls see it.
+std::string signature(const std::string& name)
 {
     const builtin_func_definition& d = definition(name.c_str());
     std::ostringstream out;
     out << name << '(';
     for (int k = 0; k < d.nargs; ++k) out << (k ? " " : "") << d.arg_types[k];
-    out << ") -> " << d.result_type << ": " << d.short_help << " | " << d.long_help;
-    if (!d.is_procedure()) out << " | " << std::unique_ptr<char[]>(d.name_of_result(0, nullptr)).get();
+    out << ") -> " << d.result_type;
     return out.str();
 }
 
-TEST(BuiltinFunctions, RegisteredWithTheirSignaturesAndHelpTexts)
+TEST(BuiltinFunctions, RegisteredWithTheirSignatures)
 {
     const std::string rows[] = {
-        "exit() -> void: exit the program | the procedure exit terminates the program normally",
-        "imat_mul(matrix<int> matrix<int>) -> matrix<int>: mulitiplication of integer matrices | "
-        "imat function imat_mul calculates the product of it's arguments | untitled",
-        "cycmat_mul(matrix<cyclotomic> matrix<cyclotomic>) -> matrix<cyclotomic>: mulitiplication of cycl. matrices"
-        " | cycmat function cycmat_mul calculates the product of it's arguments | untitled",
-        "matrix_determinant(matrix<fraction>) -> fraction: determinant of a matrix | "
-        "The function matrix_determinant calculates the determinant of it's argument. | untitled",
-        "word(string) -> word: create a word | "
-        "The function word creates a word from a string, e.g. word(\"aaBcD\") | untitled",
-        "cn_plus(cyclotomic cyclotomic) -> cyclotomic: sum of cyclotomics | "
-        "the functions cn_plus calculates the sum of two cyclotomics | untitled",
-        "cn_minus(cyclotomic cyclotomic) -> cyclotomic: difference of cyclotomics | "
-        "the functions cn_minus calculates the difference of two cyclotomics | untitled",
-        "cn_mul(cyclotomic cyclotomic) -> cyclotomic: product of cyclotomics | "
-        "the functions cn_mul calculates the product of two cyclotomics | untitled",
-        "cn_divide(cyclotomic cyclotomic) -> cyclotomic: quotient of cyclotomics | "
-        "the functions cn_divide calculates the quotient of two cyclotomics | untitled",
-        "chartab_row(character_table int) -> character: extract row from char.table | "
-        "The function chartab_row extracts a row from a character table. | untitled",
-        "character_product(character_table character character) -> character: product of 2 characters | The product "
-        "of two characters is defined as the vector which contains the products of the components of the operands."
-        " | untitled",
-        "character_add(character_table character character) -> character: don't know | don't know | untitled",
-        "character_scalar_product(character_table character character) -> cyclotomic: don't know | don't know | "
-        "untitled",
-        "character_decompose(character_table character) -> linkedlist<cyclotomic>: don't know | don't know | untitled",
-        "character_power(character_table character int) -> character: don't know | don't know | untitled",
-        "tens_mul(matrix<fraction> tensor<fraction>) -> tensor<fraction>: multiplication of matrix and tensor | "
-        "The function tens_mul calculates the product of it's arguments | untitled",
-        "cyctens_mul(matrix<cyclotomic> tensor<cyclotomic>) -> tensor<cyclotomic>: multiplication of matrix and "
-        "tensor | The function cyctens_mul calculates the product of it's arguments | untitled",
+        "exit() -> void", "word(string) -> word", "matrix_determinant(matrix<fraction>) -> fraction",
+        "imat_mul(matrix<int> matrix<int>) -> matrix<int>", "chartab_row(character_table int) -> character",
+        "cycmat_mul(matrix<cyclotomic> matrix<cyclotomic>) -> matrix<cyclotomic>",
+        "cn_plus(cyclotomic cyclotomic) -> cyclotomic", "cn_minus(cyclotomic cyclotomic) -> cyclotomic",
+        "cn_mul(cyclotomic cyclotomic) -> cyclotomic", "cn_divide(cyclotomic cyclotomic) -> cyclotomic",
+        "character_product(character_table character character) -> character",
+        "character_add(character_table character character) -> character",
+        "character_scalar_product(character_table character character) -> cyclotomic",
+        "character_decompose(character_table character) -> linkedlist<cyclotomic>",
+        "character_power(character_table character int) -> character",
+        "tens_mul(matrix<fraction> tensor<fraction>) -> tensor<fraction>",
+        "cyctens_mul(matrix<cyclotomic> tensor<cyclotomic>) -> tensor<cyclotomic>",
     };
-    for (const std::string& row : rows) EXPECT_EQ(registration(row.substr(0, row.find('('))), row);
+    for (const std::string& row : rows) EXPECT_EQ(signature(row.substr(0, row.find('('))), row);
+}
+
+void no_action(int, const ZEM_object**) {}
+
+TEST(BuiltinFunctions, ASecondDefinitionOfANameIsRefused)
+{
+    EXPECT_EQ(failure_of([] { builtin_func_definition again("word", "", "", no_action, 0, nullptr); }),
+              run_time("[builtin_func_definition::add_to_functable] name already defined as function"));
 }
 
 // Each built-in hands its arguments, in order, to the operation it binds.

@@ -1,3 +1,4 @@
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -7,9 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include "module-tensor/tensor.h"
+#include "module-matrix/matrix.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/symtab.h"
+#include "module-zem_language/vm_support.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
 #include "support/printed.h"
@@ -56,6 +58,23 @@ std::string take(const char* name)
 
 std::vector<std::string> resuming(const std::string& failure) { return {run_time(failure), "OK, resuming main loop"}; }
 
+// The alerts without their line feeds, and without "line,column: Error       " unless `positions`.
+std::vector<std::string> shown(alert_recorder& alerts, bool positions = false)
+{
+    std::vector<std::string> lines;
+    const std::string head = "Error       ";
+    for (const std::string& line : alerts.alerts) {
+        std::size_t at = line.find(head);
+        lines.push_back(line.substr(positions || at == std::string::npos ? 0 : at + head.size()));
+        lines.back().pop_back();
+    }
+    alerts.alerts.clear();
+    return lines;
+}
+
+ZEM_object* first_argument(int, const ZEM_object** args) { return args[0]->copy_object(); }
+void no_action(int, const ZEM_object**) {}
+
 }
 
 TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
@@ -76,35 +95,66 @@ TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
     EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));
 }
 
-TEST_F(command_files, LiteralsAndStatementsRunInSourceOrder)
+TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
 {
-    const std::pair<const char*, const char*> literals[] = {
+    const std::string tensor = "tensor<fraction> tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: ",
+                      cyclotomic = "cyclotomic 2 * exp(2*pi*i*4/12) + "
+                                   "-1 * exp(2*pi*i*7/12) + -1 * exp(2*pi*i*11/12) + 0",
+                      t32 = "tensor ( #3 #2 \"0 1\" | ", refused = "[icode_tensor::execute] ";
+    const std::pair<std::string, std::string> literals[] = {
         {"4", "fraction 4"},
         {"#4", "int 4"},
-        {"6/4", "fraction 3/2"},
         {"6/-4", "fraction -3/2"},
         {"0/5", "fraction 0"},
         {"2.5", "real 2.5"},
         {"[ #1 #2 #3 ]", "vector<int> vector<int>(1  2  3)\n"},
         {"{ \"a\" \"b\" }", "linkedlist<string> linkedlist<string>(\n1: a\n2: b\n)\n"},
+        {"matrix ( [ #1 #2 ] [ #3 ] )", "matrix<int> matrix<int>(\n1   2\n3   0\n)\n"},
+        // Terms sum in any order; negative exponents and denominators are one way of writing.
+        {"cyclotomic ( 1 | #1 | #-3 )", "cyclotomic 1 * exp(2*pi*i*2/3) + 0"},
+        {"cyclotomic ( 1 1 | #1 #-1 | #4 #4 )", "cyclotomic 0"},
+        {"cyclotomic ( 2 1 | #1 #1 | #3 #4 )", cyclotomic},
+        {"cyclotomic ( 1 2 | #1 #1 | #4 #3 )", cyclotomic},
+        // Each entry is spread by the symmetry, and of two entries for one component the later wins.
+        {"tensor ( #2 #2 \"(0 1)\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )",
+         tensor + "\"(0 1)\"\n  xx = yy = 0\n  xy = yx = 7\n)"},
+        {"tensor ( #2 #2 \"[0 1]\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )",
+         tensor + "\"[0 1]\"\n  xx = yy = 0\n  xy = -7\n  yx = 7\n)"},
+        // Failures, each before a value is made.
+        {"1/0", "[ZEM_fraction::simple_fraction] denominator == 0"},
+        {"cyclotomic ( 1 | #1 | #0 )", "[ZEM_cyclotomic_number] denominator == 0"},
+        {t32 + "( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", refused + "entry 1 has 3 indices for rank 2"},
+        {t32 + "( #0 = 5 ) )", refused + "entry 1 has 1 indices for rank 2"},
+        {t32 + "( #0 #3 = 5 ) )", refused + "tensor index out of bounds"},
+        {t32 + "( #-1 #0 = 5 ) )", refused + "tensor index out of bounds"},
+        {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", refused + "dimension below 1"},
+        {"tensor ( #3 #0 \"\" | ( #0 = 5 ) )", refused + "rank below 1"},
+        {"tensor ( #3 #2 \"0\" | ( #0 #0 = 5 ) )", refused + "the symmetry names 1 indices for rank 2"},
+        {"tensor ( #3 #1 \"0 1\" | ( #0 = 5 ) )", refused + "the symmetry names 2 indices for rank 1"},
+        {"tensor ( #3 #2 \"0 0\" | ( #0 #0 = 5 ) )", "each index should occur exactly once"},
     };
     for (const auto& [literal, value] : literals) {
-        EXPECT_EQ(run(std::string("x = ") + literal + " ;\n"), 0) << literal;
-        EXPECT_EQ(take("x"), value);
+        const bool fails = value.starts_with("[") || value.starts_with("each");
+        EXPECT_EQ(run("x = " + literal + " ;\n"), fails ? 1 : 0) << literal;
+        if (fails) EXPECT_EQ(alerts.alerts, resuming(value)) << literal;
+        else EXPECT_EQ(take("x"), value) << literal;
+        alerts.alerts.clear();
     }
-    EXPECT_EQ(run("x = 1/0 ;\n"), 1);
-    EXPECT_EQ(alerts.alerts, resuming("[ZEM_fraction::simple_fraction] denominator == 0"));
 
-    // A later statement sees the earlier one's variable; `file` writes the value, not the name.
-    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\n"), 0);
+    // A later statement sees the earlier one's variable and keeps a copy of its
+    // value; `file` writes the value, not the name, with the usual permissions.
+    const std::string unwritable = (dir / "no such dir" / "out.txt").string();
+    const mode_t old_mask = ::umask(0);
+    EXPECT_EQ(run("s1 = #3 ;\ns2 = s1 ;\nfile ( s2 " + quoted("s2.txt") + " ) ;\ns1 = 1 ;\nfile ( s1 \"" + unwritable
+                  + "\" ) ;\n"),
+              0);
+    ::umask(old_mask);
     EXPECT_EQ(take("s2"), "int 3");
+    EXPECT_EQ(take("s1"), "fraction 1");
     std::ifstream in(dir / "s2.txt");
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "3");
-
-    // Of two entries for one component the later wins.
-    EXPECT_EQ(run("t = tensor ( #2 #2 \"0 1\" | ( #0 #1 = 5 ) ( #0 #1 = 7 ) ) ;\n"), 0);
-    EXPECT_EQ(printed(static_cast<const ZEM_tensor<ZEM_fraction>&>(*global_objects.lookup("t")->object).values()[1]),
-              "7");
+    EXPECT_EQ(fs::status(dir / "s2.txt").permissions() & fs::perms::all, fs::perms(0664));
+    EXPECT_EQ(alerts.alerts, std::vector<std::string>{"\ncannot create " + unwritable});
 }
 
 // Without values, or with values of mixed types, a tensor literal has no
@@ -162,4 +212,101 @@ TEST_F(command_files, BuiltinsRunOnLiterals)
     EXPECT_EQ(take("w"), "word word(a?B)");
     EXPECT_EQ(take("row"), "character character(1 -1)");
     EXPECT_EQ(take("ones"), "character character(1 1)");
+}
+
+// Each type rule's messages, in the order the checks produce them and each
+// counted; a statement without them runs and gives its variable the checked type.
+TEST_F(command_files, SemanticMessagesOfTheTypeRules)
+{
+    const ZEM_type one_fraction_matrix[] = {tp_matrix(tp_fraction())};
+    test_builtin function("t_sem_first", "", "", first_argument, name_untitled, tp_matrix(tp_fraction()), 1,
+                          one_fraction_matrix);
+    test_builtin procedure("t_sem_proc", "", "", no_action, 1, one_fraction_matrix);
+    const std::string vector_msg
+        = "Objects in the definition of a vector should be of type int, fraction, real or cyclotomic";
+    const std::string matrix_msg = "illegal type in row of matrix definition";
+    struct Case {
+        std::string text;
+        std::vector<std::string> messages;
+        std::string type = "";
+    };
+    const std::vector<Case> cases = {
+        {R"(v = {"a" 1} ;)", {"Objects in the definition of a string_list should be of type string"}},
+        {"v = [1.5] ;", {}, "vector<real>"},
+        {"v = [] ;", {vector_msg}},
+        {"v = [#1 2] ;", {vector_msg}},
+        {"v = matrix([1] [1 2]) ;", {}, "matrix<fraction>"},
+        {"v = matrix([#1] [1]) ;", {matrix_msg}},
+        {"v = matrix([nowhere]) ;", {"variable 'nowhere' not defined", vector_msg, matrix_msg}},
+        {"v = [no_such_function()] ;", {"function 'no_such_function' not defined", vector_msg}},
+        {"v = int_matrix_group(matrix([1])) ;", {"`matrix<int>' expected as type for elements of int. matrix group"}},
+        {"v = matrix_group(matrix([#1])) ;", {"`matrix<fraction>' expected as type for elements of matrix group"}},
+        {"v = representation_group(matrix([#1])) ;",
+         {"`matrix<cyclotomic>' expected as type for elements of representation group"}},
+        {"v = cyclotomic(1 2 | #1 #2 3 | #1 #2) ;",
+         {"number sequences in the definition of a cyclotomic should be of equal length",
+          "numerators of exponents in the definition of a cyclotomic should be of type int"}},
+        {"v = cyclotomic(#1 | #1 | 1) ;",
+         {"factors in the definition of a cyclotomic should be of type fraction",
+          "denominators of exponents in the definition of a cyclotomic should be of type int"}},
+        {R"(v = character_table(1 | "1" | "1" | #1 | {} {1} | | ) ;)",
+         {"Entries in the definition of the vector representation part of a character table should be of type "
+          "cyclotomic",
+          "Powers in the definition of a character table should be of type int",
+          "Powers in the definition of a character table should be of type int",
+          "conj. classes in the definition of a character table should be of type string",
+          "conj. class size in the definition of character table should be of type int",
+          "orders in the definition of a chararcter table should be of type int",
+          "Entries in the definition of a character table should be of type cyclotomic",
+          "Entries in the definition of the determinant representation part of a character table should be of type "
+          "cyclotomic"}},
+        {R"(v = tensor(#3 #1 "0" | (#1 = 1)) ;)", {}, "tensor<fraction>"},
+        {R"(v = tensor("3" 2 #1 | ( = 1)) ;)",
+         {"permutation should have type string", "at least one index required", "indices should all have type int",
+          "Dimension should have type int", "rank should have type int"}},
+        // Calls of built-ins: count, types and kind.
+        {"m = matrix([1]) ; v = t_sem_first(m) ;", {}, "matrix<fraction>"},
+        {"v = t_sem_first(matrix([1]) 2) ;", {"function 't_sem_first': wrong number of arguments"}},
+        {"v = t_sem_first(matrix([#1])) ;", {"function 't_sem_first': wrong argument types"}},
+        {"v = t_sem_proc(matrix([1])) ;", {"function 't_sem_proc': procedure used as function"}},
+        {"t_sem_first(matrix([1])) ;", {"procedure 't_sem_first': function used as procedure"}},
+        {"t_sem_proc() ;", {"procedure 't_sem_proc': wrong number of arguments"}},
+        {"t_sem_proc(1) ;", {"procedure 't_sem_proc': wrong argument types"}},
+        {"no_such_procedure() ;", {"procedure 'no_such_procedure' not defined"}},
+        // Each variable has the type its last assignment gave it.
+        {"y = x ;", {"variable 'x' not defined"}},
+        {"x = 1 ; x = [1] ; v = x ;", {}, "vector<fraction>"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(run(c.text), static_cast<int>(c.messages.size())) << c.text;
+        EXPECT_EQ(shown(alerts), c.messages) << c.text;
+        const std::string value = take("v");
+        EXPECT_EQ(value.substr(0, value.find(' ')), c.type.empty() ? "(none)" : c.type) << c.text;
+        for (const char* name : {"m", "x"}) global_objects.remove(name);
+    }
+
+    // Messages stand at the checking node; power maps are checked last first.
+    EXPECT_EQ(run("v = character_table(\"1a\" | #1 | #1 | 1 |\n  {1}\n  {2} | 1 | 1) ;\n"), 5);
+    const std::vector<std::string> lines = shown(alerts, true);
+    const std::string powers = "Error       Powers in the definition of a character table should be of type int";
+    EXPECT_EQ(lines.at(0).substr(0, 5), "1,5: ");
+    EXPECT_EQ(std::vector(lines.begin() + 1, lines.begin() + 3), (std::vector{"3,3: " + powers, "2,3: " + powers}));
+    EXPECT_EQ(run("w =\n  [x] ;"), 2);
+    EXPECT_EQ(shown(alerts, true), (std::vector<std::string>{"2,4: Error       variable 'x' not defined",
+                                                             "2,3: Error       " + vector_msg}));
+
+    int user_data = 0;
+    global_functions.add("t_sem_user", &user_data);
+    EXPECT_EQ(run("v = t_sem_user() ;"), 1);
+    EXPECT_EQ(alerts.alerts, resuming("user defined functions not implemented (yet)"));
+    global_functions.remove("t_sem_user");
+}
+
+// A long object list is checked, compiled and run in loops.
+TEST_F(command_files, LongListsNeedNoDeepStack)
+{
+    std::string text = "v = [";
+    for (int k = 0; k < 200000; ++k) text += "#1 ";
+    EXPECT_EQ(run(text + "] ;"), 0);
+    EXPECT_EQ(take("v").substr(0, 12), "vector<int> ");
 }

@@ -6,24 +6,10 @@
 #include <utility>
 #include <vector>
 
-#include "module-object/object.h"
 #include "module-object/string.h"
-#include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "module-zem_language/builtin.h"
 #include "module-zem_language/icode.h"
-
-// A value that counts its deletions in a counter shared by its copies.
-class tracked : public ZEM_object {
-public:
-    explicit tracked(std::shared_ptr<int> deletions) : deletions(std::move(deletions)) {}
-    ~tracked() override { ++*deletions; }
-    ZEM_object* copy_object() const override { return new tracked(deletions); }
-    void print(std::ostream& out) const override { out << "tracked"; }
-    ZEM_type type() const override { return ZEM_type("tracked", 0); }
-
-    std::shared_ptr<int> deletions;
-};
 
 // A built-in registered for as long as the test holds it.
 class test_builtin {
@@ -37,9 +23,8 @@ public:
     builtin_func_definition definition;
 };
 
-// Literal values as code generation pushes them: #3, 1/2 and "a".
+// Literal values as code generation pushes them: #3 and "a".
 inline ZEM_object* num(int v) { return new ZEM_int(v); }
-inline ZEM_object* frac(int n, int d = 1) { return new ZEM_fraction(n, d); }
 inline ZEM_object* str(const char* text) { return new ZEM_string(text); }
 
 // Puts `top_first` on a fresh machine (the first given on top), runs `instr`
