@@ -7,6 +7,7 @@
 #include "module-matrix_a/inverse.h"
 #include "module-matrix_a/reduction_support.h"
 #include "numbers/cyclotomic_support.h"
+#include "support/exact_rank.h"
 #include "support/matrices.h"
 
 namespace {
@@ -17,33 +18,19 @@ using I = ZEM_int;
 using F = ZEM_fraction;
 using C = ZEM_cyclotomic_number;
 
-F in_field(const I& x) { return x.value(); }
-template <class T>
-T in_field(const T& x)
-{
-    return x;
-}
-
-// The rank by Gaussian elimination over the field, integers taken as fractions.
+// The rank over the field, integers taken as fractions.
 template <class T>
 int field_rank(const ZEM_matrix<T>& A)
 {
-    const int n = A.columns(), m = A.rows();
-    std::vector<decltype(in_field(T()))> a;
-    for (int k = 0; k < n * m; ++k) a.push_back(in_field(A.elements()[k]));
-    int rank = 0;
-    for (int j = 0; j < n && rank < m; ++j) {
-        int p = rank;
-        while (p < m && is_zero_entry(a[p * n + j])) ++p;
-        if (p == m) continue;
-        for (int c = j; c < n && p != rank; ++c) std::swap(a[p * n + c], a[rank * n + c]);
-        for (int i = rank + 1; i < m; ++i) {
-            const auto q = a[i * n + j] / a[rank * n + j];
-            for (int c = j; c < n; ++c) a[i * n + c] = a[i * n + c] - q * a[rank * n + c];
-        }
-        ++rank;
+    using field = std::conditional_t<std::is_same_v<T, I>, F, T>;
+    std::vector<std::vector<field>> rows(std::size_t(A.rows()));
+    for (int k = 0; k < A.rows() * A.columns(); ++k) {
+        if constexpr (std::is_same_v<T, I>)
+            rows[std::size_t(k / A.columns())].push_back(F(A.elements()[k].value()));
+        else
+            rows[std::size_t(k / A.columns())].push_back(A.elements()[k]);
     }
-    return rank;
+    return rank_of(rows);
 }
 
 // Entries from `entry`; from row `limit` on (when above 0), each row repeats an
@@ -148,17 +135,13 @@ TEST(Diagonize, WorkedExamples)
     } cases[] = {
         {matrix_of<I>({{4, 6}}), id(1), matrix_of<I>({{2, 0}}), matrix_of<I>({{-1, 3}, {1, -2}})},
         {matrix_of<I>({{2, 0}, {4, 1}}), matrix_of<I>({{1, 0}, {-2, 1}}), matrix_of<I>({{2, 0}, {0, 1}}), id(2)},
-        {matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), id(3), matrix_of<I>({{3, 0, 0}, {0, -2, 0}, {0, 0, 1}}), id(3)},
-        {matrix_of<I>({{2, 0}, {0, 3}}), swap, matrix_of<I>({{3, 0}, {0, 2}}), swap},
         {matrix_of<I>({{3, 0}, {0, -5}}), swap, matrix_of<I>({{-5, 0}, {0, 3}}), swap},
         {matrix_of<I>({{1, 0, 0}, {0, 2, 0}, {0, 0, 3}}), reversal, matrix_of<I>({{3, 0, 0}, {0, 2, 0}, {0, 0, 1}}),
          reversal},
         {id(3), matrix_of<I>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}), id(3), matrix_of<I>({{0, 1, 0}, {0, 0, 1}, {1, 0, 0}})},
         {M(4, 4, I(0)), matrix_of<I>({{0, 0, 0, 1}, {0, 1, 0, 0}, {1, 0, 0, 0}, {0, 0, 1, 0}}), M(4, 4, I(0)),
          matrix_of<I>({{0, 0, 1, 0}, {0, 1, 0, 0}, {0, 0, 0, 1}, {1, 0, 0, 0}})},
-        {matrix_of<I>({{-7}}), id(1), matrix_of<I>({{-7}}), id(1)},
         {M(0, 3, I(1)), id(3), M(0, 3, I(1)), id(0)},
-        {M(2, 0, I(1)), id(0), M(2, 0, I(1)), id(2)},
         // Column 2 of R is never moved by the ordering.
         {matrix_of<I>({{1, 0, 0}, {0, 1, 0}}), swap, matrix_of<I>({{1, 0, 0}, {0, 1, 0}}),
          matrix_of<I>({{0, 1, 0}, {1, 0, 0}, {0, 0, 1}})},
@@ -172,9 +155,6 @@ TEST(Diagonize, WorkedExamples)
     const reduced<F> f = reduce(matrix_of<F>({{F(1, 2), F(1, 3)}}));
     EXPECT_EQ(f.D, matrix_of<F>({{F(1, 6), 0}}));
     EXPECT_EQ(f.R, matrix_of<F>({{1, -2}, {-1, 3}}));
-    const reduced<C> z = reduce(matrix_of<C>({{2, 3}}));
-    EXPECT_EQ(z.D, matrix_of<C>({{2, 0}}));
-    EXPECT_EQ(z.R, matrix_of<C>({{1, C(F(-3, 2))}, {0, 1}}));
 }
 
 TEST(Diagonize, InputMayBeAnOutput)
@@ -219,13 +199,10 @@ TEST(Diagonize, FailsWithAMessageInsteadOfHangingOrWrapping)
 
 TEST(Inverse, WorkedExamplesAndFailures)
 {
-    EXPECT_EQ(inverse(ZEM_matrix<F>(3, 3, F(1))), ZEM_matrix<F>(3, 3, F(1)));
-    EXPECT_EQ(inverse(matrix_of<F>({{2}})), matrix_of<F>({{F(1, 2)}}));
     EXPECT_EQ(inverse(matrix_of<F>({{F(-3, 4)}})), matrix_of<F>({{F(-4, 3)}}));
     EXPECT_EQ(inverse(matrix_of<I>({{-1}})), matrix_of<I>({{-1}}));
     EXPECT_EQ(inverse(matrix_of<F>({{1, 0}})), matrix_of<F>({{1}, {0}}));
     const std::string not_unimodular = run_time("[inverse] integer matrix whose determinant is not 1 or -1");
-    EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{2}})); }), not_unimodular);
     EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{1, 2}, {3, 4}})); }), not_unimodular);
     const std::string singular = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
     EXPECT_EQ(failure_of([] { inverse(matrix_of<F>({{1, 2}, {2, 4}})); }), singular);

@@ -73,17 +73,6 @@ std::string symmetry(int kind, int rank)
     return text;
 }
 
-template <class G, class E>
-pointer_to_objects<ZEM_matrix<G>> generators_of(const std::vector<std::vector<std::vector<E>>>& all)
-{
-    pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(all.size()));
-    for (int i = 0; i < gens.count(); ++i) gens[i] = matrix_from<G>(all[std::size_t(i)]);
-    return gens;
-}
-
-template <class G>
-using coefficient_of = std::conditional_t<std::is_same_v<G, ZEM_int>, ZEM_fraction, G>;
-
 template <class G>
 std::string solved(const pointer_to_objects<ZEM_matrix<G>>& gens, int rank, const std::string& text, bool pseudo)
 {
