@@ -43,7 +43,7 @@ TYPED_TEST(ActionMatrix, WorkedExamples)
     }
 
     for (int columns : {2, 3, 4})
-        EXPECT_EQ(failure_of([&] { action(3, 2, "(0 1)", ZEM_matrix<T>(columns, 6 - columns, T(1))); }),
+        EXPECT_EQ(failure_of([&] { action(3, 2, "(0 1)", ZEM_matrix<T>(columns, columns == 3 ? 2 : 3, T(1))); }),
                   run_time("[action_matrix] dimension != g.rows() || dimension != g.columns()"));
 }
 
