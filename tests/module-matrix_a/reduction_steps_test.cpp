@@ -6,7 +6,6 @@
 #include <random>
 #include <vector>
 
-#include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix_a/reduction_support.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/matrices.h"
@@ -19,31 +18,6 @@ using F = ZEM_fraction;
 using C = ZEM_cyclotomic_number;
 
 const C i = cyclotomic_testing::root_of_unity(1, 4);
-
-// One row sweep at k turns `before` into `after`, and so does the product with
-// R; answers R.
-template <class T>
-ZEM_matrix<T> row_swept(const ZEM_matrix<T>& before, int k, const ZEM_matrix<T>& after)
-{
-    const int n = before.columns(), m = before.rows();
-    pointer_to_objects<T> A = array_of(before), R = array_of(ZEM_matrix<T>(n, n, T(1)));
-    sweep_a_row(k, A, R, n, m);
-    EXPECT_EQ(ZEM_matrix<T>(n, m, A), after) << before;
-    EXPECT_EQ(before * ZEM_matrix<T>(n, n, R), after) << before;
-    return ZEM_matrix<T>(n, n, R);
-}
-
-// The same for one column sweep and L.
-template <class T>
-ZEM_matrix<T> column_swept(const ZEM_matrix<T>& before, int k, const ZEM_matrix<T>& after)
-{
-    const int n = before.columns(), m = before.rows();
-    pointer_to_objects<T> A = array_of(before), L = array_of(ZEM_matrix<T>(m, m, T(1)));
-    sweep_a_column(k, A, L, n, m);
-    EXPECT_EQ(ZEM_matrix<T>(n, m, A), after) << before;
-    EXPECT_EQ(ZEM_matrix<T>(m, m, L) * before, after) << before;
-    return ZEM_matrix<T>(m, m, L);
-}
 
 TEST(PivotChoice, LeastSizeFirstOfEqualFromTheDiagonalOn)
 {
@@ -64,22 +38,6 @@ TEST(PivotChoice, LeastSizeFirstOfEqualFromTheDiagonalOn)
     EXPECT_EQ(a_row_sweeper(0, array_of(matrix_of<F>({{F(65537, 2), F(2147483645, 65536)}})), 2, 1), 1);
     EXPECT_EQ(a_column_sweeper(0, array_of(matrix_of<C>({{2}, {i}})), 1, 2), 1);
     EXPECT_EQ(a_column_sweeper(1, array_of(matrix_of<I>({{1, 1}, {1, 5}, {1, -3}})), 2, 3), 2);
-}
-
-TEST(Sweeps, WorkedRowsAndColumns)
-{
-    row_swept(matrix_of<I>({{0, -3, 3}}), 0, matrix_of<I>({{-3, 0, 0}}));
-    row_swept(matrix_of<F>({{1, F(-7, 2)}}), 0, matrix_of<F>({{1, F(-1, 2)}}));
-    EXPECT_EQ(row_swept(matrix_of<C>({{2, 3}}), 0, matrix_of<C>({{2, 0}})), matrix_of<C>({{1, C(F(-3, 2))}, {0, 1}}));
-    // Every row takes part, rows above k too; columns before k never do.
-    row_swept(matrix_of<F>({{9, 4, 7}, {8, 3, 2}}), 1, matrix_of<F>({{9, 7, -3}, {8, 2, 1}}));
-    EXPECT_EQ(column_swept(matrix_of<I>({{10, 1}, {4, 3}, {-7, 5}}), 0, matrix_of<I>({{4, 3}, {2, -5}, {-3, 8}})),
-              matrix_of<I>({{0, 1, 0}, {1, -2, 0}, {0, 1, 1}}));
-    EXPECT_EQ(column_swept(matrix_of<C>({{i}, {1}}), 0, matrix_of<C>({{i}, {0}})), matrix_of<C>({{1, 0}, {i, 1}}));
-    // A lower row with a zero in column k is left alone; whole rows are combined, left of k too.
-    column_swept(matrix_of<F>({{1, 1}, {7, 2}, {3, 5}, {0, 0}}), 1, matrix_of<F>({{1, 1}, {7, 2}, {-11, 1}, {0, 0}}));
-    // Nothing to do: column k zero from the diagonal down.
-    column_swept(matrix_of<F>({{1, 0, 5}, {2, 0, 6}}), 1, matrix_of<F>({{1, 0, 5}, {2, 0, 6}}));
 }
 
 // Lines out of range, or equal indices, change nothing.
@@ -104,30 +62,6 @@ TEST(ElementaryOperations, WholeLinesWithinRange)
     EXPECT_EQ(ZEM_matrix<I>(3, 4, P), matrix_of<I>({{2, 0, 1}, {32, 30, 31}, {12, 10, 11}, {22, 20, 21}}));
     const pointer_to_objects<I> A = array_of(matrix_of<I>({{1, 0, 5}, {0, 2, 0}, {0, 6, 3}}));
     EXPECT_EQ(still_dirty(0, A, 3, 3) + 2 * still_dirty(1, A, 3, 3) + 4 * still_dirty(2, A, 3, 3), 3);
-}
-
-TEST(DiagonalOrdering, InsertionMovesRowsOfLAndColumnsOfRAlike)
-{
-    struct case_ {
-        std::vector<int> diagonal;  // the last entry is the new one
-        std::vector<int> ordered;
-        std::vector<int> from;  // the old position of the entry at each place
-    } cases[] = {
-        {{9, 4, 1, 5}, {9, 5, 4, 1}, {0, 3, 1, 2}},
-        {{4, 0, 0, 1}, {4, 1, 0, 0}, {0, 3, 2, 1}},
-        {{3, 2, -2, 2}, {3, 2, -2, 2}, {0, 3, 2, 1}},
-    };
-    for (const case_& c : cases) {
-        const int n = static_cast<int>(c.diagonal.size());
-        pointer_to_objects<I> A(n * n), L = array_of(ZEM_matrix<I>(n, n, I(1))), R = L;
-        for (int p = 0; p < n; ++p) A[p * n + p] = c.diagonal[p];
-        sort_top_left_matrix(n - 1, A, L, R, n, n);
-        for (int p = 0; p < n; ++p) {
-            EXPECT_EQ(A[p * n + p], c.ordered[p]) << "position " << p;
-            EXPECT_EQ(L[p * n + c.from[p]], 1) << "row " << p << " of L";
-            EXPECT_EQ(R[c.from[p] * n + p], 1) << "column " << p << " of R";
-        }
-    }
 }
 
 // The ordering of a whole reduction, entry after entry, against the rule as

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-object/allocation.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
@@ -223,15 +222,6 @@ TEST(TensorBasis, RequestsTooLargeForTheMachineFailAsOutOfMemory)
     const std::string no_memory = run_time("out of memory");
     EXPECT_EQ(failure_of([] { tensor_basis(2, 30, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
     EXPECT_EQ(failure_of([] { tensor_basis(INT_MAX, 1, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
-    EXPECT_EQ(failure_of([] {
-                  std::string indices;
-                  for (int k = 0; k < 19; ++k) indices += std::to_string(k) + " ";
-                  pointer_to_objects<ZEM_matrix<ZEM_fraction>> generators(1);
-                  generators[0] = ZEM_matrix<ZEM_fraction>(3, 3, ZEM_fraction(1));
-                  ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
-                  invariant_tensor(generators, 19, ZEM_string(indices.c_str()), nullptr, result);
-              }),
-              no_memory);
 }
 
 }
