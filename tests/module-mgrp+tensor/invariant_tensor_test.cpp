@@ -1,6 +1,5 @@
 #include "module-mgrp+tensor/invariant_tensor.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -189,27 +188,34 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
     invariant_tensor(generators_of<ZEM_fraction>(std::vector<rows>{identity2}), 1, ZEM_string("0"), nullptr, result);
     const std::string kept = printed(result);
     int n_free = -7;
-    auto plain = [&](std::vector<rows> gens, int rank, const char* symmetry) {
-        return [&, gens, rank, symmetry] {
-            invariant_tensor(generators_of<ZEM_fraction>(gens), rank, ZEM_string(symmetry), &n_free, result);
-        };
-    };
-    auto pseudo = [&](std::vector<rows> gens, int rank, const char* symmetry) {
-        return [&, gens, rank, symmetry] {
-            invariant_pseudo_tensor(generators_of<ZEM_int>(gens), rank, ZEM_string(symmetry), &n_free, pseudo_result);
-        };
-    };
     const std::string differs = "] the symmetry's number of indices differs from the rank";
-    const std::string shape = "[action_matrix] dimension != g.rows() || dimension != g.columns()";
-    const std::pair<std::function<void()>, std::string> cases[] = {
-        {plain({}, 1, "0"), "[invariant_tensor] group without generators"},
-        {plain({identity2}, 3, "(0 1)"), "[invariant_tensor" + differs},
-        {plain({identity2, identity3}, 2, "(0 1)"), shape},
+    struct {
+        std::vector<rows> gens;
+        int rank;
+        const char* symmetry;
+        bool pseudo;  // over the integers
+        std::string message;
+    } cases[] = {
+        {{}, 1, "0", false, "[invariant_tensor] group without generators"},
+        {{}, 1, "0", true, "[invariant_pseudo_tensor] group without generators"},
+        {{identity2}, 3, "(0 1)", false, "[invariant_tensor" + differs},
+        {{identity2}, 1, "(0 1)", true, "[invariant_pseudo_tensor" + differs},
+        {{identity2, identity3}, 2, "(0 1)", false, "[action_matrix] dimension != g.rows() || dimension != g.columns()"},
         // All arithmetic is checked: an overflow fails instead of giving a wrong count.
-        {plain({{{ZEM_fraction(1, 50000), 0}, {0, 1}}}, 2, "0 1"), "[ZEM_fraction] overflow"},
-        {pseudo({{{1, 50000}, {0, 1}}}, 2, "0 1"), "[ZEM_int] overflow"},
+        {{{{ZEM_fraction(1, 50000), 0}, {0, 1}}}, 2, "0 1", false, "[ZEM_fraction] overflow"},
+        {{{{1, 50000}, {0, 1}}}, 2, "0 1", true, "[ZEM_int] overflow"},
     };
-    for (const auto& [action, message] : cases) EXPECT_EQ(failure_of(action), run_time(message));
+    for (const auto& c : cases) {
+        EXPECT_EQ(failure_of([&] {
+                      if (c.pseudo)
+                          invariant_pseudo_tensor(generators_of<ZEM_int>(c.gens), c.rank, ZEM_string(c.symmetry), &n_free,
+                                                  pseudo_result);
+                      else
+                          invariant_tensor(generators_of<ZEM_fraction>(c.gens), c.rank, ZEM_string(c.symmetry), &n_free,
+                                           result);
+                  }),
+                  run_time(c.message));
+    }
     EXPECT_EQ(n_free, -7);
     EXPECT_EQ(printed(result), kept);
     EXPECT_FALSE(pseudo_result.has_body());
@@ -235,17 +241,9 @@ TYPED_TEST(InvariantTensor, RandomGroupsAndSymmetries)
         const int rank = 1 + int(rng() % (dim == 3 && cyclotomic ? 2 : 3));
         const char* symmetry = symmetries[std::size_t(rank - 1)][rng() % symmetries[std::size_t(rank - 1)].size()];
         const int order = cyclotomic ? 3 + int(rng() % 2) : 2;  // of the units: roots of unity, or +-1
-        const auto unit = [&](std::mt19937& r) {
-            const int k = int(r() % unsigned(order));
-            if constexpr (cyclotomic) {
-                return cyclotomic_testing::root_of_unity(k, order);
-            } else {
-                return T(1 - 2 * k);
-            }
-        };
         std::vector<vectors<T>> gens;
         for (int k = 0, count = 1 + int(rng() % 2); k < count; ++k)
-            gens.push_back(random_generator<T>(rng, std::size_t(dim), unit));
+            gens.push_back(random_generator<T>(rng, std::size_t(dim), random_unit<T>(order)));
         SCOPED_TRACE(std::string(symmetry) + " dim " + std::to_string(dim) + " trial " + std::to_string(trial));
         int plain = -1, pseudo = -1, over_fractions = -1;
         solved<G, false>(gens, rank, symmetry, plain);
