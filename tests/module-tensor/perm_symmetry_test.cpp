@@ -1,8 +1,16 @@
 #include "module-tensor/perm_symmetry.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "module-tensor/symmetry_enumeration.h"
+#include "module-tensor/tensor_basis.h"
+#include "support/failure.h"
+#include "support/index_tuple.h"
 
 namespace {
 
@@ -78,6 +86,115 @@ TEST(PermSymmetryStrings, FaultsGiveTheirMessageAndLeaveNoSequence)
         EXPECT_EQ(copy.seq, nullptr) << c.text.substr(0, 40);
         EXPECT_EQ(printed(copy), "");
     }
+}
+
+// Reports written as "(1,2,3)+", separated by blanks.
+void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
+{
+    auto& text = *static_cast<std::string*>(data);
+    text += text.empty() ? "(" : " (";
+    for (int k = 0; k < image.count(); ++k) text += (k ? "," : "") + std::to_string(image[k]);
+    text += sign == permsym_plus ? ")+" : sign == permsym_minus ? ")-" : ")?";
+}
+
+std::string reports(const std::string& symmetry, const std::vector<int>& tuple, int all)
+{
+    // Through a copy: it must keep the marks of the top elements, or the all mode reports more.
+    const perm_symmetry_type parsed{ZEM_string(symmetry.c_str())};
+    const perm_symmetry_type s(parsed);
+    std::string seen;
+    s.for_all_symmetrical_with_do(record, tuple_of(tuple), &seen, all);
+    return seen;
+}
+
+// Every report twice, as the chains report each image in the all mode.
+std::string twice(const std::string& reports)
+{
+    std::istringstream in(reports);
+    std::string out;
+    for (std::string item; in >> item;) out += (out.empty() ? "" : " ") + item + " " + item;
+    return out;
+}
+
+TEST(SymmetryEnumeration, WorkedOrdersInBothModes)
+{
+    // In the all mode the pair (2 3) inside the bracket group reports x, x, x', x',
+    // and the pair (0 1) runs it twice for each of its own tuples.
+    auto block = [](const std::string& x, const std::string& y) {
+        return twice(x) + " " + twice(x) + " " + twice(y) + " " + twice(y);
+    };
+    struct {
+        std::string symmetry;
+        std::vector<int> tuple;
+        std::string distinct, all;  // all empty: each distinct report twice
+    } cases[] = {
+        {"0 [1 2]", {1, 2, 3}, "(1,2,3)+ (1,3,2)-", ""},
+        {"[0 1 2]", {1, 2, 3}, "(1,2,3)+ (1,3,2)- (2,1,3)- (2,3,1)+ (3,2,1)- (3,1,2)+", ""},
+        {"(0 1 2)", {1, 1, 2}, "(1,1,2)+ (1,2,1)+ (2,1,1)+", ""},
+        {"[(0 1) (2 3)]", {1, 2, 3, 4},
+         "(1,2,3,4)+ (1,2,4,3)+ (2,1,3,4)+ (2,1,4,3)+ (3,4,1,2)- (3,4,2,1)- (4,3,1,2)- (4,3,2,1)-",
+         "(1,2,3,4)+ " + block("(1,2,3,4)+ (1,2,4,3)+", "(2,1,3,4)+ (2,1,4,3)+") + " (3,4,1,2)- " +
+             block("(3,4,1,2)- (3,4,2,1)-", "(4,3,1,2)- (4,3,2,1)-")},
+        {"[0 1]", {1, 1}, "(1,1)+", "(1,1)+ (1,1)+ (1,1)-"},
+        {"0 1 2", {1, 2, 3}, "(1,2,3)+", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string all = c.all.empty() ? twice(c.distinct) : c.all;
+        EXPECT_EQ(reports(c.symmetry, c.tuple, 0), c.distinct) << c.symmetry;
+        EXPECT_EQ(reports(c.symmetry, c.tuple, 7), all) << c.symmetry;
+    }
+    // The deepest nesting taken enumerates like its innermost group.
+    EXPECT_EQ(reports(std::string(1000, '(') + "0 1" + std::string(1000, ')'), {1, 2}, 0), "(1,2)+ (2,1)+");
+}
+
+void fail_on_minus(const pointer_to_objects<int>&, permsym_plusmin sign, void*)
+{
+    if (sign == permsym_minus) _zem_error_("test", 0, "stop");
+}
+
+TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)
+{
+    perm_symmetry_type unequal{ZEM_string("(0 (1 2))")};
+    std::string seen;
+    const std::string swap = run_time("[permswap] |swap1| not eq. to |swap2|");
+    EXPECT_EQ(failure_of([&] { unequal.for_all_symmetrical_with_do(record, tuple_of({1, 2, 3}), &seen, 0); }), swap);
+    EXPECT_EQ(seen, "(1,2,3)+ (1,3,2)+");
+    pointer_to_objects<int> t = tuple_of({1, 2, 3});
+    EXPECT_EQ(failure_of([&] { permswap(t, tuple_of({0}), tuple_of({1, 2})); }), swap);
+    EXPECT_TRUE(t == tuple_of({1, 2, 3}));
+    perm_symmetry_type anti{ZEM_string("[0 1]")};
+    EXPECT_EQ(failure_of([&] { anti.for_all_symmetrical_with_do(fail_on_minus, tuple_of({1, 2}), nullptr, 0); }),
+              run_time("stop"));
+    EXPECT_EQ(failure_of([&] { anti.n_symmetrical_with(tuple_of({1})); }),
+              run_time("[perm_symmetry_type] fewer indices in the tuple than in the symmetry"));
+}
+
+// Tuples with repeated indices reach each image along factorially many paths; the
+// walk tries a number of exchanges that grows with the images times the rank only.
+TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
+{
+    for (int rank : {8, 12}) {
+        std::string text;
+        std::vector<int> tuple;
+        for (int k = 0; k < rank; ++k) {
+            text += (k ? " " : "") + std::to_string(k);
+            tuple.push_back(k < rank / 2 ? 0 : 1);
+        }
+        const perm_symmetry_type s{ZEM_string(("(" + text + ")").c_str())};
+        const long long before = symmetry_exchanges_tried();
+        const int images = s.n_symmetrical_with(tuple_of(tuple));
+        EXPECT_LE(symmetry_exchanges_tried() - before, 3LL * rank * images) << rank;
+        EXPECT_EQ(images, rank == 8 ? 70 : 924);
+        EXPECT_EQ(tensor_basis(2, rank, s).n_basis, rank + 1);  // one class per number of ones
+    }
+    // The permutations of 0 .. 7 spread over the buckets instead of a hundred of them.
+    std::vector<int> permutation = {0, 1, 2, 3, 4, 5, 6, 7};
+    std::set<int> buckets;
+    do {
+        const pointer_to_objects<int> t = tuple_of(permutation);
+        buckets.insert(index_set::hash_func(&t, 1 << 20));
+    } while (std::next_permutation(permutation.begin(), permutation.end()));
+    EXPECT_GT(buckets.size(), 38000u);
 }
 
 }

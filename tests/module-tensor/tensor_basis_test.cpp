@@ -20,13 +20,6 @@ namespace {
 
 std::vector<int> values_of(const pointer_to_objects<int>& t) { return std::vector<int>(t.begin(), t.end()); }
 
-std::vector<int> statuses(const tensor_basis& b)
-{
-    std::vector<int> out;
-    for (int k = 0; k < b.entry_count(); ++k) out.push_back(b.get_at(k).status);
-    return out;
-}
-
 TEST(TensorIndices, ComponentNamesUseLettersUpToDimensionSix)
 {
     struct {
@@ -38,21 +31,6 @@ TEST(TensorIndices, ComponentNamesUseLettersUpToDimensionSix)
     };
     for (const auto& c : cases)
         EXPECT_STREQ(std::unique_ptr<char[]>(tensor_component_name(c.dim, c.rank, c.component)).get(), c.name);
-}
-
-TEST(TensorBasis, WorkedBasesAndTheirTables)
-{
-    pointer_to_objects<int> position, representative, list;
-    tensor_basis sym(3, 2, perm_symmetry_type{ZEM_string("(0 1)")});
-    sym.mk_basis_tabs(position, representative, list);
-    EXPECT_EQ(statuses(sym), (std::vector<int>{1, 1, 1, 2, 1, 1, 2, 2, 1}));
-    EXPECT_EQ(values_of(list), (std::vector<int>{0, 1, 2, 4, 5, 8}));
-    EXPECT_EQ(values_of(position), (std::vector<int>{0, 1, 2, -1, 3, 4, -1, -1, 5}));
-    EXPECT_EQ(values_of(representative), (std::vector<int>{0, 1, 2, 1, 4, 5, 2, 5, 8}));
-    tensor_basis anti(3, 2, perm_symmetry_type{ZEM_string("[0 1]")});
-    anti.mk_basis_tabs(position, representative, list);
-    EXPECT_EQ(statuses(anti), (std::vector<int>{4, 1, 1, 3, 4, 1, 3, 3, 4}));
-    EXPECT_EQ(values_of(position), (std::vector<int>{-1, 0, 1, -1, -1, 2, -1, -1, -1}));
 }
 
 TEST(TensorBasis, IndexArithmeticAndConstructionRefuseFaultsWithTheirMessage)
