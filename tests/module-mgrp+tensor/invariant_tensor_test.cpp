@@ -267,22 +267,14 @@ ZEM_matrix<T> action(int dim, int rank, const char* symmetry, const ZEM_matrix<T
     return action_matrix(dim, rank, g, position, representative, basis, basis.n_basis);
 }
 
-template <class T>
-class ActionMatrix : public ::testing::Test {};
-
-TYPED_TEST_SUITE(ActionMatrix, instances);
-
-TYPED_TEST(ActionMatrix, WorkedExamples)
+TEST(ActionMatrix, WorkedExamples)
 {
-    using T = TypeParam;
-    using rows = std::vector<std::vector<int>>;
+    using T = ZEM_fraction;
     const ZEM_matrix<T> g = matrix_from<T>(rows{{1, 2}, {3, 4}});
     EXPECT_EQ(action(2, 1, "0", g), matrix_from<T>(rows{{1, 3}, {2, 4}}));
     EXPECT_EQ(action(2, 2, "(0 1)", g), matrix_from<T>(rows{{1, 3, 9}, {4, 10, 24}, {4, 8, 16}}));
     EXPECT_EQ(action(2, 2, "[0 1]", g), matrix_from<T>(rows{{-2}}));
-    const ZEM_matrix<T> empty = action(2, 3, "[0 1 2]", g);
-    EXPECT_EQ(empty.rows(), 0);
-    EXPECT_EQ(empty.columns(), 0);
+    EXPECT_EQ(action(2, 3, "[0 1 2]", g), ZEM_matrix<T>(0, 0, T(1)));
     // The identity and its negative: (+-1)^rank on the basis components.
     for (const char* text : {"0 1 2", "(0 1 2)", "[0 1] 2", "(0 2) 1"}) {
         const int n = tensor_basis(3, 3, perm_symmetry_type{ZEM_string(text)}).n_basis;
