@@ -225,6 +225,21 @@ TEST(PivotChoice, LeastSizeFirstOfEqualFromTheDiagonalOn)
     EXPECT_EQ(a_column_sweeper(1, array_of(matrix_of<I>({{1, 1}, {1, 5}, {1, -3}})), 2, 3), 2);
 }
 
+// The sweeps on their own: rows above k take part, and whole lines are combined.
+TEST(Sweeps, EveryRowAndWholeLinesTakePart)
+{
+    const ZEM_matrix<F> row_before = matrix_of<F>({{9, 4, 7}, {8, 3, 2}});
+    pointer_to_objects<F> A = array_of(row_before), R = array_of(ZEM_matrix<F>(3, 3, F(1)));
+    sweep_a_row(1, A, R, 3, 2);
+    EXPECT_EQ(ZEM_matrix<F>(3, 2, A), matrix_of<F>({{9, 7, -3}, {8, 2, 1}}));
+    EXPECT_EQ(row_before * ZEM_matrix<F>(3, 3, R), ZEM_matrix<F>(3, 2, A));
+    const ZEM_matrix<F> column_before = matrix_of<F>({{1, 1}, {7, 2}, {3, 5}, {0, 0}});
+    pointer_to_objects<F> B = array_of(column_before), L = array_of(ZEM_matrix<F>(4, 4, F(1)));
+    sweep_a_column(1, B, L, 2, 4);
+    EXPECT_EQ(ZEM_matrix<F>(2, 4, B), matrix_of<F>({{1, 1}, {7, 2}, {-11, 1}, {0, 0}}));
+    EXPECT_EQ(ZEM_matrix<F>(4, 4, L) * column_before, ZEM_matrix<F>(2, 4, B));
+}
+
 // Lines out of range, or equal indices, change nothing.
 TEST(ElementaryOperations, WholeLinesWithinRange)
 {
