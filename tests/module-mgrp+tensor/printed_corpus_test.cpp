@@ -95,7 +95,9 @@ std::string solved(const pointer_to_objects<ZEM_matrix<G>>& gens, int rank, cons
 template <class G>
 void named_groups(const char* scalar, prints& out)
 {
-    for (const auto& [group, gens] : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}})
+    for (const auto& named : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}}) {
+        const char* group = named.first;
+        const auto* gens = named.second;
         for (int rank = 1; rank <= 6; ++rank)
             for (int kind = 0; kind < 5; ++kind) {
                 if (rank == 1 && kind > 0) break;
@@ -103,6 +105,7 @@ void named_groups(const char* scalar, prints& out)
                     put(out, std::string(pseudo ? "pseudo/" : "tensor/") + group + "/" + scalar + "/" + symmetry(kind, rank),
                         [&] { return solved<G>(generators_of<G>(*gens), rank, symmetry(kind, rank), pseudo); });
             }
+    }
 }
 
 // The random groups of the solver tests, over each scalar.
