@@ -102,7 +102,6 @@ TEST(Matrices, AFailingElementCopyLeavesNoHalfBuiltBody)
     EXPECT_EQ(live, 6);
 }
 
-
 TEST(MatrixArithmetic, DifferenceAndScalarProductCheckShapesAndEntries)
 {
     const ZEM_matrix<F> m = matrix_of<F>({{F(1, 2), 3}, {-4, F(2, 3)}});
