@@ -122,14 +122,9 @@ int diagonal_rank(const ZEM_matrix<T>& D)
     int rank = 0;
     for (int i = 1; i <= D.rows(); ++i)
         for (int j = 1; j <= D.columns(); ++j) {
-            const T& d = D.element(j, i);
-            if (is_zero_entry(d)) continue;
-            EXPECT_EQ(i, j) << "a non-zero entry off the diagonal";
-            if (i != j) continue;
-            EXPECT_EQ(i, ++rank) << "a non-zero entry after a zero one";
-            if (i > 1) {
-                EXPECT_FALSE(entry_size(D.element(i - 1, i - 1)) < entry_size(d)) << "a larger entry after a smaller one";
-            }
+            if (is_zero_entry(D.element(j, i))) continue;
+            EXPECT_TRUE(i == j && i == ++rank) << "a non-zero entry off the diagonal or after a zero one";
+            EXPECT_FALSE(i == j && i > 1 && entry_size(D.element(i - 1, i - 1)) < entry_size(D.element(j, i))) << "not ordered";
         }
     return rank;
 }

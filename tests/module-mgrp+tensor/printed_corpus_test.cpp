@@ -73,17 +73,6 @@ std::string symmetry(int kind, int rank)
     return text;
 }
 
-template <class G, class E>
-pointer_to_objects<ZEM_matrix<G>> generators_of(const std::vector<std::vector<std::vector<E>>>& all)
-{
-    pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(all.size()));
-    for (int i = 0; i < gens.count(); ++i) gens[i] = matrix_from<G>(all[std::size_t(i)]);
-    return gens;
-}
-
-template <class G>
-using coefficient_of = std::conditional_t<std::is_same_v<G, ZEM_int>, ZEM_fraction, G>;
-
 template <class G>
 std::string solved(const pointer_to_objects<ZEM_matrix<G>>& gens, int rank, const std::string& text, bool pseudo)
 {
@@ -131,16 +120,9 @@ void random_groups(const char* scalar, prints& out)
         const int rank = 1 + int(rng() % 4);
         const std::string text = symmetry(int(rng() % 5), rank);
         const int order = cyclotomic ? 3 + int(rng() % 2) : 2;
-        const auto unit = [&](std::mt19937& r) {
-            const int k = int(r() % unsigned(order));
-            if constexpr (cyclotomic)
-                return cyclotomic_testing::root_of_unity(k, order);
-            else
-                return T(1 - 2 * k);
-        };
         std::vector<std::vector<std::vector<T>>> gens;
         for (int k = 0, count = 1 + int(rng() % 2); k < count; ++k)
-            gens.push_back(random_generator<T>(rng, std::size_t(dim), unit));
+            gens.push_back(random_generator<T>(rng, std::size_t(dim), random_unit<T>(order)));
         for (bool pseudo : {false, true})
             put(out, "random/" + std::string(scalar) + "/" + std::to_string(trial) + (pseudo ? "/pseudo" : ""),
                 [&] { return solved<G>(generators_of<G>(gens), rank, text, pseudo); });

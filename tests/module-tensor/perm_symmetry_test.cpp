@@ -1,8 +1,16 @@
 #include "module-tensor/perm_symmetry.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <set>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "module-tensor/symmetry_enumeration.h"
+#include "module-tensor/tensor_basis.h"
+#include "support/failure.h"
+#include "support/index_tuple.h"
 
 namespace {
 
@@ -15,24 +23,34 @@ std::string printed(const perm_symmetry_type& s)
 
 std::string error_of(const perm_symmetry_type& s) { return s.error ? s.error : "(none)"; }
 
-TEST(PermSymmetryStrings, ValidStringsPrintInCanonicalForm)
+std::string nested(int depth, const std::string& inside, bool closed = true)
+{
+    return std::string(std::size_t(depth), '(') + inside + (closed ? std::string(std::size_t(depth), ')') : "");
+}
+
+TEST(PermSymmetryStrings, ValidStringsPrintInCanonicalFormAndCopyDeeply)
 {
     const std::string zeros(5000, '0');  // a digit run longer than any fixed buffer
     struct {
         std::string text;
         int n_indices;
-        const char* form;
+        std::string form;
     } cases[] = {
-        {"0", 1, "0"}, {"(0 1) 2", 3, "(0 1) 2"}, {"(0)(1)", 2, "(0) (1)"}, {"1 0", 2, "1 0"},
-        {"[(0 1) (2 3)]", 4, "[(0 1) (2 3)]"}, {" (0  1)\t[2 \t3] ", 4, "(0 1) [2 3]"},
+        {"(0 1) 2", 3, "(0 1) 2"}, {"(0)(1)", 2, "(0) (1)"}, {" (0  1)\t[2 \t3] ", 4, "(0 1) [2 3]"},
         {"007 1 2 3 4 5 6 0", 8, "7 1 2 3 4 5 6 0"}, {zeros + "1 " + zeros, 2, "1 0"},
+        {"[(0 1) (2 3)] 4", 5, "[(0 1) (2 3)] 4"},
         {"(0 (1 2))", 3, "(0 (1 2))"},  // unequal parts are found only when enumerating
+        {nested(1000, "0 1"), 2, nested(1000, "0 1")},  // the deepest nesting taken
     };
     for (const auto& c : cases) {
-        perm_symmetry_type s{ZEM_string(c.text.c_str())};
-        EXPECT_EQ(error_of(s), "(none)") << c.text;
-        EXPECT_EQ(s.n_indices, c.n_indices) << c.text;
-        EXPECT_EQ(printed(s), c.form) << c.text;
+        auto* s = new perm_symmetry_type{ZEM_string(c.text.c_str())};
+        perm_symmetry_type copy(*s), assigned{ZEM_string("0")};
+        assigned = *s;
+        delete s;
+        EXPECT_EQ(error_of(copy), "(none)") << c.text;
+        EXPECT_EQ(assigned.n_indices, c.n_indices) << c.text;
+        EXPECT_EQ(printed(copy), c.form) << c.text;
+        EXPECT_EQ(printed(assigned), c.form) << c.text;
     }
 }
 
@@ -43,75 +61,140 @@ TEST(PermSymmetryStrings, FaultsGiveTheirMessageAndLeaveNoSequence)
     const std::string once = "each index should occur exactly once";
     const std::string empty = "empty permutation sequence";
     const std::string rpar = "oops, while attempting to read `( ... )', ')' expected";
-    const std::string rbracket = "oops, while attempting to read `[ ... ]', ']' expected";
+    const std::string deep = "permutation symmetry string nested too deeply";
     struct {
-        const char* text;
-        std::string message;
+        std::string text, message;
         int n_indices;
     } cases[] = {
-        {"", no_indices, 0},  {"   \t ", no_indices, 0}, {"()", no_indices, 0},  {"0,1", illegal, 0},
-        {"0-1", illegal, 0},  {"0\n1", illegal, 0},      {"01", once, 2},         {"0 0", once, 1},
-        {"0 2", once, 3},     {") 0", empty, 1},         {"0 [ ] 1", empty, 2},   {"(0 1", rpar, 2},
-        {"(0 1]", rpar, 2},   {"[0 1)", rbracket, 2},
+        {"", no_indices, 0}, {"()", no_indices, 0}, {"0,1", illegal, 0}, {"0\n1", illegal, 0}, {"01", once, 2},
+        {"0 0", once, 1}, {"0 2", once, 3}, {") 0", empty, 1}, {"0 [ ] 1", empty, 2}, {"(0 1", rpar, 2},
+        {"(0 1]", rpar, 2}, {"[0 1)", "oops, while attempting to read `[ ... ]', ']' expected", 2},
         // Tokens after the top-level sequence are refused, not dropped.
         {"0 1 ) 2", "unmatched `)' or `]' in permutation symmetry string", 3},
         // Counting occurrences by value would need gigabytes here.
-        {"0 2147483646", once, 2147483647},
-        {"0 99999999999999999999999", once, 2147483647},
-        {"(0 1) 2000000000", once, 2000000001},
+        {"0 2147483646", once, 2147483647}, {"0 99999999999999999999999", once, 2147483647},
+        // Nesting is refused before the stack overflows.
+        {nested(1001, "0"), deep, 0}, {nested(1000000, "0", false), deep, 0}, {"[" + nested(1000, "0 1") + "]", deep, 0},
     };
     for (const auto& c : cases) {
-        perm_symmetry_type s{ZEM_string(c.text)};
-        EXPECT_EQ(error_of(s), c.message) << c.text;
-        EXPECT_EQ(s.n_indices, c.n_indices) << c.text;
-        EXPECT_EQ(s.seq, nullptr) << c.text;
+        const perm_symmetry_type s{ZEM_string(c.text.c_str())};
+        const perm_symmetry_type copy(s);
+        EXPECT_EQ(error_of(copy), c.message) << c.text.substr(0, 40);
+        if (c.message != deep) {
+            EXPECT_EQ(s.n_indices, c.n_indices) << c.text;
+        }
+        EXPECT_EQ(copy.seq, nullptr) << c.text.substr(0, 40);
+        EXPECT_EQ(printed(copy), "");
     }
 }
 
-TEST(PermSymmetryStrings, CopiesAreDeepAndFaultyOnesCopyAndPrintSafely)
+// Reports written as "(1,2,3)+", separated by blanks.
+void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
-    auto* source = new perm_symmetry_type{ZEM_string("[(0 1) (2 3)] 4")};
-    perm_symmetry_type copy(*source);
-    perm_symmetry_type assigned{ZEM_string("0")};
-    assigned = *source;
-    delete source;
-    EXPECT_EQ(printed(copy), "[(0 1) (2 3)] 4");
-    EXPECT_EQ(assigned.n_indices, 5);
-    perm_symmetry_type& same = assigned;
-    assigned = same;
-    EXPECT_EQ(printed(assigned), "[(0 1) (2 3)] 4");
-
-    perm_symmetry_type faulty{ZEM_string("0 0")};
-    perm_symmetry_type faulty_copy(faulty);
-    EXPECT_EQ(error_of(faulty_copy), "each index should occur exactly once");
-    EXPECT_EQ(printed(faulty_copy), "");
-    assigned = faulty;
-    EXPECT_EQ(assigned.seq, nullptr);
-    EXPECT_EQ(printed(assigned), "");
+    auto& text = *static_cast<std::string*>(data);
+    text += text.empty() ? "(" : " (";
+    for (int k = 0; k < image.count(); ++k) text += (k ? "," : "") + std::to_string(image[k]);
+    text += sign == permsym_plus ? ")+" : sign == permsym_minus ? ")-" : ")?";
 }
 
-std::string nested(int depth, const std::string& inside, bool closed = true)
+std::string reports(const std::string& symmetry, const std::vector<int>& tuple, int all)
 {
-    return std::string(std::size_t(depth), '(') + inside + (closed ? std::string(std::size_t(depth), ')') : "");
+    // Through a copy: it must keep the marks of the top elements, or the all mode reports more.
+    const perm_symmetry_type parsed{ZEM_string(symmetry.c_str())};
+    const perm_symmetry_type s(parsed);
+    std::string seen;
+    s.for_all_symmetrical_with_do(record, tuple_of(tuple), &seen, all);
+    return seen;
 }
 
-TEST(PermSymmetryStrings, NestingBeyondAThousandLevelsIsRefusedNotOverflowed)
+// Every report twice, as the chains report each image in the all mode.
+std::string twice(const std::string& reports)
 {
-    const std::string deep = "permutation symmetry string nested too deeply";
-    for (const std::string& text : {nested(1001, "0"), nested(50000, "0"), nested(1000000, "0", false),
-                                    "[" + nested(1000, "0 1") + "]"}) {
-        perm_symmetry_type s{ZEM_string(text.c_str())};
-        EXPECT_EQ(error_of(s), deep) << text.size();
-        EXPECT_EQ(s.seq, nullptr);
+    std::istringstream in(reports);
+    std::string out;
+    for (std::string item; in >> item;) out += (out.empty() ? "" : " ") + item + " " + item;
+    return out;
+}
+
+TEST(SymmetryEnumeration, WorkedOrdersInBothModes)
+{
+    // In the all mode the pair (2 3) inside the bracket group reports x, x, x', x',
+    // and the pair (0 1) runs it twice for each of its own tuples.
+    auto block = [](const std::string& x, const std::string& y) {
+        return twice(x) + " " + twice(x) + " " + twice(y) + " " + twice(y);
+    };
+    struct {
+        std::string symmetry;
+        std::vector<int> tuple;
+        std::string distinct, all;  // all empty: each distinct report twice
+    } cases[] = {
+        {"0 [1 2]", {1, 2, 3}, "(1,2,3)+ (1,3,2)-", ""},
+        {"[0 1 2]", {1, 2, 3}, "(1,2,3)+ (1,3,2)- (2,1,3)- (2,3,1)+ (3,2,1)- (3,1,2)+", ""},
+        {"(0 1 2)", {1, 1, 2}, "(1,1,2)+ (1,2,1)+ (2,1,1)+", ""},
+        {"[(0 1) (2 3)]", {1, 2, 3, 4},
+         "(1,2,3,4)+ (1,2,4,3)+ (2,1,3,4)+ (2,1,4,3)+ (3,4,1,2)- (3,4,2,1)- (4,3,1,2)- (4,3,2,1)-",
+         "(1,2,3,4)+ " + block("(1,2,3,4)+ (1,2,4,3)+", "(2,1,3,4)+ (2,1,4,3)+") + " (3,4,1,2)- " +
+             block("(3,4,1,2)- (3,4,2,1)-", "(4,3,1,2)- (4,3,2,1)-")},
+        {"[0 1]", {1, 1}, "(1,1)+", "(1,1)+ (1,1)+ (1,1)-"},
+        {"0 1 2", {1, 2, 3}, "(1,2,3)+", ""},
+    };
+    for (const auto& c : cases) {
+        const std::string all = c.all.empty() ? twice(c.distinct) : c.all;
+        EXPECT_EQ(reports(c.symmetry, c.tuple, 0), c.distinct) << c.symmetry;
+        EXPECT_EQ(reports(c.symmetry, c.tuple, 7), all) << c.symmetry;
     }
-    // At the limit it is an ordinary symmetry: parsed, copied, printed and enumerated.
-    const perm_symmetry_type s{ZEM_string(nested(1000, "0 1").c_str())};
-    ASSERT_EQ(error_of(s), "(none)");
-    EXPECT_EQ(printed(perm_symmetry_type(s)), nested(1000, "0 1"));
-    pointer_to_objects<int> tuple(2);
-    tuple[0] = 1;
-    tuple[1] = 2;
-    EXPECT_EQ(s.n_symmetrical_with(tuple), 2);
+    // The deepest nesting taken enumerates like its innermost group.
+    EXPECT_EQ(reports(std::string(1000, '(') + "0 1" + std::string(1000, ')'), {1, 2}, 0), "(1,2)+ (2,1)+");
+}
+
+void fail_on_minus(const pointer_to_objects<int>&, permsym_plusmin sign, void*)
+{
+    if (sign == permsym_minus) _zem_error_("test", 0, "stop");
+}
+
+TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)
+{
+    perm_symmetry_type unequal{ZEM_string("(0 (1 2))")};
+    std::string seen;
+    const std::string swap = run_time("[permswap] |swap1| not eq. to |swap2|");
+    EXPECT_EQ(failure_of([&] { unequal.for_all_symmetrical_with_do(record, tuple_of({1, 2, 3}), &seen, 0); }), swap);
+    EXPECT_EQ(seen, "(1,2,3)+ (1,3,2)+");
+    pointer_to_objects<int> t = tuple_of({1, 2, 3});
+    EXPECT_EQ(failure_of([&] { permswap(t, tuple_of({0}), tuple_of({1, 2})); }), swap);
+    EXPECT_TRUE(t == tuple_of({1, 2, 3}));
+    perm_symmetry_type anti{ZEM_string("[0 1]")};
+    EXPECT_EQ(failure_of([&] { anti.for_all_symmetrical_with_do(fail_on_minus, tuple_of({1, 2}), nullptr, 0); }),
+              run_time("stop"));
+    EXPECT_EQ(failure_of([&] { anti.n_symmetrical_with(tuple_of({1})); }),
+              run_time("[perm_symmetry_type] fewer indices in the tuple than in the symmetry"));
+}
+
+// Tuples with repeated indices reach each image along factorially many paths; the
+// walk tries a number of exchanges that grows with the images times the rank only.
+TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
+{
+    for (int rank : {8, 12}) {
+        std::string text;
+        std::vector<int> tuple;
+        for (int k = 0; k < rank; ++k) {
+            text += (k ? " " : "") + std::to_string(k);
+            tuple.push_back(k < rank / 2 ? 0 : 1);
+        }
+        const perm_symmetry_type s{ZEM_string(("(" + text + ")").c_str())};
+        const long long before = symmetry_exchanges_tried();
+        const int images = s.n_symmetrical_with(tuple_of(tuple));
+        EXPECT_LE(symmetry_exchanges_tried() - before, 3LL * rank * images) << rank;
+        EXPECT_EQ(images, rank == 8 ? 70 : 924);
+        EXPECT_EQ(tensor_basis(2, rank, s).n_basis, rank + 1);  // one class per number of ones
+    }
+    // The permutations of 0 .. 7 spread over the buckets instead of a hundred of them.
+    std::vector<int> permutation = {0, 1, 2, 3, 4, 5, 6, 7};
+    std::set<int> buckets;
+    do {
+        const pointer_to_objects<int> t = tuple_of(permutation);
+        buckets.insert(index_set::hash_func(&t, 1 << 20));
+    } while (std::next_permutation(permutation.begin(), permutation.end()));
+    EXPECT_GT(buckets.size(), 38000u);
 }
 
 }

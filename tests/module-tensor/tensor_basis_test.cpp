@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-object/allocation.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
@@ -21,60 +20,17 @@ namespace {
 
 std::vector<int> values_of(const pointer_to_objects<int>& t) { return std::vector<int>(t.begin(), t.end()); }
 
-std::vector<int> statuses(const tensor_basis& b)
-{
-    std::vector<int> out;
-    for (int k = 0; k < b.entry_count(); ++k) out.push_back(b.get_at(k).status);
-    return out;
-}
-
 TEST(TensorIndices, ComponentNamesUseLettersUpToDimensionSix)
 {
     struct {
         int dim, rank, component;
         const char* name;
     } cases[] = {
-        {3, 2, 0, "xx"},        {3, 2, 5, "yz"},         {3, 3, 19, "zxy"},      {2, 3, 6, "yyx"},
-        {4, 2, 14, "uz"},       {6, 2, 35, "ww"},        {7, 1, 6, "x6"},        {7, 2, 10, "x1x3"},
-        {10, 3, 37, "x0x3x7"},  {12, 2, 143, "x11x11"},  {12, 2, 23, "x1x11"},   {3, 0, 0, ""},
-        {3, 2, 1, "xy"},        {3, 2, 3, "yx"},
+        {3, 2, 5, "yz"}, {3, 3, 19, "zxy"}, {2, 3, 6, "yyx"}, {6, 2, 35, "ww"}, {7, 1, 6, "x6"},
+        {10, 3, 37, "x0x3x7"}, {12, 2, 23, "x1x11"}, {3, 0, 0, ""},
     };
-    for (const auto& c : cases) {
-        const std::unique_ptr<char[]> name(tensor_component_name(c.dim, c.rank, c.component));
-        EXPECT_STREQ(name.get(), c.name);
-    }
-}
-
-TEST(TensorBasis, WorkedBasesAndGroupsOfUnlikePartsThatForceZero)
-{
-    pointer_to_objects<int> position, representative, list;
-    tensor_basis sym(3, 2, perm_symmetry_type{ZEM_string("(0 1)")});
-    EXPECT_EQ(sym.n_basis, 6);
-    EXPECT_EQ(statuses(sym), (std::vector<int>{1, 1, 1, 2, 1, 1, 2, 2, 1}));
-    EXPECT_EQ(values_of(sym.get_at(tuple_of({2, 0})).representative), (std::vector<int>{0, 2}));
-    sym.mk_basis_tabs(position, representative, list);
-    EXPECT_EQ(values_of(list), (std::vector<int>{0, 1, 2, 4, 5, 8}));
-    EXPECT_EQ(values_of(position), (std::vector<int>{0, 1, 2, -1, 3, 4, -1, -1, 5}));
-    EXPECT_EQ(values_of(representative), (std::vector<int>{0, 1, 2, 1, 4, 5, 2, 5, 8}));
-
-    tensor_basis anti(3, 2, perm_symmetry_type{ZEM_string("[0 1]")});
-    EXPECT_EQ(anti.n_basis, 3);
-    EXPECT_EQ(statuses(anti), (std::vector<int>{4, 1, 1, 3, 4, 1, 3, 3, 4}));
-    anti.mk_basis_tabs(position, representative, list);
-    EXPECT_EQ(values_of(position), (std::vector<int>{-1, 0, 1, -1, -1, 2, -1, -1, -1}));
-    EXPECT_EQ(values_of(list), (std::vector<int>{1, 2, 5}));
-
-    EXPECT_EQ(statuses(tensor_basis(2, 2, perm_symmetry_type{ZEM_string("0 1")})), std::vector<int>(4, 1));
-    EXPECT_EQ(statuses(tensor_basis(2, 3, perm_symmetry_type{ZEM_string("[0 1 2]")})), std::vector<int>(8, 4));
-    // Fewer symmetry indices than the rank leave the last positions fixed.
-    EXPECT_EQ(tensor_basis(2, 3, perm_symmetry_type{ZEM_string("(0 1)")}).n_basis, 6);
-    // Exchanging unlike parts: T_ijkl = T_jikl = -T_ijlk = T_klij, so T_ijkl = T_lkij = T_ijlk = -T_ijkl.
-    // An assigned symmetry must keep what its original knows about them.
-    perm_symmetry_type assigned{ZEM_string("0")};
-    for (const char* symmetry : {"((0 1) [2 3])", "([0 1] (2 3))", "[[0 1] (2 3)]"}) {
-        assigned = perm_symmetry_type{ZEM_string(symmetry)};
-        EXPECT_EQ(statuses(tensor_basis(3, 4, assigned)), std::vector<int>(81, 4)) << symmetry;
-    }
+    for (const auto& c : cases)
+        EXPECT_STREQ(std::unique_ptr<char[]>(tensor_component_name(c.dim, c.rank, c.component)).get(), c.name);
 }
 
 TEST(TensorBasis, IndexArithmeticAndConstructionRefuseFaultsWithTheirMessage)
@@ -89,14 +45,12 @@ TEST(TensorBasis, IndexArithmeticAndConstructionRefuseFaultsWithTheirMessage)
         {[] { pointer_to_objects<int> t; tensor_index_to_indices(0, 2, 0, t); },
          "[tensor_index_to_indices] dimension below 1"},
         {basis(3, 2, "0 0"), "each index should occur exactly once"},
-        {basis(3, 2, "0,1"), "illegal character in permutation symmetry string"},
         {basis(3, 3, "(0 (1 2))"), "[permswap] |swap1| not eq. to |swap2|"},
         {basis(3, 1, "(0 1)"), "[tensor_basis] more indices in the symmetry than the rank"},
         {basis(3, -1, "0"), "[tensor_basis] negative rank"},
         {basis(-2, 2, "0 1"), "[tensor_basis] negative dimension"},
         {basis(2, 31, "0"), too_many},
         {basis(46341, 2, "(0 1)"), too_many},
-        {[] { delete[] tensor_component_name(3, 2, -1); }, "[tensor_component_name] component out of range"},
         {[] { delete[] tensor_component_name(3, 2, 9); }, "[tensor_component_name] component out of range"},
     };
     for (const auto& [action, message] : cases) EXPECT_EQ(failure_of(action), run_time(message));
@@ -194,7 +148,8 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
         SCOPED_TRACE(text + " dim " + std::to_string(dim) + " rank " + std::to_string(rank));
 
         const perm_symmetry_type parsed{ZEM_string(text.c_str())};
-        const perm_symmetry_type symmetry(parsed);  // a copy must enumerate as its original does
+        perm_symmetry_type symmetry{ZEM_string("0")};
+        symmetry = parsed;  // an assigned symmetry must enumerate as its original does
         ASSERT_EQ(symmetry.error, nullptr);
         const tensor_basis basis(dim, rank, symmetry);
         int n_basis = 0;
@@ -245,15 +200,6 @@ TEST(TensorBasis, RequestsTooLargeForTheMachineFailAsOutOfMemory)
     const std::string no_memory = run_time("out of memory");
     EXPECT_EQ(failure_of([] { tensor_basis(2, 30, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
     EXPECT_EQ(failure_of([] { tensor_basis(INT_MAX, 1, perm_symmetry_type{ZEM_string("0")}); }), no_memory);
-    EXPECT_EQ(failure_of([] {
-                  std::string indices;
-                  for (int k = 0; k < 19; ++k) indices += std::to_string(k) + " ";
-                  pointer_to_objects<ZEM_matrix<ZEM_fraction>> generators(1);
-                  generators[0] = ZEM_matrix<ZEM_fraction>(3, 3, ZEM_fraction(1));
-                  ZEM_tensor<ZEM_symbolic_number<ZEM_fraction>> result;
-                  invariant_tensor(generators, 19, ZEM_string(indices.c_str()), nullptr, result);
-              }),
-              no_memory);
 }
 
 }

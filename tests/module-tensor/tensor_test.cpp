@@ -52,8 +52,6 @@ TEST(Tensors, EntriesSpreadOverTheSymmetryWithSignsAndLaterEntriesWin)
         std::vector<int> components;
     } cases[] = {
         {"[0 1]", {{{0, 1}, 5}}, {0, 5, 0, -5, 0, 0, 0, 0, 0}}, {"(0 1)", {{{0, 1}, 5}}, {0, 5, 0, 5, 0, 0, 0, 0, 0}},
-        {"0 1", {{{0, 1}, 5}}, {0, 5, 0, 0, 0, 0, 0, 0, 0}},
-        {"(0 1)", {{{0, 1}, 5}, {{1, 0}, 7}}, {0, 7, 0, 7, 0, 0, 0, 0, 0}},
         {"[0 1]", {{{0, 1}, 5}, {{1, 0}, 7}}, {0, -7, 0, 7, 0, 0, 0, 0, 0}},
         // The entry's own component comes first, with plus, even where the symmetry forces zero.
         {"[0 1]", {{{1, 1}, 5}}, {0, 0, 0, 0, 5, 0, 0, 0, 0}},
@@ -63,9 +61,8 @@ TEST(Tensors, EntriesSpreadOverTheSymmetryWithSignsAndLaterEntriesWin)
     const ZEM_int seven(7);
     EXPECT_EQ(ints(int_tensor(2, 2, "[0 1]", {{{0, 1}, 5}}, &seven)), (std::vector<int>{7, 5, -5, 7}));
     const ZEM_cyclotomic_number i = cyclotomic_testing::root_of_unity(1, 4);
-    ZEM_tensor<ZEM_cyclotomic_number> cyclotomic(2, 2, ZEM_string("[0 1]"),
-                                                 entries_of<ZEM_cyclotomic_number>({{{0, 1}, i}}), nullptr);
-    EXPECT_EQ(cyclotomic.get_component(tuple_of({1, 0})), -i);
+    const ZEM_tensor<ZEM_cyclotomic_number> t(2, 2, ZEM_string("[0 1]"), entries_of<ZEM_cyclotomic_number>({{{0, 1}, i}}), nullptr);
+    EXPECT_EQ(t.get_component(tuple_of({1, 0})), -i);
 }
 
 TEST(Tensors, FailuresPassOnTheirMessage)
@@ -76,7 +73,6 @@ TEST(Tensors, FailuresPassOnTheirMessage)
     const ZEM_tensor<ZEM_fraction> empty;
     const std::pair<std::function<void()>, std::string> cases[] = {
         {[] { int_tensor(3, 2, "(0 1)", {{{0, 0}, 1}, {{0, 3}, 2}}); }, "tensor index out of bounds"},
-        {[] { int_tensor(3, 2, "(0 1)", {{{-1, 0}, 2}}); }, "tensor index out of bounds"},
         {[] { int_tensor(3, 2, "(0 1)", {{{1}, 2}}); }, "[tensor_indices_to_index] fewer indices than the rank"},
         {[] { int_tensor(3, 2, "0 0", {}); }, "each index should occur exactly once"},
         {[] { int_tensor(65536, 2, "0 1", {}); }, "[tensor_basis] too many components for 32 bits"},
@@ -85,51 +81,25 @@ TEST(Tensors, FailuresPassOnTheirMessage)
          "[ZEM_tensor_impl] the number of values differs from dim^rank"},
         {[&] { ZEM_tensor<ZEM_fraction>(2, 2, values, perm_symmetry_type{ZEM_string("[0 1")}); },
          "oops, while attempting to read `[ ... ]', ']' expected"},
-        {[&] { t.get_component(tuple_of({1, 2})); }, "tensor index out of bounds"},
         {[&] { t.get_component(tuple_of({-1, 0})); }, "tensor index out of bounds"},
-        {[&] { empty.dim(); }, "[ZEM_tensor] empty tensor handle"},
         {[&] { empty.get_component(tuple_of({0})); }, "[ZEM_tensor] empty tensor handle"},
     };
     for (const auto& [action, message] : cases) EXPECT_EQ(failure_of(action), run_time(message));
 }
 
-TEST(Tensors, AllValuesAreTakenAsTheyStandAndHandlesShareOneBody)
-{
-    pointer_to_objects<ZEM_fraction> values(4);
-    for (int k = 0; k < 4; ++k) values[k] = ZEM_fraction(k + 1, 2);
-    const ZEM_tensor<ZEM_fraction> t(2, 2, values, perm_symmetry_type{ZEM_string("[0 1]")});
-    values[0] = ZEM_fraction(9);
-    EXPECT_EQ(t.get_component(tuple_of({0, 0})), ZEM_fraction(1, 2));
-    EXPECT_EQ(t.get_component(tuple_of({1, 0})), ZEM_fraction(3, 2));
-
-    auto* source = new ZEM_tensor<ZEM_int>(int_tensor(3, 2, "[0 1]", {{{0, 1}, 5}}));
-    const std::string form = printed(*source);
-    std::unique_ptr<ZEM_object> copy(source->copy_object());
-    EXPECT_EQ(&static_cast<ZEM_tensor<ZEM_int>&>(*copy).impl(), &source->impl());
-    delete source;
-    EXPECT_EQ(printed(*copy), form);
-    EXPECT_EQ(int_tensor(2, 3, "(0 1 2)", {}).type(), copy->type());
-    EXPECT_EQ(ZEM_tensor<ZEM_cyclotomic_number>().type().text(), "tensor<cyclotomic>");
-    EXPECT_EQ(ZEM_pseudo_tensor<cyclotomic_symbolic>().type().text(), "pseudo_tensor<symbolic_number<cyclotomic>>");
-
-    const ZEM_tensor<ZEM_fraction> empty;
-    EXPECT_FALSE(empty.has_body());
-    EXPECT_EQ(printed(empty), "tensor<fraction>(\n)");
-}
-
-TEST(Tensors, PrintedFormGroupsComponentsByValue)
+TEST(Tensors, PrintedFormsGroupComponentsByValueAndCopiesShareTheBody)
 {
     pointer_to_objects<ZEM_fraction> values(4);
     values[0] = values[3] = ZEM_fraction(1, 2);
-    ZEM_tensor<ZEM_fraction> t(2, 2, values, perm_symmetry_type{ZEM_string("( 0   1 )")});
-    EXPECT_EQ(printed(t), "tensor<fraction>(\n"
-                          "  dim = 2 rank = 2\n"
-                          "  permutation symmetry: \"(0 1)\"\n"
-                          "  xx = yy = 1/2\n"
-                          "  xy = yx = 0\n"
-                          ")");
-    EXPECT_EQ(printed(int_tensor(2, 2, "[0 1]", {{{0, 1}, 1}})),
-              "tensor<int>(\n  dim = 2 rank = 2\n  permutation symmetry: \"[0 1]\"\n  xx = yy = 0\n  xy = 1\n  yx = -1\n)");
+    auto* t = new ZEM_tensor<ZEM_fraction>(2, 2, values, perm_symmetry_type{ZEM_string("( 0   1 )")});
+    values[0] = ZEM_fraction(9);  // the values are taken as they stand, as copies
+    std::unique_ptr<ZEM_object> copy(t->copy_object());
+    EXPECT_EQ(&static_cast<ZEM_tensor<ZEM_fraction>&>(*copy).impl(), &t->impl());
+    delete t;
+    EXPECT_EQ(printed(*copy), "tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
+                              "  xx = yy = 1/2\n  xy = yx = 0\n)");
+    EXPECT_EQ(printed(ZEM_tensor<ZEM_fraction>()), "tensor<fraction>(\n)");
+    EXPECT_EQ(ZEM_pseudo_tensor<cyclotomic_symbolic>().type().text(), "pseudo_tensor<symbolic_number<cyclotomic>>");
     // Reals cannot be grouped: the print stops after its header lines.
     ZEM_tensor<ZEM_real> reals(2, 1, ZEM_string("0"), pointer_to_objects<tp_tensor_entry<ZEM_real>>(), nullptr);
     std::ostringstream out;
@@ -137,36 +107,20 @@ TEST(Tensors, PrintedFormGroupsComponentsByValue)
     EXPECT_EQ(out.str(), "tensor<real>(\n  dim = 2 rank = 1\n  permutation symmetry: \"0\"\n");
 }
 
-symbolic parameters(const std::vector<int>& coefficients)
+TEST(SymbolicTensors, DefaultLettersAndPseudoTensorsThatDifferInTheirTypeAlone)
 {
-    pointer_to_objects<ZEM_fraction> c(static_cast<int>(coefficients.size()));
-    for (int k = 0; k < c.count(); ++k) c[k] = ZEM_fraction(coefficients[std::size_t(k)]);
-    return symbolic(c, ZEM_fraction(0), "abcd");
-}
-
-TEST(SymbolicTensors, EntriesShareBodiesAndPseudoTensorsDifferInTheirTypeAlone)
-{
-    const symbolic a = parameters({1, 2});
-    const symbolic zero("abcd");
+    pointer_to_objects<ZEM_fraction> one(1);
+    one[0] = ZEM_fraction(1);
+    const symbolic a(one, ZEM_fraction(0), "abcd"), zero("abcd");
     const perm_symmetry_type anti{ZEM_string("[0 1]")};
-    ZEM_tensor<symbolic> t(2, 2, anti, entries_of<symbolic>({{{0, 1}, a}}), &zero);
-    EXPECT_EQ(&t.values()[1].coefficients(), &a.coefficients());
-    EXPECT_EQ(&t.values()[3].coefficients(), &zero.coefficients());
-    EXPECT_EQ(t.get_component(tuple_of({1, 0})), -a);
-    ZEM_tensor<symbolic> plain(2, 2, anti, entries_of<symbolic>({{{0, 1}, a}}), nullptr);
+    const ZEM_tensor<symbolic> plain(2, 2, anti, entries_of<symbolic>({{{0, 1}, a}}), nullptr);
+    EXPECT_EQ(plain.get_component(tuple_of({1, 0})), -a);
     EXPECT_STREQ(plain.values()[0].names(), "xyzuvw");
-
-    const perm_symmetry_type sym{ZEM_string("(0 1)")};
-    const auto given = entries_of<symbolic>({{{0, 0}, parameters({1})}, {{1, 1}, parameters({1})}});
-    const ZEM_tensor<symbolic> tensor(2, 2, sym, given, &zero);
-    const ZEM_pseudo_tensor<symbolic> pseudo(2, 2, sym, given, &zero);
-    const std::string form = printed(tensor);
-    EXPECT_EQ(form, "tensor<symbolic_number<fraction>>(\n  dim = 2 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
-                    "  xx = yy = a\n  xy = yx = 0\n)");
-    EXPECT_EQ(printed(pseudo), "pseudo_" + form);
+    const auto given = entries_of<symbolic>({{{0, 0}, a}, {{1, 1}, a}});
+    const ZEM_pseudo_tensor<symbolic> pseudo(2, 2, perm_symmetry_type{ZEM_string("(0 1)")}, given, &zero);
     std::unique_ptr<ZEM_object> copy(pseudo.copy_object());
-    EXPECT_NE(dynamic_cast<ZEM_pseudo_tensor<symbolic>*>(copy.get()), nullptr);
-    EXPECT_EQ(printed(*copy), "pseudo_" + form);
+    EXPECT_EQ(printed(*copy), "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 2 rank = 2\n"
+                              "  permutation symmetry: \"(0 1)\"\n  xx = yy = a\n  xy = yx = 0\n)");
 }
 
 }

@@ -4,7 +4,10 @@
 #include <cstddef>
 #include <numeric>
 #include <random>
+#include <type_traits>
 #include <vector>
+
+#include "numbers/cyclotomic_support.h"
 
 // g = P S P^-1: S a permutation matrix with units for entries, P a product of
 // elementary integer matrices; so g has finite order and is mostly not orthogonal.
@@ -23,4 +26,17 @@ std::vector<std::vector<T>> random_generator(std::mt19937& rng, std::size_t n, U
         for (std::size_t i = 0; i < n; ++i) g[i][b] = g[i][b] - q * g[i][a];  // column b -= q * column a
     }
     return g;
+}
+
+// Units of the given finite order: roots of unity for cyclotomic entries, else +-1.
+template <class T>
+auto random_unit(int order)
+{
+    return [order](std::mt19937& r) {
+        const int k = int(r() % unsigned(order));
+        if constexpr (std::is_same_v<T, ZEM_cyclotomic_number>)
+            return cyclotomic_testing::root_of_unity(k, order);
+        else
+            return T(1 - 2 * k);
+    };
 }

@@ -60,3 +60,15 @@ std::vector<T> act_on_components(const ZEM_matrix<S>& g, const std::vector<T>& x
     }
     return y;
 }
+
+template <class G, class E>
+pointer_to_objects<ZEM_matrix<G>> generators_of(const std::vector<std::vector<std::vector<E>>>& all)
+{
+    pointer_to_objects<ZEM_matrix<G>> gens(static_cast<int>(all.size()));
+    for (int i = 0; i < gens.count(); ++i) gens[i] = matrix_from<G>(all[std::size_t(i)]);
+    return gens;
+}
+
+// The solver's coefficients: fractions for integer generators.
+template <class G>
+using coefficient_of = std::conditional_t<std::is_same_v<G, ZEM_int>, ZEM_fraction, G>;
