@@ -177,14 +177,10 @@ std::vector<std::string> non_zero_components(const std::string& group, int rank,
 
 }
 
-TEST_F(shipped_configuration, LoadsWithoutErrorOrAlert)
+TEST_F(shipped_configuration, LoadsAndItsChooserTreesLeadToGroupsAndTransformationsOfTheirDimension)
 {
     EXPECT_EQ(errors, 0);
     EXPECT_EQ(alerts, std::vector<std::string>());
-}
-
-TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirDimension)
-{
     const std::set<std::string> further_settings = {"112", "11m",  "112/m", "2mm", "m2m",
                                                     "-4m2", "312", "31m", "-31m", "-62m"};
     const std::size_t distinct_groups[] = {2, 11, 42};
@@ -212,17 +208,14 @@ TEST_F(shipped_configuration, ChooserTreesLeadToGroupsAndTransformationsOfTheirD
         int offered = 0;
         walk("basis_transformation_" + dim, d, [&](const std::string& label, const std::string&) {
             ASSERT_TRUE(transformations.count(label)) << label;
-            const auto* entry = variable(transformations.at(label));
-            ASSERT_TRUE(entry && entry->object) << label;
-            const std::string type = entry->type.text();
-            if (type == "matrix<int>") {
-                const auto& m = value_of<int_matrix>(transformations.at(label));
-                EXPECT_TRUE(m.rows() == d && m.columns() == d) << label;
-            } else {
-                ASSERT_EQ(type, "matrix<cyclotomic>") << label;
-                const auto& m = value_of<cyclotomic_matrix>(transformations.at(label));
-                EXPECT_TRUE(m.rows() == d && m.columns() == d) << label;
-            }
+            const std::string& var = transformations.at(label);
+            ASSERT_TRUE(variable(var) && variable(var)->object) << label;
+            const std::string type = variable(var)->type.text();
+            ASSERT_TRUE(type == "matrix<int>" || type == "matrix<cyclotomic>") << label;
+            const auto size = [](const auto& m) { return std::pair(m.rows(), m.columns()); };
+            EXPECT_EQ(type == "matrix<int>" ? size(value_of<int_matrix>(var)) : size(value_of<cyclotomic_matrix>(var)),
+                      std::pair(d, d))
+                << label;
             ++offered;
         });
         EXPECT_EQ(offered, d == 1 ? 1 : 2) << d;
