@@ -61,6 +61,12 @@ struct workbench : testing::Test {
             text += row->button()->text().isEmpty() ? "." : row->button()->text().toStdString();
         return text + " " + std::to_string(window->group()->arg_num());
     }
+    std::string active() const
+    {
+        std::string text;
+        for (const QPushButton* b : window->operations()) text += b->isEnabled() ? "1" : "0";
+        return text;
+    }
     std::string comments() const
     {
         std::string text;
@@ -84,6 +90,9 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     accept();
     EXPECT_EQ(comments(), "[ Row 1 of 3m ]\n[ Row 2 of 3m ]\n[ Row 3 of 3m ]\n"
                           "[ Determinant character of 3m ]\n[ Vector character of 3m ]\n");
+    // Only the last chosen row can be unchosen.
+    choose({3, 1, 5, 1, 5});
+    EXPECT_EQ(labels(), "2.1.. 2");
     const struct {
         std::initializer_list<int> chosen;
         const char* label;
@@ -109,6 +118,26 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     window->resize(800, 600);
     EXPECT_TRUE(save_screenshot(window.get(), "chartab_workbench.png"));
     EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
+{
+    accept();
+    // Add, Product, Power, Decompose, the two squares, Physical representation, Copy.
+    const struct {
+        std::initializer_list<int> chosen;
+        int n;
+        const char* active;
+    } cases[] = {
+        {{}, 2, "00000000"},  {{1}, 2, "00111111"},    {{3}, 0, "00011111"},
+        {{4}, 2, "00111101"}, {{3, 1}, 2, "11000001"},
+    };
+    for (const auto& c : cases) {
+        press("Reset character list");
+        choose(c.chosen);
+        window->n_editor()->setValue(c.n);
+        EXPECT_EQ(active(), std::string(c.active)) << c.n;
+    }
 }
 
 TEST_F(workbench, AFailureEndsInAnAlertAndChangesNothing)

@@ -12,6 +12,7 @@
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
+#include "support/failure.h"
 #include "support/matrices.h"
 #include "support/screenshot.h"
 
@@ -55,6 +56,18 @@ TEST(Stacker, LeafsNewestFirstDeletesAndSwitchesButtonsWithEveryChange)
         step();
         EXPECT_EQ(d.state(), state);
     }
+}
+
+void failing_method(const ZEM_object&, const char*) { _zem_error_("test", 0, "[to window] no screen"); }
+
+TEST(Stacker, AFailureOfToWindowIsShownInAnAlert)
+{
+    alert_recorder recorder;
+    deck_under_test d;
+    d.add("x");
+    d.group->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(to_window_method(failing_method)));
+    d.press("To window");
+    EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("[to window] no screen")});
 }
 
 TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
