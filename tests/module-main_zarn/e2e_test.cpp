@@ -70,7 +70,6 @@ struct Session : testing::Test {
         editor->selectAll();
         QTest::keyClicks(editor, text);
     }
-    QString typed(const char* input) const { return bench->findChild<QLineEdit*>(input)->text(); }
     void set(const char* number, int value) { bench->findChild<QSpinBox*>(number)->setValue(value); }
 
     void leaf(const char* direction) { button(main_stacker(main.get()), direction)->click(); }
@@ -81,7 +80,6 @@ struct Session : testing::Test {
         user.choices.assign(answer);
         button(main_stacker(main.get()), "To file")->click();
     }
-    int shown_entry() const { return main_stacker(main.get())->findChild<QSpinBox*>()->value(); }
     std::string written() const
     {
         std::ifstream in(file);
@@ -101,8 +99,6 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
     set("rank", 3);
     type("perm symmetry", "(0 (1 2))");
     press("Tensor");
-    EXPECT_EQ(deck->count(), 1);
-    EXPECT_EQ(typed("point group"), "m-3m");
     type("point group", "4mm");
     set("rank", 1);
     type("perm symmetry", "0");
@@ -117,12 +113,10 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
 
     leaf("Previous");
     leaf("Previous");
-    EXPECT_EQ(shown_entry(), 0);
     to_file();
     leaf("Next");
     to_file({1});
     leaf("Next");
-    EXPECT_EQ(shown_entry(), 2);
     to_file({1});
     EXPECT_EQ(written(), "The point group used was \"m-3m\".\n"
                          "Its basis was transformed by \"identity\".\n"
@@ -174,7 +168,6 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     };
     // point groups of dimension 3, trigonal, 3m1.
     press("Point group", {0, 4, 4});
-    EXPECT_EQ(window->chartab_text_editor()->text(), "3m");
     press("Accept character table");
     choose({5});
     press("Decompose");
@@ -183,8 +176,6 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     // 2 to the 40th does not fit.
     window->n_editor()->setValue(40);
     press("Power");
-    EXPECT_EQ(window->group()->rows().size(), 6u);
-    EXPECT_EQ(deck->count(), 1);
     choose({6, 1});
     press("Copy");
     ASSERT_EQ(deck->count(), 2);
@@ -194,7 +185,6 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     leaf("Previous");
     to_file();
     leaf("Next");
-    EXPECT_EQ(shown_entry(), 1);
     to_file({0});
     leaf("Previous");
     to_file({1});

@@ -4,7 +4,6 @@
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/tensor_request.h"
 #include "module-main_zarn/workbench_config.h"
-#include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-tensor/tensor.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
@@ -80,11 +79,6 @@ TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
         const char* alert;
     } cases[] = {
         {"ghost", 3, "configuration error, cannot locate \"ghost_3\""},
-        {"matrix", 3, "configuration error, cannot locate \"matrix_3\""},
-        {"empty", 3, "configuration error, cannot locate \"empty_3\""},
-        {"nothing", 3,
-         "configuration error, \"nothing_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
-         "cyclotomic>>"},
         {"weird", 3,
          "configuration error, \"weird_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
          "cyclotomic>>"},
@@ -103,30 +97,6 @@ TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
     EXPECT_EQ(do_choose_basis_transformation_proc("x", "weird", 3), std::nullopt);
     EXPECT_EQ(do_choose_basis_transformation_proc("x", "basis_transformation", 7), std::nullopt);
     EXPECT_TRUE(alerts.alerts.empty());
-}
-
-TEST(Conversions, KeepValuesShapeAndSymmetry)
-{
-    EXPECT_EQ(printed(int2frac(matrix_of<ZEM_int>({{1, -3}, {0, 1}}))),
-              printed(matrix_of<ZEM_fraction>({{1, -3}, {0, 1}})));
-    EXPECT_EQ(printed(frac2cycl(matrix_of<ZEM_fraction>({{ZEM_fraction(1, 2)}}))), "matrix<cyclotomic>(\n1/2\n)\n");
-
-    // The trivial group leaves every parameter free: antisymmetric pairs stay opposite.
-    pointer_to_objects<ZEM_matrix<ZEM_int>> trivial(1);
-    trivial[0] = matrix_of<ZEM_int>({{1, 0}, {0, 1}});
-    const struct {
-        const char *symmetry, *components;
-    } cases[] = {
-        {"[0 1]", "\"[0 1]\"\n  xx = yy = 0\n  xy = a\n  yx = [-1]*a\n)"},
-        {"(0 1)", "\"(0 1)\"\n  xx = b\n  xy = yx = [1/2]*c\n  yy = a\n)"},
-    };
-    for (const auto& c : cases) {
-        ZEM_pseudo_tensor<fraction_symbolic> t;
-        invariant_pseudo_tensor(trivial, 2, c.symmetry, nullptr, t);
-        EXPECT_EQ(printed(frac2cycl(t)),
-                  "pseudo_tensor<symbolic_number<cyclotomic>>(\n  dim = 2 rank = 2\n  permutation symmetry: " +
-                      std::string(c.components));
-    }
 }
 
 }

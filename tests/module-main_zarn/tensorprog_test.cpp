@@ -7,8 +7,8 @@
 #include "module-main_zarn/main_window.h"
 #include "module-main_zarn/workbench_config.h"
 #include "module-misc_amulet/widget_support.h"
-#include "module-misc_amulet/wrapper.h"
 #include "support/alert_recorder.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -61,34 +61,21 @@ struct workbench_under_test {
     }
 };
 
-TEST(TensorWorkbench, CubicRank2GivesOneParameterOnTheDiagonal)
+// The result's text is checked, byte for byte, by the whole sessions.
+TEST(TensorWorkbench, ScreenshotsBeforeAndAfterARequestAndCloseKeepsTheDeck)
 {
     workbench_under_test w;
     ASSERT_TRUE(w.bench);
     EXPECT_EQ(w.bench->geometry().topLeft(), QPoint(100, 100));
-    EXPECT_EQ(button(w.bench, "Tensor")->width(), 185);
     w.fill(3, 2, "m-3m", "(0 1)", "identity");
-    w.bench->grab().save("tensor_workbench.png");
+    EXPECT_TRUE(save_screenshot(w.bench, "tensor_workbench.png"));
     w.press("Tensor");
-    ASSERT_EQ(w.deck->count(), 1);
-    const QStringList shown = lines(w.deck->currentWidget());
-    EXPECT_EQ(shown.mid(0, 4),
-              QStringList({"The point group used was \"m-3m\".", "Its basis was transformed by \"identity\".",
-                           "The number of free parameters is 1.", ""}));
-    const auto* tensor = dynamic_cast<const ZEM_tensor<fraction_symbolic>*>(
-        &Am_ZEM_object(w.deck->currentWidget()->property(ZEM_OBJECT)).value());
-    ASSERT_TRUE(tensor);
-    std::string components;
-    for (int k = 0; k < 9; ++k) components += printed(tensor->values()[k]) + " ";
-    EXPECT_EQ(components, "a 0 0 0 a 0 0 0 a ");
     w.main->resize(800, 600);
-    w.main->grab().save("main_window_with_result.png");
-
+    EXPECT_TRUE(save_screenshot(w.main.get(), "main_window_with_result.png"));
     w.press("View point group");
     EXPECT_TRUE(window_titled("m-3m"));
-    w.press("Tensor");
     w.press("Close");
-    EXPECT_EQ(w.deck->count(), 2);
+    EXPECT_EQ(w.deck->count(), 1);
 }
 
 TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
@@ -110,34 +97,6 @@ TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
     for (const auto& c : cases) {
         w.fill(c.dimension, c.rank, c.group, c.symmetry, c.transformation);
         EXPECT_EQ(w.state(), c.state) << c.group << " / " << c.symmetry << " / " << c.transformation;
-    }
-}
-
-TEST(TensorWorkbench, NestedChoosersFillTheInputsAndCancelClosesOneLevel)
-{
-    const struct {
-        const char* chooser;
-        std::vector<int> choices;
-        const char *input, *text, *popup;
-        int popups;
-    } cases[] = {
-        {"Point group", {0, 0}, "point group", "m-3m", "? point group", 2},
-        {"Point group", {0, 1}, "point group", "m-3m frac", "? point group", 2},
-        {"Point group", {0, 2, 2}, "point group", "", "? point group", 3},
-        {"Point group", {0, 2, 1, 0}, "point group", "1", "? point group", 4},
-        {"Basis transformation", {1}, "basis transformation", "minus", "? Basis transformation", 1},
-        // The dangling label "odd" is no entry: 2 is "cancel".
-        {"Basis transformation", {2, 0}, "basis transformation", "", "? Basis transformation", 1},
-        {"Perm. symmetry", {1}, "perm symmetry", "(0 1)", "? Permutation symmetry", 1},
-        {"Perm. symmetry", {}, "perm symmetry", "", "? Permutation symmetry", 1},
-    };
-    for (const auto& c : cases) {
-        workbench_under_test w;
-        alert_recorder alerts;
-        alerts.choices.assign(c.choices.begin(), c.choices.end());
-        w.press(c.chooser);
-        EXPECT_EQ(w.input(c.input)->text(), c.text) << c.chooser << c.choices.size();
-        EXPECT_EQ(alerts.alerts, std::vector<std::string>(std::size_t(c.popups), c.popup)) << c.chooser;
     }
 }
 

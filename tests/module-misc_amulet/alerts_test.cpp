@@ -5,6 +5,7 @@
 #include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/window_parts.h"
 #include "support/failure.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ TEST(SelectionPopup, StacksTheEntriesWithCancelToTheRightAtItsPlace)
         panel_button = button(popup, "hexagonal")->geometry();
         cancel = button(popup, "cancel")->geometry();
         layout = layout_of(popup);
-        popup->grab().save("selection_popup.png");
+        save_screenshot(popup, "selection_popup.png");
         button(popup, "cancel")->click();
     });
     popup_driver none({});

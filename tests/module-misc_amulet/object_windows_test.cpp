@@ -7,29 +7,12 @@
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/widget_support.h"
 #include "module-scalar/fraction.h"
-#include "module-zem_language/builtin.h"
-#include "module-zem_language/symtab.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
 #include "support/matrices.h"
+#include "support/screenshot.h"
 
 namespace {
-
-// A value of a type of its own, so that only the built-ins below offer buttons for it.
-class probe : public ZEM_copied_object {
-public:
-    ZEM_object* copy_object() const override { return new probe; }
-    void print(std::ostream& out) const override { out << "probe"; }
-    ZEM_type type() const override { return ZEM_type("probe", 0); }
-};
-
-int procedure_calls = 0;
-ZEM_object* probe_function(int, const ZEM_object**) { return new ZEM_string("made from a probe"); }
-void probe_procedure(int, const ZEM_object**) { ++procedure_calls; }
-const ZEM_type probe_types[] = {ZEM_type("probe", 0), ZEM_type("probe", 0)};
-const builtin_func_definition probe_upper("Probe", "", "", probe_function, name_untitled, tp_string(), 1, probe_types);
-const builtin_func_definition probe_lower("probe", "", "", probe_procedure, 1, probe_types);
-const builtin_func_definition probe_pair("probe_pair", "", "", probe_procedure, 2, probe_types);
 
 QStringList buttons_of(QWidget* window)
 {
@@ -57,7 +40,7 @@ TEST_F(ObjectWindows, CloseButtonControlQAndMenuEntryCloseOnlyTheirOwnWindow)
     QWidget* plain = window_titled("plain");
     ASSERT_TRUE(plain);
     EXPECT_EQ(lines(plain), QStringList({"one", "two"}));
-    EXPECT_TRUE(plain->grab().save("object_window.png"));
+    EXPECT_TRUE(save_screenshot(plain, "object_window.png"));
     button(plain, "Close")->click();
 
     QApplication::setActiveWindow(window_titled("second"));
@@ -81,24 +64,6 @@ TEST_F(ObjectWindows, ExtendedViewOffersTheDeterminantOfAFractionMatrixAndReport
     }
     EXPECT_EQ(lines(window_titled("untitled")), QStringList{"1/6"});
     EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("determinant: rows != columns")});
-}
-
-TEST_F(ObjectWindows, ExtendedViewButtonsAreSortedAndWorkOnTheirOwnCopy)
-{
-    alert_recorder recorder;
-    int user_data = 0;
-    global_functions.add("probe_user", &user_data);
-    zem_object_window(probe(), "probe");
-    global_functions.remove("probe_user");
-    EXPECT_EQ(recorder.alerts, std::vector<std::string>{"[zem_object_window] user defined function not implemented"});
-    QWidget* window = window_titled("probe");
-    EXPECT_EQ(buttons_of(window), QStringList({"Probe", "probe"}));
-    const int calls = procedure_calls;
-    button(window, "probe")->click();
-    EXPECT_EQ(procedure_calls, calls + 1);
-    EXPECT_FALSE(window_titled("untitled"));
-    button(window, "Probe")->click();
-    EXPECT_EQ(lines(window_titled("untitled")), QStringList{"made from a probe"});
 }
 
 }
