@@ -11,7 +11,6 @@
 #include "module-matrix/matrix.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/symtab.h"
-#include "module-zem_language/vm_support.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
 #include "support/printed.h"
@@ -71,9 +70,6 @@ std::vector<std::string> shown(alert_recorder& alerts, bool positions = false)
     alerts.alerts.clear();
     return lines;
 }
-
-ZEM_object* first_argument(int, const ZEM_object** args) { return args[0]->copy_object(); }
-void no_action(int, const ZEM_object**) {}
 
 }
 
@@ -210,10 +206,6 @@ TEST_F(command_files, BuiltinsRunOnLiterals)
 // counted; a statement without them runs and gives its variable the checked type.
 TEST_F(command_files, SemanticMessagesOfTheTypeRules)
 {
-    const ZEM_type one_fraction_matrix[] = {tp_matrix(tp_fraction())};
-    test_builtin function("t_sem_first", "", "", first_argument, name_untitled, tp_matrix(tp_fraction()), 1,
-                          one_fraction_matrix);
-    test_builtin procedure("t_sem_proc", "", "", no_action, 1, one_fraction_matrix);
     const std::string vector_msg
         = "Objects in the definition of a vector should be of type int, fraction, real or cyclotomic";
     const std::string matrix_msg = "illegal type in row of matrix definition";
@@ -258,13 +250,12 @@ TEST_F(command_files, SemanticMessagesOfTheTypeRules)
          {"permutation should have type string", "at least one index required", "indices should all have type int",
           "Dimension should have type int", "rank should have type int"}},
         // Calls of built-ins: count, types and kind.
-        {"m = matrix([1]) ; v = t_sem_first(m) ;", {}, "matrix<fraction>"},
-        {"v = t_sem_first(matrix([1]) 2) ;", {"function 't_sem_first': wrong number of arguments"}},
-        {"v = t_sem_first(matrix([#1])) ;", {"function 't_sem_first': wrong argument types"}},
-        {"v = t_sem_proc(matrix([1])) ;", {"function 't_sem_proc': procedure used as function"}},
-        {"t_sem_first(matrix([1])) ;", {"procedure 't_sem_first': function used as procedure"}},
-        {"t_sem_proc() ;", {"procedure 't_sem_proc': wrong number of arguments"}},
-        {"t_sem_proc(1) ;", {"procedure 't_sem_proc': wrong argument types"}},
+        {"m = matrix([1]) ; v = matrix_determinant(m) ;", {}, "fraction"},
+        {"v = matrix_determinant(matrix([1]) 2) ;", {"function 'matrix_determinant': wrong number of arguments"}},
+        {"v = matrix_determinant(matrix([#1])) ;", {"function 'matrix_determinant': wrong argument types"}},
+        {"v = exit() ;", {"function 'exit': procedure used as function"}},
+        {"matrix_determinant(matrix([1])) ;", {"procedure 'matrix_determinant': function used as procedure"}},
+        {"exit(1) ;", {"procedure 'exit': wrong number of arguments"}},
         {"no_such_procedure() ;", {"procedure 'no_such_procedure' not defined"}},
         // Each variable has the type its last assignment gave it.
         {"y = x ;", {"variable 'x' not defined"}},
