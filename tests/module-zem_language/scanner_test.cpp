@@ -14,12 +14,9 @@ namespace {
 // The current token's leaf printed, and its text when it differs; frees both.
 std::string take_attribute()
 {
-    std::string value;
-    if (Attribute.Tree) value.append(" ").append(printed_tree(Attribute.Tree));
-    if (Attribute.Text) {
-        std::string text = Attribute.Text, leaf = value.substr(std::min<std::size_t>(value.size(), 1));
-        if (leaf != text && leaf != '"' + text + '"') value += " text " + text;
-    }
+    std::string value = Attribute.Tree ? joined(" ", printed_tree(Attribute.Tree)) : "";
+    if (Attribute.Text && value != joined(" ", Attribute.Text) && value != joined(" \"", Attribute.Text, "\""))
+        value += joined(" text ", Attribute.Text);
     ReleaseTree(Attribute.Tree);
     delete[] Attribute.Text;
     Attribute.Tree = NoTree;
