@@ -73,24 +73,6 @@ std::vector<std::string> shown(alert_recorder& alerts, bool positions = false)
 
 }
 
-TEST_F(command_files, CountSyntaxErrorsElseTheFirstFailureAndRunNothingAfterIt)
-{
-    EXPECT_EQ(run(""), 0);
-    EXPECT_EQ(run(";\n;  ;"), 0);
-    EXPECT_TRUE(alerts.alerts.empty());
-
-    EXPECT_EQ(run("e1 = #1 ;\ne2 = = #2 ;\n"), 1);
-    EXPECT_EQ(take("e1"), "(none)");
-    EXPECT_EQ(run("file ( u1 u2 ) ;\ne3 = #3 ;\n"), 2);
-    EXPECT_EQ(take("e3"), "(none)");
-    alerts.alerts.clear();
-
-    EXPECT_EQ(run("f1 = #1 ;\nf2 = imat_mul ( matrix ( [ #1 #2 ] ) matrix ( [ #1 #2 ] ) ) ;\nf3 = #3 ;\n"), 1);
-    EXPECT_EQ(take("f1"), "int 1");
-    EXPECT_EQ(take("f3"), "(none)");
-    EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));
-}
-
 TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
 {
     const std::string tensor = "tensor<fraction> tensor<fraction>(\n  dim = 2 rank = 2\n  permutation symmetry: ",
@@ -160,8 +142,29 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
     EXPECT_EQ(alerts.alerts, std::vector<std::string>{"\ncannot create " + unwritable});
 }
 
-TEST_F(command_files, IncludedFilesKeepTheirCountsButNotTheirVariables)
+// A file with syntax errors counts them and runs nothing; else statements run
+// up to the first failure, which counts one. Included files keep their counts
+// but not their variables. Each include runs a file already parsed whole, so the
+// scanner's own limit on nested files never stops a file that includes itself;
+// the runner's does.
+TEST_F(command_files, CountErrorsAndStopAtTheFirstFailureAlsoInIncludedFiles)
 {
+    EXPECT_EQ(run(""), 0);
+    EXPECT_EQ(run(";\n;  ;"), 0);
+    EXPECT_TRUE(alerts.alerts.empty());
+
+    EXPECT_EQ(run("e1 = #1 ;\ne2 = = #2 ;\n"), 1);
+    EXPECT_EQ(take("e1"), "(none)");
+    EXPECT_EQ(run("file ( u1 u2 ) ;\ne3 = #3 ;\n"), 2);
+    EXPECT_EQ(take("e3"), "(none)");
+    alerts.alerts.clear();
+
+    EXPECT_EQ(run("f1 = #1 ;\nf2 = imat_mul ( matrix ( [ #1 #2 ] ) matrix ( [ #1 #2 ] ) ) ;\nf3 = #3 ;\n"), 1);
+    EXPECT_EQ(take("f1"), "int 1");
+    EXPECT_EQ(take("f3"), "(none)");
+    EXPECT_EQ(alerts.alerts, resuming("[operator * (m1, m2)] wrong size"));
+
+    alerts.alerts.clear();
     write("failing.zem", "i1 = #1 ;\ni2 = matrix_determinant ( matrix ( [ 1 2 ] ) ) ;\n");
     EXPECT_EQ(run("include ( " + quoted("failing.zem") + " ) ;\ni3 = #3 ;\n"), 0);
     EXPECT_EQ(take("i1"), "int 1");
@@ -173,12 +176,8 @@ TEST_F(command_files, IncludedFilesKeepTheirCountsButNotTheirVariables)
     EXPECT_EQ(take("i4"), "(none)");
     EXPECT_EQ(alerts.alerts, resuming("scanner failed"));
     EXPECT_EQ(failure_of([&] { exec_zem_commandfile((dir / "missing.zem").c_str()); }), run_time("scanner failed"));
-}
 
-// Each include runs a file already parsed whole, so the scanner's own limit on
-// nested files never stops a file that includes itself; the runner's does.
-TEST_F(command_files, SelfInclusionStopsAtTheNestingLimit)
-{
+    alerts.alerts.clear();
     const std::string path = write("self.zem", "include ( " + quoted("self.zem") + " ) ;\n");
     EXPECT_EQ(exec_zem_commandfile(path.c_str()), 0);
     EXPECT_EQ(alerts.alerts, resuming("[exec_zem_commandfile] too many nested include files"));
