@@ -127,8 +127,8 @@ TEST(Scanner, NestedFilesUnclosedCommentsAndFaults)
         return testing::internal::GetCapturedStderr();
     };
     first_token(file);
-    const std::string missing = file.path() + "_missing";
-    EXPECT_EQ(fault_line([&] { BeginFile(missing.c_str()); }), "   1,  1: Scanner: cannot open input file\n");
+    EXPECT_EQ(fault_line([&] { BeginFile((file.path() + "_missing").c_str()); }),
+              "   1,  1: Scanner: cannot open input file\n");
     EXPECT_EQ(tokens_until_end(alerts), (lines{"1,3 identifier b", "1,4 _EndOfFile"}));
     for (int open = 0; open < 16; ++open) BeginFile(file.path().c_str());
     EXPECT_EQ(fault_line([&] { BeginFile(file.path().c_str()); }),
