@@ -1,14 +1,34 @@
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "module-chartab/example_tables.h"
+#include "module-object/string.h"
+#include "module-scalar/integer.h"
+#include "module-zem_language/icode.h"
 #include "module-zem_language/icode_values.h"
-#include "module-zem_language/vm_support.h"
 #include "support/failure.h"
 #include "support/printed.h"
 
 namespace {
+
+// Literal values as code generation pushes them: #3 and "a".
+ZEM_object* num(int v) { return new ZEM_int(v); }
+ZEM_object* str(const char* text) { return new ZEM_string(text); }
+
+// Puts `top_first` on a fresh machine (the first given on top), runs `instr`
+// and returns what it left; nothing else may be left on the stack.
+popped_value run_on(const std::vector<ZEM_object*>& top_first, icode_instr* instr)
+{
+    const std::unique_ptr<icode_instr> owned(instr);
+    ZEM_vm vm;
+    for (auto value = top_first.end(); value != top_first.begin();) vm.pushObjectStack(*--value);
+    instr->execute(vm);
+    popped_value result(vm.topOfObjectStack() ? vm.popObjectStack() : nullptr);
+    EXPECT_EQ(vm.topOfObjectStack(), nullptr) << "values left on the stack";
+    return result;
+}
 
 // A count below one fails with the literal's own message.
 TEST(ListLiterals, RefuseCountsBelowOne)
