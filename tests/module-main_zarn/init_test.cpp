@@ -37,10 +37,7 @@ TEST(NameMappings, ReadPairsUpToTheFirstMissingDimension)
 
 TEST(NameMappings, ConfigurationFaultsBeepShowTheirAlertAndStop)
 {
-    const struct {
-        const char* bad_variable;
-        const char* alert;
-    } cases[] = {
+    const struct { const char* bad_variable; const char* alert; } cases[] = {
         {"group_name_mapping_2",
          "configuration error, \"group_name_mapping_2\" should be of type linkedlist<string>"},
         {"character_table_name_mapping",

@@ -25,12 +25,7 @@ int good_file(const char*) { return 0; }
 
 TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
 {
-    const struct {
-        commandfile_runner run;
-        bool character_mapping;
-        bool started;
-        const char* error_text;
-    } cases[] = {
+    const struct { commandfile_runner run; bool character_mapping; bool started; const char* error_text; } cases[] = {
         {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
         {exec_zem_commandfile, true, false,
          "   0,  0: Scanner: cannot open input file\nrun-time exception: scanner failed\n"},

@@ -28,3 +28,11 @@ inline QWidget* window_titled(const QString& title)
         if (w->isVisible() && w->windowTitle() == title) found << w;
     return found.size() == 1 ? found.front() : nullptr;
 }
+
+// Closes every open window but `kept`; those that delete themselves on closing are gone afterwards.
+inline void close_windows(const QWidget* kept = nullptr)
+{
+    for (auto* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != kept) w->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
