@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -142,14 +143,9 @@ std::vector<std::string> non_zero_components(const std::string& group, int rank,
     const std::string text = printed(value_of<cyclotomic_matrix>("T3_hexagonal_to_cartesian") * solved);
 
     std::vector<std::string> groups;
-    std::size_t line = text.find('\n', text.find("permutation symmetry"));
-    while (line != std::string::npos && text.find('\n', line + 1) != std::string::npos) {
-        const std::size_t end = text.find('\n', line + 1);
-        const std::string components = text.substr(line + 3, end - line - 3);
-        const std::size_t last = components.rfind(" = ");
-        if (components.substr(last + 3) != "0") groups.push_back(components.substr(0, last));
-        line = end;
-    }
+    std::istringstream lines(text.substr(text.find('\n', text.find("permutation symmetry")) + 1));
+    for (std::string line; std::getline(lines, line) && line != ")";)
+        if (line.substr(line.rfind(" = ") + 3) != "0") groups.push_back(line.substr(2, line.rfind(" = ") - 2));
     return groups;
 }
 
@@ -159,15 +155,13 @@ TEST_F(shipped_configuration, LoadsAndItsChooserTreesLeadToGroupsAndTransformati
 {
     EXPECT_EQ(errors, 0);
     EXPECT_EQ(alerts, std::vector<std::string>());
-    const std::size_t distinct_groups[] = {2, 11, 42};
     for (int d = 1; d <= 3; ++d) {
         const std::string dim = std::to_string(d);
         const auto groups = mapping("group_name_mapping_" + dim);
         std::set<std::string> reached;
         walk("point_group_" + dim, "_" + dim, [&](const std::string&, const std::string& name) {
-            ASSERT_TRUE(groups.count(name)) << name;
-            const std::string& var = groups.at(name);
-            ASSERT_TRUE(variable(var) && variable(var)->type == tp_group(tp_matrix(tp_int()))) << var;
+            const std::string var = groups.count(name) ? groups.at(name) : "";
+            ASSERT_TRUE(variable(var) && variable(var)->type == tp_group(tp_matrix(tp_int()))) << name;
             const auto& group = value_of<int_group>(var);
             for (int i = 0; i < group.n_generators(); ++i)
                 EXPECT_TRUE(group.generator(i).rows() == d && group.generator(i).columns() == d) << var;
@@ -176,13 +170,11 @@ TEST_F(shipped_configuration, LoadsAndItsChooserTreesLeadToGroupsAndTransformati
         std::set<std::string> mapped;
         for (const auto& [key, var] : groups) mapped.insert(var);
         EXPECT_EQ(reached, mapped) << d;
-        EXPECT_EQ(reached.size(), distinct_groups[d - 1]) << d;
 
         const auto transformations = mapping("transformation_name_mapping_" + dim);
         int offered = 0;
         walk("basis_transformation_" + dim, "_" + dim, [&](const std::string& label, const std::string&) {
-            ASSERT_TRUE(transformations.count(label)) << label;
-            const std::string& var = transformations.at(label);
+            const std::string var = transformations.count(label) ? transformations.at(label) : "";
             ASSERT_TRUE(variable(var) && variable(var)->object) << label;
             const std::string type = variable(var)->type.text();
             ASSERT_TRUE(type == "matrix<int>" || type == "matrix<cyclotomic>") << label;
@@ -209,9 +201,8 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
     const auto tables = mapping("character_table_name_mapping");
     std::set<std::string> reached;
     walk("character_table_list", "", [&](const std::string&, const std::string& name) {
-        ASSERT_TRUE(tables.count(name)) << name;
-        const std::string& var = tables.at(name);
-        ASSERT_TRUE(variable(var) && variable(var)->type == tp_character_table()) << var;
+        const std::string var = tables.count(name) ? tables.at(name) : "";
+        ASSERT_TRUE(variable(var) && variable(var)->type == tp_character_table()) << name;
         reached.insert(var);
     });
     EXPECT_EQ(reached.size(), 55u);

@@ -35,14 +35,10 @@ struct workbench : testing::Test {
     }
 
     void press(const char* label) { button(window.get(), label)->click(); }
-    void accept(const char* name = "3m")
+    void accept() { window->chartab_text_editor()->setText("3m"), press("Accept character table"); }
+    void choose(std::initializer_list<int> rows)
     {
-        window->chartab_text_editor()->setText(name);
-        press("Accept character table");
-    }
-    void choose(std::initializer_list<int> positions)
-    {
-        for (int p : positions) window->group()->rows()[p - 1]->button()->click();
+        for (int p : rows) window->group()->rows()[p - 1]->button()->click();
     }
     // The buttons' labels, "." for none, and the count of chosen rows.
     std::string labels() const
@@ -51,12 +47,6 @@ struct workbench : testing::Test {
         for (const character_row* row : window->group()->rows())
             text += row->button()->text().isEmpty() ? "." : row->button()->text().toStdString();
         return text + " " + std::to_string(window->group()->arg_num());
-    }
-    std::string active() const
-    {
-        std::string text;
-        for (const QPushButton* b : window->operations()) text += b->isEnabled() ? "1" : "0";
-        return text;
     }
 };
 
@@ -75,7 +65,8 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     EXPECT_EQ(labels(), "2.1.. 2");
     // Results sent to the deck are checked by the whole sessions.
     const struct { std::initializer_list<int> chosen; const char* label; std::string row; } cases[] = {
-        {{3}, "Anti symmetric square", "[ Anti symmetric square(3), n = 2 ]   (3m) " + printed(character_of({1, -1, 1}))},
+        {{3}, "Anti symmetric square",
+         "[ Anti symmetric square(3), n = 2 ]   (3m) " + printed(character_of({1, -1, 1}))},
         {{2, 5, 1}, "Add", "[ Add(2, 5, 1), n = 2 ]   (3m) " + printed(character_of({5, 1, 2}))},
     };
     for (const auto& c : cases) {
@@ -102,7 +93,9 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
         press("Reset character list");
         choose(c.chosen);
         window->n_editor()->setValue(c.n);
-        EXPECT_EQ(active(), std::string(c.active)) << c.n;
+        std::string active;
+        for (const QPushButton* b : window->operations()) active += b->isEnabled() ? "1" : "0";
+        EXPECT_EQ(active, c.active) << c.n;
     }
 }
 

@@ -6,7 +6,6 @@
 #include <QSpinBox>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
@@ -78,11 +77,6 @@ struct Session : testing::Test {
         user.choices.assign(answer);
         button(main_stacker(main.get()), "To file")->click();
     }
-    std::string written() const
-    {
-        std::ifstream in(file);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
 };
 
 TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
@@ -107,7 +101,7 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
     to_file("n", {1});
     to_file("n", {1});
     const std::string free = "\".\nThe number of free parameters is ";
-    EXPECT_EQ(written(), "The point group used was \"m-3m\".\nIts basis was transformed by \"identity" + free + "1.\n\n"
+    EXPECT_EQ(contents(file), "The point group used was \"m-3m\".\nIts basis was transformed by \"identity" + free + "1.\n\n"
                          "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
                          "  xx = yy = zz = a\n  xy = xz = yx = yz = zx = zy = 0\n)\n\n"
                          "The point group used was \"4mm\".\nIts basis was transformed by \"identity" + free + "0.\n\n"
@@ -151,7 +145,7 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     to_file("p");
     to_file("n", {0});
     to_file("p", {1});
-    EXPECT_EQ(written(), "1: [ Row 1 of 3m ]\n2: [ Symmetric square(2), n = 2 ]   (3m)\n\n\n"
+    EXPECT_EQ(contents(file), "1: [ Row 1 of 3m ]\n2: [ Symmetric square(2), n = 2 ]   (3m)\n\n\n"
                          "linkedlist<character>(\n1: character(3 1 0)\n2: character(1 -1 1)\n)\n\n\n"
                          "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n1: 0\n2: 1\n3: 1\n)\n\n\n");
     const std::string name = "? Please enter file name", asked = "? " + file.string(), table = "? character table";

@@ -16,17 +16,12 @@ namespace {
 struct workbench_under_test {
     workbench_configuration config;
     std::unique_ptr<QWidget> main{create_main_window("zarn")};
-    QWidget* bench = open();
+    QWidget* bench = (button(main.get(), "Tensor")->click(), window_titled("Tensor"));
     QStackedWidget* deck = main_stacker(main.get())->findChild<QStackedWidget*>();
 
     // Closing deletes the workbench and the windows it opened.
     ~workbench_under_test() { close_windows(); }
 
-    QWidget* open()
-    {
-        button(main.get(), "Tensor")->click();
-        return window_titled("Tensor");
-    }
     QLineEdit* input(const char* name) const { return bench->findChild<QLineEdit*>(name); }
     QSpinBox* number(const char* name) const { return bench->findChild<QSpinBox*>(name); }
     void fill(int dimension, int rank, const char* group, const char* symmetry, const char* transformation)
@@ -99,8 +94,9 @@ TEST(TensorWorkbench, AConfigurationFaultBeepsShowsItsTextAndAddsNothing)
     alert_recorder alerts;
     w.fill(2, 2, "m-3m", "0 1", "identity");
     w.press("Point group");
-    EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"(beep)", "configuration error, \"point_group_2\" should be of type "
-                                                       "linkedlist<string> or group<matrix<int / fraction / cyclotomic>>"}));
+    EXPECT_EQ(alerts.alerts,
+              (std::vector<std::string>{"(beep)", "configuration error, \"point_group_2\" should be of type "
+                                                  "linkedlist<string> or group<matrix<int / fraction / cyclotomic>>"}));
     EXPECT_EQ(w.input("point group")->text(), "m-3m");
     EXPECT_TRUE(w.bench->isVisible());
 }

@@ -80,12 +80,6 @@ TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
     }
 }
 
-std::string contents(const std::filesystem::path& file)
-{
-    std::ifstream in(file);
-    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(none)";
-}
-
 TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
 {
     const auto dir = std::filesystem::temp_directory_path() / ("zarn_stacker_" + std::to_string(getpid()));
