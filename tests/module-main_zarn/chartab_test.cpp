@@ -28,11 +28,7 @@ struct workbench : testing::Test {
     std::unique_ptr<QWidget> stacker{create_stacker()};
     std::unique_ptr<chartab_window> window{new chartab_window(stacker.get())};
 
-    workbench()
-    {
-        config.set("X3_3m", make_table(three_m()));
-        character_table_mapping.add_elt("3m", "X3_3m");
-    }
+    workbench() { config.set("X3_3m", make_table(three_m())), character_table_mapping.add_elt("3m", "X3_3m"); }
 
     void press(const char* label) { button(window.get(), label)->click(); }
     void accept() { window->chartab_text_editor()->setText("3m"), press("Accept character table"); }

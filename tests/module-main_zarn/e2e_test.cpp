@@ -28,10 +28,11 @@ struct Session : testing::Test {
     QWidget* bench = nullptr;
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("zarn_e2e_" + std::to_string(getpid()) + ".txt");
+    // The prompts of "To file": the file name, then the overwrite question.
+    const std::string name = "? Please enter file name", asked = "? " + file.string();
 
     void SetUp() override
     {
-        std::filesystem::remove(file);
         ASSERT_TRUE(start_up(exec_zem_commandfile, shipped_config_path().c_str()));
         main.reset(create_main_window("zarn"));
         main->show();
@@ -62,10 +63,8 @@ struct Session : testing::Test {
     {
         bench->findChild<QSpinBox*>("rank")->setValue(rank);
         for (const auto& [input, text] : {std::pair("point group", group), {"perm symmetry", symmetry}}) {
-            if (!text) continue;
             auto* editor = bench->findChild<QLineEdit*>(input);
-            editor->selectAll();
-            QTest::keyClicks(editor, text);
+            if (text) editor->selectAll(), QTest::keyClicks(editor, text);
         }
     }
     // Leafs through the deck by `directions` ("p", "n"), then "To file" on the page on show,
@@ -101,17 +100,17 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
     to_file("n", {1});
     to_file("n", {1});
     const std::string free = "\".\nThe number of free parameters is ";
-    EXPECT_EQ(contents(file), "The point group used was \"m-3m\".\nIts basis was transformed by \"identity" + free + "1.\n\n"
-                         "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
-                         "  xx = yy = zz = a\n  xy = xz = yx = yz = zx = zy = 0\n)\n\n"
-                         "The point group used was \"4mm\".\nIts basis was transformed by \"identity" + free + "0.\n\n"
-                         "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
-                         "  permutation symmetry: \"0\"\n  x = y = z = 0\n)\n\n"
-                         "The point group used was \"6mm\".\nIts basis was transformed by \"hexagonal to Cartesian" +
-                             free + "2.\n\n"
-                         "tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
-                         "  xx = yy = b\n  xy = xz = yx = yz = zx = zy = 0\n  zz = a\n)\n\n");
-    const std::string name = "? Please enter file name", asked = "? " + file.string();
+    EXPECT_EQ(contents(file),
+              "The point group used was \"m-3m\".\nIts basis was transformed by \"identity" + free + "1.\n\n"
+              "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
+              "  xx = yy = zz = a\n  xy = xz = yx = yz = zx = zy = 0\n)\n\n"
+              "The point group used was \"4mm\".\nIts basis was transformed by \"identity" + free + "0.\n\n"
+              "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
+              "  permutation symmetry: \"0\"\n  x = y = z = 0\n)\n\n"
+              "The point group used was \"6mm\".\nIts basis was transformed by \"hexagonal to Cartesian" +
+                  free + "2.\n\n"
+              "tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
+              "  xx = yy = b\n  xy = xz = yx = yz = zx = zy = 0\n  zz = a\n)\n\n");
     EXPECT_EQ(user.alerts, (std::vector<std::string>{"? point group", "? point group", "? Permutation symmetry",
                                                      "? Basis transformation", "(beep)",
                                                      "run-time exception: [permswap] |swap1| not eq. to |swap2|\n",
@@ -145,10 +144,11 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     to_file("p");
     to_file("n", {0});
     to_file("p", {1});
-    EXPECT_EQ(contents(file), "1: [ Row 1 of 3m ]\n2: [ Symmetric square(2), n = 2 ]   (3m)\n\n\n"
-                         "linkedlist<character>(\n1: character(3 1 0)\n2: character(1 -1 1)\n)\n\n\n"
-                         "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n1: 0\n2: 1\n3: 1\n)\n\n\n");
-    const std::string name = "? Please enter file name", asked = "? " + file.string(), table = "? character table";
+    EXPECT_EQ(contents(file),
+              "1: [ Row 1 of 3m ]\n2: [ Symmetric square(2), n = 2 ]   (3m)\n\n\n"
+              "linkedlist<character>(\n1: character(3 1 0)\n2: character(1 -1 1)\n)\n\n\n"
+              "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n1: 0\n2: 1\n3: 1\n)\n\n\n");
+    const std::string table = "? character table";
     const std::string overflow = "run-time exception: [ZEM_fraction] overflow\n";
     EXPECT_EQ(user.alerts, (std::vector<std::string>{table, table, table, overflow, name, name, asked, name, asked}));
 }
