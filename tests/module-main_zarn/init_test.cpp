@@ -31,8 +31,7 @@ TEST(NameMappings, ReadPairsUpToTheFirstMissingDimension)
     for (const auto& [dimension, name] : {std::pair(1, "A"), {1, "B"}, {2, "A"}, {0, "A"}, {4, "C"}})
         found += looked_up(group_name_mappings, dimension, name) + " ";
     EXPECT_EQ(found, "x - y - - ");
-    ASSERT_NE(character_table_mapping.lookup("T"), nullptr);
-    EXPECT_STREQ(character_table_mapping.lookup("T")->c_str(), "t");
+    EXPECT_STREQ(character_table_mapping.lookup("T") ? character_table_mapping.lookup("T")->c_str() : "-", "t");
 }
 
 TEST(NameMappings, ConfigurationFaultsBeepShowTheirAlertAndStop)
