@@ -1,7 +1,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -10,7 +9,6 @@
 #include "module-main_zarn/config_support.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
-#include "module-misc_amulet/wrapper.h"
 #include "support/alert_recorder.h"
 #include "support/printed.h"
 #include "support/screenshot.h"
@@ -24,34 +22,19 @@ table_text three_m()
             {{1}, {2, 1}, {3, 3, 1}}, {1, -1, 1}, {3, 1, 0}};
 }
 
-std::string list_of(const char* type, std::initializer_list<std::string> elements)
-{
-    std::string text = std::string("linkedlist<") + type + ">(\n";
-    for (int k = 1; const std::string& e : elements) text += std::to_string(k++) + ": " + e + "\n";
-    return text + ")\n";
-}
-
 struct workbench : testing::Test {
     test_configuration config;
     alert_recorder alerts;
     std::unique_ptr<QWidget> stacker{create_stacker()};
     std::unique_ptr<chartab_window> window{new chartab_window(stacker.get())};
 
-    workbench()
-    {
-        config.set("X3_3m", make_table(three_m()));
-        character_table_mapping.add_elt("3m", "X3_3m");
-    }
+    workbench() { config.set("X3_3m", make_table(three_m())), character_table_mapping.add_elt("3m", "X3_3m"); }
 
     void press(const char* label) { button(window.get(), label)->click(); }
-    void accept(const char* name = "3m")
+    void accept() { window->chartab_text_editor()->setText("3m"), press("Accept character table"); }
+    void choose(std::initializer_list<int> rows)
     {
-        window->chartab_text_editor()->setText(name);
-        press("Accept character table");
-    }
-    void choose(std::initializer_list<int> positions)
-    {
-        for (int p : positions) window->group()->rows()[p - 1]->button()->click();
+        for (int p : rows) window->group()->rows()[p - 1]->button()->click();
     }
     // The buttons' labels, "." for none, and the count of chosen rows.
     std::string labels() const
@@ -61,25 +44,6 @@ struct workbench : testing::Test {
             text += row->button()->text().isEmpty() ? "." : row->button()->text().toStdString();
         return text + " " + std::to_string(window->group()->arg_num());
     }
-    std::string active() const
-    {
-        std::string text;
-        for (const QPushButton* b : window->operations()) text += b->isEnabled() ? "1" : "0";
-        return text;
-    }
-    std::string comments() const
-    {
-        std::string text;
-        for (const character_row* row : window->group()->rows()) text += std::string(row->comment()) + "\n";
-        return text;
-    }
-    // The comment and the value of the newest page of the deck.
-    std::string newest_page() const
-    {
-        const QWidget* page = stacker->findChild<QStackedWidget*>()->widget(0);
-        return printed(Am_ZEM_object(page->property(STACKER_COMMENT)).value()) + " | " +
-               printed(Am_ZEM_object(page->property(ZEM_OBJECT)).value());
-    }
 };
 
 TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDeck)
@@ -88,32 +52,25 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     window->chartab_text_editor()->setText("X3_3m");
     EXPECT_FALSE(button(window.get(), "Accept character table")->isEnabled());
     accept();
-    EXPECT_EQ(comments(), "[ Row 1 of 3m ]\n[ Row 2 of 3m ]\n[ Row 3 of 3m ]\n"
-                          "[ Determinant character of 3m ]\n[ Vector character of 3m ]\n");
+    std::string comments;
+    for (const character_row* row : window->group()->rows()) comments += std::string(row->comment()) + "\n";
+    EXPECT_EQ(comments, "[ Row 1 of 3m ]\n[ Row 2 of 3m ]\n[ Row 3 of 3m ]\n"
+                        "[ Determinant character of 3m ]\n[ Vector character of 3m ]\n");
     // Only the last chosen row can be unchosen.
     choose({3, 1, 5, 1, 5});
     EXPECT_EQ(labels(), "2.1.. 2");
-    const struct {
-        std::initializer_list<int> chosen;
-        const char* label;
-        std::string row_or_page;
-    } cases[] = {
-        {{3}, "Symmetric square", "[ Symmetric square(3), n = 2 ]   (3m) " + printed(character_of({3, 1, 0}))},
-        {{3}, "Anti symmetric square", "[ Anti symmetric square(3), n = 2 ]   (3m) " + printed(character_of({1, -1, 1}))},
-        {{6}, "Decompose", "[ Decompose(6), n = 2 ]   (3m) | " + list_of("cyclotomic", {"1", "0", "1"})},
+    // Results sent to the deck are checked by the whole sessions.
+    const struct { std::initializer_list<int> chosen; const char* label; std::string row; } cases[] = {
+        {{3}, "Anti symmetric square",
+         "[ Anti symmetric square(3), n = 2 ]   (3m) " + printed(character_of({1, -1, 1}))},
         {{2, 5, 1}, "Add", "[ Add(2, 5, 1), n = 2 ]   (3m) " + printed(character_of({5, 1, 2}))},
     };
     for (const auto& c : cases) {
         press("Reset character list");
         choose(c.chosen);
-        const std::size_t rows = window->group()->rows().size();
         press(c.label);
-        if (window->group()->rows().size() == rows) {
-            EXPECT_EQ(newest_page(), c.row_or_page) << c.label;
-        } else {
-            const character_row* row = window->group()->rows().back();
-            EXPECT_EQ(std::string(row->comment()) + " " + printed(row->stored_character()), c.row_or_page);
-        }
+        const character_row* row = window->group()->rows().back();
+        EXPECT_EQ(std::string(row->comment()) + " " + printed(row->stored_character()), c.row);
     }
     window->resize(800, 600);
     EXPECT_TRUE(save_screenshot(window.get(), "chartab_workbench.png"));
@@ -124,11 +81,7 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
 {
     accept();
     // Add, Product, Power, Decompose, the two squares, Physical representation, Copy.
-    const struct {
-        std::initializer_list<int> chosen;
-        int n;
-        const char* active;
-    } cases[] = {
+    const struct { std::initializer_list<int> chosen; int n; const char* active; } cases[] = {
         {{}, 2, "00000000"},  {{1}, 2, "00111111"},    {{3}, 0, "00011111"},
         {{4}, 2, "00111101"}, {{3, 1}, 2, "11000001"},
     };
@@ -136,7 +89,9 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
         press("Reset character list");
         choose(c.chosen);
         window->n_editor()->setValue(c.n);
-        EXPECT_EQ(active(), std::string(c.active)) << c.n;
+        std::string active;
+        for (const QPushButton* b : window->operations()) active += b->isEnabled() ? "1" : "0";
+        EXPECT_EQ(active, c.active) << c.n;
     }
 }
 
@@ -167,14 +122,12 @@ TEST_F(workbench, AFailureEndsInAnAlertAndChangesNothing)
 
 TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
 {
-    config.set_list("character_table_list", {"trigonal", "trigonal_list", "broken", "nowhere", "lost", "ghost", "odd", "odd_list"});
+    config.set_list("character_table_list",
+                    {"trigonal", "trigonal_list", "broken", "nowhere", "lost", "ghost", "odd", "odd_list"});
     config.set_list("odd_list", {"a"});
     config.set_list("trigonal_list", {"3m1", "3m"});
     character_table_mapping.add_elt("ghost", "X_ghost");
-    const struct {
-        std::deque<int> choices;
-        std::vector<std::string> alerts;
-    } cases[] = {
+    const struct { std::deque<int> choices; std::vector<std::string> alerts; } cases[] = {
         // Cancel in the nested pop-up returns to the first, which is cancelled in turn.
         {{0, 1, 4}, {"? character table", "? character table", "? character table"}},
         {{1},

@@ -25,14 +25,10 @@ public:
         character_table_mapping = name_mapping(50);
     }
 
-    void set(const std::string& name, const ZEM_object& value)
+    void set(const std::string& name, const ZEM_object& value) { set_without_value(name, value.type(), &value); }
+    void set_without_value(const std::string& name, const ZEM_type& type, const ZEM_object* value = nullptr)
     {
-        global_objects.add(ZEM_string(name.c_str()), &value, value.type());
-        names_.push_back(name);
-    }
-    void set_without_value(const std::string& name, const ZEM_type& type)
-    {
-        global_objects.add(ZEM_string(name.c_str()), nullptr, type);
+        global_objects.add(ZEM_string(name.c_str()), value, type);
         names_.push_back(name);
     }
     void set_list(const std::string& name, std::initializer_list<const char*> strings)

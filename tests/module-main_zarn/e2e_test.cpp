@@ -4,10 +4,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStackedWidget>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <unistd.h>
@@ -28,35 +26,31 @@ struct Session : testing::Test {
     alert_recorder user;
     std::unique_ptr<QWidget> main;
     QWidget* bench = nullptr;
-    QStackedWidget* deck = nullptr;
     const std::filesystem::path file =
         std::filesystem::temp_directory_path() / ("zarn_e2e_" + std::to_string(getpid()) + ".txt");
+    // The prompts of "To file": the file name, then the overwrite question.
+    const std::string name = "? Please enter file name", asked = "? " + file.string();
 
     void SetUp() override
     {
-        std::filesystem::remove(file);
         ASSERT_TRUE(start_up(exec_zem_commandfile, shipped_config_path().c_str()));
         main.reset(create_main_window("zarn"));
         main->show();
-        deck = main_stacker(main.get())->findChild<QStackedWidget*>();
     }
     void TearDown() override
     {
-        for (auto* window : QApplication::topLevelWidgets())
-            if (window->isVisible() && window != main.get()) window->close();
+        close_windows(main.get());
         main.reset();
-        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         const ZEM_set<ZEM_string> names = global_objects.all_vars();
         std::unique_ptr<ZEM_iterator_impl<ZEM_string>> name(names.create_iter_at_begin());
         for (; *name; ++*name) global_objects.remove(**name);
         std::filesystem::remove(file);
     }
 
-    void open(const char* workbench, const char* title)
+    void open(const char* workbench)
     {
         button(main.get(), workbench)->click();
-        bench = window_titled(title);
-        ASSERT_TRUE(bench);
+        ASSERT_TRUE(bench = window_titled(workbench));
     }
     // Presses a button of the workbench, answering its pop-ups with `choices`.
     void press(const char* label, std::initializer_list<int> choices = {})
@@ -64,102 +58,68 @@ struct Session : testing::Test {
         user.choices.assign(choices);
         button(bench, label)->click();
     }
-    void type(const char* input, const char* text)
+    // Types the request's point group (if any), rank and symmetry.
+    void type(const char* group, int rank, const char* symmetry)
     {
-        auto* editor = bench->findChild<QLineEdit*>(input);
-        editor->selectAll();
-        QTest::keyClicks(editor, text);
+        bench->findChild<QSpinBox*>("rank")->setValue(rank);
+        for (const auto& [input, text] : {std::pair("point group", group), {"perm symmetry", symmetry}}) {
+            auto* editor = bench->findChild<QLineEdit*>(input);
+            if (text) editor->selectAll(), QTest::keyClicks(editor, text);
+        }
     }
-    void set(const char* number, int value) { bench->findChild<QSpinBox*>(number)->setValue(value); }
-
-    void leaf(const char* direction) { button(main_stacker(main.get()), direction)->click(); }
-    // "To file" on the page on show; `answer` to the overwrite question, if one comes.
-    void to_file(std::initializer_list<int> answer = {})
+    // Leafs through the deck by `directions` ("p", "n"), then "To file" on the page on show,
+    // with `answer` to the overwrite question, if one comes.
+    void to_file(const std::string& directions, std::initializer_list<int> answer = {})
     {
+        for (char d : directions) button(main_stacker(main.get()), d == 'p' ? "Previous" : "Next")->click();
         user.texts = {file.string()};
         user.choices.assign(answer);
         button(main_stacker(main.get()), "To file")->click();
-    }
-    std::string written() const
-    {
-        std::ifstream in(file);
-        return std::string(std::istreambuf_iterator<char>(in), {});
     }
 };
 
 TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
 {
-    open("Tensor", "Tensor");
+    open("Tensor");
     // cubic, then m-3m; "(0 1)"; "identity".
     press("Point group", {6, 4});
     press("Perm. symmetry", {1});
     press("Basis transformation", {0});
     press("Tensor");
     // Parts of different sizes under one bracket parse, but cannot be swapped.
-    set("rank", 3);
-    type("perm symmetry", "(0 (1 2))");
+    type(nullptr, 3, "(0 (1 2))");
     press("Tensor");
-    type("point group", "4mm");
-    set("rank", 1);
-    type("perm symmetry", "0");
+    type("4mm", 1, "0");
     press("Pseudo tensor");
     // The hexagonal axes in a Cartesian basis, over cyclotomic numbers.
-    type("point group", "6mm");
-    set("rank", 2);
-    type("perm symmetry", "(0 1)");
+    type("6mm", 2, "(0 1)");
     press("Basis transformation", {1});
     press("Tensor");
-    ASSERT_EQ(deck->count(), 3);
 
-    leaf("Previous");
-    leaf("Previous");
-    to_file();
-    leaf("Next");
-    to_file({1});
-    leaf("Next");
-    to_file({1});
-    EXPECT_EQ(written(), "The point group used was \"m-3m\".\n"
-                         "Its basis was transformed by \"identity\".\n"
-                         "The number of free parameters is 1.\n"
-                         "\n"
-                         "tensor<symbolic_number<fraction>>(\n"
-                         "  dim = 3 rank = 2\n"
-                         "  permutation symmetry: \"(0 1)\"\n"
-                         "  xx = yy = zz = a\n"
-                         "  xy = xz = yx = yz = zx = zy = 0\n"
-                         ")\n\n"
-                         "The point group used was \"4mm\".\n"
-                         "Its basis was transformed by \"identity\".\n"
-                         "The number of free parameters is 0.\n"
-                         "\n"
-                         "pseudo_tensor<symbolic_number<fraction>>(\n"
-                         "  dim = 3 rank = 1\n"
-                         "  permutation symmetry: \"0\"\n"
-                         "  x = y = z = 0\n"
-                         ")\n\n"
-                         "The point group used was \"6mm\".\n"
-                         "Its basis was transformed by \"hexagonal to Cartesian\".\n"
-                         "The number of free parameters is 2.\n"
-                         "\n"
-                         "tensor<symbolic_number<cyclotomic>>(\n"
-                         "  dim = 3 rank = 2\n"
-                         "  permutation symmetry: \"(0 1)\"\n"
-                         "  xx = yy = b\n"
-                         "  xy = xz = yx = yz = zx = zy = 0\n"
-                         "  zz = a\n"
-                         ")\n\n");
-    const std::string asked = "? " + file.string();
+    to_file("pp");
+    to_file("n", {1});
+    to_file("n", {1});
+    const std::string free = "\".\nThe number of free parameters is ";
+    EXPECT_EQ(contents(file),
+              "The point group used was \"m-3m\".\nIts basis was transformed by \"identity" + free + "1.\n\n"
+              "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
+              "  xx = yy = zz = a\n  xy = xz = yx = yz = zx = zy = 0\n)\n\n"
+              "The point group used was \"4mm\".\nIts basis was transformed by \"identity" + free + "0.\n\n"
+              "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
+              "  permutation symmetry: \"0\"\n  x = y = z = 0\n)\n\n"
+              "The point group used was \"6mm\".\nIts basis was transformed by \"hexagonal to Cartesian" +
+                  free + "2.\n\n"
+              "tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n  permutation symmetry: \"(0 1)\"\n"
+              "  xx = yy = b\n  xy = xz = yx = yz = zx = zy = 0\n  zz = a\n)\n\n");
     EXPECT_EQ(user.alerts, (std::vector<std::string>{"? point group", "? point group", "? Permutation symmetry",
                                                      "? Basis transformation", "(beep)",
                                                      "run-time exception: [permswap] |swap1| not eq. to |swap2|\n",
-                                                     "? Basis transformation",
-                                                     "? Please enter file name", "? Please enter file name", asked,
-                                                     "? Please enter file name", asked}));
+                                                     "? Basis transformation", name, name, asked, name, asked}));
 }
 
 TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
 {
-    open("Character", "Character");
+    open("Character");
     auto* window = dynamic_cast<chartab_window*>(bench);
     ASSERT_TRUE(window);
     const auto choose = [&](std::initializer_list<int> positions) {
@@ -178,33 +138,19 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     press("Power");
     choose({6, 1});
     press("Copy");
-    ASSERT_EQ(deck->count(), 2);
 
     // The decomposition first, then overwritten by the copy, which the
     // decomposition follows again.
-    leaf("Previous");
-    to_file();
-    leaf("Next");
-    to_file({0});
-    leaf("Previous");
-    to_file({1});
-    EXPECT_EQ(written(), "1: [ Row 1 of 3m ]\n"
-                         "2: [ Symmetric square(2), n = 2 ]   (3m)\n"
-                         "\n\n"
-                         "linkedlist<character>(\n"
-                         "1: character(3 1 0)\n"
-                         "2: character(1 -1 1)\n"
-                         ")\n\n\n"
-                         "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n"
-                         "1: 0\n"
-                         "2: 1\n"
-                         "3: 1\n"
-                         ")\n\n\n");
-    const std::string asked = "? " + file.string();
-    EXPECT_EQ(user.alerts,
-              (std::vector<std::string>{"? character table", "? character table", "? character table",
-                                        "run-time exception: [ZEM_fraction] overflow\n", "? Please enter file name",
-                                        "? Please enter file name", asked, "? Please enter file name", asked}));
+    to_file("p");
+    to_file("n", {0});
+    to_file("p", {1});
+    EXPECT_EQ(contents(file),
+              "1: [ Row 1 of 3m ]\n2: [ Symmetric square(2), n = 2 ]   (3m)\n\n\n"
+              "linkedlist<character>(\n1: character(3 1 0)\n2: character(1 -1 1)\n)\n\n\n"
+              "[ Decompose(5), n = 2 ]   (3m)linkedlist<cyclotomic>(\n1: 0\n2: 1\n3: 1\n)\n\n\n");
+    const std::string table = "? character table";
+    const std::string overflow = "run-time exception: [ZEM_fraction] overflow\n";
+    EXPECT_EQ(user.alerts, (std::vector<std::string>{table, table, table, overflow, name, name, asked, name, asked}));
 }
 
 }

@@ -25,12 +25,7 @@ int good_file(const char*) { return 0; }
 
 TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
 {
-    const struct {
-        commandfile_runner run;
-        bool character_mapping;
-        bool started;
-        const char* error_text;
-    } cases[] = {
+    const struct { commandfile_runner run; bool character_mapping; bool started; const char* error_text; } cases[] = {
         {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
         {exec_zem_commandfile, true, false,
          "   0,  0: Scanner: cannot open input file\nrun-time exception: scanner failed\n"},
@@ -52,12 +47,10 @@ TEST(MainWindow, ButtonsStandQuitTensorCharacterAboveTheDeck)
     std::unique_ptr<QWidget> window(create_main_window("zarn"));
     window->show();
     EXPECT_EQ(window->geometry(), QRect(50, 50, 800, 600));
-    QAbstractButton* quit = button(window.get(), "Quit");
-    QAbstractButton* tensor = button(window.get(), "Tensor");
-    QAbstractButton* character = button(window.get(), "Character");
+    QAbstractButton *quit = button(window.get(), "Quit"), *tensor = button(window.get(), "Tensor"),
+                    *character = button(window.get(), "Character");
     ASSERT_TRUE(quit && tensor && character);
-    EXPECT_LT(quit->x(), tensor->x());
-    EXPECT_LT(tensor->x(), character->x());
+    EXPECT_TRUE(quit->x() < tensor->x() && tensor->x() < character->x());
     EXPECT_LT(quit->y() + quit->height(), main_stacker(window.get())->y());
     EXPECT_TRUE(save_screenshot(window.get(), "main_window.png"));
     window.release()->close();

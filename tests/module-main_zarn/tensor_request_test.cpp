@@ -10,24 +10,9 @@
 
 namespace {
 
-struct request_configuration : workbench_configuration {
-    request_configuration()
-    {
-        set_list("transformation_name_mapping_3", {"identity", "T3_identity", "minus", "T3_minus", "cyclo", "T3_cyclo",
-                                                   "flat", "T3_flat", "gone", "T3_none", "group", "G3_1"});
-        set("weird_3", ZEM_int(7));
-        set("perm_symmetry_4", ZEM_int(7));
-        init_tensor();
-    }
-};
-
 TEST(TensorRequest, ChecksFailInOrderWithTheirMessages)
 {
-    const struct {
-        bool pseudo;
-        tensor_inputs inputs;
-        const char* message;
-    } cases[] = {
+    const struct { bool pseudo; tensor_inputs inputs; const char* message; } cases[] = {
         {false, {"m-3m", "0", "identity", 0, 1}, "[do_execute_tensor] (internal error) silly dimension"},
         {false, {"nothing", "0", "nothing", 3, 1},
          "[do_execute_tensor] (internal error) cannot find point group in group_name_mapping"},
@@ -41,18 +26,14 @@ TEST(TensorRequest, ChecksFailInOrderWithTheirMessages)
         {false, {"1", "0", "group", 3, 1}, "[do_execute_tensor] (internal error) wrong transformation type"},
         {false, {"1", "0", "flat", 3, 1}, "[operator * (matrix, tensor)] incorrect number of rows and/or columns"},
     };
-    request_configuration config;
+    workbench_configuration config;
     for (const auto& c : cases)
         EXPECT_EQ(failure_of([&] { invariant_tensor_request(c.pseudo, c.inputs); }), run_time(c.message)) << c.message;
 }
 
 TEST(TensorRequest, ResultLiesOnTheLargerFieldAndAPseudoTensorFollowsTheDeterminant)
 {
-    const struct {
-        bool pseudo;
-        tensor_inputs inputs;
-        const char* first_lines;
-    } cases[] = {
+    const struct { bool pseudo; tensor_inputs inputs; const char* first_lines; } cases[] = {
         {false, {"m-3m frac", "0 1", "identity", 3, 2}, "tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 2\n"},
         {true, {"m-3m", "0 1", "cyclo", 3, 2}, "pseudo_tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n"},
         {false, {"m-3m cycl", "0 1", "identity", 3, 2}, "tensor<symbolic_number<cyclotomic>>(\n  dim = 3 rank = 2\n"},
@@ -61,23 +42,16 @@ TEST(TensorRequest, ResultLiesOnTheLargerFieldAndAPseudoTensorFollowsTheDetermin
         {true, {"1", "0", "minus", 3, 1}, "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
                                          "  permutation symmetry: \"0\"\n  x = b\n"},
     };
-    request_configuration config;
+    workbench_configuration config;
     for (const auto& c : cases) {
         const tensor_result result = invariant_tensor_request(c.pseudo, c.inputs);
         EXPECT_EQ(printed(*result.value).substr(0, std::string(c.first_lines).size()), c.first_lines);
     }
-    EXPECT_EQ(invariant_tensor_request(false, {"m-3m", "[0 1]", "cyclo", 3, 2}).comment,
-              "The point group used was \"m-3m\".\nIts basis was transformed by \"cyclo\".\n"
-              "The number of free parameters is 0.\n\n");
 }
 
 TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
 {
-    const struct {
-        const char* name;
-        int number;
-        const char* alert;
-    } cases[] = {
+    const struct { const char* name; int number; const char* alert; } cases[] = {
         {"ghost", 3, "configuration error, cannot locate \"ghost_3\""},
         {"weird", 3,
          "configuration error, \"weird_3\" should be of type linkedlist<string> or group<matrix<int / fraction / "
@@ -85,7 +59,7 @@ TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
         {nullptr, 3, "configuration error, cannot locate \"perm_symmetry_3\""},
         {nullptr, 4, "configuration error, \"perm_symmetry_4\" should be of type linkedlist<string>"},
     };
-    request_configuration config;
+    workbench_configuration config;
     for (const auto& c : cases) {
         alert_recorder alerts;
         EXPECT_THROW(c.name ? do_choose_pointgroup_or_pointgroup_class_proc(c.name, c.number)

@@ -3,29 +3,28 @@
 // reached through the classes "cubic" and "triclinic"; the transformations
 // "identity" (integer), "minus" (-1 times it, fractions), "cyclo" (identity,
 // cyclotomic) and "flat" (2 x 3); the symmetries of rank 2. Dimensions 1 and 2
-// have empty mappings and no chooser lists.
+// have empty mappings and no chooser lists. Faulty entries for the checks:
+// "matrix", "ghost", "empty", "gone", "group", "weird_3", "perm_symmetry_4".
 #pragma once
+
+#include <vector>
 
 #include "groups/group.h"
 #include "module-main_zarn/config_support.h"
 #include "module-main_zarn/conversions.h"
 #include "support/matrices.h"
 
-inline ZEM_linkedlist<ZEM_matrix<ZEM_int>> m3m_generators()
+inline std::vector<ZEM_matrix<ZEM_int>> m3m_generators()
 {
-    ZEM_linkedlist<ZEM_matrix<ZEM_int>> generators;
-    generators.add_at_tail(matrix_of<ZEM_int>({{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}));
-    generators.add_at_tail(matrix_of<ZEM_int>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}));
-    generators.add_at_tail(matrix_of<ZEM_int>({{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}}));
-    return generators;
+    return {matrix_of<ZEM_int>({{0, -1, 0}, {1, 0, 0}, {0, 0, 1}}), matrix_of<ZEM_int>({{0, 0, 1}, {1, 0, 0}, {0, 1, 0}}),
+            matrix_of<ZEM_int>({{-1, 0, 0}, {0, -1, 0}, {0, 0, -1}})};
 }
 
 template <class M>
 ZEM_group<M> m3m_group(M (*lift)(const ZEM_matrix<ZEM_int>&))
 {
-    const auto generators = m3m_generators();
     ZEM_linkedlist<M> lifted;
-    for (const auto* node = generators.head; node; node = node->next) lifted.add_at_tail(lift(node->elt));
+    for (const auto& g : m3m_generators()) lifted.add_at_tail(lift(g));
     return ZEM_group<M>(lifted, nullptr, nullptr);
 }
 
@@ -52,13 +51,15 @@ struct workbench_configuration : test_configuration {
                                           "empty", "G3_empty"});
         set_list("transformation_name_mapping_1", {});
         set_list("transformation_name_mapping_2", {});
-        set_list("transformation_name_mapping_3", {"identity", "T3_identity", "minus", "T3_minus", "cyclo",
-                                                   "T3_cyclo", "flat", "T3_flat"});
+        set_list("transformation_name_mapping_3", {"identity", "T3_identity", "minus", "T3_minus", "cyclo", "T3_cyclo",
+                                                   "flat", "T3_flat", "gone", "T3_none", "group", "G3_1"});
         set_list("point_group_3", {"cubic", "cubic", "triclinic", "triclinic"});
         set_list("cubic_3", {"m-3m", "m-3m", "frac", "m-3m frac"});
         set_list("triclinic_3", {"1", "1"});
         set_list("basis_transformation_3", {"identity", "identity", "minus", "minus", "odd"});
         set_list("perm_symmetry_2", {"0 1", "(0 1)", "[0 1]"});
+        set("weird_3", ZEM_int(7));
+        set("perm_symmetry_4", ZEM_int(7));
         set_list("character_table_name_mapping", {});
         init_tensor();
         init_character_table();

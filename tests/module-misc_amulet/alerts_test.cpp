@@ -48,7 +48,7 @@ TEST(SelectionPopup, StacksTheEntriesWithCancelToTheRightAtItsPlace)
     EXPECT_EQ(fill, motif_gray);
 }
 
-TEST(SelectionPopup, NestedPopupsOpenOverTheirParentAndCloseInnermostFirst)
+TEST(SelectionPopup, NestedPopupsOpenOverTheirParentCloseInnermostFirstAndPassOnAFailure)
 {
     std::vector<std::string> log;
     const auto inner = [&](int) {
@@ -73,10 +73,8 @@ TEST(SelectionPopup, NestedPopupsOpenOverTheirParentAndCloseInnermostFirst)
     popup_driver framed({"class", "(frame)", "(frame)"});
     EXPECT_EQ(outer(), -1);
     EXPECT_EQ(framed.seen, (std::vector<std::string>{"outer 1", "inner 2", "outer 1"}));
-}
 
-TEST(SelectionPopup, AFailureOfAChoiceClosesEveryLevelAndPassesOn)
-{
+    // A failure of a choice closes every level and passes on, once out of the pop-ups' event loops.
     popup_driver driver({"class", "deep"});
     EXPECT_EQ(failure_of([] {
                   ask_selection("outer", {"class"}, [](int) {

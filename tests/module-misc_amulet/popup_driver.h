@@ -17,10 +17,7 @@
 class popup_driver {
 public:
     explicit popup_driver(std::deque<QString> presses)
-        : presses_(std::move(presses)), previous_(install_alert_seam(&dialogs_))
-    {
-        next();
-    }
+        : presses_(std::move(presses)), previous_(install_alert_seam(&dialogs_)) { next(); }
     ~popup_driver() { install_alert_seam(previous_); }
     popup_driver(const popup_driver&) = delete;
     popup_driver& operator=(const popup_driver&) = delete;

@@ -1,6 +1,5 @@
 #include <QSpinBox>
 #include <QStackedWidget>
-#include <QTimer>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -9,6 +8,7 @@
 
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-misc_amulet/alerts.h"
+#include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
@@ -72,25 +72,12 @@ TEST(Stacker, AFailureOfToWindowIsShownInAnAlert)
 
 TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
 {
-    qt_alert_seam dialogs;
-    alert_seam* previous = install_alert_seam(&dialogs);
-    const std::pair<const char*, int> cases[] = {{"Overwrite", 0}, {"Append", 1}, {"Cancel", 2}, {nullptr, 2}};
-    for (const auto& c : cases) {
-        const char* pressed = c.first;
-        QTimer::singleShot(0, [pressed] {
-            QWidget* dialog = window_titled("results.txt");
-            pressed ? button(dialog, pressed)->click() : void(dialog->close());
-        });
-        EXPECT_EQ(overwrite_or_append("results.txt"), c.second);
+    const std::pair<const char*, int> cases[] = {{"Overwrite", 0}, {"Append", 1}, {"Cancel", 2}, {"(frame)", 2}};
+    for (const auto& [pressed, answer] : cases) {
+        popup_driver driver({pressed});
+        EXPECT_EQ(overwrite_or_append("results.txt"), answer);
+        EXPECT_EQ(driver.seen, std::vector<std::string>{"results.txt 1"});
     }
-    install_alert_seam(previous);
-}
-
-std::string contents(const std::filesystem::path& file)
-{
-    if (!std::filesystem::exists(file)) return "(none)";
-    std::ifstream in(file);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
@@ -101,13 +88,9 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
     const std::string old = "old\n", page = "m-3m\n\nvalue\n\n", existing = dir / "existing", fresh = dir / "fresh",
                       missing = dir / "no" / "file", dangling = dir / "dangling", target = dir / "target";
     std::filesystem::create_symlink(target, dangling);
-    const struct {
-        std::string file;
-        std::deque<int> answers;  // empty: the question is closed by its frame
-        const char* comment;
-        std::string written;
-        std::vector<std::string> shown;
-    } cases[] = {
+    // No answers: the question is closed by its frame.
+    const struct { std::string file; std::deque<int> answers; const char* comment; std::string written;
+                   std::vector<std::string> shown; } cases[] = {
         {fresh, {}, "m-3m\n\n", page, {}},
         {fresh, {}, nullptr, "value\n\n", {}},
         {existing, {0}, "m-3m\n\n", page, {"? " + existing}},

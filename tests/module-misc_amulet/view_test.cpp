@@ -11,10 +11,7 @@ namespace {
 
 TEST(GenericView, OnePlainTextLabelPerPrintedLineInAColumnSpacedByFour)
 {
-    const struct {
-        const char* text;
-        std::vector<QString> lines;
-    } cases[] = {
+    const struct { const char* text; std::vector<QString> lines; } cases[] = {
         {"a\n\nb", {"a", "", "b"}}, {"x\n", {"x"}}, {"", {""}}, {"\n\n", {"", ""}},
         {"<b>x</b>\t&amp;", {"<b>x</b>\t&amp;"}},
     };

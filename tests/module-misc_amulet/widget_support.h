@@ -4,6 +4,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
+#include <filesystem>
+#include <fstream>
+#include <string>
 
 inline QAbstractButton* button(QWidget* owner, const QString& text)
 {
@@ -27,4 +30,19 @@ inline QWidget* window_titled(const QString& title)
     for (auto* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w->windowTitle() == title) found << w;
     return found.size() == 1 ? found.front() : nullptr;
+}
+
+// What a file holds, "(none)" if it cannot be read.
+inline std::string contents(const std::filesystem::path& file)
+{
+    std::ifstream in(file);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(none)";
+}
+
+// Closes every open window but `kept`; those that delete themselves on closing are gone afterwards.
+inline void close_windows(const QWidget* kept = nullptr)
+{
+    for (auto* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w != kept) w->close();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

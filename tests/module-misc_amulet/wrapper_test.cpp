@@ -8,12 +8,7 @@
 
 namespace {
 
-std::string printed(const Am_ZEM_object& handle)
-{
-    std::ostringstream out;
-    out << handle;
-    return out.str();
-}
+std::string printed(const Am_ZEM_object& handle) { return (std::ostringstream() << handle).str(); }
 
 TEST(Am_ZEM_object, SlotsShareOneBodyHoldingItsOwnCopy)
 {
