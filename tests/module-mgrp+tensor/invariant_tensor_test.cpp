@@ -87,10 +87,9 @@ void checked_parameters(const Result& result, int n_free, const pointer_to_objec
     }
 }
 
-// Solves for the group of the given generators and checks the result; `text`
-// receives its printed form.
+// Solves for the group of the given generators, checks the result and gives its printed form.
 template <class G, bool pseudo, class E>
-void solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry, int& n_free, std::string* text = nullptr)
+std::string solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry, int& n_free)
 {
     using T = coefficient_of<G>;
     std::conditional_t<pseudo, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>, ZEM_tensor<ZEM_symbolic_number<T>>> result;
@@ -98,8 +97,8 @@ void solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry,
         invariant_pseudo_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
     else
         invariant_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
-    if (text) *text = printed(result);
     checked_parameters(result, n_free, generators_of<T>(gens), rank, symmetry, pseudo);
+    return printed(result);
 }
 
 const rows rotation = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
@@ -158,13 +157,11 @@ template <bool pseudo>
 void check_example(const example& c)
 {
     int n_free = -1;
-    std::string text, integer_text;
-    solved<ZEM_fraction, pseudo>(c.gens, c.rank, c.symmetry, n_free, &text);
+    const std::string text = solved<ZEM_fraction, pseudo>(c.gens, c.rank, c.symmetry, n_free);
     EXPECT_EQ(n_free, c.n_free);
     EXPECT_EQ(c.lines ? component_lines(text) : "", c.lines ? c.lines : "");
     if (c.gens[0][0][0].denominator() == 1) {  // all but the reflection
-        solved<ZEM_int, pseudo>(c.gens, c.rank, c.symmetry, n_free, &integer_text);
-        EXPECT_EQ(integer_text, text);
+        EXPECT_EQ((solved<ZEM_int, pseudo>(c.gens, c.rank, c.symmetry, n_free)), text);
     }
 }
 

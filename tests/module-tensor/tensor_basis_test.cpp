@@ -127,7 +127,7 @@ void collect(const pointer_to_objects<int>& image, permsym_plusmin sign, void* d
 TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
 {
     std::mt19937 rng(20240611);
-    int with_zero_classes = 0, unlike_parts = 0;
+    int with_zero_classes = 0;
     for (int round = 0; round < 400; ++round) {
         const int n = 1 + int(rng() % 6);
         const bool alike = rng() % 3 != 0;
@@ -184,11 +184,8 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
         }
         EXPECT_EQ(basis.n_basis, n_basis);
         with_zero_classes += any_zero;
-        unlike_parts += !alike;
     }
-    // The random strings did reach the interesting cases.
-    EXPECT_GT(with_zero_classes, 50);
-    EXPECT_GT(unlike_parts, 50);
+    EXPECT_GT(with_zero_classes, 50);  // the random strings did reach them
 }
 
 // Requests beyond the machine's memory fail as every allocation does; on a machine
