@@ -134,16 +134,6 @@ int diagonal_rank(const ZEM_matrix<T>& D)
     return rank;
 }
 
-// Runs `check`; a failure must be an overflow of the scalars, and is counted.
-template <class Check>
-void exact_or_overflow(Check check, int& overflows)
-{
-    const std::string failure = failure_of(check);
-    if (failure == "(no failure)") return;
-    EXPECT_TRUE(failure == run_time("[ZEM_fraction] overflow") || failure == run_time("[ZEM_int] overflow")) << failure;
-    ++overflows;
-}
-
 using cyclotomic_testing::root_of_unity;
 using I = ZEM_int;
 using F = ZEM_fraction;
@@ -153,8 +143,7 @@ using C = ZEM_cyclotomic_number;
 template <class T>
 int field_rank(const ZEM_matrix<T>& A)
 {
-    using field = std::conditional_t<std::is_same_v<T, I>, F, T>;
-    std::vector<std::vector<field>> rows(std::size_t(A.rows()));
+    std::vector<std::vector<std::conditional_t<std::is_same_v<T, I>, F, T>>> rows(std::size_t(A.rows()));
     for (int k = 0; k < A.rows() * A.columns(); ++k) {
         if constexpr (std::is_same_v<T, I>)
             rows[std::size_t(k / A.columns())].push_back(F(A.elements()[k].value()));
@@ -218,9 +207,13 @@ TEST(Diagonize, RandomMatricesAgainstTheLiteralSteps)
     std::uniform_int_distribution<int> size(0, 7), pick(0, 12);
     const int orders[] = {3, 4, 5, 8, 12};
     int overflows = 0, checks = 0;
+    // A failure must be an overflow of the scalars, and is counted.
     auto check = [&](const auto& A) {
         ++checks;
-        exact_or_overflow([&] { expect_reduction(A); }, overflows);
+        const std::string failure = failure_of([&] { expect_reduction(A); });
+        const bool overflow = failure == run_time("[ZEM_fraction] overflow") || failure == run_time("[ZEM_int] overflow");
+        EXPECT_TRUE(overflow || failure == "(no failure)") << failure;
+        overflows += overflow;
     };
     for (int trial = 0; trial < 400; ++trial) {
         const int c = size(random), r = size(random), limit = trial % 3 == 0 ? size(random) : 0;
@@ -294,11 +287,8 @@ TEST(Diagonize, FailsWithAMessageInsteadOfHangingOrWrapping)
     EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{INT_MIN, 0}, {-1, 1}})); }), run_time("[ZEM_int] overflow"));
 }
 
-TEST(Inverse, WorkedExamplesAndFailures)
+TEST(Inverse, Failures)
 {
-    EXPECT_EQ(inverse(matrix_of<F>({{F(-3, 4)}})), matrix_of<F>({{F(-4, 3)}}));
-    EXPECT_EQ(inverse(matrix_of<I>({{-1}})), matrix_of<I>({{-1}}));
-    EXPECT_EQ(inverse(matrix_of<F>({{1, 0}})), matrix_of<F>({{1}, {0}}));
     const std::string not_unimodular = run_time("[inverse] integer matrix whose determinant is not 1 or -1");
     EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{1, 2}, {3, 4}})); }), not_unimodular);
     const std::string singular = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
