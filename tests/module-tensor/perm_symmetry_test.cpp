@@ -142,12 +142,9 @@ TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)
 {
     perm_symmetry_type unequal{ZEM_string("(0 (1 2))")};
     std::string seen;
-    const std::string swap = run_time("[permswap] |swap1| not eq. to |swap2|");
-    EXPECT_EQ(failure_of([&] { unequal.for_all_symmetrical_with_do(record, tuple_of({1, 2, 3}), &seen, 0); }), swap);
+    EXPECT_EQ(failure_of([&] { unequal.for_all_symmetrical_with_do(record, tuple_of({1, 2, 3}), &seen, 0); }),
+              run_time("[permswap] |swap1| not eq. to |swap2|"));
     EXPECT_EQ(seen, "(1,2,3)+ (1,3,2)+");
-    pointer_to_objects<int> t = tuple_of({1, 2, 3});
-    EXPECT_EQ(failure_of([&] { permswap(t, tuple_of({0}), tuple_of({1, 2})); }), swap);
-    EXPECT_TRUE(t == tuple_of({1, 2, 3}));
     perm_symmetry_type anti{ZEM_string("[0 1]")};
     EXPECT_EQ(failure_of([&] { anti.for_all_symmetrical_with_do(fail_on_minus, tuple_of({1, 2}), nullptr, 0); }),
               run_time("stop"));
