@@ -103,22 +103,6 @@ struct literal_reduction {
     }
 };
 
-// D, L and R are those of the literal steps, and the reduction without L gives
-// the same D and R.
-template <class T>
-void expect_as_written(const ZEM_matrix<T>& A, const reduced<T>& r)
-{
-    const literal_reduction<T> literal(A);
-    const int n = A.columns(), m = A.rows();
-    EXPECT_EQ(r.D, ZEM_matrix<T>(n, m, literal.A));
-    EXPECT_EQ(r.L, ZEM_matrix<T>(m, m, literal.L));
-    EXPECT_EQ(r.R, ZEM_matrix<T>(n, n, literal.R));
-    ZEM_matrix<T> D, R;
-    diagonize_without_left(A, D, R);
-    EXPECT_EQ(D, r.D);
-    EXPECT_EQ(R, r.R);
-}
-
 // The number of non-zero entries of D, after checking that they stand on the
 // diagonal, before every zero one and in non-increasing size.
 template <class T>
@@ -181,21 +165,28 @@ void expect_inverse(const ZEM_matrix<T>& A)
 }
 
 // D = L * A * R, D diagonal with its non-zero entries first in non-increasing
-// size, as many as A's rank, and D, L and R those of the literal steps. For a
-// small A also: L and R have inverses (over the integers too, their determinant
-// being 1 or -1), and so has A over a field when of full rank.
+// size, as many as A's rank, and D, L and R those of the literal steps; the
+// reduction without L gives the same D and R. For a small A also: L and R have
+// inverses (over the integers too, their determinant being 1 or -1), and so has
+// A over a field when of full rank.
 template <class T>
 void expect_reduction(const ZEM_matrix<T>& A)
 {
     const reduced<T> r = reduce(A);
-    const int rank = field_rank(A);
+    const literal_reduction<T> literal(A);
+    const int n = A.columns(), m = A.rows(), rank = field_rank(A);
     EXPECT_EQ(r.L * A * r.R, r.D) << A;
     EXPECT_EQ(diagonal_rank(r.D), rank) << A;
-    expect_as_written(A, r);
-    if (A.columns() > 4 || A.rows() > 4) return;
+    EXPECT_EQ(r.D, ZEM_matrix<T>(n, m, literal.A));
+    EXPECT_EQ(r.L, ZEM_matrix<T>(m, m, literal.L));
+    EXPECT_EQ(r.R, ZEM_matrix<T>(n, n, literal.R));
+    ZEM_matrix<T> D, R;
+    diagonize_without_left(A, D, R);
+    EXPECT_TRUE(D == r.D && R == r.R) << A;
+    if (n > 4 || m > 4) return;
     expect_inverse(r.L);
     expect_inverse(r.R);
-    if (!std::is_same_v<T, I> && rank == std::min(A.columns(), A.rows())) expect_inverse(A);
+    if (!std::is_same_v<T, I> && rank == std::min(n, m)) expect_inverse(A);
 }
 
 // Integers, fractions and cyclotomic numbers of orders 3, 4, 5, 8 and 12, from
@@ -241,7 +232,6 @@ TEST(Diagonize, EveryNonZeroCyclotomicEntryCountsLargerThanZero)
 {
     const C sqrt3 = C(-1) * root_of_unity(1, 4) * (C(1) + C(2) * root_of_unity(1, 3));
     const C z = C(1) + root_of_unity(1, 5), s = C(1) + sqrt3;
-    ASSERT_EQ(sqrt3 * sqrt3, C(3));
     ASSERT_TRUE(abs_value_squared(z).is_zero());
     ASSERT_TRUE(abs_value_squared(s).is_zero());
     expect_reduction(matrix_of<C>({{z, 0}, {0, 0}}));
