@@ -7,12 +7,11 @@
 #include <random>
 #include <vector>
 
+#include "module-matrix/matrix_arithmetic.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
-#include "numbers/cyclotomic.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
-#include "module-matrix/matrix_arithmetic.h"
 
 namespace {
 
@@ -71,14 +70,13 @@ TEST(Determinant, LargeMatricesByElimination)
     std::mt19937 random(11);
     const int n = 20;
     pointer_to_objects<I> l(n * n), u(n * n);
-    int expected = 1;
     for (int i = 0; i < n; ++i)
         for (int j = 0; j < n; ++j) {
             l[i * n + j] = i == j ? 1 : j < i ? int(random() % 3) - 1 : 0;
             u[i * n + j] = i == j ? (i % 7 == 0 ? 2 : i % 2 ? -1 : 1) : j > i ? int(random() % 3) - 1 : 0;
         }
-    for (int i = 0; i < n; ++i) expected *= u[i * n + i].value();
-    EXPECT_EQ(determinant(ZEM_matrix<I>(n, n, l) * ZEM_matrix<I>(n, n, u)).value(), expected);
+    // U's diagonal: 2 at 0, 7 and 14, -1 at the nine other odd places.
+    EXPECT_EQ(determinant(ZEM_matrix<I>(n, n, l) * ZEM_matrix<I>(n, n, u)), -8);
 }
 
 }

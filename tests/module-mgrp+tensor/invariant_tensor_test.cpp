@@ -5,10 +5,8 @@
 #include <sstream>
 #include <string>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
-#include "module-mgrp+tensor/action_matrix.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/exact_rank.h"
 #include "support/failure.h"

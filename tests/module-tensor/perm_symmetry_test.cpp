@@ -21,8 +21,6 @@ std::string printed(const perm_symmetry_type& s)
     return out.str();
 }
 
-std::string error_of(const perm_symmetry_type& s) { return s.error ? s.error : "(none)"; }
-
 std::string nested(int depth, const std::string& inside, bool closed = true)
 {
     return std::string(std::size_t(depth), '(') + inside + (closed ? std::string(std::size_t(depth), ')') : "");
@@ -66,7 +64,8 @@ TEST(PermSymmetryStrings, CanonicalFormsOrTheFault)
         auto* s = new perm_symmetry_type{ZEM_string(c.text.c_str())};
         const perm_symmetry_type copy(*s);
         delete s;
-        EXPECT_EQ(error_of(copy) + " " + printed(copy), c.message + " " + c.form) << c.text.substr(0, 40);
+        EXPECT_EQ(std::string(copy.error ? copy.error : "(none)") + " " + printed(copy), c.message + " " + c.form)
+            << c.text.substr(0, 40);
         EXPECT_EQ(copy.seq == nullptr, c.form.empty()) << c.text.substr(0, 40);
         if (c.message != deep) {
             EXPECT_EQ(copy.n_indices, c.n_indices) << c.text;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "numbers/cyclotomic_support.h"
+#include "numbers/cyclotomic.h"
 #include "support/failure.h"
 #include "support/index_tuple.h"
 #include "support/printed.h"
