@@ -64,7 +64,7 @@ TEST(PermSymmetryStrings, CanonicalFormsOrTheFault)
         auto* s = new perm_symmetry_type{ZEM_string(c.text.c_str())};
         const perm_symmetry_type copy(*s);
         delete s;
-        EXPECT_EQ(std::string(copy.error ? copy.error : "(none)") + " " + printed(copy), c.message + " " + c.form)
+        EXPECT_EQ((copy.error ? std::string(copy.error) : none) + " " + printed(copy), c.message + " " + c.form)
             << c.text.substr(0, 40);
         EXPECT_EQ(copy.seq == nullptr, c.form.empty()) << c.text.substr(0, 40);
         if (c.message != deep) {

@@ -83,7 +83,7 @@ TEST(Tensors, FailuresPassOnTheirMessage)
     for (const auto& [action, message] : cases) EXPECT_EQ(failure_of(action), run_time(message));
 }
 
-TEST(Tensors, PrintedFormsGroupComponentsByValueAndCopiesShareTheBody)
+TEST(Tensors, PrintedFormsGroupComponentsByValueAndCopiesOutliveTheOriginal)
 {
     pointer_to_objects<ZEM_fraction> values(4);
     values[0] = values[3] = ZEM_fraction(1, 2);
