@@ -5,10 +5,8 @@
 #include <sstream>
 #include <string>
 #include <type_traits>
-#include <utility>
 #include <vector>
 
-#include "module-mgrp+tensor/action_matrix.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/exact_rank.h"
 #include "support/failure.h"
@@ -87,10 +85,9 @@ void checked_parameters(const Result& result, int n_free, const pointer_to_objec
     }
 }
 
-// Solves for the group of the given generators and checks the result; `text`
-// receives its printed form.
+// Solves for the group of the given generators, checks the result and gives its printed form.
 template <class G, bool pseudo, class E>
-void solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry, int& n_free, std::string* text = nullptr)
+std::string solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry, int& n_free)
 {
     using T = coefficient_of<G>;
     std::conditional_t<pseudo, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>, ZEM_tensor<ZEM_symbolic_number<T>>> result;
@@ -98,8 +95,8 @@ void solved(const std::vector<vectors<E>>& gens, int rank, const char* symmetry,
         invariant_pseudo_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
     else
         invariant_tensor(generators_of<G>(gens), rank, ZEM_string(symmetry), &n_free, result);
-    if (text) *text = printed(result);
     checked_parameters(result, n_free, generators_of<T>(gens), rank, symmetry, pseudo);
+    return printed(result);
 }
 
 const rows rotation = {{0, -1, 0}, {1, 0, 0}, {0, 0, 1}};
@@ -158,13 +155,11 @@ template <bool pseudo>
 void check_example(const example& c)
 {
     int n_free = -1;
-    std::string text, integer_text;
-    solved<ZEM_fraction, pseudo>(c.gens, c.rank, c.symmetry, n_free, &text);
+    const std::string text = solved<ZEM_fraction, pseudo>(c.gens, c.rank, c.symmetry, n_free);
     EXPECT_EQ(n_free, c.n_free);
     EXPECT_EQ(c.lines ? component_lines(text) : "", c.lines ? c.lines : "");
     if (c.gens[0][0][0].denominator() == 1) {  // all but the reflection
-        solved<ZEM_int, pseudo>(c.gens, c.rank, c.symmetry, n_free, &integer_text);
-        EXPECT_EQ(integer_text, text);
+        EXPECT_EQ((solved<ZEM_int, pseudo>(c.gens, c.rank, c.symmetry, n_free)), text);
     }
 }
 
@@ -190,6 +185,7 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
     const std::string kept = printed(result);
     int n_free = -7;
     const std::string differs = "] the symmetry's number of indices differs from the rank";
+    const std::string shape = "[action_matrix] dimension != g.rows() || dimension != g.columns()";
     struct {
         std::vector<rows> gens;
         int rank;
@@ -201,19 +197,17 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
         {{}, 1, "0", true, "[invariant_pseudo_tensor] group without generators"},
         {{identity2}, 3, "(0 1)", false, "[invariant_tensor" + differs},
         {{identity2}, 1, "(0 1)", true, "[invariant_pseudo_tensor" + differs},
-        {{identity2, identity3}, 2, "(0 1)", false, "[action_matrix] dimension != g.rows() || dimension != g.columns()"},
+        {{identity2, {{1, 0, 0}, {0, 1, 0}}}, 2, "(0 1)", false, shape},
+        {{identity2, {{1, 0}, {0, 1}, {0, 0}}}, 2, "(0 1)", false, shape},
         // All arithmetic is checked: an overflow fails instead of giving a wrong count.
         {{{{ZEM_fraction(1, 50000), 0}, {0, 1}}}, 2, "0 1", false, "[ZEM_fraction] overflow"},
         {{{{1, 50000}, {0, 1}}}, 2, "0 1", true, "[ZEM_int] overflow"},
     };
     for (const auto& c : cases) {
+        const ZEM_string text(c.symmetry);
         EXPECT_EQ(failure_of([&] {
-                      if (c.pseudo)
-                          invariant_pseudo_tensor(generators_of<ZEM_int>(c.gens), c.rank, ZEM_string(c.symmetry), &n_free,
-                                                  pseudo_result);
-                      else
-                          invariant_tensor(generators_of<ZEM_fraction>(c.gens), c.rank, ZEM_string(c.symmetry), &n_free,
-                                           result);
+                      c.pseudo ? invariant_pseudo_tensor(generators_of<ZEM_int>(c.gens), c.rank, text, &n_free, pseudo_result)
+                               : invariant_tensor(generators_of<ZEM_fraction>(c.gens), c.rank, text, &n_free, result);
                   }),
                   run_time(c.message));
     }
@@ -256,35 +250,6 @@ TYPED_TEST(InvariantTensor, RandomGroupsAndSymmetries)
         with_parameters += (plain > 0) + (pseudo > 0);
     }
     EXPECT_GT(with_parameters, 60);
-}
-
-template <class T>
-ZEM_matrix<T> action(int dim, int rank, const char* symmetry, const ZEM_matrix<T>& g)
-{
-    const tensor_basis basis(dim, rank, perm_symmetry_type{ZEM_string(symmetry)});
-    pointer_to_objects<int> position, representative, list;
-    basis.mk_basis_tabs(position, representative, list);
-    return action_matrix(dim, rank, g, position, representative, basis, basis.n_basis);
-}
-
-TEST(ActionMatrix, WorkedExamples)
-{
-    using T = ZEM_fraction;
-    const ZEM_matrix<T> g = matrix_from<T>(rows{{1, 2}, {3, 4}});
-    EXPECT_EQ(action(2, 1, "0", g), matrix_from<T>(rows{{1, 3}, {2, 4}}));
-    EXPECT_EQ(action(2, 2, "(0 1)", g), matrix_from<T>(rows{{1, 3, 9}, {4, 10, 24}, {4, 8, 16}}));
-    EXPECT_EQ(action(2, 2, "[0 1]", g), matrix_from<T>(rows{{-2}}));
-    EXPECT_EQ(action(2, 3, "[0 1 2]", g), ZEM_matrix<T>(0, 0, T(1)));
-    // The identity and its negative: (+-1)^rank on the basis components.
-    for (const char* text : {"0 1 2", "(0 1 2)", "[0 1] 2", "(0 2) 1"}) {
-        const int n = tensor_basis(3, 3, perm_symmetry_type{ZEM_string(text)}).n_basis;
-        EXPECT_EQ(action(3, 3, text, ZEM_matrix<T>(3, 3, T(1))), ZEM_matrix<T>(n, n, T(1))) << text;
-        EXPECT_EQ(action(3, 3, text, ZEM_matrix<T>(3, 3, T(-1))), ZEM_matrix<T>(n, n, T(-1))) << text;
-    }
-
-    for (int columns : {2, 3, 4})
-        EXPECT_EQ(failure_of([&] { action(3, 2, "(0 1)", ZEM_matrix<T>(columns, columns == 3 ? 2 : 3, T(1))); }),
-                  run_time("[action_matrix] dimension != g.rows() || dimension != g.columns()"));
 }
 
 }

@@ -61,98 +61,65 @@ const std::vector<rows> hexagonal = {
 std::string symmetry(int kind, int rank)
 {
     std::string text;
-    for (int i = 0; i < rank; ++i) {
-        const std::string index = std::to_string(i);
-        std::string part = index;
-        if (kind == 3 && rank > 1) part = (i == 0 ? "(" : "") + index + (i == rank - 1 ? ")" : "");
-        if ((kind == 1 || kind == 4) && rank > 1 && i < 2) part = i == 0 ? (kind == 1 ? "(0" : "[0") : (kind == 1 ? "1)" : "1]");
-        if (kind == 2 && i + 1 < rank && i % 2 == 0) part = "(" + index;
-        if (kind == 2 && i % 2 == 1) part = index + ")";
-        text += (i == 0 ? "" : " ") + part;
+    for (int i = 0; rank > 1 && i < rank; ++i) {
+        const bool pair = kind == 1 || kind == 4;
+        const bool opens = kind == 3 ? i == 0 : kind == 2 ? i % 2 == 0 && i + 1 < rank : pair && i == 0;
+        const bool closes = kind == 3 ? i == rank - 1 : kind == 2 ? i % 2 == 1 : pair && i == 1;
+        text += std::string(i ? " " : "") + (opens ? kind == 4 ? "[" : "(" : "") + std::to_string(i) +
+                (closes ? kind == 4 ? "]" : ")" : "");
     }
-    return text;
+    return rank > 1 ? text : "0";
 }
 
 template <class G>
 std::string solved(const pointer_to_objects<ZEM_matrix<G>>& gens, int rank, const std::string& text, bool pseudo)
 {
-    using T = coefficient_of<G>;
+    using S = ZEM_symbolic_number<coefficient_of<G>>;
     int n_free = -1;
-    std::string out;
-    if (pseudo) {
-        ZEM_pseudo_tensor<ZEM_symbolic_number<T>> result;
-        invariant_pseudo_tensor(gens, rank, ZEM_string(text.c_str()), &n_free, result);
-        out = printed(result);
-    } else {
-        ZEM_tensor<ZEM_symbolic_number<T>> result;
-        invariant_tensor(gens, rank, ZEM_string(text.c_str()), &n_free, result);
-        out = printed(result);
-    }
-    return std::to_string(n_free) + "\n" + out;
+    ZEM_tensor<S> t;
+    ZEM_pseudo_tensor<S> p;
+    if (pseudo)
+        invariant_pseudo_tensor(gens, rank, ZEM_string(text.c_str()), &n_free, p);
+    else
+        invariant_tensor(gens, rank, ZEM_string(text.c_str()), &n_free, t);
+    return std::to_string(n_free) + "\n" + (pseudo ? printed(p) : printed(t));
 }
 
-// The named groups in every instance, ranks 1 to 6.
+// The named groups in every instance, ranks 1 to 6, and the random groups of the solver tests.
 template <class G>
-void named_groups(const char* scalar, prints& out)
+void solver_prints(const std::string& scalar, prints& out)
 {
-    for (const auto& named : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}}) {
-        const char* group = named.first;
-        const auto* gens = named.second;
+    for (const auto& [group, gens] : {std::pair{"cubic", &cubic}, std::pair{"hexagonal", &hexagonal}})
         for (int rank = 1; rank <= 6; ++rank)
-            for (int kind = 0; kind < 5; ++kind) {
-                if (rank == 1 && kind > 0) break;
+            for (int kind = 0; kind < (rank == 1 ? 1 : 5); ++kind)
                 for (bool pseudo : {false, true})
                     put(out, std::string(pseudo ? "pseudo/" : "tensor/") + group + "/" + scalar + "/" + symmetry(kind, rank),
-                        [&] { return solved<G>(generators_of<G>(*gens), rank, symmetry(kind, rank), pseudo); });
-            }
-    }
-}
-
-// The random groups of the solver tests, over each scalar.
-template <class G>
-void random_groups(const char* scalar, prints& out)
-{
+                        [&, gens = gens] { return solved<G>(generators_of<G>(*gens), rank, symmetry(kind, rank), pseudo); });
     using T = coefficient_of<G>;
-    constexpr bool cyclotomic = std::is_same_v<G, ZEM_cyclotomic_number>;
     std::mt19937 rng(77);
     for (int trial = 0; trial < 24; ++trial) {
         const int dim = 2 + trial % 2;
         const int rank = 1 + int(rng() % 4);
         const std::string text = symmetry(int(rng() % 5), rank);
-        const int order = cyclotomic ? 3 + int(rng() % 2) : 2;
+        const int order = std::is_same_v<G, ZEM_cyclotomic_number> ? 3 + int(rng() % 2) : 2;
         std::vector<std::vector<std::vector<T>>> gens;
         for (int k = 0, count = 1 + int(rng() % 2); k < count; ++k)
             gens.push_back(random_generator<T>(rng, std::size_t(dim), random_unit<T>(order)));
         for (bool pseudo : {false, true})
-            put(out, "random/" + std::string(scalar) + "/" + std::to_string(trial) + (pseudo ? "/pseudo" : ""),
+            put(out, "random/" + scalar + "/" + std::to_string(trial) + (pseudo ? "/pseudo" : ""),
                 [&] { return solved<G>(generators_of<G>(gens), rank, text, pseudo); });
     }
 }
 
-// A square root of 3 and the hexagonal basis written in Cartesian coordinates.
-ZEM_matrix<ZEM_cyclotomic_number> hexagonal_to_cartesian()
-{
-    const ZEM_cyclotomic_number root3 =
-        cyclotomic_testing::root_of_unity(1, 12) + cyclotomic_testing::root_of_unity(11, 12);
-    const ZEM_cyclotomic_number half(ZEM_fraction(1, 2));
-    return matrix_from<ZEM_cyclotomic_number>(
-        std::vector<std::vector<ZEM_cyclotomic_number>>{{1, -half, 0}, {0, half * root3, 0}, {0, 0, 1}});
-}
-
-ZEM_matrix<ZEM_fraction> rational_transformation()
-{
-    return matrix_from<ZEM_fraction>(rows{{1, ZEM_fraction(-1, 2), 0}, {0, ZEM_fraction(3, 2), 0}, {2, 0, ZEM_fraction(1, 3)}});
-}
-
 // Matrix times the solver's results over its own scalar, and times plain tensors.
 template <class S>
-void transformed(const char* scalar, const ZEM_matrix<S>& g, int top_rank, prints& out)
+void transformed(const std::string& scalar, const std::vector<std::vector<S>>& rows_of_g, int top_rank, prints& out)
 {
+    const ZEM_matrix<S> g = matrix_from<S>(rows_of_g);
     for (int rank = 1; rank <= top_rank; ++rank)
         for (int kind : {0, 1, 3}) {
             if (rank == 1 && kind > 0) break;
-            const std::string text = symmetry(kind, rank);
-            const std::string name = std::string(scalar) + "/" + text;
+            const std::string text = symmetry(kind, rank), name = scalar + "/" + text;
             const pointer_to_objects<ZEM_matrix<S>> gens = generators_of<S>(hexagonal);
             ZEM_tensor<ZEM_symbolic_number<S>> t;
             ZEM_pseudo_tensor<ZEM_symbolic_number<S>> p;
@@ -169,15 +136,16 @@ void transformed(const char* scalar, const ZEM_matrix<S>& g, int top_rank, print
 
 prints corpus_prints()
 {
+    using C = ZEM_cyclotomic_number;
+    using F = ZEM_fraction;
     prints out;
-    named_groups<ZEM_int>("int", out);
-    named_groups<ZEM_fraction>("fraction", out);
-    named_groups<ZEM_cyclotomic_number>("cyclotomic", out);
-    random_groups<ZEM_int>("int", out);
-    random_groups<ZEM_fraction>("fraction", out);
-    random_groups<ZEM_cyclotomic_number>("cyclotomic", out);
-    transformed<ZEM_fraction>("fraction", rational_transformation(), 6, out);
-    transformed<ZEM_cyclotomic_number>("cyclotomic", hexagonal_to_cartesian(), 5, out);
+    solver_prints<ZEM_int>("int", out);
+    solver_prints<F>("fraction", out);
+    solver_prints<C>("cyclotomic", out);
+    transformed<F>("fraction", {{1, F(-1, 2), 0}, {0, F(3, 2), 0}, {2, 0, F(1, 3)}}, 6, out);
+    // The hexagonal basis in Cartesian coordinates, with a square root of 3.
+    const C half_root3 = C(F(1, 2)) * (cyclotomic_testing::root_of_unity(1, 12) + cyclotomic_testing::root_of_unity(11, 12));
+    transformed<C>("cyclotomic", {{1, C(F(-1, 2)), 0}, {0, half_root3, 0}, {0, 0, 1}}, 5, out);
     return out;
 }
 

@@ -127,7 +127,7 @@ void collect(const pointer_to_objects<int>& image, permsym_plusmin sign, void* d
 TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
 {
     std::mt19937 rng(20240611);
-    int with_zero_classes = 0, unlike_parts = 0;
+    int zero_components = 0;
     for (int round = 0; round < 400; ++round) {
         const int n = 1 + int(rng() % 6);
         const bool alike = rng() % 3 != 0;
@@ -153,7 +153,6 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
         ASSERT_EQ(symmetry.error, nullptr);
         const tensor_basis basis(dim, rank, symmetry);
         int n_basis = 0;
-        bool any_zero = false;
         for (int f = 0; f < tensor_component_count(dim, rank); ++f) {
             pointer_to_objects<int> t;
             tensor_index_to_indices(dim, rank, f, t);
@@ -162,14 +161,12 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
             const std::vector<int>& smallest = orbit.begin()->first;
             const tensor_basis_entry& entry = basis.get_at(f);
             ASSERT_EQ(values_of(entry.representative), smallest) << "component " << f;
-            if (orbit[values_of(t)].size() == 2) {
-                any_zero = true;
-                ASSERT_EQ(entry.status, 4) << "component " << f;
-                continue;
-            }
-            const int expected = values_of(t) == smallest ? 1 : *orbit[smallest].begin() == 1 ? 2 : 3;
+            const bool zero = orbit[values_of(t)].size() == 2;
+            const int expected = zero ? 4 : values_of(t) == smallest ? 1 : *orbit[smallest].begin() == 1 ? 2 : 3;
             ASSERT_EQ(entry.status, expected) << "component " << f;
             n_basis += expected == 1;
+            zero_components += zero;
+            if (zero) continue;
 
             // The distinct images reported, t first with plus, are the orbit with its signs.
             std::vector<std::pair<std::vector<int>, int>> seen;
@@ -183,12 +180,8 @@ TEST(TensorBasis, AgreesWithOrbitsOfTheSignedPermutationGroupOnRandomStrings)
                       std::count_if(seen.begin(), seen.end(), [](const auto& s) { return s.second == 1; }));
         }
         EXPECT_EQ(basis.n_basis, n_basis);
-        with_zero_classes += any_zero;
-        unlike_parts += !alike;
     }
-    // The random strings did reach the interesting cases.
-    EXPECT_GT(with_zero_classes, 50);
-    EXPECT_GT(unlike_parts, 50);
+    EXPECT_GT(zero_components, 2000);  // the random strings did reach them
 }
 
 // Requests beyond the machine's memory fail as every allocation does; on a machine
