@@ -28,10 +28,18 @@ std::unique_ptr<ZEM_object> call(const char* name, std::vector<const ZEM_object*
 
 void no_action(int, const ZEM_object**) {}
 
+// A second definition, a call of the wrong kind and the help of an unknown name
+// are refused or empty rather than reaching a missing routine or entry.
 TEST(BuiltinFunctions, ASecondDefinitionOfANameIsRefused)
 {
     EXPECT_EQ(failure_of([] { builtin_func_definition again("word", "", "", no_action, 0, nullptr); }),
               run_time("[builtin_func_definition::add_to_functable] name already defined as function"));
+    EXPECT_EQ(failure_of([] { definition("exit").call_func(0, nullptr); }),
+              run_time("[builtin_func_definition::call_func] 'exit' is a procedure"));
+    EXPECT_EQ(failure_of([] { definition("cn_plus").call_proc(0, nullptr); }),
+              run_time("[builtin_func_definition::call_proc] 'cn_plus' is a function"));
+    EXPECT_STREQ(global_functions.helpmsg1("no_such_builtin").c_str(), "");
+    EXPECT_STREQ(global_functions.helpmsg2("no_such_builtin").c_str(), "");
 }
 
 // Each built-in hands its arguments, in order, to the operation it binds; the
