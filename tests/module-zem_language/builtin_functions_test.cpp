@@ -52,7 +52,7 @@ TEST(BuiltinFunctions, ComputeWithTheirArgumentsInOrderOrFailWithTheirOperations
     auto a = matrix_of<ZEM_int>({{1, 2, 3}, {4, 5, 6}});
     auto b = matrix_of<ZEM_int>({{1, 0}, {0, 1}, {1, 1}});
     auto c = matrix_of<ZEM_cyclotomic_number>({{0, 2}, {1, 0}});
-    auto square = matrix_of<ZEM_fraction>({{1, 2}, {3, 4}}), wide = matrix_of<ZEM_fraction>({{1, 2, 3}, {4, 5, 6}});
+    auto square = matrix_of<ZEM_fraction>({{1, 2}, {3, 4}});
     auto three = matrix_of<ZEM_cyclotomic_number>({{1, 0, 0}, {0, 1, 0}, {0, 0, 1}});
     ZEM_tensor<ZEM_cyclotomic_number> tensor(2, 1, ZEM_string("0"), {}, nullptr);
     ZEM_cyclotomic_number x(ZEM_fraction(3, 2)), y(2), zero;
@@ -68,7 +68,6 @@ TEST(BuiltinFunctions, ComputeWithTheirArgumentsInOrderOrFailWithTheirOperations
     } cases[] = {
         {"word", {&odd}, "word(a?B?)"},
         {"imat_mul", {&a, &b}, printed(matrix_of<ZEM_int>({{4, 5}, {10, 11}}))},
-        {"imat_mul", {&b, &a}, printed(matrix_of<ZEM_int>({{1, 2, 3}, {4, 5, 6}, {5, 7, 9}}))},
         {"cycmat_mul", {&c, &c}, printed(matrix_of<ZEM_cyclotomic_number>({{2, 0}, {0, 2}}))},
         {"matrix_determinant", {&square}, "-2"},
         {"cn_plus", {&x, &y}, cyclotomic(ZEM_fraction(7, 2))},
@@ -79,8 +78,6 @@ TEST(BuiltinFunctions, ComputeWithTheirArgumentsInOrderOrFailWithTheirOperations
         {"character_add", {&t, &chi, &chi}, printed(character_of({2, 2, 2, -2, -2}))},
         {"character_scalar_product", {&t, &chi, &chi}, cyclotomic(ZEM_fraction(1))},
         {"character_decompose", {&t, &regular}, printed(t.decompose(regular))},
-        {"imat_mul", {&a, &a}, run_time("[operator * (m1, m2)] wrong size")},
-        {"matrix_determinant", {&wide}, run_time("determinant: rows != columns")},
         {"cn_divide", {&x, &zero}, run_time("[ZEM_fraction::simple_fraction] denominator == 0")},
         {"cyctens_mul", {&three, &tensor},
          run_time("[operator * (matrix, tensor)] incorrect number of rows and/or columns")},

@@ -14,8 +14,7 @@
 #include "module-zem_language/tree.h"
 
 // A file holding `text`, removed again when it goes.
-class command_file {
-public:
+struct command_file {
     explicit command_file(const std::string& text)
     {
         static std::atomic<int> count = 0;
@@ -24,12 +23,7 @@ public:
         std::ofstream(path_, std::ios::binary) << text;
     }
     ~command_file() { std::filesystem::remove(path_); }
-    command_file(const command_file&) = delete;
-    command_file& operator=(const command_file&) = delete;
-
     std::string path() const { return path_.string(); }
-
-private:
     std::filesystem::path path_;
 };
 
