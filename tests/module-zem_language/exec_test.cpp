@@ -75,8 +75,9 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
                       t32 = "tensor ( #3 #2 \"0 1\" | ", refused = "[icode_tensor::execute] ",
                       typeless = "[gen_i_code] the values of a tensor should all have one type: int, real, "
                                  "fraction or cyclotomic";
-    const std::string one = "cyclotomic ( 1 | #0 | #1 ) ", table = "character_table ( \"1a\" \"2a\" | #1 #1 | #1 #2 | " +
-        one + one + one + "cyclotomic ( -1 | #0 | #1 ) | { #1 } { #1 } | " + one + one + "| " + one + one + ")";
+    const std::string one = "cyclotomic ( 1 | #0 | #1 ) ",
+                      table = "character_table ( \"1a\" \"2a\" | #1 #1 | #1 #2 | " + one + one + one +
+                              "cyclotomic ( -1 | #0 | #1 ) | { #1 } { #1 } | " + one + one + "| " + one + one + ")";
     const std::pair<std::string, std::string> literals[] = {
         {"4", "fraction 4"},
         {"#4", "int 4"},
@@ -243,6 +244,12 @@ TEST_F(command_files, SemanticMessagesOfTheTypeRules)
         EXPECT_EQ(value.substr(0, value.find(' ')), c.type.empty() ? "(none)" : c.type) << c.text;
         for (const char* name : {"m", "x"}) global_objects.remove(name);
     }
+
+    // Messages stand at the checking node, power maps checked last first.
+    EXPECT_EQ(run("v = character_table(\"1a\" | #1 | #1 | 1 |\n  {1}\n  {2} | 1 | 1) ;\n"), 5);
+    EXPECT_EQ(alerts.alerts.at(1),
+              "3,3: Error       Powers in the definition of a character table should be of type int\n");
+    alerts.alerts.clear();
 
     int user_data = 0;
     global_functions.add("t_sem_user", &user_data);
