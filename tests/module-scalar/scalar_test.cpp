@@ -74,18 +74,13 @@ TEST(Scalars, AgreeWithWideArithmeticAndFailOnlyWhenAResultLeaves32Bits)
         ASSERT_EQ(outcome([&] { return -ZEM_int(p); }), fitting(-x, int_overflow));
         ASSERT_EQ(outcome([&] { ZEM_int c(p); c /= ZEM_int(r); return c; }),
                   r == 0 ? run_time("[ZEM_int] division by zero") : fitting(x / y, int_overflow)) << p << " / " << r;
-        ASSERT_EQ(hash(ZEM_int(p)), p);
         if (q == 0 || s == 0 || expected(p, q) == overflow || expected(r, s) == overflow) continue;
 
         const ZEM_fraction a(p, q), b(r, s);
         const wide an = a.numerator(), ad = a.denominator(), bn = b.numerator(), bd = b.denominator();
         const int n = engine() % 4 ? 1 + static_cast<int>(engine() % 100) : INT_MAX - static_cast<int>(engine() % 3);
         const wide m = n * ad;
-        const struct {
-            const char* name;
-            std::string got;
-            wide num, den;
-        } cases[] = {
+        const struct { const char* name; std::string got; wide num, den; } cases[] = {
             {"+", outcome([&] { return a + b; }), an * bd + bn * ad, ad * bd},
             {"-", outcome([&] { return a - b; }), an * bd - bn * ad, ad * bd},
             {"*", outcome([&] { return a * b; }), an * bn, ad * bd},
@@ -101,10 +96,9 @@ TEST(Scalars, AgreeWithWideArithmeticAndFailOnlyWhenAResultLeaves32Bits)
             ASSERT_EQ(c.got, want) << a << " " << c.name << " " << b << " " << n;
             overflowed += want == overflow;
         }
-        const wide left = an * bd, right = bn * ad;
+        const wide u = an * bd, v = bn * ad;
         ASSERT_EQ((std::vector<bool>{a == b, a != b, a < b, a <= b, a > b, a >= b}),
-                  (std::vector<bool>{left == right, left != right, left < right, left <= right, left > right,
-                                     left >= right}));
+                  (std::vector<bool>{u == v, u != v, u < v, u <= v, u > v, u >= v}));
         ASSERT_EQ(hash(a), static_cast<int>(static_cast<unsigned>(an * ad)));
     }
     EXPECT_GT(overflowed, 10000);
@@ -118,7 +112,6 @@ TEST(Scalars, AgreeWithWideArithmeticAndFailOnlyWhenAResultLeaves32Bits)
         {outcome([] { return ZEM_fraction::from_wide(INT64_MIN, -(INT64_MIN / 2)); }), "-2"},
         {outcome([] { return ZEM_fraction::from_wide(INT_MIN, 1); }), "-2147483648"},
         {outcome([] { return ZEM_fraction::from_wide(INT_MIN, -1); }), overflow},
-        {ZEM_fraction().type().text() + ZEM_int().type().text() + ZEM_real().type().text(), "fractionintreal"},
         // Reals are equal within an absolute tolerance, which is not transitive.
         {outcome([] { return ZEM_real(1.0) == ZEM_real(1.000000005); }), "1"},
         {outcome([] { return ZEM_real(1.0) == ZEM_real(1.00000002); }), "0"},
