@@ -168,8 +168,9 @@ TEST_F(shipped_configuration, LoadsAndItsChooserTreesLeadToGroupsAndTransformati
             const std::string var = transformations.count(label) ? transformations.at(label) : "";
             ASSERT_TRUE(variable(var) && variable(var)->object) << label;
             const std::string type = variable(var)->type.text();
-            EXPECT_TRUE(type == "matrix<int>" ? value_of<int_matrix>(var).rows() == d
-                        : type == "matrix<cyclotomic>" && value_of<cyclotomic_matrix>(var).rows() == d) << label;
+            const auto square_of_d = [d](const auto& m) { return m.rows() == d && m.columns() == d; };
+            EXPECT_TRUE(type == "matrix<int>" ? square_of_d(value_of<int_matrix>(var))
+                        : type == "matrix<cyclotomic>" && square_of_d(value_of<cyclotomic_matrix>(var))) << label;
             ++offered;
         });
         EXPECT_EQ(offered, d == 1 ? 1 : 2) << d;
