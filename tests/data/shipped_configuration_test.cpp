@@ -168,11 +168,9 @@ TEST_F(shipped_configuration, LoadsAndItsChooserTreesLeadToGroupsAndTransformati
             const std::string var = transformations.count(label) ? transformations.at(label) : "";
             ASSERT_TRUE(variable(var) && variable(var)->object) << label;
             const std::string type = variable(var)->type.text();
-            ASSERT_TRUE(type == "matrix<int>" || type == "matrix<cyclotomic>") << label;
-            const auto size = [](const auto& m) { return std::pair(m.rows(), m.columns()); };
-            EXPECT_EQ(type == "matrix<int>" ? size(value_of<int_matrix>(var)) : size(value_of<cyclotomic_matrix>(var)),
-                      std::pair(d, d))
-                << label;
+            const auto square_of_d = [d](const auto& m) { return m.rows() == d && m.columns() == d; };
+            EXPECT_TRUE(type == "matrix<int>" ? square_of_d(value_of<int_matrix>(var))
+                        : type == "matrix<cyclotomic>" && square_of_d(value_of<cyclotomic_matrix>(var))) << label;
             ++offered;
         });
         EXPECT_EQ(offered, d == 1 ? 1 : 2) << d;
@@ -209,7 +207,6 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
         const auto& table = value_of<ZEM_character_table>(var);
         const std::vector<int_matrix> elements = elements_of(value_of<int_group>(group));
         const int order = int(elements.size());
-        // The class sizes add up to the order: the counts over the elements below show it.
         int degrees = 0;
         for (int i = 1; i <= table.rows(); ++i) {
             degrees += integer_of(table.tab_entry(1, i)) * integer_of(table.tab_entry(1, i));
@@ -218,9 +215,6 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
                     << var << " rows " << i << ", " << j;
         }
         EXPECT_EQ(degrees, order) << var;
-        const auto multiplicities = table.decompose(table.vector_character());
-        for (const auto* m = multiplicities.head; m; m = m->next)
-            EXPECT_TRUE(integer_of(m->elt) >= 0 && integer_of(m->elt) != not_an_integer) << var << " " << m->elt;
 
         std::map<int, int> traces, determinants;
         for (const int_matrix& g : elements) {

@@ -14,9 +14,6 @@
 
 class test_configuration {
 public:
-    test_configuration() = default;
-    test_configuration(const test_configuration&) = delete;
-    test_configuration& operator=(const test_configuration&) = delete;
     ~test_configuration()
     {
         for (const auto& name : names_) global_objects.remove(ZEM_string(name.c_str()));

@@ -1,6 +1,7 @@
 // Whole sessions on the shipped configuration: the main window, a workbench
 // opened from it, several requests (one failing), leafing through the deck and
-// writing pages to a file, which must read exactly as the user expects.
+// writing pages to a file, which must read exactly as the user expects; and
+// start-up failures.
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -17,6 +18,7 @@
 #include "module-misc_amulet/widget_support.h"
 #include "module-zem_language/exec.h"
 #include "support/alert_recorder.h"
+#include "support/screenshot.h"
 #include "support/shipped_config.h"
 
 namespace {
@@ -151,6 +153,37 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     const std::string table = "? character table";
     const std::string overflow = "run-time exception: [ZEM_fraction] overflow\n";
     EXPECT_EQ(user.alerts, (std::vector<std::string>{table, table, table, overflow, name, name, asked, name, asked}));
+}
+
+int errors_in_file(const char*) { return 2; }
+int good_file(const char*) { return 0; }
+
+TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
+{
+    const struct { commandfile_runner run; bool character_mapping; bool started; const char* error_text; } cases[] = {
+        {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
+        {exec_zem_commandfile, true, false,
+         "   0,  0: Scanner: cannot open input file\nrun-time exception: scanner failed\n"},
+        {good_file, false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
+        {good_file, true, true, ""},
+    };
+    for (const auto& c : cases) {
+        test_configuration config;
+        alert_recorder alerts;
+        if (c.character_mapping) config.set_list("character_table_name_mapping", {});
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(start_up(c.run, "no/such/config"), c.started);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
+    }
+}
+
+TEST(MainWindow, OpensAtItsPlaceAndSize)
+{
+    std::unique_ptr<QWidget> window(create_main_window("zarn"));
+    window->show();
+    EXPECT_EQ(window->geometry(), QRect(50, 50, 800, 600));
+    EXPECT_TRUE(save_screenshot(window.get(), "main_window.png"));
+    window.release()->close();
 }
 
 }

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -54,6 +55,22 @@ TEST_F(ObjectWindows, ExtendedViewOffersTheDeterminantOfAFractionMatrixAndReport
     }
     EXPECT_EQ(lines(window_titled("untitled")), QStringList{"1/6"});
     EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("determinant: rows != columns")});
+}
+
+TEST(GenericView, OnePlainTextLabelPerPrintedLine)
+{
+    const struct { const char* text; std::vector<QString> lines; } cases[] = {
+        {"a\n\nb", {"a", "", "b"}}, {"x\n", {"x"}}, {"", {""}}, {"<b>x</b>\t&amp;", {"<b>x</b>\t&amp;"}},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<QWidget> view(ZEM_string(c.text).create_view());
+        std::vector<QString> lines;
+        for (auto* label : view->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            EXPECT_EQ(label->textFormat(), Qt::PlainText);
+            lines.push_back(label->text());
+        }
+        EXPECT_EQ(lines, c.lines) << c.text;
+    }
 }
 
 }
