@@ -105,6 +105,18 @@ TEST(Matrices, AFailingElementCopyLeavesNoHalfBuiltBody)
     EXPECT_EQ(live, 6);
 }
 
+TEST(MatrixArithmetic, DifferenceScalarProductAndStacks)
+{
+    const ZEM_matrix<F> m = matrix_of<F>({{F(1, 2), 3}, {-4, F(2, 3)}});
+    EXPECT_EQ(m - ZEM_matrix<F>(2, 2, F(1)), matrix_of<F>({{F(-1, 2), 3}, {-4, F(-1, 3)}}));
+    EXPECT_EQ(F(1, 2) * m, matrix_of<F>({{F(1, 4), F(3, 2)}, {-2, F(1, 3)}}));
+    EXPECT_EQ(I(3) * ZEM_matrix<I>(2, 0, I(1)), ZEM_matrix<I>(2, 0, I(1)));
+    pointer_to_objects<ZEM_matrix<I>> blocks(3);
+    for (int b = 0; b < 3; ++b) blocks[b] = matrix_of<I>({{b, 1, 2}, {3, 4, b * 10}});
+    EXPECT_EQ(matrix_from_stack_of_matrices(blocks),
+              matrix_of<I>({{0, 1, 2}, {3, 4, 0}, {1, 1, 2}, {3, 4, 10}, {2, 1, 2}, {3, 4, 20}}));
+}
+
 // Products of random integer matrices, empty ones included, against a plain 64-bit product.
 TEST(MatrixArithmetic, ProductAgainstAPlainProduct)
 {

@@ -239,6 +239,19 @@ TEST(Diagonize, EveryNonZeroCyclotomicEntryCountsLargerThanZero)
     expect_reduction(matrix_of<C>({{z, z * z, 1}, {z * root_of_unity(2, 5), 0, s}}));
 }
 
+TEST(Diagonize, InputMayBeAnOutput)
+{
+    const ZEM_matrix<I> original = matrix_of<I>({{4, 6, 1}, {2, 9, -3}});
+    const reduced<I> expected = reduce(original);
+    for (int which = 0; which < 3; ++which) {
+        ZEM_matrix<I> L, D, R;
+        ZEM_matrix<I>* outputs[] = {&L, &D, &R};
+        *outputs[which] = original;
+        diagonize(*outputs[which], L, D, R);
+        EXPECT_TRUE(L == expected.L && D == expected.D && R == expected.R) << which;
+    }
+}
+
 // A number whose quotients are always zero, so that a sweep never makes progress.
 struct stuck {
     int v = 0;
@@ -280,6 +293,42 @@ TEST(PivotChoice, LargeEntriesCompareWithoutWrapping)
     EXPECT_EQ(a_row_sweeper(0, array_of(matrix_of<I>({{INT_MIN, 65536}})), 2, 1), 1);
     EXPECT_EQ(a_row_sweeper(0, array_of(matrix_of<F>({{F(46341, 2), F(65536, 3)}})), 2, 1), 1);
     EXPECT_EQ(a_column_sweeper(0, array_of(matrix_of<F>({{F(65537, 2)}, {F(2147483645, 65536)}})), 1, 2), 1);
+}
+
+// The dense-array operations on their own: in the sweeps rows above k take part and
+// whole lines are combined.
+TEST(DenseArrayOperations, SweepsAndElementaryOperations)
+{
+    const ZEM_matrix<F> row_before = matrix_of<F>({{9, 4, 7}, {8, 3, 2}});
+    pointer_to_objects<F> A = array_of(row_before), R = array_of(ZEM_matrix<F>(3, 3, F(1)));
+    sweep_a_row(1, A, R, 3, 2);
+    EXPECT_EQ(ZEM_matrix<F>(3, 2, A), matrix_of<F>({{9, 7, -3}, {8, 2, 1}}));
+    EXPECT_EQ(row_before * ZEM_matrix<F>(3, 3, R), ZEM_matrix<F>(3, 2, A));
+    const ZEM_matrix<F> column_before = matrix_of<F>({{1, 1}, {7, 2}, {3, 5}, {0, 0}});
+    pointer_to_objects<F> B = array_of(column_before), L = array_of(ZEM_matrix<F>(4, 4, F(1)));
+    sweep_a_column(1, B, L, 2, 4);
+    EXPECT_EQ(ZEM_matrix<F>(2, 4, B), matrix_of<F>({{1, 1}, {7, 2}, {-11, 1}, {0, 0}}));
+    EXPECT_EQ(ZEM_matrix<F>(4, 4, L) * column_before, ZEM_matrix<F>(2, 4, B));
+    // The elementary operations: lines out of range, or equal indices, change nothing.
+    pointer_to_objects<I> P = array_of(matrix_of<I>({{1, 2, 3}, {4, 5, 6}}));
+    exchange_columns(P, 0, 3, 3, 2);
+    substract_columns(P, I(1), 3, 0, 3, 2);
+    exchange_rows(P, 0, 2, 3, 2);
+    substract_rows(P, I(1), 2, 0, 3, 2);
+    exchange_columns(P, 0, 2, 3, 2);
+    substract_columns(P, I(2), 0, 2, 3, 2);
+    substract_rows(P, I(-1), 1, 0, 3, 2);
+    exchange_rows(P, 1, 0, 3, 2);
+    EXPECT_EQ(ZEM_matrix<I>(3, 2, P), matrix_of<I>({{-1, 7, 5}, {1, 2, 1}}));
+    P = array_of(matrix_of<I>({{0, 1, 2}, {10, 11, 12}, {20, 21, 22}, {30, 31, 32}}));
+    insert_row_before(P, 3, 1, 3, 4);
+    insert_row_before(P, 2, 2, 3, 4);
+    insert_row_before(P, 4, 1, 3, 4);
+    insert_column_before(P, 2, 0, 3, 4);
+    insert_column_before(P, 3, 0, 3, 4);
+    EXPECT_EQ(ZEM_matrix<I>(3, 4, P), matrix_of<I>({{2, 0, 1}, {32, 30, 31}, {12, 10, 11}, {22, 20, 21}}));
+    const pointer_to_objects<I> dirty = array_of(matrix_of<I>({{1, 0, 5}, {0, 2, 0}, {0, 6, 3}}));
+    EXPECT_EQ(still_dirty(0, dirty, 3, 3) + 2 * still_dirty(1, dirty, 3, 3) + 4 * still_dirty(2, dirty, 3, 3), 3);
 }
 
 }
