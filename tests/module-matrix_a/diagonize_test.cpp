@@ -295,8 +295,9 @@ TEST(PivotChoice, LargeEntriesCompareWithoutWrapping)
     EXPECT_EQ(a_column_sweeper(0, array_of(matrix_of<F>({{F(65537, 2)}, {F(2147483645, 65536)}})), 1, 2), 1);
 }
 
-// The sweeps on their own: rows above k take part, and whole lines are combined.
-TEST(Sweeps, EveryRowAndWholeLinesTakePart)
+// The dense-array operations on their own: in the sweeps rows above k take part and
+// whole lines are combined.
+TEST(DenseArrayOperations, SweepsAndElementaryOperations)
 {
     const ZEM_matrix<F> row_before = matrix_of<F>({{9, 4, 7}, {8, 3, 2}});
     pointer_to_objects<F> A = array_of(row_before), R = array_of(ZEM_matrix<F>(3, 3, F(1)));
@@ -308,11 +309,7 @@ TEST(Sweeps, EveryRowAndWholeLinesTakePart)
     sweep_a_column(1, B, L, 2, 4);
     EXPECT_EQ(ZEM_matrix<F>(2, 4, B), matrix_of<F>({{1, 1}, {7, 2}, {-11, 1}, {0, 0}}));
     EXPECT_EQ(ZEM_matrix<F>(4, 4, L) * column_before, ZEM_matrix<F>(2, 4, B));
-}
-
-// Lines out of range, or equal indices, change nothing.
-TEST(ElementaryOperations, WholeLinesWithinRange)
-{
+    // The elementary operations: lines out of range, or equal indices, change nothing.
     pointer_to_objects<I> P = array_of(matrix_of<I>({{1, 2, 3}, {4, 5, 6}}));
     exchange_columns(P, 0, 3, 3, 2);
     substract_columns(P, I(1), 3, 0, 3, 2);
@@ -330,8 +327,8 @@ TEST(ElementaryOperations, WholeLinesWithinRange)
     insert_column_before(P, 2, 0, 3, 4);
     insert_column_before(P, 3, 0, 3, 4);
     EXPECT_EQ(ZEM_matrix<I>(3, 4, P), matrix_of<I>({{2, 0, 1}, {32, 30, 31}, {12, 10, 11}, {22, 20, 21}}));
-    const pointer_to_objects<I> A = array_of(matrix_of<I>({{1, 0, 5}, {0, 2, 0}, {0, 6, 3}}));
-    EXPECT_EQ(still_dirty(0, A, 3, 3) + 2 * still_dirty(1, A, 3, 3) + 4 * still_dirty(2, A, 3, 3), 3);
+    const pointer_to_objects<I> dirty = array_of(matrix_of<I>({{1, 0, 5}, {0, 2, 0}, {0, 6, 3}}));
+    EXPECT_EQ(still_dirty(0, dirty, 3, 3) + 2 * still_dirty(1, dirty, 3, 3) + 4 * still_dirty(2, dirty, 3, 3), 3);
 }
 
 }
