@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -137,7 +136,7 @@ void emit_tensor(Tree_Node* t, icode_instr_list* code)
     emit_by_element<icode_tensor>(
         code, *c.Type, tp_tensor,
         "[gen_i_code] the values of a tensor should all have one type: int, real, fraction or cyclotomic",
-        counts.count(), counts);
+        counts);
 }
 
 }
@@ -270,10 +269,6 @@ void collect_types_from_tree(int, Tree_Node* list, ZEM_type* types)
 
 void collect_names_from_tree(int, Tree_Node* list, char** names)
 {
-    collect(list, "collect_names_from_tree", [&](Tree_Node* object) {
-        const char* name = object->object.Name;
-        char* copy = new char[std::strlen(name) + 1];
-        std::strcpy(copy, name);
-        *names++ = copy;
-    });
+    collect(list, "collect_names_from_tree",
+            [&](Tree_Node* object) { *names++ = copy_of_text(object->object.Name); });
 }

@@ -16,6 +16,15 @@ const char* const module = "/src/module-zem_language/icode";
 
 constinit command_file_runner installed_runner = nullptr;
 
+// Pops n values, the first popped at 0; a failing pop frees those already taken.
+std::vector<popped_value> pop_values(ZEM_vm& vm, int n)
+{
+    std::vector<popped_value> values;
+    values.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
+    for (int k = 0; k < n; ++k) values.push_back(pop_value(vm));
+    return values;
+}
+
 // The arguments of a call, popped first argument first; deleted with the holder.
 class popped_arguments {
 public:
@@ -55,14 +64,6 @@ bool write_file(const char* path, const std::string& text)
     return true;
 }
 
-}
-
-std::vector<popped_value> pop_values(ZEM_vm& vm, int n)
-{
-    std::vector<popped_value> values;
-    values.reserve(n > 0 ? static_cast<std::size_t>(n) : 0);
-    for (int k = 0; k < n; ++k) values.push_back(pop_value(vm));
-    return values;
 }
 
 icode_pushObject::~icode_pushObject() { delete object; }

@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "module-object/error.h"
 #include "module-object/string.h"
@@ -17,9 +16,6 @@
 using popped_value = std::unique_ptr<ZEM_object>;
 
 inline popped_value pop_value(ZEM_vm& vm) { return popped_value(vm.popObjectStack()); }
-
-// Pops n values, the first popped at 0; a failing pop frees those already taken.
-std::vector<popped_value> pop_values(ZEM_vm& vm, int n);
 
 // `value` read as a T; a value of another class (or none) fails with `message`,
 // so that an operand out of step is never read as the wrong kind.

@@ -73,10 +73,8 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
         taken_as<ZEM_string>(pop_value(vm).get(), "[icode_tensor::execute] the symmetry is not a string");
     if (dim < 1) fail("[icode_tensor::execute] dimension below 1");
     if (rank < 1) fail("[icode_tensor::execute] rank below 1");
-    if (indices_written.count() != nentries)
-        fail("[icode_tensor::execute] (internal error) index counts do not match the entries (please report)");
     // The entries lie on the stack in steps of rank + 1 only if each has rank indices.
-    for (int k = 0; k < nentries; ++k)
+    for (int k = 0; k < indices_written.count(); ++k)
         if (indices_written[k] != rank)
             fail("[icode_tensor::execute] entry " + std::to_string(k + 1) + " has "
                  + std::to_string(indices_written[k]) + " indices for rank " + std::to_string(rank));
@@ -87,7 +85,7 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
              + " indices for rank " + std::to_string(rank));
     tensor_component_count(dim, rank);
 
-    pointer_to_objects<tp_tensor_entry<T>> entries(nentries);
+    pointer_to_objects<tp_tensor_entry<T>> entries(indices_written.count());
     for (tp_tensor_entry<T>& entry : entries) {
         entry.indices = pop_ints(vm, rank, not_int);
         for (int index : entry.indices)

@@ -1,6 +1,5 @@
 #include "module-zem_language/semantics.h"
 
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -35,13 +34,6 @@ std::string quoted(const char* what, const char* name, const char* rest)
     return std::string(what) + " '" + name + "'" + rest;
 }
 
-char* copy_of(const char* text)
-{
-    if (!text) return nullptr;
-    std::size_t size = std::strlen(text) + 1;
-    return static_cast<char*>(std::memcpy(new char[size], text, size));
-}
-
 void set_type(ZEM_type*& field, const ZEM_type& type)
 {
     auto* copy = new ZEM_type(type);
@@ -59,25 +51,21 @@ void take_name(tTree t, char* name)
 void set_value(tTree t, const ZEM_type& type, const char* name = "untitled")
 {
     set_type(t->object.Type, type);
-    take_name(t, copy_of(name));
+    take_name(t, copy_of_text(name));
 }
 
 // The type attribute of a value node or a list; "error" where there is none.
 ZEM_type type_of(tTree t)
 {
-    ZEM_type* type = nullptr;
-    if (Tree_IsType(t, kobject)) type = t->object.Type;
-    if (Tree_IsType(t, kobjects)) type = t->objects.Type;
-    if (Tree_IsType(t, ktensorvals)) type = t->tensorvals.Type;
-    if (Tree_IsType(t, ktensorval)) type = t->tensorval.Type;
-    return type ? *type : tp_error();
+    ZEM_type** type = type_attribute(t);
+    return type && *type ? **type : tp_error();
 }
 
+// The element count of a list; 0 where there is none.
 int count_of(tTree list)
 {
-    if (Tree_IsType(list, kobjects)) return list->objects.Count;
-    if (Tree_IsType(list, ktensorvals)) return list->tensorvals.Count;
-    return 0;
+    const int* count = count_attribute(list);
+    return count ? *count : 0;
 }
 
 // The count and common type of a list node from its element's type and the
@@ -168,7 +156,7 @@ void visit_function_call(tTree t)
     if (const char* fault = call_fault(entry, false, n, call.objects)) {
         error(quoted("function", name, fault), call.Pos);
         set_type(call.Type, tp_error());
-        take_name(t, entry ? copy_of("** error **") : nullptr);
+        take_name(t, entry ? copy_of_text("** error **") : nullptr);
         return;
     }
     std::vector<char*> copies(static_cast<std::size_t>(n));
@@ -182,7 +170,7 @@ void visit_function_call(tTree t)
 void visit_variable(tTree t)
 {
     const char* name = t->obj_id.identifier->identifier.Text;
-    take_name(t, copy_of(name));
+    take_name(t, copy_of_text(name));
     const var_symtab::var_symtabelt* entry = global_objects.lookup(ZEM_string(name));
     if (!entry) error(quoted("variable", name, " not defined"), t->obj_id.Pos);
     set_type(t->obj_id.Type, entry ? entry->type : tp_error());
@@ -315,7 +303,7 @@ void yyVisit1(tTree t)
         break;
     }
     case kobject:
-        take_name(t, copy_of("untitled"));
+        take_name(t, copy_of_text("untitled"));
         break;
     case kobj_id:
         visit_variable(t);

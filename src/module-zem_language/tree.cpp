@@ -603,15 +603,6 @@ const tPosition* position_of(tTree t)
     }
 }
 
-ZEM_type** type_of(tTree t)
-{
-    if (Tree_IsType(t, kobject)) return &t->object.Type;
-    if (Tree_IsType(t, kobjects)) return &t->objects.Type;
-    if (Tree_IsType(t, ktensorvals)) return &t->tensorvals.Type;
-    if (t->Kind == ktensorval) return &t->tensorval.Type;
-    return nullptr;
-}
-
 // The owned character array: Name of the object kinds, Text of identifier and string.
 char** text_of(tTree t)
 {
@@ -619,21 +610,6 @@ char** text_of(tTree t)
     if (t->Kind == kidentifier) return &t->identifier.Text;
     if (t->Kind == kstring) return &t->string.Text;
     return nullptr;
-}
-
-const int* count_of(tTree t)
-{
-    if (Tree_IsType(t, kobjects)) return &t->objects.Count;
-    if (Tree_IsType(t, ktensorvals)) return &t->tensorvals.Count;
-    if (t->Kind == ktensorval) return &t->tensorval.IndexCount;
-    return nullptr;
-}
-
-char* copy_of(const char* text)
-{
-    if (!text) return nullptr;
-    std::size_t size = std::strlen(text) + 1;
-    return static_cast<char*>(std::memcpy(new char[size], text, size));
 }
 
 // Sets Mark of every node to the number of references to it from its parents
@@ -656,9 +632,9 @@ bool equal_types(const ZEM_type* a, const ZEM_type* b) { return a == b || (a && 
 bool equal_fields(tTree a, tTree b)
 {
     if (const tPosition* p = position_of(a); p && Compare(*p, *position_of(b)) != 0) return false;
-    if (ZEM_type** type = type_of(a); type && !equal_types(*type, *type_of(b))) return false;
+    if (ZEM_type** type = type_attribute(a); type && !equal_types(*type, *type_attribute(b))) return false;
     if (char** text = text_of(a); text && !equal_texts(*text, *text_of(b))) return false;
-    if (const int* count = count_of(a); count && *count != *count_of(b)) return false;
+    if (const int* count = count_attribute(a); count && *count != *count_attribute(b)) return false;
     if (a->Kind == knumber) return a->number.Value == b->number.Value;
     if (a->Kind == kreal) return a->real.Value == b->real.Value;
     return true;
@@ -704,7 +680,7 @@ void ReleaseTree(tTree t)
             child = NoTree;
         });
         if (--n->Head.Mark != 0) continue;
-        if (ZEM_type** type = type_of(n)) delete *type;
+        if (ZEM_type** type = type_attribute(n)) delete *type;
         if (char** text = text_of(n)) delete[] *text;
         std::free(n);
     }
@@ -731,8 +707,8 @@ tTree CopyTree(tTree t)
             if (old->Head.Mark > 1) copies.emplace(old, n);
             old->Head.Mark = 0;
             n->Head.Mark = 0;
-            if (ZEM_type** type = type_of(n); type && *type) *type = new ZEM_type(**type);
-            if (char** text = text_of(n)) *text = copy_of(*text);
+            if (ZEM_type** type = type_attribute(n); type && *type) *type = new ZEM_type(**type);
+            if (char** text = text_of(n)) *text = copy_of_text(*text);
             // The new node's child fields still hold the old children: each is replaced by its copy.
             for_each_child(n, [&todo](tTree& child) { todo.emplace_back(child, &child); });
             *place = n;
@@ -755,6 +731,30 @@ bool IsEqualTree(tTree t1, tTree t2)
             todo.emplace_back(*ca.field[static_cast<std::size_t>(i)], *cb.field[static_cast<std::size_t>(i)]);
     }
     return true;
+}
+
+ZEM_type** type_attribute(tTree t)
+{
+    if (Tree_IsType(t, kobject)) return &t->object.Type;
+    if (Tree_IsType(t, kobjects)) return &t->objects.Type;
+    if (Tree_IsType(t, ktensorvals)) return &t->tensorvals.Type;
+    if (Tree_IsType(t, ktensorval)) return &t->tensorval.Type;
+    return nullptr;
+}
+
+const int* count_attribute(tTree t)
+{
+    if (Tree_IsType(t, kobjects)) return &t->objects.Count;
+    if (Tree_IsType(t, ktensorvals)) return &t->tensorvals.Count;
+    if (Tree_IsType(t, ktensorval)) return &t->tensorval.IndexCount;
+    return nullptr;
+}
+
+char* copy_of_text(const char* text)
+{
+    if (!text) return nullptr;
+    std::size_t size = std::strlen(text) + 1;
+    return static_cast<char*>(std::memcpy(new char[size], text, size));
 }
 
 void BeginTree() {}

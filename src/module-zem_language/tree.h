@@ -536,5 +536,14 @@ tTree CopyTree(tTree t);
 // Name or Text equals only a missing one.
 bool IsEqualTree(tTree t1, tTree t2);
 
+// The Type attribute of the object kinds, the list kinds and tensorval; null
+// for any other node.
+ZEM_type** type_attribute(tTree t);
+// The Count attribute of the list kinds, IndexCount of tensorval; null for any
+// other node.
+const int* count_attribute(tTree t);
+// A new[] copy of text, as the Name and Text fields hold them; null for null.
+char* copy_of_text(const char* text);
+
 void BeginTree();
 void CloseTree();
