@@ -6,7 +6,6 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cerrno>
 #include <fcntl.h>
 #include <memory>
 #include <sstream>
@@ -15,6 +14,7 @@
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/window_parts.h"
 #include "module-misc_amulet/wrapper.h"
+#include "module-object/file_output.h"
 #include "module-object/string.h"
 
 void default_create_window_method(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
@@ -42,18 +42,6 @@ QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_
     QObject::connect(button, &QPushButton::clicked, receiver,
                      [receiver, work] { showing_failures([&] { (static_cast<stacker_group*>(receiver)->*work)(); }); });
     return button;
-}
-
-bool write_all(int file, const std::string& text)
-{
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t written = ::write(file, text.data() + done, text.size() - done);
-        if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return false;
-        done += std::size_t(written);
-    }
-    return true;
 }
 
 // The file for "To file": a new one when possible, else what the user answers.

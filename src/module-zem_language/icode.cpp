@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "module-collections/linkedlist.h"
+#include "module-object/file_output.h"
 #include "module-zem_language/builtin.h"
 #include "module-zem_language/symtab.h"
 
@@ -54,14 +55,8 @@ bool write_file(const char* path, const std::string& text)
 {
     const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0664);
     if (fd < 0) return false;
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
-    }
-    ::close(fd);
-    return true;
+    const bool written = write_all(fd, text);
+    return ::close(fd) == 0 && written;
 }
 
 }
