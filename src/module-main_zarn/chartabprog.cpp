@@ -35,17 +35,6 @@ const char* const op_names[] = {"Add",
                                 "Copy",
                                 nullptr};
 
-// Runs a button's work: a failure ends it in an alert, and a configuration
-// fault, already shown, ends only this action.
-template <class Work>
-void guarded(Work&& work)
-{
-    try {
-        showing_failures(work);
-    } catch (const configuration_fault&) {
-    }
-}
-
 // The value of the configuration variable that `name` maps to, or null; `step`
 // tells which look-up found nothing: 1 the mapping, 2 the variable, 3 its value.
 const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& step)
@@ -279,10 +268,11 @@ chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
     quarter_wide_ = {point_group, view_button_, accept_button_, reset, close};
 
     connect(point_group, &QPushButton::clicked, this,
-            [this] { guarded([this] { do_choose_character_table("character_table_list"); }); });
-    connect(view_button_, &QPushButton::clicked, this, [this] { guarded([this] { do_view_character_table(); }); });
+            [this] { workbench_action([this] { do_choose_character_table("character_table_list"); }, false); });
+    connect(view_button_, &QPushButton::clicked, this,
+            [this] { workbench_action([this] { do_view_character_table(); }, false); });
     connect(accept_button_, &QPushButton::clicked, this,
-            [this] { guarded([this] { do_accept_character_table(); }); });
+            [this] { workbench_action([this] { do_accept_character_table(); }, false); });
     connect(reset, &QPushButton::clicked, group_, &character_group::do_reset_character_list);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(text_editor_, &QLineEdit::textChanged, this, &chartab_window::recompute_validity);
@@ -419,7 +409,7 @@ bool chartab_window::operation_is_active(const char* label) const
 
 void chartab_window::do_character_operation(const char* label)
 {
-    guarded([&] {
+    workbench_action([&] {
         if (!operation_is_active(label)) return;
         const int count = group_->arg_num();
         const ZEM_character_table table = group_->get_chartab_from_group();
@@ -462,5 +452,5 @@ void chartab_window::do_character_operation(const char* label)
             }
         }
         if (result) group_->add_to_character_group(*result, ZEM_string(comment.str().c_str()));
-    });
+    }, false);
 }

@@ -22,16 +22,18 @@ void set_fill(QWidget* widget, const QColor& color);
 // white inside.
 QScrollArea* scrolling_area(QWidget* view);
 
-// Runs a button's work; a failure of the system ends the work in an alert and
-// leaves the window usable.
+// Runs a button's work; a failure of the system ends the work in an alert, after
+// a beep when `beeping`, and leaves the window usable.
 template <class Work>
-void showing_failures(Work&& work)
+void showing_failures(Work&& work, bool beeping = false)
 {
     try {
         work();
     } catch (const ZEM_string& failure) {
+        if (beeping) beep();
         message(failure);
     } catch (const std::exception& failure) {
+        if (beeping) beep();
         message(failure.what());
     }
 }
