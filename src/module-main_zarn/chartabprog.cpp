@@ -54,14 +54,6 @@ const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& st
     _zem_error_(module_path, __LINE__, text);
 }
 
-QPushButton* gray_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    set_fill(button, motif_gray);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QHBoxLayout* new_row(QVBoxLayout* column)
 {
     auto* row = new QHBoxLayout;

@@ -30,14 +30,6 @@ protected:
     }
 };
 
-QPushButton* main_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(150);
-    set_fill(button, motif_gray);
-    return button;
-}
-
 // The main stacker's "To window" opens the plain object window, not the extended view.
 void zarn_create_window_method_proc(const ZEM_object& value, const char* title) { zarn_object_window(value, title); }
 
@@ -66,9 +58,9 @@ QWidget* create_main_window(const std::string& title)
     stacker->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue<to_window_method>(zarn_create_window_method_proc));
     window->stacker = stacker;
 
-    QPushButton* quit = main_button("Quit");
-    QPushButton* tensor = main_button("Tensor");
-    QPushButton* character = main_button("Character");
+    QPushButton* quit = gray_button("Quit", 150);
+    QPushButton* tensor = gray_button("Tensor", 150);
+    QPushButton* character = gray_button("Character", 150);
     QObject::connect(quit, &QPushButton::clicked, window, [window] { do_quit_proc(window); });
     QObject::connect(tensor, &QPushButton::clicked, window, [stacker] { do_tensor_proc(stacker); });
     QObject::connect(character, &QPushButton::clicked, window, [stacker] { do_chartab_proc(stacker); });

@@ -25,14 +25,6 @@ namespace {
 const QColor red(255, 0, 0);
 constexpr int half_width = 185;
 
-QPushButton* half_width_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(half_width);
-    set_fill(button, motif_gray);
-    return button;
-}
-
 // A number input with its prompt in front.
 QSpinBox* number_input(QWidget*& widget, const char* prompt, int lowest, int highest, int value)
 {
@@ -87,13 +79,13 @@ public:
         perm_symmetry_editor = text_input("perm symmetry");
         transformation_text_editor = text_input("basis transformation");
 
-        QPushButton* point_group = half_width_button("Point group");
-        view_point_group = half_width_button("View point group");
-        perm_symmetry = half_width_button("Perm. symmetry");
-        basis_transformation = half_width_button("Basis transformation");
-        tensor = half_width_button("Tensor");
-        pseudo_tensor = half_width_button("Pseudo tensor");
-        QPushButton* close = half_width_button("Close");
+        QPushButton* point_group = gray_button("Point group", half_width);
+        view_point_group = gray_button("View point group", half_width);
+        perm_symmetry = gray_button("Perm. symmetry", half_width);
+        basis_transformation = gray_button("Basis transformation", half_width);
+        tensor = gray_button("Tensor", half_width);
+        pseudo_tensor = gray_button("Pseudo tensor", half_width);
+        QPushButton* close = gray_button("Close", half_width);
 
         auto* column = new QVBoxLayout(this);
         column->setSpacing(10);

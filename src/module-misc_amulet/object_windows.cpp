@@ -39,8 +39,7 @@ void zarn_object_window(const ZEM_object& value, const char* title)
     column->setContentsMargins(10, 10, 10, 10);
     column->addWidget(scrolling_area(view.release()), 1);
 
-    auto* close = new QPushButton("Close");
-    set_fill(close, motif_gray);
+    QPushButton* close = gray_button("Close");
     QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
     // The button stays 10 pixels narrower than the column.
     auto* button_row = new QHBoxLayout;

@@ -36,9 +36,7 @@ namespace {
 
 QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_group::*work)())
 {
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(150);
-    set_fill(button, motif_gray);
+    QPushButton* button = gray_button(label, 150);
     QObject::connect(button, &QPushButton::clicked, receiver,
                      [receiver, work] { showing_failures([&] { (static_cast<stacker_group*>(receiver)->*work)(); }); });
     return button;

@@ -1,6 +1,7 @@
 #include "module-misc_amulet/window_parts.h"
 
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -11,6 +12,15 @@ void set_fill(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::Button, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+QPushButton* gray_button(const QString& label, int width)
+{
+    auto* button = new QPushButton(label);
+    if (width > 0) button->setFixedWidth(width);
+    set_fill(button, motif_gray);
+    button->setAutoDefault(false);
+    return button;
 }
 
 QScrollArea* scrolling_area(QWidget* view)

@@ -10,6 +10,7 @@
 #include "module-object/error.h"
 #include "module-object/string.h"
 
+class QPushButton;
 class QScrollArea;
 class QWidget;
 
@@ -17,6 +18,10 @@ inline const QColor motif_gray(190, 190, 190);
 inline const QColor white(255, 255, 255);
 
 void set_fill(QWidget* widget, const QColor& color);
+
+// A gray button that never acts as a dialog's default; `width` pixels wide
+// unless 0.
+QPushButton* gray_button(const QString& label, int width = 0);
 
 // A scrolling area whose inner area is exactly as large as `view` (taken over),
 // white inside.
