@@ -173,7 +173,7 @@ void stacker_group::stacker_do_to_file()
     const bool written = file >= 0 && write_all(file, text.str());
     if (file >= 0 && ::close(file) == 0 && written) return;
     beep();
-    message(("cannot create " + *name).c_str());
+    buffered_alert("cannot create " + *name);
 }
 
 void stacker_group::stacker_do_delete()

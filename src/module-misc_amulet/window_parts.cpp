@@ -14,6 +14,12 @@ void set_fill(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
+void buffered_alert(const std::string& text)
+{
+    constexpr std::size_t buffer = 250;
+    message(text.substr(0, buffer - 1).c_str());
+}
+
 QPushButton* gray_button(const QString& label, int width)
 {
     auto* button = new QPushButton(label);

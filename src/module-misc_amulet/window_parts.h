@@ -19,6 +19,10 @@ inline const QColor white(255, 255, 255);
 
 void set_fill(QWidget* widget, const QColor& color);
 
+// Shows `text` as composed in an alert buffer of 250 bytes, the terminating
+// zero included: a longer text is cut to fit.
+void buffered_alert(const std::string& text);
+
 // A gray button that never acts as a dialog's default; `width` pixels wide
 // unless 0.
 QPushButton* gray_button(const QString& label, int width = 0);
