@@ -320,15 +320,16 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
 
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
+        // The name after the last label is read without a test: an odd list fails here.
         std::vector<chooser_entry> entries;
-        std::unique_ptr<ZEM_iterator_impl<ZEM_string>> walk(
-            static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
-        while (*walk) {
+        for (ZEM_iterator<ZEM_string> walk(
+                 static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
+             walk;) {
             chooser_entry e;
-            e.label = (**walk).c_str();
-            (*walk)++;
-            e.name = (**walk).c_str();
-            (*walk)++;
+            e.label = (*walk).c_str();
+            walk++;
+            e.name = (*walk).c_str();
+            walk++;
             entries.push_back(e);
         }
         const std::optional<std::string> deeper =
