@@ -73,9 +73,7 @@ bool is_valid_character_table(const ZEM_string& name)
 
 void chartabprog(QWidget* stacker)
 {
-    auto* window = new chartab_window(stacker);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    (new chartab_window(stacker))->show();
 }
 
 // The character list
@@ -192,10 +190,8 @@ void character_group::set_character_table(const ZEM_string& name, const ZEM_char
 
 chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
 {
-    setWindowTitle("Character");
-    setWindowIconText("Character");
+    set_up_window(this, "Character");
     setGeometry(100, 100, 800, 600);
-    set_fill(this, motif_gray);
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);

@@ -48,11 +48,8 @@ std::string program_name(const char* path)
 QWidget* create_main_window(const std::string& title)
 {
     auto* window = new main_window;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromStdString(title));
-    window->setWindowIconText(QString::fromStdString(title));
+    set_up_window(window, QString::fromStdString(title));
     window->setGeometry(50, 50, 800, 600);
-    set_fill(window, motif_gray);
 
     QWidget* stacker = create_stacker();
     stacker->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue<to_window_method>(zarn_create_window_method_proc));

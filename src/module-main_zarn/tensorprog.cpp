@@ -66,10 +66,7 @@ class tensor_window : public QWidget {
 public:
     explicit tensor_window(QWidget* stacker) : result_stacker(stacker)
     {
-        setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle("Tensor");
-        setWindowIconText("Tensor");
-        set_fill(this, motif_gray);
+        set_up_window(this, "Tensor");
 
         QWidget* dimension_widget;
         QWidget* rank_widget;

@@ -20,11 +20,8 @@ template <class Window>
 Window* new_window(const char* title)
 {
     auto* window = new Window;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromUtf8(title));
-    window->setWindowIconText(QString::fromUtf8(title));
+    set_up_window(window, QString::fromUtf8(title));
     window->setGeometry(100, 100, 600, 500);
-    set_fill(window, motif_gray);
     return window;
 }
 

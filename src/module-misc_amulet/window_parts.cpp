@@ -14,6 +14,14 @@ void set_fill(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
+void set_up_window(QWidget* window, const QString& title)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(title);
+    window->setWindowIconText(title);
+    set_fill(window, motif_gray);
+}
+
 void buffered_alert(const std::string& text)
 {
     constexpr std::size_t buffer = 250;

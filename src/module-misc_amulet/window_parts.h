@@ -19,6 +19,10 @@ inline const QColor white(255, 255, 255);
 
 void set_fill(QWidget* widget, const QColor& color);
 
+// Every top-level window of the program: titled, with the same icon title,
+// gray, and deleted when closed.
+void set_up_window(QWidget* window, const QString& title);
+
 // Shows `text` as composed in an alert buffer of 250 bytes, the terminating
 // zero included: a longer text is cut to fit.
 void buffered_alert(const std::string& text);
