@@ -284,9 +284,7 @@ void chartab_window::resizeEvent(QResizeEvent* event)
 void chartab_window::recompute_validity()
 {
     const bool valid = is_valid_character_table(ZEM_string(text_editor_->text().toUtf8().constData()));
-    QPalette palette = text_editor_->palette();
-    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
-    text_editor_->setPalette(palette);
+    show_validity_colour(text_editor_, valid);
     view_button_->setEnabled(valid);
     accept_button_->setEnabled(valid);
 }

@@ -22,7 +22,6 @@
 
 namespace {
 
-const QColor red(255, 0, 0);
 constexpr int half_width = 185;
 
 // A number input with its prompt in front.
@@ -144,9 +143,7 @@ private:
     static void show_validity(QLineEdit* input, bool valid)
     {
         input->setProperty("CONTAINS_VALID_VALUE", valid);
-        QPalette palette = input->palette();
-        palette.setColor(QPalette::Base, valid ? white : red);
-        input->setPalette(palette);
+        show_validity_colour(input, valid);
     }
 
     static void write(QLineEdit* input, const std::optional<std::string>& chosen)

@@ -14,6 +14,13 @@ void set_fill(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
+void show_validity_colour(QWidget* input, bool valid)
+{
+    QPalette palette = input->palette();
+    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
+    input->setPalette(palette);
+}
+
 void set_up_window(QWidget* window, const QString& title)
 {
     window->setAttribute(Qt::WA_DeleteOnClose);

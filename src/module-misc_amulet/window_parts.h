@@ -19,6 +19,9 @@ inline const QColor white(255, 255, 255);
 
 void set_fill(QWidget* widget, const QColor& color);
 
+// A text input is white while its text is valid, red otherwise.
+void show_validity_colour(QWidget* input, bool valid);
+
 // Every top-level window of the program: titled, with the same icon title,
 // gray, and deleted when closed.
 void set_up_window(QWidget* window, const QString& title);
