@@ -1,6 +1,6 @@
-// What the windows that show values share: gray for windows, bars and buttons,
-// white inside scrolling areas, and one guard that keeps the system's failures
-// out of Qt's event loop.
+// What every window of the program shares: gray for windows, bars and buttons,
+// white inside scrolling areas and valid inputs, red for invalid ones, and one
+// guard that keeps the system's failures out of Qt's event loop.
 #pragma once
 
 #include <QColor>
