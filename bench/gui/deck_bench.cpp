@@ -2,13 +2,13 @@
 // rank-6 tensor of the cubic group m-3m, no index symmetry. Each iteration adds
 // the page and paints the deck showing it; deleting it again is not timed.
 // The counter "lines" is the number of printed lines on the page.
-#include <QAbstractButton>
 #include <QApplication>
 #include <benchmark/benchmark.h>
 #include <memory>
 #include <sstream>
 #include <string>
 
+#include "button_labelled.h"
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/view.h"
@@ -40,9 +40,7 @@ void add_and_show_rank_6_page(benchmark::State& state)
     std::unique_ptr<QWidget> stacker(create_stacker());
     stacker->resize(900, 700);
     stacker->show();
-    QAbstractButton* remove = nullptr;
-    for (auto* b : stacker->findChildren<QAbstractButton*>())
-        if (b->text() == "Delete") remove = b;
+    QAbstractButton* remove = button_labelled(stacker.get(), "Delete");
     for (auto _ : state) {
         add_to_stacker(stacker.get(), tensor, "The point group used was m-3m\n\n");
         QApplication::sendPostedEvents();

@@ -2,7 +2,6 @@
 // solver on m-3m, the conversion and product with the identity transformation,
 // and the new page of the result deck. No index symmetry, ranks 4, 6 and 7;
 // the counter "free" is the number of free parameters.
-#include <QAbstractButton>
 #include <QApplication>
 #include <QLineEdit>
 #include <QSpinBox>
@@ -11,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "button_labelled.h"
 #include "module-collections/linkedlist.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-main_zarn/tensor_request.h"
@@ -73,12 +73,8 @@ void tensor_request(benchmark::State& state)
     bench->findChild<QLineEdit*>("point group")->setText("m-3m");
     bench->findChild<QLineEdit*>("perm symmetry")->setText(QString::fromStdString(symmetry));
     bench->findChild<QLineEdit*>("basis transformation")->setText("identity");
-    QAbstractButton* tensor = nullptr;
-    for (auto* b : bench->findChildren<QAbstractButton*>())
-        if (b->text() == "Tensor") tensor = b;
-    QAbstractButton* remove = nullptr;
-    for (auto* b : stacker->findChildren<QAbstractButton*>())
-        if (b->text() == "Delete") remove = b;
+    QAbstractButton* tensor = button_labelled(bench.get(), "Tensor");
+    QAbstractButton* remove = button_labelled(stacker.get(), "Delete");
     for (auto _ : state) {
         tensor->click();
         state.PauseTiming();

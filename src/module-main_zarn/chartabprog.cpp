@@ -35,17 +35,6 @@ const char* const op_names[] = {"Add",
                                 "Copy",
                                 nullptr};
 
-// Runs a button's work: a failure ends it in an alert, and a configuration
-// fault, already shown, ends only this action.
-template <class Work>
-void guarded(Work&& work)
-{
-    try {
-        showing_failures(work);
-    } catch (const configuration_fault&) {
-    }
-}
-
 // The value of the configuration variable that `name` maps to, or null; `step`
 // tells which look-up found nothing: 1 the mapping, 2 the variable, 3 its value.
 const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& step)
@@ -63,14 +52,6 @@ const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& st
     const std::string text =
         std::string("[") + callback + "] cannot find character table (" + std::to_string(step) + "), please report..";
     _zem_error_(module_path, __LINE__, text);
-}
-
-QPushButton* gray_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    set_fill(button, motif_gray);
-    button->setAutoDefault(false);
-    return button;
 }
 
 QHBoxLayout* new_row(QVBoxLayout* column)
@@ -92,9 +73,7 @@ bool is_valid_character_table(const ZEM_string& name)
 
 void chartabprog(QWidget* stacker)
 {
-    auto* window = new chartab_window(stacker);
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->show();
+    (new chartab_window(stacker))->show();
 }
 
 // The character list
@@ -211,10 +190,8 @@ void character_group::set_character_table(const ZEM_string& name, const ZEM_char
 
 chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
 {
-    setWindowTitle("Character");
-    setWindowIconText("Character");
+    set_up_window(this, "Character");
     setGeometry(100, 100, 800, 600);
-    set_fill(this, motif_gray);
 
     auto* column = new QVBoxLayout(this);
     column->setSpacing(10);
@@ -279,10 +256,11 @@ chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
     quarter_wide_ = {point_group, view_button_, accept_button_, reset, close};
 
     connect(point_group, &QPushButton::clicked, this,
-            [this] { guarded([this] { do_choose_character_table("character_table_list"); }); });
-    connect(view_button_, &QPushButton::clicked, this, [this] { guarded([this] { do_view_character_table(); }); });
+            [this] { workbench_action([this] { do_choose_character_table("character_table_list"); }, false); });
+    connect(view_button_, &QPushButton::clicked, this,
+            [this] { workbench_action([this] { do_view_character_table(); }, false); });
     connect(accept_button_, &QPushButton::clicked, this,
-            [this] { guarded([this] { do_accept_character_table(); }); });
+            [this] { workbench_action([this] { do_accept_character_table(); }, false); });
     connect(reset, &QPushButton::clicked, group_, &character_group::do_reset_character_list);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(text_editor_, &QLineEdit::textChanged, this, &chartab_window::recompute_validity);
@@ -306,9 +284,7 @@ void chartab_window::resizeEvent(QResizeEvent* event)
 void chartab_window::recompute_validity()
 {
     const bool valid = is_valid_character_table(ZEM_string(text_editor_->text().toUtf8().constData()));
-    QPalette palette = text_editor_->palette();
-    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
-    text_editor_->setPalette(palette);
+    show_validity_colour(text_editor_, valid);
     view_button_->setEnabled(valid);
     accept_button_->setEnabled(valid);
 }
@@ -338,15 +314,16 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
 
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
+        // The name after the last label is read without a test: an odd list fails here.
         std::vector<chooser_entry> entries;
-        std::unique_ptr<ZEM_iterator_impl<ZEM_string>> walk(
-            static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
-        while (*walk) {
+        for (ZEM_iterator<ZEM_string> walk(
+                 static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
+             walk;) {
             chooser_entry e;
-            e.label = (**walk).c_str();
-            (*walk)++;
-            e.name = (**walk).c_str();
-            (*walk)++;
+            e.label = (*walk).c_str();
+            walk++;
+            e.name = (*walk).c_str();
+            walk++;
             entries.push_back(e);
         }
         const std::optional<std::string> deeper =
@@ -419,7 +396,7 @@ bool chartab_window::operation_is_active(const char* label) const
 
 void chartab_window::do_character_operation(const char* label)
 {
-    guarded([&] {
+    workbench_action([&] {
         if (!operation_is_active(label)) return;
         const int count = group_->arg_num();
         const ZEM_character_table table = group_->get_chartab_from_group();
@@ -462,5 +439,5 @@ void chartab_window::do_character_operation(const char* label)
             }
         }
         if (result) group_->add_to_character_group(*result, ZEM_string(comment.str().c_str()));
-    });
+    }, false);
 }

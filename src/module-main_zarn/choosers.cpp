@@ -2,13 +2,10 @@
 
 #include <vector>
 
-#include "groups/group.h"
 #include "module-collections/linkedlist.h"
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-main_zarn/tensor_checks.h"
-#include "module-matrix/matrix.h"
-#include "numbers/cyclotomic.h"
 
 namespace {
 
@@ -28,13 +25,6 @@ std::vector<chooser_entry> entries_of(const ZEM_object& list)
     std::vector<chooser_entry> entries;
     for (std::size_t k = 0; k + 1 < strings.size(); k += 2) entries.push_back({strings[k], strings[k + 1]});
     return entries;
-}
-
-bool is_point_group(const ZEM_type& type)
-{
-    for (const ZEM_type& scalar : {tp_int(), tp_fraction(), tp_cyclotomic()})
-        if (type == tp_group(tp_matrix(scalar))) return true;
-    return false;
 }
 
 }

@@ -6,7 +6,7 @@ void configuration_error(const std::string& detail)
 {
     const std::string text = "configuration error, " + detail;
     beep();
-    message(text.c_str());
+    buffered_alert(text);
     throw configuration_fault{text};
 }
 

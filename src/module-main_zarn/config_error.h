@@ -4,9 +4,9 @@
 // but only ends the current action inside a workbench, so no result is lost.
 #pragma once
 
-#include <exception>
 #include <string>
 
+#include "module-misc_amulet/window_parts.h"
 #include "module-object/error.h"
 #include "module-object/string.h"
 #include "module-object/type.h"
@@ -25,19 +25,14 @@ const var_symtab::var_symtabelt* configuration_variable(const std::string& name)
 ZEM_type tp_string_list();
 
 // Runs an action of a workbench, so that no failure reaches Qt's event loop: a
-// failure beeps and shows its text and the action adds nothing; a configuration
-// fault has been shown already. Either way the workbench and the deck go on.
+// failure shows its text (after a beep when `beeping`) and the action adds
+// nothing; a configuration fault has been shown already. Either way the
+// workbench and the deck go on.
 template <class Work>
-void workbench_action(Work&& work)
+void workbench_action(Work&& work, bool beeping = true)
 {
     try {
-        work();
-    } catch (const ZEM_string& failure) {
-        beep();
-        message(failure);
+        showing_failures(work, beeping);
     } catch (const configuration_fault&) {
-    } catch (const std::exception& failure) {
-        beep();
-        message(failure.what());
     }
 }

@@ -30,14 +30,6 @@ protected:
     }
 };
 
-QPushButton* main_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(150);
-    set_fill(button, motif_gray);
-    return button;
-}
-
 // The main stacker's "To window" opens the plain object window, not the extended view.
 void zarn_create_window_method_proc(const ZEM_object& value, const char* title) { zarn_object_window(value, title); }
 
@@ -56,19 +48,16 @@ std::string program_name(const char* path)
 QWidget* create_main_window(const std::string& title)
 {
     auto* window = new main_window;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromStdString(title));
-    window->setWindowIconText(QString::fromStdString(title));
+    set_up_window(window, QString::fromStdString(title));
     window->setGeometry(50, 50, 800, 600);
-    set_fill(window, motif_gray);
 
     QWidget* stacker = create_stacker();
     stacker->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue<to_window_method>(zarn_create_window_method_proc));
     window->stacker = stacker;
 
-    QPushButton* quit = main_button("Quit");
-    QPushButton* tensor = main_button("Tensor");
-    QPushButton* character = main_button("Character");
+    QPushButton* quit = gray_button("Quit", 150);
+    QPushButton* tensor = gray_button("Tensor", 150);
+    QPushButton* character = gray_button("Character", 150);
     QObject::connect(quit, &QPushButton::clicked, window, [window] { do_quit_proc(window); });
     QObject::connect(tensor, &QPushButton::clicked, window, [stacker] { do_tensor_proc(stacker); });
     QObject::connect(character, &QPushButton::clicked, window, [stacker] { do_chartab_proc(stacker); });

@@ -29,13 +29,17 @@ bool is_square_matrix_of(const var_symtab::var_symtabelt& variable, int dimensio
 
 }
 
+bool is_point_group(const ZEM_type& type)
+{
+    for (const ZEM_type& scalar : {tp_int(), tp_fraction(), tp_cyclotomic()})
+        if (type == tp_group(tp_matrix(scalar))) return true;
+    return false;
+}
+
 bool is_valid_point_group_proc(const std::string& text, int dimension)
 {
     const var_symtab::var_symtabelt* variable = mapped_variable(group_name_mappings, text, dimension);
-    if (!variable) return false;
-    for (const ZEM_type& scalar : {tp_int(), tp_fraction(), tp_cyclotomic()})
-        if (variable->type == tp_group(tp_matrix(scalar))) return true;
-    return false;
+    return variable && is_point_group(variable->type);
 }
 
 bool is_valid_transformation_proc(const std::string& text, int dimension)

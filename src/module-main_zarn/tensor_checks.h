@@ -6,6 +6,11 @@
 
 #include <string>
 
+#include "module-object/type.h"
+
+// group<matrix<int>>, group<matrix<fraction>> or group<matrix<cyclotomic>>.
+bool is_point_group(const ZEM_type& type);
+
 bool is_valid_point_group_proc(const std::string& text, int dimension);
 // The matrix must also be dimension x dimension.
 bool is_valid_transformation_proc(const std::string& text, int dimension);

@@ -22,16 +22,7 @@
 
 namespace {
 
-const QColor red(255, 0, 0);
 constexpr int half_width = 185;
-
-QPushButton* half_width_button(const char* label)
-{
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(half_width);
-    set_fill(button, motif_gray);
-    return button;
-}
 
 // A number input with its prompt in front.
 QSpinBox* number_input(QWidget*& widget, const char* prompt, int lowest, int highest, int value)
@@ -74,10 +65,7 @@ class tensor_window : public QWidget {
 public:
     explicit tensor_window(QWidget* stacker) : result_stacker(stacker)
     {
-        setAttribute(Qt::WA_DeleteOnClose);
-        setWindowTitle("Tensor");
-        setWindowIconText("Tensor");
-        set_fill(this, motif_gray);
+        set_up_window(this, "Tensor");
 
         QWidget* dimension_widget;
         QWidget* rank_widget;
@@ -87,13 +75,13 @@ public:
         perm_symmetry_editor = text_input("perm symmetry");
         transformation_text_editor = text_input("basis transformation");
 
-        QPushButton* point_group = half_width_button("Point group");
-        view_point_group = half_width_button("View point group");
-        perm_symmetry = half_width_button("Perm. symmetry");
-        basis_transformation = half_width_button("Basis transformation");
-        tensor = half_width_button("Tensor");
-        pseudo_tensor = half_width_button("Pseudo tensor");
-        QPushButton* close = half_width_button("Close");
+        QPushButton* point_group = gray_button("Point group", half_width);
+        view_point_group = gray_button("View point group", half_width);
+        perm_symmetry = gray_button("Perm. symmetry", half_width);
+        basis_transformation = gray_button("Basis transformation", half_width);
+        tensor = gray_button("Tensor", half_width);
+        pseudo_tensor = gray_button("Pseudo tensor", half_width);
+        QPushButton* close = gray_button("Close", half_width);
 
         auto* column = new QVBoxLayout(this);
         column->setSpacing(10);
@@ -155,9 +143,7 @@ private:
     static void show_validity(QLineEdit* input, bool valid)
     {
         input->setProperty("CONTAINS_VALID_VALUE", valid);
-        QPalette palette = input->palette();
-        palette.setColor(QPalette::Base, valid ? white : red);
-        input->setPalette(palette);
+        show_validity_colour(input, valid);
     }
 
     static void write(QLineEdit* input, const std::optional<std::string>& chosen)

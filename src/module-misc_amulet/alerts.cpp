@@ -69,9 +69,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     // it closes the dialog and is thrown again once the loop has ended.
     std::exception_ptr failure;
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        auto* button = new QPushButton(QString::fromStdString(entries[k]));
-        set_fill(button, motif_gray);
-        button->setAutoDefault(false);
+        QPushButton* button = gray_button(QString::fromStdString(entries[k]));
         QObject::connect(button, &QPushButton::clicked, &dialog, [&, k] {
             try {
                 if (!pressed(int(k))) return;
@@ -86,9 +84,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     }
     row->addWidget(panel, 0, Qt::AlignTop);
 
-    auto* cancel = new QPushButton("cancel");
-    set_fill(cancel, motif_gray);
-    cancel->setAutoDefault(false);
+    QPushButton* cancel = gray_button("cancel");
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     row->addWidget(cancel, 0, Qt::AlignTop);
 

@@ -48,8 +48,7 @@ QWidget* button_panel(const ZEM_object& value)
     const Am_ZEM_object copy(new Am_ZEM_object_Data(value));
     const ZEM_linkedlist<ZEM_string> names = offered_functions(value.type());
     for (ZEM_iterator<ZEM_string> name(names.create_iter_at_begin()); name; name++) {
-        auto* button = new QPushButton(QString::fromUtf8((*name).c_str()));
-        set_fill(button, motif_gray);
+        QPushButton* button = gray_button(QString::fromUtf8((*name).c_str()));
         button->setProperty(ZEM_OBJECT, copy);
         QObject::connect(button, &QPushButton::clicked, button,
                          [button] { showing_failures([button] { am_window_do_func_proc(button); }); });

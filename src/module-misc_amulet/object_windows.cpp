@@ -20,11 +20,8 @@ template <class Window>
 Window* new_window(const char* title)
 {
     auto* window = new Window;
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    window->setWindowTitle(QString::fromUtf8(title));
-    window->setWindowIconText(QString::fromUtf8(title));
+    set_up_window(window, QString::fromUtf8(title));
     window->setGeometry(100, 100, 600, 500);
-    set_fill(window, motif_gray);
     return window;
 }
 
@@ -39,8 +36,7 @@ void zarn_object_window(const ZEM_object& value, const char* title)
     column->setContentsMargins(10, 10, 10, 10);
     column->addWidget(scrolling_area(view.release()), 1);
 
-    auto* close = new QPushButton("Close");
-    set_fill(close, motif_gray);
+    QPushButton* close = gray_button("Close");
     QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
     // The button stays 10 pixels narrower than the column.
     auto* button_row = new QHBoxLayout;

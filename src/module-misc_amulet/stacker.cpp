@@ -36,9 +36,7 @@ namespace {
 
 QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_group::*work)())
 {
-    auto* button = new QPushButton(label);
-    button->setFixedWidth(150);
-    set_fill(button, motif_gray);
+    QPushButton* button = gray_button(label, 150);
     QObject::connect(button, &QPushButton::clicked, receiver,
                      [receiver, work] { showing_failures([&] { (static_cast<stacker_group*>(receiver)->*work)(); }); });
     return button;
@@ -163,7 +161,7 @@ void stacker_group::stacker_do_to_file()
     const bool written = file >= 0 && write_all(file, text.str());
     if (file >= 0 && ::close(file) == 0 && written) return;
     beep();
-    message(("cannot create " + *name).c_str());
+    buffered_alert("cannot create " + *name);
 }
 
 void stacker_group::stacker_do_delete()

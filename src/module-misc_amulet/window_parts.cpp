@@ -1,6 +1,7 @@
 #include "module-misc_amulet/window_parts.h"
 
 #include <QPalette>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QWidget>
 
@@ -11,6 +12,36 @@ void set_fill(QWidget* widget, const QColor& color)
     palette.setColor(QPalette::Button, color);
     widget->setPalette(palette);
     widget->setAutoFillBackground(true);
+}
+
+void show_validity_colour(QWidget* input, bool valid)
+{
+    QPalette palette = input->palette();
+    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
+    input->setPalette(palette);
+}
+
+void set_up_window(QWidget* window, const QString& title)
+{
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowTitle(title);
+    window->setWindowIconText(title);
+    set_fill(window, motif_gray);
+}
+
+void buffered_alert(const std::string& text)
+{
+    constexpr std::size_t buffer = 250;
+    message(text.substr(0, buffer - 1).c_str());
+}
+
+QPushButton* gray_button(const QString& label, int width)
+{
+    auto* button = new QPushButton(label);
+    if (width > 0) button->setFixedWidth(width);
+    set_fill(button, motif_gray);
+    button->setAutoDefault(false);
+    return button;
 }
 
 QScrollArea* scrolling_area(QWidget* view)
