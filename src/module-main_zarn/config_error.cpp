@@ -6,7 +6,7 @@ void configuration_error(const std::string& detail)
 {
     const std::string text = "configuration error, " + detail;
     beep();
-    buffered_alert(text);
+    message(text.c_str());
     throw configuration_fault{text};
 }
 

@@ -161,7 +161,7 @@ void stacker_group::stacker_do_to_file()
     const bool written = file >= 0 && write_all(file, text.str());
     if (file >= 0 && ::close(file) == 0 && written) return;
     beep();
-    buffered_alert("cannot create " + *name);
+    message(("cannot create " + *name).c_str());
 }
 
 void stacker_group::stacker_do_delete()

@@ -29,12 +29,6 @@ void set_up_window(QWidget* window, const QString& title)
     set_fill(window, motif_gray);
 }
 
-void buffered_alert(const std::string& text)
-{
-    constexpr std::size_t buffer = 250;
-    message(text.substr(0, buffer - 1).c_str());
-}
-
 QPushButton* gray_button(const QString& label, int width)
 {
     auto* button = new QPushButton(label);

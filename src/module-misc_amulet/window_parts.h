@@ -26,10 +26,6 @@ void show_validity_colour(QWidget* input, bool valid);
 // gray, and deleted when closed.
 void set_up_window(QWidget* window, const QString& title);
 
-// Shows `text` as composed in an alert buffer of 250 bytes, the terminating
-// zero included: a longer text is cut to fit.
-void buffered_alert(const std::string& text);
-
 // A gray button that never acts as a dialog's default; `width` pixels wide
 // unless 0.
 QPushButton* gray_button(const QString& label, int width = 0);
