@@ -9,7 +9,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <unordered_set>
@@ -47,12 +46,12 @@ inline std::uint64_t closure_entry_hash(const ZEM_fraction& x)
     return closure_mix(static_cast<std::uint32_t>(x.numerator()), static_cast<std::uint32_t>(x.denominator()));
 }
 
-// By the printed form, which is canonical and needs nothing of the representation.
+// By the order and the coefficients, which equality compares; no text is formed.
 inline std::uint64_t closure_entry_hash(const ZEM_cyclotomic_number& x)
 {
-    std::ostringstream out;
-    x.print(out);
-    return std::hash<std::string>()(out.str());
+    std::uint64_t h = static_cast<std::uint32_t>(x.order);
+    for (const ZEM_fraction& c : x.coefficients) h = closure_mix(h, closure_entry_hash(c));
+    return h;
 }
 
 template <class T>

@@ -374,11 +374,12 @@ public:
     // Cleans every diagonal position and orders the diagonal.
     void reduce()
     {
+        diagonal_order<T> order;
         for (int k = 0; k < std::min(m_, n_); ++k) {
             clean(k);
-            order_.place(diagonal(k));
+            order.place(diagonal(k));
         }
-        ordered_ = order_.order();
+        ordered_ = order.order();
     }
 
     // After reduce: diagonal entry p, column p of R and row p of L, in the
@@ -531,7 +532,6 @@ private:
     std::vector<std::vector<int>> in_column_;
     std::vector<sparse_line> r_;
     std::vector<sparse_line> l_;
-    diagonal_order<T> order_;
     std::vector<int> ordered_;
 };
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "module-object/allocation.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
@@ -24,16 +25,18 @@ class cyclotomic_coefficients {
 public:
     explicit cyclotomic_coefficients(int n = 1) : count_(n)
     {
-        if (on_heap())
-            heap_ = new ZEM_fraction[static_cast<std::size_t>(n)]();
-        else
+        if (on_heap()) {
+            heap_ = fresh_block(n);
+            std::uninitialized_value_construct_n(heap_, n);
+        } else {
             std::construct_at(&single_);
+        }
     }
     cyclotomic_coefficients(const cyclotomic_coefficients& other) : count_(other.count_)
     {
         if (on_heap()) {
-            heap_ = new ZEM_fraction[static_cast<std::size_t>(count_)];
-            std::copy(other.begin(), other.end(), heap_);
+            heap_ = fresh_block(count_);
+            std::uninitialized_copy(other.begin(), other.end(), heap_);
         } else {
             std::construct_at(&single_, other.single_);
         }
@@ -47,10 +50,12 @@ public:
     }
     ~cyclotomic_coefficients()
     {
-        if (on_heap())
-            delete[] heap_;
-        else
+        if (on_heap()) {
+            std::destroy_n(heap_, count_);
+            release_block(heap_);
+        } else {
             std::destroy_at(&single_);
+        }
     }
     void swap(cyclotomic_coefficients& other) noexcept;
 
@@ -66,6 +71,11 @@ public:
 
 private:
     bool on_heap() const { return count_ > 1; }
+    // Room for n coefficients from the system's allocator, not yet made.
+    static ZEM_fraction* fresh_block(int n)
+    {
+        return static_cast<ZEM_fraction*>(allocate_elements_or_fail(static_cast<std::size_t>(n), sizeof(ZEM_fraction)));
+    }
 
     union {
         ZEM_fraction single_;
