@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "front-end-support/general.h"
+#include "front-end-support/memory.h"
 #include "front-end-support/system.h"
 
 unsigned long AlignedSize(unsigned long size)
@@ -25,11 +26,12 @@ unsigned long RoundedCount(unsigned long count, unsigned long size)
 void* yyArrayBlock(unsigned long count, unsigned long size, const char* who)
 {
     void* block = nullptr;
-    if (size == 0 || count <= std::numeric_limits<unsigned long>::max() / size)
-        block = std::malloc(count * size > 0 ? count * size : 1);
+    if (size == 0 || count <= std::numeric_limits<unsigned long>::max() / size) block = Alloc(count * size);
     if (!block) {
         std::fprintf(stderr, "%s: out of memory\n", who);
         Exit(1);
     }
     return block;
 }
+
+void yyReleaseBlock(void* block, unsigned long count, unsigned long size) { Free(count * size, block); }

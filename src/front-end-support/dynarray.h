@@ -1,9 +1,9 @@
 // Growing arrays of plain records: the caller keeps the pointer and the element
-// count, the library makes, doubles and frees the block. Out of memory ends the
-// program with a message, so a caller never sees a null array.
+// count, the library makes, doubles and frees the block in the front end's pool
+// (Alloc, Free). Out of memory ends the program with a message, so a caller
+// never sees a null array.
 #pragma once
 
-#include <cstdlib>
 #include <cstring>
 #include <type_traits>
 
@@ -16,6 +16,7 @@ unsigned long RoundedCount(unsigned long count, unsigned long size);
 // A block of count * size bytes; on shortage writes "<who>: out of memory" to
 // the standard error stream and ends the program.
 void* yyArrayBlock(unsigned long count, unsigned long size, const char* who);
+void yyReleaseBlock(void* block, unsigned long count, unsigned long size);
 
 template <class T>
 void MakeArray(T** array, unsigned long* count, unsigned long size)
@@ -32,14 +33,14 @@ void ExtendArray(T** array, unsigned long* count, unsigned long size)
     static_assert(std::is_trivially_copyable_v<T>);
     void* block = yyArrayBlock(2 * *count, AlignedSize(size), "ExtendArray");
     std::memcpy(block, static_cast<void*>(*array), *count * AlignedSize(size));
-    std::free(static_cast<void*>(*array));
+    yyReleaseBlock(static_cast<void*>(*array), *count, AlignedSize(size));
     *array = static_cast<T*>(block);
     *count *= 2;
 }
 
 template <class T>
-void ReleaseArray(T** array, unsigned long* /*count*/, unsigned long /*size*/)
+void ReleaseArray(T** array, unsigned long* count, unsigned long size)
 {
-    std::free(static_cast<void*>(*array));
+    yyReleaseBlock(static_cast<void*>(*array), *count, AlignedSize(size));
     *array = nullptr;
 }

@@ -1,5 +1,7 @@
 #include "front-end-support/general.h"
 
+const unsigned long yyAlignMasks[yyMaxAlign + 1] = {0, ~0UL, ~1UL, 0, ~3UL, 0, 0, 0, ~7UL};
+
 int Log2(unsigned long x)
 {
     int k = 0;

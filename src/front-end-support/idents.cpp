@@ -1,42 +1,99 @@
 #include "front-end-support/idents.h"
 
-#include <cstring>
-#include <deque>
-#include <string_view>
-#include <unordered_map>
+#include <algorithm>
+#include <iterator>
+
+#include "front-end-support/dynarray.h"
 
 namespace {
 
-struct ident_table {
-    // A deque keeps every text at its place, so references to it stay valid.
-    std::deque<std::string> texts{"", ""};
-    std::unordered_map<std::string_view, tIdent> numbers{{texts[NoIdent], NoIdent}};
+struct tIdentTableEntry {
+    tStringRef String;
+    int Length;
+    tIdent Collision;  // the next identifier in the same bucket, 0 ends the chain
 };
 
-// Made on first use, so that static constructors elsewhere may enter texts.
-ident_table& table()
+constexpr unsigned long IdentTableSize = 1024;
+constexpr int HashSize = 256;
+
+// The empty text, stored as a string of length 0.
+alignas(4) const char Null[4] = {};
+
+tIdentTableEntry Table[IdentTableSize] = {{}, {Null, 0, 0}};
+tIdentTableEntry* TablePtr = Table;
+unsigned long TableSize = IdentTableSize;
+tIdent IdentCount = 1;
+tIdent HashTable[HashSize] = {1};
+
+int bucket_of(const char* text, int length)
 {
-    static ident_table the_table;
-    return the_table;
+    if (length == 0) return 0;
+    auto first = static_cast<signed char>(text[0]), last = static_cast<signed char>(text[length - 1]);
+    return (first + 11 * last + 26 * length) & (HashSize - 1);
+}
+
+// Doubles the table; the first table is static and stays where it is.
+void extend_table()
+{
+    if (TablePtr != Table) {
+        ExtendArray(&TablePtr, &TableSize, sizeof(tIdentTableEntry));
+        return;
+    }
+    unsigned long size = 2 * TableSize;
+    MakeArray(&TablePtr, &size, sizeof(tIdentTableEntry));
+    std::copy(Table, Table + TableSize, TablePtr);
+    TableSize = size;
 }
 
 }
 
 tIdent MakeIdent(const char* text, int length)
 {
-    ident_table& t = table();
-    std::string_view key(text, length > 0 ? static_cast<std::size_t>(length) : 0);
-    auto found = t.numbers.find(key);
-    if (found != t.numbers.end()) return found->second;
-    auto ident = static_cast<tIdent>(t.texts.size());
-    t.numbers.emplace(t.texts.emplace_back(key), ident);
-    return ident;
+    length = std::max(length, 0);
+    int bucket = bucket_of(text, length);
+    for (tIdent i = HashTable[bucket]; i != 0; i = TablePtr[i].Collision)
+        if (TablePtr[i].Length == length && IsEqualSt(TablePtr[i].String, text)) return i;
+    if (static_cast<unsigned long>(++IdentCount) == TableSize) extend_table();
+    TablePtr[IdentCount] = {PutString(text, length), length, HashTable[bucket]};
+    HashTable[bucket] = IdentCount;
+    return IdentCount;
 }
 
-void GetString(tIdent ident, char* buffer)
+void GetString(tIdent ident, char* buffer) { StGetString(GetStringRef(ident), buffer); }
+
+tStringRef GetStringRef(tIdent ident) { return TablePtr[ident].String; }
+
+tIdent MaxIdent() { return IdentCount; }
+
+void WriteIdent(std::FILE* file, tIdent ident) { WriteString(file, GetStringRef(ident)); }
+
+void WriteIdents()
 {
-    const std::string& text = GetStringRef(ident);
-    std::memcpy(buffer, text.c_str(), text.size() + 1);
+    for (tIdent i = 1; i <= IdentCount; ++i) {
+        std::printf("%5d ", i);
+        WriteIdent(stdout, i);
+        std::printf("\n");
+    }
 }
 
-const std::string& GetStringRef(tIdent ident) { return table().texts.at(static_cast<std::size_t>(ident)); }
+void WriteHashTable()
+{
+    for (int bucket = 0; bucket < HashSize; ++bucket) {
+        int length = 0;
+        for (tIdent i = HashTable[bucket]; i != 0; i = TablePtr[i].Collision) ++length;
+        std::printf("%5d%5d", bucket, length);
+        for (tIdent i = HashTable[bucket]; i != 0; i = TablePtr[i].Collision) {
+            std::printf(" ");
+            WriteIdent(stdout, i);
+        }
+        std::printf("\n");
+    }
+    std::printf("\nIdents = %5d\n", IdentCount);
+}
+
+void InitIdents()
+{
+    std::fill(std::begin(HashTable), std::end(HashTable), 0);
+    IdentCount = 0;
+    MakeIdent(Null, 0);
+}

@@ -1,8 +1,11 @@
 // The identifier table: every text entered gets a number, and equal texts get
-// the same number. Texts are kept whole, whatever their length, for the whole run.
+// the same number. Texts are kept whole, whatever their length, for the whole
+// run. Identifiers are 32 bits wide, so the table never runs out of numbers.
 #pragma once
 
-#include <string>
+#include <cstdio>
+
+#include "front-end-support/stringmem.h"
 
 using tIdent = int;
 
@@ -12,5 +15,15 @@ constexpr tIdent NoIdent = 1;
 tIdent MakeIdent(const char* text, int length);
 // Copies the text and a terminating NUL; the buffer must hold its length + 1 bytes.
 void GetString(tIdent ident, char* buffer);
-// The text itself, valid for the rest of the run.
-const std::string& GetStringRef(tIdent ident);
+// The stored text, valid for the rest of the run.
+tStringRef GetStringRef(tIdent ident);
+// The highest identifier handed out.
+tIdent MaxIdent();
+void WriteIdent(std::FILE* file, tIdent ident);
+// Every identifier from 1 upward to the standard output: "%5d " and the text.
+void WriteIdents();
+// Per bucket 0 .. 255: "%5d" bucket, "%5d" chain length, " " and the text of
+// each identifier in the chain, a newline; at the end "\nIdents = %5d\n".
+void WriteHashTable();
+// Empties the table; the empty text becomes NoIdent again.
+void InitIdents();

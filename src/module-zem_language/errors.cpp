@@ -46,7 +46,7 @@ void WriteInfo(std::ostream& out, int info_class, const void* info)
     case xxCharacter: out << *static_cast<const char*>(info); break;
     case xxString: out << static_cast<const char*>(info); break;
     case xxSet: WriteSet(out, static_cast<const tSet*>(info)); break;
-    case xxIdent: out << GetStringRef(*static_cast<const tIdent*>(info)); break;
+    case xxIdent: out << StText(GetStringRef(*static_cast<const tIdent*>(info))); break;
     default: out << "info class: " << info_class;
     }
 }
@@ -84,7 +84,7 @@ void WriteMessage(bool is_code, int code_or_ident, int message_class, tPosition 
     if (is_code)
         WriteCode(line, code_or_ident);
     else
-        line << GetStringRef(code_or_ident);
+        line << StText(GetStringRef(code_or_ident));
     if (info_class != xxNone) WriteInfo(line, info_class, info);
     line << '\n';
     message(line.str().c_str());
