@@ -89,7 +89,7 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
     for (tp_tensor_entry<T>& entry : entries) {
         entry.indices = pop_ints(vm, rank, not_int);
         for (int index : entry.indices)
-            if (index < 0 || index >= dim) fail("[icode_tensor::execute] tensor index out of bounds");
+            if (index < 0 || index >= dim) fail("tensor index out of bounds");
         entry.value = taken_as<T>(pop_value(vm).get(), "[icode_tensor::execute] a value is not of the tensor's type");
     }
     vm.pushObjectStack(new ZEM_tensor<T>(dim, rank, symmetry, entries, nullptr));

@@ -12,3 +12,5 @@
 extern const char* const Parser_TokenName[tkCount];
 
 int Parser();
+void BeginParser();
+void CloseParser();

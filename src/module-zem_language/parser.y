@@ -544,8 +544,13 @@ int parser::run()
 
 }
 
+void BeginParser() {}
+
+void CloseParser() {}
+
 int Parser()
 {
+    BeginParser();
     parser p;
     return p.run();
 }

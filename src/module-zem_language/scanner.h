@@ -5,6 +5,8 @@
 // comment) belongs to the scanner, not to a file.
 #pragma once
 
+#include <array>
+
 #include "front-end-support/positions.h"
 #include "module-zem_language/tree.h"
 
@@ -55,6 +57,7 @@ extern void (*Scanner_Exit)();
 // A file that cannot be opened is a fault and leaves the scanner as it was.
 void BeginFile(const char* file_name);
 // The code of the next token; tkEndOfFile once the outermost file has ended.
+// Called before any BeginFile, it reads the standard input.
 int GetToken();
 // Closes the file being read and resumes the one below.
 void CloseFile();
@@ -64,3 +67,13 @@ void ErrorAttribute(int token, tScanAttribute* attribute);
 // Copies the current token's text and a NUL into `buffer` (room for its length
 // + 1) and returns the length.
 int GetWord(char* buffer);
+// The same in lower case and in upper case, through yyToLower and yyToUpper.
+int GetLower(char* buffer);
+int GetUpper(char* buffer);
+extern const std::array<unsigned char, 256> yyToLower;
+extern const std::array<unsigned char, 256> yyToUpper;
+// The next character of the file being read, which is then passed over; 0 at
+// the end of the file.
+int input();
+void BeginScanner();
+void CloseScanner();
