@@ -130,3 +130,27 @@ TEST(Scanner, NestedFilesUnclosedCommentsAndFaults)
     EXPECT_EQ(GetToken(), tkEndOfFile);
     Scanner_Exit = previous;
 }
+
+// Before any file is begun, GetToken reads the standard input (in a fresh
+// child process, whose standard input is a pipe holding the text).
+TEST(Scanner, ReadsStandardInputWhenNoFileWasBegun)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    auto scan_standard_input = [] {
+        int ends[2];
+        if (pipe(ends) != 0 || write(ends[1], "Ab_1 =\t5", 8) != 8) return false;
+        close(ends[1]);
+        dup2(ends[0], 0);
+        BeginScanner();
+        BeginParser();
+        char lower[8], upper[8];
+        bool ok = GetToken() == tkIdentifier && GetLower(lower) == 4 && GetUpper(upper) == 4 &&
+                  std::string(lower) == "ab_1" && std::string(upper) == "AB_1" && input() == ' ' &&
+                  GetToken() == tkEquals && Attribute.Position.Column == 6 && input() == '\t' && input() == '5' &&
+                  input() == 0 && GetToken() == tkEndOfFile;
+        CloseParser();
+        CloseScanner();
+        return ok && yyToLower['Q'] == 'q' && yyToUpper['{'] == '{';
+    };
+    EXPECT_EXIT(_exit(scan_standard_input() ? 0 : 1), testing::ExitedWithCode(0), "");
+}

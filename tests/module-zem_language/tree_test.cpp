@@ -41,3 +41,38 @@ TEST(Tree, LongListsWithASharedSubtreeAreCopiedComparedAndFreedWithoutRecursion)
     ReleaseTree(list);
     ReleaseTree(copy);
 }
+
+// Nesting through any child, not only list links, costs no depth in the walks.
+// Kinds count as their ancestors; reversal leaves single elements and ends as
+// they are; empty nodes have every child NoTree.
+TEST(Tree, KindsReversalAndDeepNesting)
+{
+    tTree fr2 = mfr2({1, 1}, mnumber({1, 1}, 1), mnumber({1, 3}, 2));
+    const std::pair<int, bool> kinds[] = {{kfr2, true},     {kfraction, true}, {kobject, true},
+                                          {kfr1, false},    {kinteger, false}, {kobjects, false}};
+    for (auto [kind, is] : kinds) {
+        EXPECT_EQ(Tree_IsType(fr2, kind), is) << kind;
+        EXPECT_FALSE(Tree_IsType(NoTree, kind));
+    }
+    tTree end = mobj2(), one = mobj1(end, fr2);
+    EXPECT_EQ(ReverseTree(one), one);
+    EXPECT_EQ(one->obj1.objects, end);
+    EXPECT_EQ(ReverseTree(end), end);
+    EXPECT_EQ(ReverseTree(NoTree), NoTree);
+    tTree empty = nchartab();
+    EXPECT_EQ(empty->Kind, kchartab);
+    EXPECT_EQ(empty->chartab.powers, NoTree);
+    EXPECT_EQ(Tree_NodeSize[ktensorval], sizeof(ytensorval));
+
+    tTree nested = mnumber({1, 1}, 0);
+    for (unsigned depth = 1; depth <= 100000; ++depth)
+        nested = mstring_list({depth, 1}, mobj1(mobj2(), depth % 2 ? minteger({depth, 1}, nested) : nested));
+    tTree copy = CopyTree(nested);
+    EXPECT_TRUE(IsEqualTree(nested, copy));
+    copy->string_list.Pos.Column = 2;
+    EXPECT_FALSE(IsEqualTree(nested, copy));
+    ReleaseTree(nested);
+    ReleaseTree(copy);
+    ReleaseTree(one);
+    ReleaseTree(empty);
+}
