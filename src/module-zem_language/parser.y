@@ -9,7 +9,9 @@
 #include "module-zem_language/parser.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
+#include <string_view>
 #include <tuple>
 #include <vector>
 
@@ -19,7 +21,78 @@
 
 %code {
 static void yyerror(const char*) {}
+
+namespace {
+
+struct value {
+    tPosition position;  // of the first token
+    tTree tree;
+};
+
+tTree list(tTree chain) { return ReverseTree(chain); }
+
+// Per production, in grammar order: the node it builds and how, from the values
+// of its right-hand side and the position `at` of its first token.
+struct production {
+    std::string_view node;
+    tTree (*build)(tPosition at, const value* v);
+};
+
+constexpr production productions[] = {
+    {"root", [](tPosition, const value* v) { TreeRoot = list(v[0].tree); return NoTree; }},
+    {"mstatements_1", [](tPosition, const value* v) { return mstatements_1(v[0].tree, v[1].tree); }},
+    {"mstatements_2", [](tPosition, const value*) { return mstatements_2(); }},
+    {"mobj_assignment", [](tPosition at, const value* v) { return mobj_assignment(at, v[0].tree, v[2].tree); }},
+    {"minput_stmnt", [](tPosition at, const value* v) { return minput_stmnt(at, v[2].tree); }},
+    {"mfile_stmnt", [](tPosition at, const value* v) { return mfile_stmnt(at, v[2].tree, v[3].tree); }},
+    {"mprocedure_call_stmnt",
+     [](tPosition at, const value* v) { return mprocedure_call_stmnt(at, v[0].tree, list(v[2].tree)); }},
+    {"mempty_stmnt", [](tPosition at, const value*) { return mempty_stmnt(at); }},
+    {"mobj_id", [](tPosition at, const value* v) { return mobj_id(at, v[0].tree); }},
+    {"mfunction_call", [](tPosition at, const value* v) { return mfunction_call(at, v[0].tree, list(v[2].tree)); }},
+    {"mstringconst", [](tPosition at, const value* v) { return mstringconst(at, v[0].tree); }},
+    {"mstring_list", [](tPosition at, const value* v) { return mstring_list(at, list(v[1].tree)); }},
+    {"minteger", [](tPosition at, const value* v) { return minteger(at, v[1].tree); }},
+    {"mfr1", [](tPosition at, const value* v) { return mfr1(at, v[0].tree); }},
+    {"mfr2", [](tPosition at, const value* v) { return mfr2(at, v[0].tree, v[2].tree); }},
+    {"mfloatobj", [](tPosition at, const value* v) { return mfloatobj(at, v[0].tree); }},
+    {"mvector", [](tPosition at, const value* v) { return mvector(at, list(v[1].tree)); }},
+    {"mmatrix", [](tPosition at, const value* v) { return mmatrix(at, list(v[2].tree)); }},
+    {"mimgroup", [](tPosition at, const value* v) { return mimgroup(at, list(v[2].tree)); }},
+    {"mmgroup", [](tPosition at, const value* v) { return mmgroup(at, list(v[2].tree)); }},
+    {"mreprgroup", [](tPosition at, const value* v) { return mreprgroup(at, list(v[2].tree)); }},
+    {"mcyclotomic",
+     [](tPosition at, const value* v) {
+         return mcyclotomic(at, list(v[2].tree), list(v[4].tree), list(v[6].tree));
+     }},
+    {"mchartab",
+     [](tPosition at, const value* v) {
+         return mchartab(at, list(v[2].tree), list(v[4].tree), list(v[6].tree), list(v[8].tree),
+                         list(v[10].tree), list(v[12].tree), list(v[14].tree));
+     }},
+    // The tensor's value list keeps its last entry first.
+    {"mtensor",
+     [](tPosition at, const value* v) { return mtensor(at, v[2].tree, v[3].tree, v[4].tree, v[6].tree); }},
+    {"mobj1", [](tPosition, const value* v) { return mobj1(v[0].tree, v[1].tree); }},
+    {"mobj2", [](tPosition, const value*) { return mobj2(); }},
+    {"mchartab_pow1", [](tPosition, const value* v) { return mchartab_pow1(v[0].tree, v[1].tree); }},
+    {"mchartab_pow2", [](tPosition, const value*) { return mchartab_pow2(); }},
+    {"mchartab_pow", [](tPosition at, const value* v) { return mchartab_pow(at, list(v[1].tree)); }},
+    {"mtenvals1", [](tPosition, const value*) { return mtenvals1(); }},
+    {"mtenvals2", [](tPosition, const value* v) { return mtenvals2(v[0].tree, v[1].tree); }},
+    {"mtensorval", [](tPosition at, const value* v) { return mtensorval(at, list(v[1].tree), v[3].tree); }},
+};
+
+// Bison emits the actions in rule order, so the counter numbers them as the
+// table does.
+constexpr int first_action = __COUNTER__ + 1;
+#define BUILDS(node_name)                                                     \
+    static_assert(productions[__COUNTER__ - first_action].node == #node_name, \
+                  "the table of productions is not in grammar order")
+
 }
+}
+
 
 /* Reductions only on their lookaheads: a state that may shift or reduce in
    several ways must see the lookahead before it reduces, or the tokens it could
@@ -37,61 +110,63 @@ static void yyerror(const char*) {}
 
 %%
 
-/* The productions are numbered from 1 in this order; build_node below makes
-   the node of each. */
-root : statements ;
+/* The productions are numbered from 1 in this order. Each one's action names
+   the node that the driver's table of productions builds for it, so a rule
+   moved without its entry in the table does not compile. (Bison's own driver,
+   which would run the actions, is never called.) */
+root : statements { BUILDS(root); } ;
 
 statements
-    : statements statement
-    | %empty
+    : statements statement { BUILDS(mstatements_1); }
+    | %empty { BUILDS(mstatements_2); }
     ;
 
 statement
-    : IDENTIFIER EQUALS object SEMICOLON
-    | INCLUDE LPAREN object RPAREN SEMICOLON
-    | FILE_ LPAREN object object RPAREN SEMICOLON
-    | IDENTIFIER LPAREN objects RPAREN SEMICOLON
-    | SEMICOLON
+    : IDENTIFIER EQUALS object SEMICOLON { BUILDS(mobj_assignment); }
+    | INCLUDE LPAREN object RPAREN SEMICOLON { BUILDS(minput_stmnt); }
+    | FILE_ LPAREN object object RPAREN SEMICOLON { BUILDS(mfile_stmnt); }
+    | IDENTIFIER LPAREN objects RPAREN SEMICOLON { BUILDS(mprocedure_call_stmnt); }
+    | SEMICOLON { BUILDS(mempty_stmnt); }
     ;
 
 object
-    : IDENTIFIER
-    | IDENTIFIER LPAREN objects RPAREN
-    | STRING
-    | LBRACE objects RBRACE
-    | HASH NUMBER
-    | NUMBER
-    | NUMBER SLASH NUMBER
-    | REAL
-    | LBRACKET objects RBRACKET
-    | MATRIX LPAREN objects RPAREN
-    | INT_MATRIX_GROUP LPAREN objects RPAREN
-    | MATRIX_GROUP LPAREN objects RPAREN
-    | REPRESENTATION_GROUP LPAREN objects RPAREN
-    | CYCLOTOMIC LPAREN objects BAR objects BAR objects RPAREN
+    : IDENTIFIER { BUILDS(mobj_id); }
+    | IDENTIFIER LPAREN objects RPAREN { BUILDS(mfunction_call); }
+    | STRING { BUILDS(mstringconst); }
+    | LBRACE objects RBRACE { BUILDS(mstring_list); }
+    | HASH NUMBER { BUILDS(minteger); }
+    | NUMBER { BUILDS(mfr1); }
+    | NUMBER SLASH NUMBER { BUILDS(mfr2); }
+    | REAL { BUILDS(mfloatobj); }
+    | LBRACKET objects RBRACKET { BUILDS(mvector); }
+    | MATRIX LPAREN objects RPAREN { BUILDS(mmatrix); }
+    | INT_MATRIX_GROUP LPAREN objects RPAREN { BUILDS(mimgroup); }
+    | MATRIX_GROUP LPAREN objects RPAREN { BUILDS(mmgroup); }
+    | REPRESENTATION_GROUP LPAREN objects RPAREN { BUILDS(mreprgroup); }
+    | CYCLOTOMIC LPAREN objects BAR objects BAR objects RPAREN { BUILDS(mcyclotomic); }
     | CHARACTER_TABLE LPAREN objects BAR objects BAR objects BAR objects BAR
-          chartab_powers BAR objects BAR objects RPAREN
-    | TENSOR LPAREN object object object BAR tensorvals RPAREN
+          chartab_powers BAR objects BAR objects RPAREN { BUILDS(mchartab); }
+    | TENSOR LPAREN object object object BAR tensorvals RPAREN { BUILDS(mtensor); }
     ;
 
 objects
-    : objects object
-    | %empty
+    : objects object { BUILDS(mobj1); }
+    | %empty { BUILDS(mobj2); }
     ;
 
 chartab_powers
-    : chartab_powers chartab_pow
-    | %empty
+    : chartab_powers chartab_pow { BUILDS(mchartab_pow1); }
+    | %empty { BUILDS(mchartab_pow2); }
     ;
 
-chartab_pow : LBRACE objects RBRACE ;
+chartab_pow : LBRACE objects RBRACE { BUILDS(mchartab_pow); } ;
 
 tensorvals
-    : %empty
-    | tensorvals tensorval
+    : %empty { BUILDS(mtenvals1); }
+    | tensorvals tensorval { BUILDS(mtenvals2); }
     ;
 
-tensorval : LPAREN objects EQUALS object RPAREN ;
+tensorval : LPAREN objects EQUALS object RPAREN { BUILDS(mtensorval); } ;
 
 %%
 
@@ -356,56 +431,8 @@ const std::vector<int>& continuations()
     return table;
 }
 
-struct value {
-    tPosition position;  // of the first token
-    tTree tree;
-};
-
-tTree list(tTree chain) { return ReverseTree(chain); }
-
-// The node of a production, from the values of its right-hand side; `at` is
-// the position of its first token.
-tTree build_node(int production, tPosition at, const value* v)
-{
-    switch (production) {
-    case 1: TreeRoot = list(v[0].tree); return NoTree;
-    case 2: return mstatements_1(v[0].tree, v[1].tree);
-    case 3: return mstatements_2();
-    case 4: return mobj_assignment(at, v[0].tree, v[2].tree);
-    case 5: return minput_stmnt(at, v[2].tree);
-    case 6: return mfile_stmnt(at, v[2].tree, v[3].tree);
-    case 7: return mprocedure_call_stmnt(at, v[0].tree, list(v[2].tree));
-    case 8: return mempty_stmnt(at);
-    case 9: return mobj_id(at, v[0].tree);
-    case 10: return mfunction_call(at, v[0].tree, list(v[2].tree));
-    case 11: return mstringconst(at, v[0].tree);
-    case 12: return mstring_list(at, list(v[1].tree));
-    case 13: return minteger(at, v[1].tree);
-    case 14: return mfr1(at, v[0].tree);
-    case 15: return mfr2(at, v[0].tree, v[2].tree);
-    case 16: return mfloatobj(at, v[0].tree);
-    case 17: return mvector(at, list(v[1].tree));
-    case 18: return mmatrix(at, list(v[2].tree));
-    case 19: return mimgroup(at, list(v[2].tree));
-    case 20: return mmgroup(at, list(v[2].tree));
-    case 21: return mreprgroup(at, list(v[2].tree));
-    case 22: return mcyclotomic(at, list(v[2].tree), list(v[4].tree), list(v[6].tree));
-    case 23:
-        return mchartab(at, list(v[2].tree), list(v[4].tree), list(v[6].tree), list(v[8].tree), list(v[10].tree),
-                        list(v[12].tree), list(v[14].tree));
-    // The tensor's value list keeps its last entry first.
-    case 24: return mtensor(at, v[2].tree, v[3].tree, v[4].tree, v[6].tree);
-    case 25: return mobj1(v[0].tree, v[1].tree);
-    case 26: return mobj2();
-    case 27: return mchartab_pow1(v[0].tree, v[1].tree);
-    case 28: return mchartab_pow2();
-    case 29: return mchartab_pow(at, list(v[1].tree));
-    case 30: return mtenvals1();
-    case 31: return mtenvals2(v[0].tree, v[1].tree);
-    case 32: return mtensorval(at, list(v[1].tree), v[3].tree);
-    }
-    return NoTree;
-}
+// Bison numbers its rules from 1 with its own "$accept: root $end" first.
+static_assert(YYNRULES == std::size(productions) + 1);
 
 struct token {
     int code;
@@ -459,7 +486,7 @@ void parser::reduce(int rule)
 {
     std::size_t base = values_.size() - yyr2[rule];
     tPosition at = yyr2[rule] > 0 ? values_[base].position : lookahead_.attribute.position;
-    value result = {at, build_node(rule - 1, at, values_.data() + base)};
+    value result = {at, productions[rule - accept_rule - 1].build(at, values_.data() + base)};
     states_.resize(base);
     values_.resize(base);
     push(next_state(states_.back(), yyr1[rule]), result);
