@@ -283,144 +283,192 @@ constexpr int unreachable = 1 << 28;
 // one leads back to the same state, and the walk would go round the list.
 // Ties go to a reduction, then to a terminal to shift, then to the lower rule
 // and dot position; a reduction is made on its lowest lookahead code.
-std::vector<int> compute_continuations()
-{
-    const int states = YYNSTATES;
-    const int symbols = YYNTOKENS + YYNNTS;
 
-    std::vector<std::vector<int>> predecessors(states);
-    auto add_transition = [&](int from, int to) {
-        for (int p : predecessors[to])
-            if (p == from) return false;
-        predecessors[to].push_back(from);
-        return true;
-    };
-    struct reduction {
-        int state, rule;
-    };
-    std::vector<reduction> reductions;
-    for (int q = 0; q < states; ++q) {
+struct reduction {
+    int state, rule;
+};
+
+// The grammar as far as the continuations need it, recovered from the tables.
+struct recovered_grammar {
+    std::vector<std::vector<int>> predecessors;  // per state, the states with a transition into it
+    std::vector<reduction> reductions;           // every (state, rule) that some lookahead reduces
+    std::vector<std::vector<int>> rhs;           // per rule, its right-hand side
+    std::vector<int> shortest;                   // per symbol, the fewest terminals it derives
+
+    // The fewest terminals that complete `rule` from `dot` on.
+    int rest(int rule, int dot) const
+    {
+        int length = 0;
+        for (std::size_t j = dot; j < rhs[rule].size(); ++j) length += shortest[rhs[rule][j]];
+        return length;
+    }
+};
+
+bool add_transition(recovered_grammar& g, int from, int to)
+{
+    std::vector<int>& into = g.predecessors[to];
+    if (std::find(into.begin(), into.end(), from) != into.end()) return false;
+    into.push_back(from);
+    return true;
+}
+
+// The shifts and reductions of every state, then the transitions over
+// nonterminals that some reduction returns along, until nothing new turns up.
+void find_transitions(recovered_grammar& g)
+{
+    g.predecessors.assign(YYNSTATES, {});
+    for (int q = 0; q < YYNSTATES; ++q) {
         if (q == YYFINAL) continue;
         for (int t = 0; t < YYNTOKENS; ++t) {
             int a = action(q, t);
-            if (a > 0) add_transition(q, a);
+            if (a > 0) add_transition(g, q, a);
             bool known = false;
-            for (const reduction& r : reductions) known |= r.state == q && r.rule == -a;
-            if (a < 0 && !known) reductions.push_back({q, -a});
+            for (const reduction& r : g.reductions) known |= r.state == q && r.rule == -a;
+            if (a < 0 && !known) g.reductions.push_back({q, -a});
         }
     }
     for (bool changed = true; changed;) {
         changed = false;
-        for (const reduction& r : reductions) {
+        for (const reduction& r : g.reductions) {
             std::vector<int> level{r.state};
             for (int k = 0; k < yyr2[r.rule]; ++k) {
                 std::vector<int> below;
                 for (int s : level)
-                    for (int p : predecessors[s])
+                    for (int p : g.predecessors[s])
                         if (std::find(below.begin(), below.end(), p) == below.end()) below.push_back(p);
                 level = below;
             }
-            for (int p : level) changed |= add_transition(p, next_state(p, yyr1[r.rule]));
+            for (int p : level) changed |= add_transition(g, p, next_state(p, yyr1[r.rule]));
         }
     }
+}
 
-    std::vector<std::vector<int>> rhs(YYNRULES + 1);
-    rhs[accept_rule] = {YYSYMBOL_root, YYSYMBOL_YYEOF};
-    for (const reduction& r : reductions) {
-        if (!rhs[r.rule].empty()) continue;
-        rhs[r.rule].resize(yyr2[r.rule]);
+// Each rule's right-hand side, read off the states that one reduction by it
+// walks back over.
+void find_right_hand_sides(recovered_grammar& g)
+{
+    g.rhs.assign(YYNRULES + 1, {});
+    g.rhs[accept_rule] = {YYSYMBOL_root, YYSYMBOL_YYEOF};
+    for (const reduction& r : g.reductions) {
+        std::vector<int>& rhs = g.rhs[r.rule];
+        if (!rhs.empty()) continue;
+        rhs.resize(yyr2[r.rule]);
         int s = r.state;
         for (int k = yyr2[r.rule] - 1; k >= 0; --k) {
-            rhs[r.rule][k] = yystos[s];
-            if (k > 0) s = predecessors[s].front();
+            rhs[k] = yystos[s];
+            if (k > 0) s = g.predecessors[s].front();
         }
     }
+}
 
-    std::vector<int> shortest(symbols, unreachable);
-    for (int t = 0; t < YYNTOKENS; ++t) shortest[t] = 1;
+void find_shortest_yields(recovered_grammar& g)
+{
+    g.shortest.assign(YYNTOKENS + YYNNTS, unreachable);
+    for (int t = 0; t < YYNTOKENS; ++t) g.shortest[t] = 1;
     for (bool changed = true; changed;) {
         changed = false;
         for (int r = accept_rule + 1; r <= YYNRULES; ++r) {
             int length = 0;
-            for (int x : rhs[r]) length = std::min(unreachable, length + shortest[x]);
-            if (length < shortest[yyr1[r]]) {
-                shortest[yyr1[r]] = length;
+            for (int x : g.rhs[r]) length = std::min(unreachable, length + g.shortest[x]);
+            if (length < g.shortest[yyr1[r]]) {
+                g.shortest[yyr1[r]] = length;
                 changed = true;
             }
         }
     }
-    auto rest = [&](int rule, int dot) {
-        int length = 0;
-        for (std::size_t j = dot; j < rhs[rule].size(); ++j) length += shortest[rhs[rule][j]];
-        return length;
-    };
+}
 
-    struct item {
-        int rule, dot, cost;
-    };
-    std::vector<std::vector<item>> items(states);
+struct item {
+    int rule, dot, cost;
+};
+
+// The items of every state, found by walking each rule from each state where
+// it can begin.
+std::vector<std::vector<item>> items_of_states(const recovered_grammar& g)
+{
+    std::vector<std::vector<item>> items(YYNSTATES);
     auto walk = [&](int from, int rule) {
         int s = from;
         for (std::size_t dot = 0;; ++dot) {
             items[s].push_back({rule, int(dot), unreachable});
-            if (dot == rhs[rule].size()) break;
-            int x = rhs[rule][dot];
+            if (dot == g.rhs[rule].size()) break;
+            int x = g.rhs[rule][dot];
             s = x < YYNTOKENS ? action(s, x) : next_state(s, x);
         }
     };
     walk(0, accept_rule);
-    for (int s = 0; s < states; ++s)
+    for (int s = 0; s < YYNSTATES; ++s)
         if (yystos[s] >= YYNTOKENS)
-            for (int p : predecessors[s])
+            for (int p : g.predecessors[s])
                 for (int r = accept_rule + 1; r <= YYNRULES; ++r)
                     if (yyr1[r] == yystos[s]) walk(p, r);
+    return items;
+}
 
-    std::vector<int> continuation(states, tkEndOfFile);
-    for (int q = 0; q < states; ++q) {
-        if (q == YYFINAL) continue;
-        auto& here = items[q];
-        for (item& i : here) {
-            bool list_extension = rhs[i.rule].size() > 1 && rhs[i.rule][0] == yyr1[i.rule] && i.dot > 0 &&
-                                  i.dot < int(rhs[i.rule].size());
-            bool kernel = i.dot > 0 || i.rule == accept_rule;
-            if (kernel && !list_extension) i.cost = rest(i.rule, i.dot);
-        }
-        for (bool changed = true; changed;) {
-            changed = false;
-            for (item& predicted : here) {
-                if (predicted.dot > 0 || predicted.rule == accept_rule) continue;
-                for (const item& by : here) {
-                    if (by.cost >= unreachable || by.dot == int(rhs[by.rule].size()) ||
-                        rhs[by.rule][by.dot] != yyr1[predicted.rule])
-                        continue;
-                    int cost = rest(predicted.rule, 0) + by.cost - shortest[yyr1[predicted.rule]];
-                    if (cost < predicted.cost) {
-                        predicted.cost = cost;
-                        changed = true;
-                    }
+// The cost of each item of a state: what completes a kernel item (not a mere
+// list extension), and for a predicted item what completes its predictor too.
+void cost_items(const recovered_grammar& g, std::vector<item>& here)
+{
+    for (item& i : here) {
+        bool list_extension = g.rhs[i.rule].size() > 1 && g.rhs[i.rule][0] == yyr1[i.rule] && i.dot > 0 &&
+                              i.dot < int(g.rhs[i.rule].size());
+        bool kernel = i.dot > 0 || i.rule == accept_rule;
+        if (kernel && !list_extension) i.cost = g.rest(i.rule, i.dot);
+    }
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (item& predicted : here) {
+            if (predicted.dot > 0 || predicted.rule == accept_rule) continue;
+            for (const item& by : here) {
+                if (by.cost >= unreachable || by.dot == int(g.rhs[by.rule].size()) ||
+                    g.rhs[by.rule][by.dot] != yyr1[predicted.rule])
+                    continue;
+                int cost = g.rest(predicted.rule, 0) + by.cost - g.shortest[yyr1[predicted.rule]];
+                if (cost < predicted.cost) {
+                    predicted.cost = cost;
+                    changed = true;
                 }
             }
         }
-        auto kind = [&](const item& i) {
-            if (i.dot == int(rhs[i.rule].size())) return 0;
-            return rhs[i.rule][i.dot] < YYNTOKENS ? 1 : 2;
-        };
-        const item* best = nullptr;
-        for (const item& i : here) {
-            if (i.cost >= unreachable || kind(i) == 2) continue;
-            if (!best || std::make_tuple(i.cost, kind(i), i.rule, i.dot) <
-                             std::make_tuple(best->cost, kind(*best), best->rule, best->dot))
-                best = &i;
-        }
-        if (!best) continue;
-        for (int t = 0; t < tkCount; ++t) {
-            bool reduces = kind(*best) == 0 && action(q, symbol_of(t)) == -best->rule;
-            bool shifts = kind(*best) == 1 && symbol_of(t) == rhs[best->rule][best->dot];
-            if (reduces || shifts) {
-                continuation[q] = t;
-                break;
-            }
-        }
+    }
+}
+
+// The terminal that the cheapest item of state q reduces on or shifts.
+int cheapest_continuation(const recovered_grammar& g, int q, const std::vector<item>& here)
+{
+    enum { reduces, shifts_terminal, shifts_nonterminal };
+    auto kind = [&](const item& i) {
+        if (i.dot == int(g.rhs[i.rule].size())) return reduces;
+        return g.rhs[i.rule][i.dot] < YYNTOKENS ? shifts_terminal : shifts_nonterminal;
+    };
+    const item* best = nullptr;
+    for (const item& i : here) {
+        if (i.cost >= unreachable || kind(i) == shifts_nonterminal) continue;
+        if (!best || std::make_tuple(i.cost, kind(i), i.rule, i.dot) <
+                         std::make_tuple(best->cost, kind(*best), best->rule, best->dot))
+            best = &i;
+    }
+    if (!best) return tkEndOfFile;
+    for (int t = 0; t < tkCount; ++t) {
+        if (kind(*best) == reduces ? action(q, symbol_of(t)) == -best->rule
+                                   : symbol_of(t) == g.rhs[best->rule][best->dot])
+            return t;
+    }
+    return tkEndOfFile;
+}
+
+std::vector<int> compute_continuations()
+{
+    recovered_grammar g;
+    find_transitions(g);
+    find_right_hand_sides(g);
+    find_shortest_yields(g);
+    std::vector<std::vector<item>> items = items_of_states(g);
+    std::vector<int> continuation(YYNSTATES, tkEndOfFile);
+    for (int q = 0; q < YYNSTATES; ++q) {
+        if (q == YYFINAL) continue;
+        cost_items(g, items[q]);
+        continuation[q] = cheapest_continuation(g, q, items[q]);
     }
     return continuation;
 }
