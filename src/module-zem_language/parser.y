@@ -93,7 +93,6 @@ constexpr int first_action = __COUNTER__ + 1;
 }
 }
 
-
 /* Reductions only on their lookaheads: a state that may shift or reduce in
    several ways must see the lookahead before it reduces, or the tokens it could
    have taken are lost before the error is found. */
