@@ -18,6 +18,6 @@
 // "token inserted " write them.
 extern const char* const Parser_TokenName[tkCount];
 
-constexpr int max_nesting = 1000;
+constexpr int max_nesting = 256;
 
 int Parser();
