@@ -5,6 +5,8 @@
 // are constant time, so a list serves as a first-in, first-out queue.
 #pragma once
 
+#include <cstddef>
+
 #include "module-collections/collection.h"
 #include "module-object/error.h"
 
@@ -106,11 +108,33 @@ public:
     ZEM_iterator_impl<T>* create_iter_at_end() const override { return new ZEM_iter_list_impl<T>(*this, at_end); }
     ZEM_collection<T>* copy_collection() const override { return new ZEM_linkedlist(*this); }
 
-    // In place, by relinking, with a strcmp-like callback. Quicksort on the
-    // first node as pivot; not stable: equal elements come out reordered.
+    // In place, by relinking, with a strcmp-like callback: a bottom-up merge
+    // sort, so it needs no stack however long the list, and stable: elements
+    // that compare equal keep their order.
     void sort(int (*cmp)(const T&, const T&))
     {
-        if (head && tail) do_sort(head, tail, cmp);
+        for (std::size_t width = 1; head && head->next; width *= 2) {
+            ll_node<T>* rest = head;
+            ll_node<T>** out = &head;
+            int merges = 0;
+            while (rest) {
+                ll_node<T>* a = rest;
+                ll_node<T>* b = cut_after(a, width);
+                rest = cut_after(b, width);
+                ++merges;
+                while (a && b) {
+                    ll_node<T>*& taken = cmp(a->elt, b->elt) <= 0 ? a : b;
+                    *out = taken;
+                    taken = taken->next;
+                    out = &(*out)->next;
+                }
+                for (*out = a ? a : b; *out; out = &(*out)->next) {}
+            }
+            if (merges == 1) break;
+        }
+        ll_node<T>* previous = nullptr;
+        for (ll_node<T>* x = head; x; previous = x, x = x->next) x->prev = previous;
+        tail = previous;
     }
 
     // Read them, never change them: the list is empty exactly when head is null.
@@ -127,64 +151,13 @@ private:
         tail = nullptr;
     }
 
-    static void append_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
+    // Ends the chain from `first` after n nodes; what followed, or null.
+    static ll_node<T>* cut_after(ll_node<T>* first, std::size_t n)
     {
-        x->next = nullptr;
-        x->prev = last;
-        if (last)
-            last->next = x;
-        else
-            first = x;
-        last = x;
-    }
-
-    static void prepend_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
-    {
-        x->prev = nullptr;
-        x->next = first;
-        if (first)
-            first->prev = x;
-        else
-            last = x;
-        first = x;
-    }
-
-    // Elements equal to the pivot go after it, and the upper part is gathered
-    // in reverse: that is what makes the order of equal elements what it is.
-    static void do_sort(ll_node<T>*& first, ll_node<T>*& last, int (*cmp)(const T&, const T&))
-    {
-        ll_node<T>* pivot = first;
-        if (pivot == last) return;
-        ll_node<T>* lower_first = nullptr;
-        ll_node<T>* lower_last = nullptr;
-        ll_node<T>* upper_first = nullptr;
-        ll_node<T>* upper_last = nullptr;
-        ll_node<T>* const end = last->next;
-        for (ll_node<T>* x = pivot->next; x != end;) {
-            ll_node<T>* following = x->next;
-            if (cmp(pivot->elt, x->elt) <= 0)
-                prepend_to_list(upper_first, upper_last, x);
-            else
-                append_to_list(lower_first, lower_last, x);
-            x = following;
-        }
-        if (lower_first) {
-            do_sort(lower_first, lower_last, cmp);
-            lower_last->next = pivot;
-            pivot->prev = lower_last;
-            first = lower_first;
-        } else {
-            pivot->prev = nullptr;
-            first = pivot;
-        }
-        if (upper_first) {
-            do_sort(upper_first, upper_last, cmp);
-            pivot->next = upper_first;
-            upper_first->prev = pivot;
-            last = upper_last;
-        } else {
-            pivot->next = nullptr;
-            last = pivot;
-        }
+        for (; first && n > 1; --n) first = first->next;
+        if (!first) return nullptr;
+        ll_node<T>* rest = first->next;
+        first->next = nullptr;
+        return rest;
     }
 };

@@ -6,10 +6,10 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sstream>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/window_parts.h"
@@ -42,16 +42,16 @@ QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_
     return button;
 }
 
-// The file for "To file": a new one when possible, else what the user answers.
-// -1 when it cannot be opened, -2 when the user cancelled.
-int open_for_writing(const std::string& name)
+// How "To file" writes: a new file as a whole, an existing one as the user
+// answers; nothing when the user cancelled.
+std::optional<file_write_mode> mode_for(const std::string& name)
 {
-    const int file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0664);
-    if (file >= 0) return file;
+    struct stat existing;
+    if (::lstat(name.c_str(), &existing) != 0) return file_write_mode::replace;
     switch (overwrite_or_append(name.c_str())) {
-    case 0: return ::open(name.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0664);
-    case 1: return ::open(name.c_str(), O_WRONLY | O_APPEND);
-    default: return -2;
+    case 0: return file_write_mode::replace;
+    case 1: return file_write_mode::append;
+    default: return std::nullopt;
     }
 }
 
@@ -156,12 +156,12 @@ void stacker_group::stacker_do_to_file()
     value.value().print(text);
     text << "\n\n";
 
-    const int file = open_for_writing(*name);
-    if (file == -2) return;
-    const bool written = file >= 0 && write_all(file, text.str());
-    if (file >= 0 && ::close(file) == 0 && written) return;
+    const std::optional<file_write_mode> mode = mode_for(*name);
+    if (!mode) return;
+    const file_write_failure failure = write_whole_file(*name, text.str(), *mode);
+    if (failure == file_write_failure::none) return;
     beep();
-    message(("cannot create " + *name).c_str());
+    message(write_failure_text(failure, *name).c_str());
 }
 
 void stacker_group::stacker_do_delete()

@@ -29,7 +29,7 @@ QWidget* create_stacker();
 // Adds a page holding copies of the value and of the comment (null: none) and
 // shows it as the newest entry. `stacker` comes from create_stacker.
 void add_to_stacker(QWidget* stacker, const ZEM_object& value, const char* comment);
-// Asks what to do with a file that could not be created: 0 overwrite, 1
+// Asks what to do with a file that exists already: 0 overwrite, 1
 // append, 2 cancel (also when the question is closed without an answer).
 int overwrite_or_append(const char* name);
 

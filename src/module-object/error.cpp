@@ -48,7 +48,7 @@ alert_seam* current_alerts = &fallback_alerts;
 
 alert_seam* install_alert_seam(alert_seam* seam)
 {
-    alert_seam* previous = current_alerts == &fallback_alerts ? nullptr : current_alerts;
+    alert_seam* previous = current_alerts;
     current_alerts = seam ? seam : &fallback_alerts;
     return previous;
 }

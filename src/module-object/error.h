@@ -47,8 +47,9 @@ public:
     virtual void beep();
 };
 
-// Installs `seam` (not owned) and returns the one it replaces; null restores the
-// fallback, which writes the text to the standard error stream.
+// Installs `seam` (not owned) and returns the one it replaces, which may be the
+// fallback; null restores the fallback, which writes the text to the standard
+// error stream.
 alert_seam* install_alert_seam(alert_seam* seam);
 
 void message(const char* text);

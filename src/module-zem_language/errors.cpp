@@ -34,6 +34,16 @@ void WriteCode(std::ostream& out, int code)
         out << " error code: " << code;
 }
 
+// A character that would show nothing, or garble the line, goes by its code.
+void WriteCharacter(std::ostream& out, char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    if (code >= ' ' && code < 127)
+        out << c;
+    else
+        out << "code " << unsigned(code);
+}
+
 void WriteInfo(std::ostream& out, int info_class, const void* info)
 {
     out << ": ";
@@ -43,7 +53,7 @@ void WriteInfo(std::ostream& out, int info_class, const void* info)
     case xxLong: out << *static_cast<const long*>(info); break;
     case xxReal: out << static_cast<double>(*static_cast<const float*>(info)); break;
     case xxBoolean: out << (*static_cast<const char*>(info) ? 'T' : 'F'); break;
-    case xxCharacter: out << *static_cast<const char*>(info); break;
+    case xxCharacter: WriteCharacter(out, *static_cast<const char*>(info)); break;
     case xxString: out << static_cast<const char*>(info); break;
     case xxSet: WriteSet(out, static_cast<const tSet*>(info)); break;
     case xxIdent: out << StText(GetStringRef(*static_cast<const tIdent*>(info))); break;

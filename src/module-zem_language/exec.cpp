@@ -2,6 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "front-end-support/system.h"
 #include "module-object/error.h"
@@ -25,7 +29,10 @@ void yyExit() { Exit(1); }
 
 // Every fatal fault of the scanner, after its own line on the error stream,
 // becomes a failure of the statement (or of the start-up) that ran the file.
-[[noreturn]] void my_scanner_exit() { _zem_error_("/src/module-zem_language/exec", 195, "scanner failed"); }
+[[noreturn]] void my_scanner_exit()
+{
+    _zem_error_("/src/module-zem_language/exec", 195, std::string("scanner failed: ") + ScannerFault());
+}
 
 int nested_command_files = 0;
 
@@ -60,14 +67,56 @@ struct release_at_end {
     tTree root;
 };
 
-}
+// Shows the first max_shown_alerts alerts of a run and withholds the rest; the
+// first one withheld stops the reading of the file being read.
+class alert_limit : public alert_seam {
+public:
+    alert_limit() : previous_(install_alert_seam(this)) {}
+    ~alert_limit() override { install_alert_seam(previous_); }
+    alert_limit(const alert_limit&) = delete;
+    alert_limit& operator=(const alert_limit&) = delete;
 
-void (*exec_Exit)() = yyExit;
+    void show_alert(const std::string& text) override
+    {
+        if (shown_ < max_shown_alerts) {
+            ++shown_;
+            previous_->show_alert(text);
+        } else if (withheld_++ == 0) {
+            StopReading();
+        }
+    }
+    int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override
+    {
+        return previous_->ask_choice(title, buttons);
+    }
+    int ask_selection(const std::string& title, const std::vector<std::string>& entries,
+                      const std::function<bool(int)>& pressed) override
+    {
+        return previous_->ask_selection(title, entries, pressed);
+    }
+    std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial) override
+    {
+        return previous_->ask_text(prompt, initial);
+    }
+    void beep() override { previous_->beep(); }
 
-void Beginexec() {}
-void Closeexec() {}
+    bool withholding() const { return withheld_ > 0; }
+    // The one line more, once the run is over.
+    void report() const
+    {
+        if (withheld_ > 0) previous_->show_alert(std::to_string(withheld_) + " more messages not shown");
+    }
 
-int exec_zem_commandfile(const char* path)
+private:
+    alert_seam* previous_;
+    int shown_ = 0;
+    int withheld_ = 0;
+};
+
+// The limit of the outermost run, which the files it includes share.
+alert_limit* run_alerts = nullptr;
+
+int run_command_file(const char* path)
 {
     int nerr = 0;
     Scanner_Exit = my_scanner_exit;
@@ -84,6 +133,30 @@ int exec_zem_commandfile(const char* path)
     return syntax_errors + nerr;
 }
 
+}
+
+void (*exec_Exit)() = yyExit;
+
+void Beginexec() {}
+void Closeexec() {}
+
+int exec_zem_commandfile(const char* path)
+{
+    if (run_alerts) return run_command_file(path);
+    alert_limit limit;
+    run_alerts = &limit;
+    try {
+        const int errors = run_command_file(path);
+        run_alerts = nullptr;
+        limit.report();
+        return errors;
+    } catch (...) {
+        run_alerts = nullptr;
+        limit.report();
+        throw;
+    }
+}
+
 int exec_zem_expanded_commandfile(const char* path) { return exec_zem_commandfile(path); }
 
 // A loop along the list, so a file of many statements needs no deeper stack.
@@ -97,6 +170,12 @@ void exec_zem_statements(Tree_Node* list, int* nerr)
 void exec_zem_statement(Tree_Node* statement, int* nerr)
 {
     if (*nerr != 0) return;
+    // Alerts withheld: the rest of the run is not read, and what is left of
+    // this file does not run either.
+    if (run_alerts && run_alerts->withholding()) {
+        *nerr = 1;
+        return;
+    }
     try {
         BeginSemantics();
         Semantics(statement);

@@ -9,8 +9,9 @@
 
 // The file's error count: its syntax errors if it has any (then nothing runs);
 // else, for the first statement that goes wrong, its semantic errors, or 1 if
-// it failed while checked, compiled or run; else 0. A file that cannot be opened fails with
-// "scanner failed". The path is used as given.
+// it failed while checked, compiled or run; else 0. A file that cannot be opened
+// or read fails with "scanner failed: " and the scanner's fault, which names the
+// file. The path is used as given.
 int exec_zem_commandfile(const char* path);
 // The same; the runner of the include statement, which drops the count:
 // errors inside an included file have been shown there. A failure that leaves
@@ -26,6 +27,12 @@ void exec_zem_statement(Tree_Node* statement, int* nerr);
 // include beyond fails, so a file that includes itself ends instead of
 // exhausting the stack.
 constexpr int max_nested_command_files = 16;
+
+// A run shows at most this many alerts, those of the files it includes
+// counted; after them one line says how many more were not shown, the file
+// being read stops (which counts as an error when some of it was left), and no
+// further statement runs (the file counts one error if it had none).
+constexpr int max_shown_alerts = 20;
 
 // Called after an internal inconsistency of the tree has been reported; ends the process.
 extern void (*exec_Exit)();

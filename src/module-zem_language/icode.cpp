@@ -1,8 +1,5 @@
 #include "module-zem_language/icode.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <sstream>
 #include <vector>
 
@@ -50,14 +47,6 @@ const builtin_func_definition& builtin_named(const ZEM_string& name, const char*
     return *entry->definition;
 }
 
-// Creates or empties the file with bits 0664 (less the umask) and writes all of text.
-bool write_file(const char* path, const std::string& text)
-{
-    const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC, 0664);
-    if (fd < 0) return false;
-    const bool written = write_all(fd, text);
-    return ::close(fd) == 0 && written;
-}
 
 }
 
@@ -100,7 +89,8 @@ void icode_file::execute(ZEM_vm& vm) const
     if (!value) _zem_error_(module, __LINE__, "[icode_file] no value to write");
     std::ostringstream text;
     value->print(text);
-    if (!write_file(path, text.str())) message((ZEM_string("\ncannot create ") + path).c_str());
+    const file_write_failure failure = write_whole_file(path.c_str(), text.str(), file_write_mode::replace);
+    if (failure != file_write_failure::none) message(("\n" + write_failure_text(failure, path.c_str())).c_str());
 }
 
 command_file_runner install_command_file_runner(command_file_runner runner)

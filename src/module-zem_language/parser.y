@@ -506,11 +506,14 @@ private:
     void reduce(int rule);
     void recover();
     void insert(int token, int state);
+    void shift(int token, int state, value v);
+    void refuse_the_rest(tPosition at);
 
     state_stack states_;
     std::vector<value> values_;
     token lookahead_ = {tkEndOfFile, {NoPosition, NoTree}};
     int errors_ = 0;
+    int depth_ = 0;  // brackets, parentheses and braces open on the stack
 };
 
 // The parser takes the leaf; it never needs the token's text.
@@ -579,7 +582,29 @@ void parser::insert(int token, int state)
     ErrorAttribute(token, &inserted);
     delete[] inserted.Text;
     ErrorMessageI(xxTokenInserted, xxRepair, lookahead_.attribute.position, xxString, Parser_TokenName[token]);
-    push(state, {inserted.Position, inserted.Tree});
+    shift(token, state, {inserted.Position, inserted.Tree});
+}
+
+// Every production closes what it opens, so counting the tokens shifted is
+// counting what the stack holds open.
+void parser::shift(int token, int state, value v)
+{
+    if (token == tkLeftParen || token == tkLeftBracket || token == tkLeftBrace) ++depth_;
+    if (token == tkRightParen || token == tkRightBracket || token == tkRightBrace) --depth_;
+    push(state, v);
+}
+
+void parser::refuse_the_rest(tPosition at)
+{
+    ++errors_;
+    Message("expression nested too deeply", xxError, at);
+    for (;;) {
+        ReleaseTree(lookahead_.attribute.tree);
+        lookahead_.attribute.tree = NoTree;
+        if (lookahead_.code == tkEndOfFile) break;
+        read_token();
+    }
+    TreeRoot = mstatements_2();
 }
 
 int parser::run()
@@ -587,10 +612,14 @@ int parser::run()
     read_token();
     bool repairing = false;
     while (states_.back() != YYFINAL) {
+        if (depth_ > max_nesting) {
+            refuse_the_rest(values_.back().position);
+            break;
+        }
         int state = states_.back();
         int a = action(state, symbol_of(lookahead_.code));
         if (a > 0) {
-            push(a, lookahead_.attribute);
+            shift(lookahead_.code, a, lookahead_.attribute);
             lookahead_.attribute.tree = NoTree;
             if (lookahead_.code != tkEndOfFile) read_token();
             repairing = false;
@@ -625,6 +654,8 @@ void CloseParser() {}
 int Parser()
 {
     BeginParser();
+    const int scan_errors = CountedScanErrors;
     parser p;
-    return p.run();
+    const int errors = p.run();
+    return errors + CountedScanErrors - scan_errors;
 }

@@ -49,9 +49,17 @@ struct tScanAttribute {
 // The attribute of the token returned last.
 extern tScanAttribute Attribute;
 
+// The errors that the scanner has counted so far: numbers out of range, NUL
+// bytes in strings, files whose reading stopped early. The parser adds those
+// of its file to its own count.
+extern int CountedScanErrors;
+
 // Called after a fault of the scanner itself has been written to the standard
 // error stream; ends the program with status 1 unless replaced.
 extern void (*Scanner_Exit)();
+// The text of that fault, with the file's name where one is concerned
+// ("cannot open input file x.zem").
+const char* ScannerFault();
 
 // Reads the named file next; the file being read, if any, resumes once it ends.
 // A file that cannot be opened is a fault and leaves the scanner as it was.
@@ -61,6 +69,8 @@ void BeginFile(const char* file_name);
 int GetToken();
 // Closes the file being read and resumes the one below.
 void CloseFile();
+// Ends the file being read at the next block, as if it ended there.
+void StopReading();
 // The attribute of a token that the parser inserts: the position in Attribute
 // and a placeholder leaf and text for identifiers, strings, numbers and reals.
 void ErrorAttribute(int token, tScanAttribute* attribute);

@@ -85,6 +85,16 @@ TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
         std::sort(values.begin(), values.end());
         ASSERT_EQ(elements(list), values);
     }
+
+    // Stable, and a long sorted list needs no deep stack.
+    ZEM_linkedlist<ZEM_string> equal = list_of({"b2", "a1", "b1", "a2", "a3"});
+    equal.sort([](const ZEM_string& a, const ZEM_string& b) { return a.c_str()[0] - b.c_str()[0]; });
+    EXPECT_EQ(elements(equal), (strings{"a1", "a2", "a3", "b2", "b1"}));
+    strings many(200000);
+    for (std::size_t k = 0; k < many.size(); ++k) many[k] = std::to_string(1000000 + k);
+    ZEM_linkedlist<ZEM_string> sorted = list_of(many);
+    sorted.sort(by_text);
+    ASSERT_EQ(elements(sorted), many);
 }
 
 using ints = std::vector<int>;

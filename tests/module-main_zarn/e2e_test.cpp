@@ -163,7 +163,8 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
     const struct { commandfile_runner run; bool character_mapping; bool started; const char* error_text; } cases[] = {
         {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
         {exec_zem_commandfile, true, false,
-         "   0,  0: Scanner: cannot open input file\nrun-time exception: scanner failed\n"},
+         "   0,  0: Scanner: cannot open input file\n"
+         "run-time exception: scanner failed: cannot open input file no/such/config\n"},
         {good_file, false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
         {good_file, true, true, ""},
     };

@@ -97,7 +97,8 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
         {existing, {1}, "m-3m\n\n", old + page, {"? " + existing}},
         {existing, {2}, "m-3m\n\n", old, {"? " + existing}},
         {existing, {}, "m-3m\n\n", old, {"? " + existing}},
-        {missing, {0}, "m-3m\n\n", "(none)", {"? " + missing, "(beep)", "cannot create " + missing}},
+        // A missing directory: no question, nothing to overwrite.
+        {missing, {}, "m-3m\n\n", "(none)", {"(beep)", "cannot create " + missing}},
         {dangling, {1}, "m-3m\n\n", "(none)", {"? " + dangling, "(beep)", "cannot create " + dangling}},
     };
     const mode_t mask = umask(0);

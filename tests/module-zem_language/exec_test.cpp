@@ -10,9 +10,11 @@
 
 #include "module-matrix/matrix.h"
 #include "module-zem_language/exec.h"
+#include "module-zem_language/parser.h"
 #include "module-zem_language/symtab.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
+#include "support/file_size_limit.h"
 #include "support/printed.h"
 
 namespace {
@@ -165,8 +167,9 @@ TEST_F(command_files, CountErrorsAndStopAtTheFirstFailureAlsoInIncludedFiles)
     alerts.alerts.clear();
     EXPECT_EQ(run("include ( " + quoted("missing.zem") + " ) ;\ni4 = #4 ;\n"), 1);
     EXPECT_EQ(take("i4"), "(none)");
-    EXPECT_EQ(alerts.alerts, resuming("scanner failed"));
-    EXPECT_EQ(failure_of([&] { exec_zem_commandfile((dir / "missing.zem").c_str()); }), run_time("scanner failed"));
+    const std::string missing = "scanner failed: cannot open input file " + (dir / "missing.zem").string();
+    EXPECT_EQ(alerts.alerts, resuming(missing));
+    EXPECT_EQ(failure_of([&] { exec_zem_commandfile((dir / "missing.zem").c_str()); }), run_time(missing));
 
     alerts.alerts.clear();
     EXPECT_EQ(exec_zem_commandfile(write("self.zem", "include ( " + quoted("self.zem") + " ) ;\n").c_str()), 0);
@@ -265,4 +268,119 @@ TEST_F(command_files, LongListsNeedNoDeepStack)
     for (int k = 0; k < 200000; ++k) text += "#1 ";
     EXPECT_EQ(run(text + "] ;"), 0);
     EXPECT_EQ(take("v").substr(0, 12), "vector<int> ");
+}
+
+namespace {
+
+// `open` k times, the leaf, then `close` k times.
+std::string nested(const std::string& open, const std::string& leaf, const std::string& close, int k)
+{
+    std::string text;
+    for (int i = 0; i < k; ++i) text += open;
+    text += leaf;
+    for (int i = 0; i < k; ++i) text += close;
+    return text;
+}
+
+}
+
+// Nesting of every shape ends in messages, never in a crash: within the bound
+// the checks and the code walk it, beyond it the parser refuses it at the
+// bracket that goes too deep and nothing of the file runs.
+TEST_F(command_files, DeepNestingEndsInAMessage)
+{
+    const std::string c = "c = cyclotomic ( 1 | #0 | #1 ) ;\n";
+    const struct {
+        std::string open, leaf, close;
+        int opened_per_level;
+    } shapes[] = {
+        {"[", "1", "]", 1},
+        {"{", "\"a\"", "}", 1},
+        {"matrix_group(", "matrix([1])", ")", 1},
+        {"word(", "\"a\"", ")", 1},
+        {"cyclotomic(", "1", " | #0 | #1)", 1},
+        {"tensor(#1 #1 \"0\" | (#0 = ", "1", "))", 2},
+        {"cn_plus(", "c", " c)", 1},
+    };
+    for (const auto& s : shapes) {
+        const int within = (max_nesting - 2) / s.opened_per_level;
+        const int errors = run(c + "x = " + nested(s.open, s.leaf, s.close, within) + " ;\n");
+        EXPECT_EQ(errors == 0, s.open == "cn_plus(") << s.open;
+        EXPECT_EQ(take("x").substr(0, 11), errors == 0 ? "cyclotomic " : "(none)") << s.open;
+        EXPECT_LE(alerts.alerts.size(), std::size_t(max_shown_alerts + 1)) << s.open;
+        alerts.alerts.clear();
+        take("c");
+
+        EXPECT_EQ(run(c + "x = " + nested(s.open, s.leaf, s.close, 100000) + " ;\n"), 1) << s.open;
+        EXPECT_EQ(take("c"), "(none)");
+        ASSERT_EQ(alerts.alerts.size(), 1u) << s.open;
+        EXPECT_TRUE(alerts.alerts[0].ends_with(": Error       expression nested too deeply\n")) << alerts.alerts[0];
+        alerts.alerts.clear();
+    }
+}
+
+// Numbers beyond 32 bits and strings holding a NUL byte are counted errors,
+// so nothing runs; files that cannot be opened or read, devices among them,
+// fail the statement naming the file.
+TEST_F(command_files, CarelessInputIsCountedAndNamed)
+{
+    const std::string dot = dir.string(), scanner = "scanner failed: ";
+    const struct {
+        std::string text;
+        std::vector<std::string> alerts;
+    } cases[] = {
+        {"x = #2147483648 ;", {"1,6: Error       number out of range: 2147483648\n"}},
+        {"x = #-2147483649 ;", {"1,6: Error       number out of range: -2147483649\n"}},
+        {"x = 2147483648/3 ;", {"1,5: Error       number out of range: 2147483648\n"}},
+        {std::string("x = #1 ; file ( x \"o\0ut.txt\" ) ;", 32), {"1,21: Error       illegal character: code 0\n"}},
+        {"x = #1 ; include ( \"/dev/zero\" ) ;", resuming(scanner + "cannot open input file /dev/zero")},
+        {"x = #1 ; include ( \"" + dot + "\" ) ;", resuming(scanner + "cannot read input file " + dot)},
+        {"x = #1 ; include ( \"" + dot + "/none\" ) ;", resuming(scanner + "cannot open input file " + dot + "/none")},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(c.text + "\ny = #2 ;\n"), 1) << c.text;
+        EXPECT_EQ(alerts.alerts, c.alerts) << c.text;
+        EXPECT_EQ(take("y"), "(none)");
+        take("x");
+        alerts.alerts.clear();
+    }
+    EXPECT_FALSE(fs::exists("o"));
+    EXPECT_EQ(failure_of([&] { exec_zem_commandfile("/dev/zero"); }),
+              run_time(scanner + "cannot open input file /dev/zero"));
+}
+
+// Twenty alerts, then one line with the number withheld; the count is that of
+// the errors, shown or not. A file too long to be read whole stops, which
+// counts, and so does every statement after the alerts stopped.
+TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
+{
+    std::string errors;
+    for (int k = 0; k < 30; ++k) errors += "a = = 1 ;\n";
+    EXPECT_EQ(run(errors), 30);
+    EXPECT_EQ(alerts.alerts.size(), 21u);
+    EXPECT_EQ(alerts.alerts.back(), "70 more messages not shown");
+    alerts.alerts.clear();
+
+    const std::string zeros = write("zeros", std::string(1000000, '\0'));
+    EXPECT_EQ(exec_zem_commandfile(zeros.c_str()), 1);
+    EXPECT_EQ(run("include ( \"" + zeros + "\" ) ;\ny = #2 ;\n"), 1);
+    EXPECT_EQ(take("y"), "(none)");
+    EXPECT_EQ(alerts.alerts.size(), 42u);
+    EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
+    EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
+}
+
+// A write that fails part-way leaves the old file byte for byte and says so;
+// the statement counts no error, as a file that cannot be created does not.
+TEST_F(command_files, AFailedWriteLeavesTheOldFile)
+{
+    const std::string old = write("old.txt", "old contents");
+    const std::string statements =
+        write("main.zem", "x = [" + nested("1 ", "", "", 10000) + "] ;\nfile ( x \"" + old + "\" ) ;\n");
+    EXPECT_TRUE(under_file_size_limit(1000, [&] {
+        return exec_zem_commandfile(statements.c_str()) == 0 &&
+               alerts.alerts == std::vector<std::string>{"\ncannot write " + old};
+    }));
+    std::ifstream in(old);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old contents");
 }

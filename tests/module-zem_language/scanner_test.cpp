@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -77,14 +79,19 @@ TEST(Scanner, TokensPositionsAndMessages)
         {"s = \"a\n\tb\" t \"x\\\"y\\\\\"",
          {"1,1 identifier s", "1,3 =", "1,5 string \"a\n\tb\"", "2,12 identifier t", "2,14 string \"x\\\"y\\\\\"",
           "2,22 _EndOfFile"}},
-        // Bytes above 127 are illegal everywhere, also in a string, which then is none.
+        // Bytes above 127 are illegal everywhere, also in a string, which then is
+        // none; a character that would not show is shown by its code.
         {"a\xe9z /*\xe9*/ \"\xe9\"",
-         {"1,1 identifier a", "1,2: Error       illegal character: \xe9", "1,3 identifier z",
-          "1,7: Error       illegal character: \xe9", "1,11: Error       illegal character: \"",
-          "1,12: Error       illegal character: \xe9", "1,13: Error       illegal character: \"", "1,14 _EndOfFile"}},
+         {"1,1 identifier a", "1,2: Error       illegal character: code 233", "1,3 identifier z",
+          "1,7: Error       illegal character: code 233", "1,11: Error       illegal character: \"",
+          "1,12: Error       illegal character: code 233", "1,13: Error       illegal character: \"",
+          "1,14 _EndOfFile"}},
         {"a\rb \x7f \"\x7f\"",
-         {"1,1 identifier a", "1,2: Error       illegal character: \r", "1,3 identifier b",
-          "1,5: Error       illegal character: \x7f", "1,7 string \"\x7f\"", "1,10 _EndOfFile"}},
+         {"1,1 identifier a", "1,2: Error       illegal character: code 13", "1,3 identifier b",
+          "1,5: Error       illegal character: code 127", "1,7 string \"\x7f\"", "1,10 _EndOfFile"}},
+        // A string cannot hold a NUL byte: reported where it stands.
+        {std::string("\"a\n\0b\"", 6),
+         {"2,1: Error       illegal character: code 0", "1,1 string \"a\n\"", "2,4 _EndOfFile"}},
         // Numbers beyond 32 bits are reported and held at the nearest bound.
         {"2147483647 -2147483648 2147483648 -99999999999",
          {"1,1 number 2147483647", "1,12 number -2147483648", "1,24: Error       number out of range: 2147483648",
@@ -122,6 +129,7 @@ TEST(Scanner, NestedFilesUnclosedCommentsAndFaults)
     first_token(file);
     EXPECT_EQ(fault_line([&] { BeginFile((file.path() + "_missing").c_str()); }),
               "   1,  1: Scanner: cannot open input file\n");
+    EXPECT_EQ(ScannerFault(), "cannot open input file " + file.path() + "_missing");
     EXPECT_EQ(tokens_until_end(alerts), (lines{"1,3 identifier b", "1,4 _EndOfFile"}));
     for (int open = 0; open < 16; ++open) BeginFile(file.path().c_str());
     EXPECT_EQ(fault_line([&] { BeginFile(file.path().c_str()); }),
@@ -153,4 +161,24 @@ TEST(Scanner, ReadsStandardInputWhenNoFileWasBegun)
         return ok && yyToLower['Q'] == 'q' && yyToUpper['{'] == '{';
     };
     EXPECT_EXIT(_exit(scan_standard_input() ? 0 : 1), testing::ExitedWithCode(0), "");
+}
+
+// A long token costs time in proportion to its length: processor time, so
+// that other work on the machine counts less.
+TEST(Scanner, LongTokensInLinearTime)
+{
+    auto seconds_to_scan = [](std::size_t length) {
+        command_file file("\"" + std::string(length, 'a') + "\"");
+        alert_recorder alerts;
+        double best = 1e9;
+        for (int round = 0; round < 5; ++round) {
+            const std::clock_t start = std::clock();
+            BeginFile(file.path().c_str());
+            EXPECT_EQ(tokens_until_end(alerts).size(), 2u);
+            best = std::min(best, double(std::clock() - start) / CLOCKS_PER_SEC);
+        }
+        return best;
+    };
+    const double one = seconds_to_scan(1 << 20), four = seconds_to_scan(4 << 20);
+    EXPECT_LT(four / one, 6.0) << one << " s for 1 MB, " << four << " s for 4 MB";
 }
