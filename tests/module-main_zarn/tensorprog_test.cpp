@@ -72,6 +72,7 @@ TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
     const struct { int dimension, rank; const char *group, *symmetry, *transformation, *state; } cases[] = {
         {3, 2, "", "", "", "000 01100"},
         {3, 2, "m-3m", "(0 1)", "identity", "111 11111"},
+        {3, 2, "m-3m", "(0 1)", "gone", "110 11100"},
         {3, 3, "m-3m", "(0 1)", "identity", "101 10100"},
         {3, 3, "m-3m cycl", "(0 1) 2", "cyclo", "111 10111"},
         {2, 2, "m-3m", "(0 1)", "identity", "010 01100"},
