@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <memory>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sstream>
 #include <unistd.h>
 
@@ -100,8 +103,10 @@ void stacker_group::recompute()
     objnum_editor->setMaximum(std::max(n - 1, 0));
     const int e = objnum_editor->value();
     deck->setCurrentIndex(n - 1 - e);
-    // The inner area follows the page on show, not the largest page.
-    deck->resize(deck->currentWidget() ? deck->currentWidget()->sizeHint() : QSize(0, 0));
+    // The inner area follows the page on show, not the largest page: the others count for nothing.
+    for (int k = 0; k < n; ++k)
+        deck->widget(k)->setSizePolicy(k == n - 1 - e ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                                                      : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     next->setEnabled(e < n - 1);
     previous->setEnabled(e > 0);
     for (QPushButton* button : {to_window, to_file, remove}) button->setEnabled(n > 0);
@@ -164,13 +169,38 @@ void stacker_group::stacker_do_to_file()
     message(("cannot create " + *name).c_str());
 }
 
+namespace {
+
+// glibc keeps what a large value freed for its own reuse; the system gets it back.
+void return_freed_memory([[maybe_unused]] std::size_t held_before)
+{
+#ifdef __GLIBC__
+    constexpr std::size_t worth_returning = 8 << 20;
+    if (held_before > mallinfo2().uordblks + worth_returning) malloc_trim(0);
+#endif
+}
+
+std::size_t memory_held()
+{
+#ifdef __GLIBC__
+    return mallinfo2().uordblks;
+#else
+    return 0;
+#endif
+}
+
+}
+
 void stacker_group::stacker_do_delete()
 {
     QWidget* page = deck->currentWidget();
     if (!page) return;
     const int e = objnum_editor->value();
+    const std::size_t held = memory_held();
     deck->removeWidget(page);
+    // The page owns the only copies of its value and comment.
     delete page;
+    return_freed_memory(held);
     objnum_editor->setValue(std::max(e - 1, 0));
     recompute();
 }

@@ -1,5 +1,6 @@
 #include "module-misc_amulet/window_parts.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
@@ -42,9 +43,22 @@ QScrollArea* scrolling_area(QWidget* view)
 {
     auto* area = new QScrollArea;
     set_fill(area, motif_gray);
-    area->setWidgetResizable(false);
+    area->setWidgetResizable(true);
     area->setWidget(view);
     set_fill(area->viewport(), white);
     set_fill(view, white);
     return area;
+}
+
+wait_cursor::wait_cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+wait_cursor::~wait_cursor() { QApplication::restoreOverrideCursor(); }
+
+// Only under a wait cursor: a question asked outside any work keeps the cursor it has.
+arrow_cursor::arrow_cursor() : pushed_(QApplication::overrideCursor())
+{
+    if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+}
+arrow_cursor::~arrow_cursor()
+{
+    if (pushed_) QApplication::restoreOverrideCursor();
 }

@@ -30,22 +30,49 @@ void set_up_window(QWidget* window, const QString& title);
 // unless 0.
 QPushButton* gray_button(const QString& label, int width = 0);
 
-// A scrolling area whose inner area is exactly as large as `view` (taken over),
-// white inside.
+// A scrolling area around `view` (taken over), white inside. Its layout decides
+// the inner area's size, at least the visible part, and every change of it
+// (rows added, a page shown) resizes the inner area and its scroll bars.
 QScrollArea* scrolling_area(QWidget* view);
 
-// Runs a button's work; a failure of the system ends the work in an alert, after
-// a beep when `beeping`, and leaves the window usable.
+// The wait cursor over every window while it lives; a modal question puts the
+// arrow back for as long as it is open.
+class wait_cursor {
+public:
+    wait_cursor();
+    ~wait_cursor();
+    wait_cursor(const wait_cursor&) = delete;
+    wait_cursor& operator=(const wait_cursor&) = delete;
+};
+
+class arrow_cursor {
+public:
+    arrow_cursor();
+    ~arrow_cursor();
+    arrow_cursor(const arrow_cursor&) = delete;
+    arrow_cursor& operator=(const arrow_cursor&) = delete;
+
+private:
+    bool pushed_;
+};
+
+// Runs a button's work under the wait cursor; a failure of the system (an
+// allocation that fails as "out of memory") ends the work in an alert, after
+// a beep when `beeping`, shown with the cursor restored, and leaves the
+// window usable.
 template <class Work>
 void showing_failures(Work&& work, bool beeping = false)
 {
+    std::string failure;
     try {
-        work();
-    } catch (const ZEM_string& failure) {
-        if (beeping) beep();
-        message(failure);
-    } catch (const std::exception& failure) {
-        if (beeping) beep();
-        message(failure.what());
+        const wait_cursor waiting;
+        failing_as_out_of_memory("module-misc_amulet/window_parts", __LINE__, work);
+        return;
+    } catch (const ZEM_string& thrown) {
+        failure = thrown.c_str();
+    } catch (const std::exception& thrown) {
+        failure = thrown.what();
     }
+    if (beeping) beep();
+    message(failure.c_str());
 }
