@@ -384,12 +384,13 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
         // The name after the last label is read without a test: an odd list fails here.
+        const auto choose = [this](const chooser_entry& e) -> std::optional<std::string> {
+            const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
+            if (!name) return std::nullopt;
+            return name->c_str();
+        };
         const std::optional<std::string> deeper =
-            wait_for_choice("character table", entries_of(*list->object, true), [this](const chooser_entry& e) -> std::optional<std::string> {
-                const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
-                if (!name) return std::nullopt;
-                return name->c_str();
-            });
+            wait_for_choice("character table", entries_of(*list->object, true), choose);
         if (deeper) chosen = ZEM_string(deeper->c_str());
     }
 

@@ -50,15 +50,13 @@ QScrollArea* scrolling_area(QWidget* view)
     return area;
 }
 
-wait_cursor::wait_cursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-wait_cursor::~wait_cursor() { QApplication::restoreOverrideCursor(); }
-
-// Only under a wait cursor: a question asked outside any work keeps the cursor it has.
-arrow_cursor::arrow_cursor() : pushed_(QApplication::overrideCursor())
+cursor_shown::cursor_shown(Qt::CursorShape shape, bool only_over_another)
+    : pushed_(!only_over_another || QApplication::overrideCursor())
 {
-    if (pushed_) QApplication::setOverrideCursor(Qt::ArrowCursor);
+    if (pushed_) QApplication::setOverrideCursor(shape);
 }
-arrow_cursor::~arrow_cursor()
+
+cursor_shown::~cursor_shown()
 {
     if (pushed_) QApplication::restoreOverrideCursor();
 }

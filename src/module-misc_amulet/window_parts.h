@@ -35,22 +35,15 @@ QPushButton* gray_button(const QString& label, int width = 0);
 // (rows added, a page shown) resizes the inner area and its scroll bars.
 QScrollArea* scrolling_area(QWidget* view);
 
-// The wait cursor over every window while it lives; a modal question puts the
-// arrow back for as long as it is open.
-class wait_cursor {
+// Shows `shape` over every window while it lives: the wait cursor while a
+// button's work runs, the arrow while a modal question inside it is open
+// (`only_over_another`: a question outside any work keeps the cursor it has).
+class cursor_shown {
 public:
-    wait_cursor();
-    ~wait_cursor();
-    wait_cursor(const wait_cursor&) = delete;
-    wait_cursor& operator=(const wait_cursor&) = delete;
-};
-
-class arrow_cursor {
-public:
-    arrow_cursor();
-    ~arrow_cursor();
-    arrow_cursor(const arrow_cursor&) = delete;
-    arrow_cursor& operator=(const arrow_cursor&) = delete;
+    explicit cursor_shown(Qt::CursorShape shape, bool only_over_another = false);
+    ~cursor_shown();
+    cursor_shown(const cursor_shown&) = delete;
+    cursor_shown& operator=(const cursor_shown&) = delete;
 
 private:
     bool pushed_;
@@ -65,7 +58,7 @@ void showing_failures(Work&& work, bool beeping = false)
 {
     std::string failure;
     try {
-        const wait_cursor waiting;
+        const cursor_shown waiting(Qt::WaitCursor);
         failing_as_out_of_memory("module-misc_amulet/window_parts", __LINE__, work);
         return;
     } catch (const ZEM_string& thrown) {

@@ -64,6 +64,12 @@ struct Session : testing::Test {
         user.choices.assign(choices);
         click(button(bench, label));
     }
+    // Presses the rows of the character list at these list positions.
+    void press_rows(std::initializer_list<int> positions)
+    {
+        const std::vector<character_row*> rows = dynamic_cast<chartab_window&>(*bench).group()->rows();
+        for (int p : positions) click(rows[std::size_t(p - 1)]->button());
+    }
     // Types the request's point group (if any), rank and symmetry.
     void type(const char* group, int rank, const char* symmetry)
     {
@@ -138,7 +144,7 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     ASSERT_TRUE(window);
     const auto choose = [&](std::initializer_list<int> positions) {
         press("Reset character list");
-        for (int p : positions) click(window->group()->rows()[std::size_t(p - 1)]->button());
+        press_rows(positions);
     };
     // point groups of dimension 3, trigonal, 3m1.
     press("Point group", {0, 4, 4});
@@ -174,14 +180,15 @@ TEST_F(Session, RowsOfTheCharacterListCanBeSeenAndPressedAsSoonAsTheyAreAdded)
     ASSERT_TRUE(window);
     QTest::keyClicks(window->chartab_text_editor(), "3m");
     press("Accept character table");
-    for (int p : {3, 1}) click(window->group()->rows()[std::size_t(p - 1)]->button());
+    press_rows({3, 1});
     press("Add");
     const std::vector<character_row*> rows = window->group()->rows();
     ASSERT_EQ(rows.size(), 6u);
     EXPECT_EQ(lines(rows.back()), QStringList({"6", "character(2 0 2)", "[ Add(3, 1), n = 2 ]   (3m)"}));
     for (character_row* row : rows) expect_whole(row);
     QWidget* list = window->group()->parentWidget()->parentWidget();
-    EXPECT_TRUE(save_screenshot(list, ("character_list_" + QApplication::platformName() + ".png").toUtf8().constData()));
+    const QString shot = "character_list_" + QApplication::platformName() + ".png";
+    EXPECT_TRUE(save_screenshot(list, shot.toUtf8().constData()));
     EXPECT_TRUE(user.alerts.empty());
 }
 
