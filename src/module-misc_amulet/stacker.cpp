@@ -171,21 +171,22 @@ void stacker_group::stacker_do_to_file()
 
 namespace {
 
-// glibc keeps what a large value freed for its own reuse; the system gets it back.
-void return_freed_memory([[maybe_unused]] std::size_t held_before)
-{
-#ifdef __GLIBC__
-    constexpr std::size_t worth_returning = 8 << 20;
-    if (held_before > mallinfo2().uordblks + worth_returning) malloc_trim(0);
-#endif
-}
-
-std::size_t memory_held()
+// Bytes the C library has handed out, 0 where it does not tell.
+std::size_t bytes_in_use()
 {
 #ifdef __GLIBC__
     return mallinfo2().uordblks;
 #else
     return 0;
+#endif
+}
+
+// glibc keeps what a large value freed for its own reuse; the system gets it back.
+void return_freed_memory([[maybe_unused]] std::size_t in_use_before)
+{
+#ifdef __GLIBC__
+    constexpr std::size_t worth_returning = 8 << 20;
+    if (in_use_before > bytes_in_use() + worth_returning) malloc_trim(0);
 #endif
 }
 
@@ -196,11 +197,11 @@ void stacker_group::stacker_do_delete()
     QWidget* page = deck->currentWidget();
     if (!page) return;
     const int e = objnum_editor->value();
-    const std::size_t held = memory_held();
+    const std::size_t in_use = bytes_in_use();
     deck->removeWidget(page);
     // The page owns the only copies of its value and comment.
     delete page;
-    return_freed_memory(held);
+    return_freed_memory(in_use);
     objnum_editor->setValue(std::max(e - 1, 0));
     recompute();
 }
