@@ -5,7 +5,8 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Offscreen unless a platform is chosen: the tests run again on X11 under Xvfb.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     install_views();
     testing::InitGoogleTest(&argc, argv);

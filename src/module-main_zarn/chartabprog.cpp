@@ -25,32 +25,27 @@ namespace {
 
 const char* const module_path = "/src/module-main_zarn/chartabprog";
 
-const char* const op_names[] = {"Add",
-                                "Product",
-                                "Power",
-                                "Decompose",
-                                "Symmetric square",
-                                "Anti symmetric square",
-                                "Physical representation",
-                                "Copy",
-                                nullptr};
+// What the look-up of a table's name lacked first; the messages show its number.
+enum class lacking { mapping_entry = 1, variable = 2, table = 3 };
 
-// The value of the configuration variable that `name` maps to, or null; `step`
-// tells which look-up found nothing: 1 the mapping, 2 the variable, 3 its value.
-const var_symtab::var_symtabelt* mapped_variable(const ZEM_string& name, int& step)
+struct looked_up {
+    // Null unless the mapping and the variable were found.
+    const var_symtab::var_symtabelt* variable;
+    lacking first_lacking;
+};
+
+looked_up mapped_variable(const ZEM_string& name)
 {
     const ZEM_string* variable = character_table_mapping.lookup(name);
-    step = 1;
-    if (!variable) return nullptr;
+    if (!variable) return {nullptr, lacking::mapping_entry};
     const var_symtab::var_symtabelt* found = global_objects.lookup(*variable);
-    step = found ? 3 : 2;
-    return found;
+    return {found, found ? lacking::table : lacking::variable};
 }
 
-[[noreturn]] void cannot_find(const char* callback, int step)
+[[noreturn]] void cannot_find(const char* callback, lacking what)
 {
-    const std::string text =
-        std::string("[") + callback + "] cannot find character table (" + std::to_string(step) + "), please report..";
+    const std::string text = std::string("[") + callback + "] cannot find character table (" +
+                             std::to_string(static_cast<int>(what)) + "), please report..";
     _zem_error_(module_path, __LINE__, text);
 }
 
@@ -62,12 +57,94 @@ QHBoxLayout* new_row(QVBoxLayout* column)
     return row;
 }
 
+// One press of an operation button: the accepted table, the chosen characters
+// in argument order, n, and where results go.
+struct press {
+    const ZEM_character_table& table;
+    const pointer_to_objects<ZEM_character>& c;
+    int count;
+    int n;
+    const std::string& comment;
+    character_group& group;
+    QWidget* stacker;  // null once the main window has gone
+
+    void new_row(const ZEM_character& result) const
+    {
+        group.add_to_character_group(result, ZEM_string(comment.c_str()));
+    }
+    void new_page(const ZEM_object& value, const std::string& page_comment) const
+    {
+        if (stacker) add_to_stacker(stacker, value, page_comment.c_str());
+    }
+};
+
+// Which choices an operation takes: the count of chosen characters, n, and
+// whether the first one is irreducible (a row of the table itself).
+enum class arguments { several, one, one_and_positive_n, one_irreducible, any };
+
+bool takes(arguments rule, int count, int n, bool irreducible)
+{
+    switch (rule) {
+    case arguments::several: return count > 1;
+    case arguments::one: return count == 1;
+    case arguments::one_and_positive_n: return count == 1 && n > 0;
+    case arguments::one_irreducible: return count == 1 && irreducible;
+    case arguments::any: return count > 0;
+    }
+    return false;
+}
+
+using binary_operation = ZEM_character (ZEM_character_table::*)(const ZEM_character&, const ZEM_character&) const;
+
+// From the left, in argument order.
+ZEM_character fold(const press& p, binary_operation op)
+{
+    ZEM_character result = p.c[0];
+    for (int k = 1; k < p.count; ++k) result = (p.table.*op)(result, p.c[k]);
+    return result;
+}
+
+// One character as itself, several as a list; the comment lists them in list order.
+void copy(const press& p)
+{
+    std::ostringstream comment;
+    p.group.get_comment_from_group(comment);
+    comment << "\n\n";
+    if (p.count == 1) return p.new_page(p.c[0], comment.str());
+    ZEM_linkedlist<ZEM_character> list;
+    for (int k = 0; k < p.count; ++k) list.add_at_tail(p.c[k]);
+    p.new_page(list, comment.str());
+}
+
+struct operation {
+    const char* label;
+    arguments rule;
+    void (*action)(const press&);
+};
+
+// The operation buttons from the top.
+const operation operation_table[] = {
+    {"Add", arguments::several,
+     [](const press& p) { p.new_row(fold(p, &ZEM_character_table::character_add)); }},
+    {"Product", arguments::several,
+     [](const press& p) { p.new_row(fold(p, &ZEM_character_table::character_product)); }},
+    {"Power", arguments::one_and_positive_n,
+     [](const press& p) { p.new_row(p.table.character_power(p.c[0], p.n)); }},
+    {"Decompose", arguments::one, [](const press& p) { p.new_page(p.table.decompose(p.c[0]), p.comment); }},
+    {"Symmetric square", arguments::one,
+     [](const press& p) { p.new_row(p.table.character_symmetric_square(p.c[0])); }},
+    {"Anti symmetric square", arguments::one,
+     [](const press& p) { p.new_row(p.table.character_anti_symmetric_square(p.c[0])); }},
+    {"Physical representation", arguments::one_irreducible,
+     [](const press& p) { p.new_row(p.table.character_physical_representation(p.c[0])); }},
+    {"Copy", arguments::any, copy},
+};
+
 }
 
 bool is_valid_character_table(const ZEM_string& name)
 {
-    int step = 0;
-    const var_symtab::var_symtabelt* variable = mapped_variable(name, step);
+    const var_symtab::var_symtabelt* variable = mapped_variable(name).variable;
     return variable && variable->type == tp_character_table();
 }
 
@@ -116,25 +193,19 @@ std::vector<character_row*> character_group::rows() const
     return found;
 }
 
-void character_group::update_size()
-{
-    adjustSize();
-    emit changed();
-}
-
 void character_group::add_to_character_group(const ZEM_character& character, const ZEM_string& comment)
 {
     auto* row = new character_row(layout()->count() + 1, character, comment);
     connect(row->button(), &QPushButton::clicked, this, [this, row] { do_select_character(row); });
     layout()->addWidget(row);
-    update_size();
+    emit changed();
 }
 
 void character_group::clear_character_group()
 {
     for (character_row* row : rows()) delete row;
     arg_num_ = 0;
-    update_size();
+    emit changed();
 }
 
 void character_group::do_reset_character_list()
@@ -226,10 +297,9 @@ chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
     character_pane_ = scrolling_area(group_);
     auto* operation_buttons = new QWidget;
     auto* operation_column = new QVBoxLayout(operation_buttons);
-    for (const char* const* label = op_names; *label; ++label) {
-        QPushButton* button = gray_button(*label);
-        const char* name = *label;
-        connect(button, &QPushButton::clicked, this, [this, name] { do_character_operation(name); });
+    for (std::size_t k = 0; k < std::size(operation_table); ++k) {
+        QPushButton* button = gray_button(operation_table[k].label);
+        connect(button, &QPushButton::clicked, this, [this, k] { do_character_operation(k); });
         operation_column->addWidget(button);
         operations_.push_back(button);
     }
@@ -291,7 +361,7 @@ void chartab_window::recompute_validity()
 
 void chartab_window::recompute_activity()
 {
-    for (QPushButton* button : operations_) button->setEnabled(operation_is_active(button->text().toUtf8().constData()));
+    for (std::size_t k = 0; k < operations_.size(); ++k) operations_[k]->setEnabled(operation_is_active(k));
 }
 
 // The chooser
@@ -302,9 +372,8 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
     std::optional<ZEM_string> chosen;
     const var_symtab::var_symtabelt* list = global_objects.lookup(name);
 
-    int step = 0;
     if (character_table_mapping.lookup(name)) {
-        const var_symtab::var_symtabelt* table = mapped_variable(name, step);
+        const var_symtab::var_symtabelt* table = mapped_variable(name).variable;
         if (!table || !(table->type == tp_character_table()))
             configuration_error(std::string("cannot locate \"") + name.c_str() + "\"");
         handled = true;
@@ -315,23 +384,13 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
         // The name after the last label is read without a test: an odd list fails here.
-        std::vector<chooser_entry> entries;
-        for (ZEM_iterator<ZEM_string> walk(
-                 static_cast<const ZEM_linkedlist<ZEM_string>*>(list->object)->create_iter_at_begin());
-             walk;) {
-            chooser_entry e;
-            e.label = (*walk).c_str();
-            walk++;
-            e.name = (*walk).c_str();
-            walk++;
-            entries.push_back(e);
-        }
+        const auto choose = [this](const chooser_entry& e) -> std::optional<std::string> {
+            const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
+            if (!name) return std::nullopt;
+            return name->c_str();
+        };
         const std::optional<std::string> deeper =
-            wait_for_choice("character table", entries, [this](const chooser_entry& e) -> std::optional<std::string> {
-                const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
-                if (!name) return std::nullopt;
-                return name->c_str();
-            });
+            wait_for_choice("character table", entries_of(*list->object, true), choose);
         if (deeper) chosen = ZEM_string(deeper->c_str());
     }
 
@@ -344,10 +403,10 @@ std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_st
 void chartab_window::do_view_character_table()
 {
     const QByteArray name = text_editor_->text().toUtf8();
-    int step = 0;
-    const var_symtab::var_symtabelt* table = mapped_variable(ZEM_string(name.constData()), step);
+    const looked_up found = mapped_variable(ZEM_string(name.constData()));
+    const var_symtab::var_symtabelt* table = found.variable;
     // A variable without a value is as good as none.
-    if (!table || !table->object) cannot_find("do_view_pointgroup", table ? 2 : step);
+    if (!table || !table->object) cannot_find("do_view_pointgroup", table ? lacking::variable : found.first_lacking);
     zarn_object_window(*table->object, name.constData());
 }
 
@@ -355,11 +414,10 @@ void chartab_window::do_accept_character_table()
 {
     const ZEM_string name(text_editor_->text().toUtf8().constData());
     // Every look-up comes first, so that a failed accept leaves the list and its name alone.
-    int step = 0;
-    const var_symtab::var_symtabelt* variable = mapped_variable(name, step);
-    if (!variable || !variable->object) cannot_find("do_accept_pointgroup", step);
-    const auto* found = dynamic_cast<const ZEM_character_table*>(variable->object);
-    if (!found) cannot_find("do_accept_pointgroup", 3);
+    const looked_up looked = mapped_variable(name);
+    if (!looked.variable || !looked.variable->object) cannot_find("do_accept_pointgroup", looked.first_lacking);
+    const auto* found = dynamic_cast<const ZEM_character_table*>(looked.variable->object);
+    if (!found) cannot_find("do_accept_pointgroup", lacking::table);
     const ZEM_character_table table = *found;
 
     group_->clear_character_group();
@@ -376,28 +434,25 @@ void chartab_window::do_accept_character_table()
 
 // The operations
 
-bool chartab_window::operation_is_active(const char* label) const
+bool chartab_window::operation_is_active(std::size_t k) const
 {
     const int count = group_->arg_num();
     if (count == 0 || !group_->has_character_table()) return false;
-    const std::string op = label;
-    if (op == "Add" || op == "Product") return count > 1;
-    if (op == "Power") return count == 1 && n_editor_->value() > 0;
-    if (op == "Decompose" || op == "Symmetric square" || op == "Anti symmetric square") return count == 1;
-    if (op == "Physical representation") {
+    // Only the table's own rows are irreducible: they hold the first list positions.
+    bool irreducible = false;
+    if (operation_table[k].rule == arguments::one_irreducible) {
         pointer_to_objects<ZEM_character> characters;
         pointer_to_objects<int> positions;
         group_->get_characters_from_group(characters, positions);
-        // Only the table's own rows are irreducible: they hold the first list positions.
-        return count == 1 && positions[0] <= group_->get_chartab_from_group().rows();
+        irreducible = positions[0] <= group_->get_chartab_from_group().rows();
     }
-    return op == "Copy";
+    return takes(operation_table[k].rule, count, n_editor_->value(), irreducible);
 }
 
-void chartab_window::do_character_operation(const char* label)
+void chartab_window::do_character_operation(std::size_t k)
 {
     workbench_action([&] {
-        if (!operation_is_active(label)) return;
+        if (!operation_is_active(k)) return;
         const int count = group_->arg_num();
         const ZEM_character_table table = group_->get_chartab_from_group();
         const int n = n_editor_->value();
@@ -406,38 +461,9 @@ void chartab_window::do_character_operation(const char* label)
         group_->get_characters_from_group(c, positions);
 
         std::ostringstream comment;
-        comment << "[ " << label << "(";
-        for (int k = 0; k < count; ++k) comment << (k ? ", " : "") << positions[k];
+        comment << "[ " << operation_table[k].label << "(";
+        for (int a = 0; a < count; ++a) comment << (a ? ", " : "") << positions[a];
         comment << "), n = " << n << " ]" << "   (" << group_->chartab_name().c_str() << ")";
-
-        const std::string op = label;
-        std::optional<ZEM_character> result;
-        if (op == "Add" || op == "Product") {
-            result = c[0];
-            for (int k = 1; k < count; ++k)
-                result = op == "Add" ? table.character_add(*result, c[k]) : table.character_product(*result, c[k]);
-        } else if (op == "Power") {
-            result = table.character_power(c[0], n);
-        } else if (op == "Decompose") {
-            if (stacker_) add_to_stacker(stacker_, table.decompose(c[0]), comment.str().c_str());
-        } else if (op == "Symmetric square") {
-            result = table.character_symmetric_square(c[0]);
-        } else if (op == "Anti symmetric square") {
-            result = table.character_anti_symmetric_square(c[0]);
-        } else if (op == "Physical representation") {
-            result = table.character_physical_representation(c[0]);
-        } else if (op == "Copy" && stacker_) {
-            std::ostringstream copy_comment;
-            group_->get_comment_from_group(copy_comment);
-            copy_comment << "\n\n";
-            if (count == 1) {
-                add_to_stacker(stacker_, c[0], copy_comment.str().c_str());
-            } else {
-                ZEM_linkedlist<ZEM_character> list;
-                for (int k = 0; k < count; ++k) list.add_at_tail(c[k]);
-                add_to_stacker(stacker_, list, copy_comment.str().c_str());
-            }
-        }
-        if (result) group_->add_to_character_group(*result, ZEM_string(comment.str().c_str()));
+        operation_table[k].action({table, c, count, n, comment.str(), *group_, stacker_});
     }, false);
 }

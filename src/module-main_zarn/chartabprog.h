@@ -82,8 +82,6 @@ signals:
     void changed();
 
 private:
-    void update_size();
-
     int arg_num_ = 0;
     ZEM_string chartab_name_;
     std::optional<ZEM_character_table> selected_character_table_;
@@ -106,8 +104,6 @@ public:
     std::optional<ZEM_string> do_choose_character_table(const ZEM_string& name);
     void do_view_character_table();
     void do_accept_character_table();
-    void do_character_operation(const char* label);
-    bool operation_is_active(const char* label) const;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -115,6 +111,10 @@ protected:
 private:
     void recompute_validity();
     void recompute_activity();
+    // The operation of that index in the table of operations; nothing when its
+    // button would not be active.
+    void do_character_operation(std::size_t operation);
+    bool operation_is_active(std::size_t operation) const;
 
     QPointer<QWidget> stacker_;
     QLineEdit* text_editor_;

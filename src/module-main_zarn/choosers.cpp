@@ -18,15 +18,21 @@ std::vector<std::string> strings_of(const ZEM_object& list)
     return strings;
 }
 
-// Pairs of label and name; a last label without a name is no entry.
-std::vector<chooser_entry> entries_of(const ZEM_object& list)
-{
-    const std::vector<std::string> strings = strings_of(list);
-    std::vector<chooser_entry> entries;
-    for (std::size_t k = 0; k + 1 < strings.size(); k += 2) entries.push_back({strings[k], strings[k + 1]});
-    return entries;
 }
 
+std::vector<chooser_entry> entries_of(const ZEM_object& list, bool lone_label_fails)
+{
+    std::vector<chooser_entry> entries;
+    ZEM_iterator<ZEM_string> walk(static_cast<const ZEM_linkedlist<ZEM_string>&>(list).create_iter_at_begin());
+    while (walk) {
+        chooser_entry entry{(*walk).c_str(), {}};
+        walk++;
+        if (!walk && !lone_label_fails) break;
+        entry.name = (*walk).c_str();
+        walk++;
+        entries.push_back(entry);
+    }
+    return entries;
 }
 
 std::optional<std::string> wait_for_choice(

@@ -12,10 +12,17 @@
 #include <string>
 #include <vector>
 
+class ZEM_object;
+
 struct chooser_entry {
     std::string label;
     std::string name;
 };
+
+// The pairs of label and name of a configuration list of strings, in order. A
+// last label without a name is no entry; when `lone_label_fails`, reading its
+// name fails as the list's iterator fails past the end.
+std::vector<chooser_entry> entries_of(const ZEM_object& list, bool lone_label_fails = false);
 
 // The selection pop-up titled `title`: `choose` runs on the entry pressed while
 // the pop-up stays open; the first result it gives closes the pop-up and is

@@ -17,6 +17,7 @@ void qt_alert_seam::show_alert(const std::string& text)
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     box.setStandardButtons(QMessageBox::Ok);
+    const cursor_shown answering(Qt::ArrowCursor, true);
     box.exec();
 }
 
@@ -50,6 +51,7 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
         QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, k] { dialog.done(int(k) + 1); });
         row->addWidget(button);
     }
+    const cursor_shown answering(Qt::ArrowCursor, true);
     return dialog.exec() - 1;
 }
 
@@ -88,7 +90,10 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
     row->addWidget(cancel, 0, Qt::AlignTop);
 
-    dialog.exec();
+    {
+        const cursor_shown answering(Qt::ArrowCursor, true);
+        dialog.exec();
+    }
     if (failure) std::rethrow_exception(failure);
     return chosen;
 }
@@ -96,6 +101,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
 std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, const std::string& initial)
 {
     bool ok = false;
+    const cursor_shown answering(Qt::ArrowCursor, true);
     const QString text = QInputDialog::getText(nullptr, QString(), QString::fromStdString(prompt), QLineEdit::Normal,
                                                QString::fromStdString(initial), &ok);
     if (!ok) return std::nullopt;

@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 #include <sstream>
 #include <sys/stat.h>
 
@@ -100,8 +103,10 @@ void stacker_group::recompute()
     objnum_editor->setMaximum(std::max(n - 1, 0));
     const int e = objnum_editor->value();
     deck->setCurrentIndex(n - 1 - e);
-    // The inner area follows the page on show, not the largest page.
-    deck->resize(deck->currentWidget() ? deck->currentWidget()->sizeHint() : QSize(0, 0));
+    // The inner area follows the page on show, not the largest page: the others count for nothing.
+    for (int k = 0; k < n; ++k)
+        deck->widget(k)->setSizePolicy(k == n - 1 - e ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                                                      : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
     next->setEnabled(e < n - 1);
     previous->setEnabled(e > 0);
     for (QPushButton* button : {to_window, to_file, remove}) button->setEnabled(n > 0);
@@ -164,13 +169,39 @@ void stacker_group::stacker_do_to_file()
     message(write_failure_text(failure, *name).c_str());
 }
 
+namespace {
+
+// Bytes the C library has handed out, 0 where it does not tell.
+std::size_t bytes_in_use()
+{
+#ifdef __GLIBC__
+    return mallinfo2().uordblks;
+#else
+    return 0;
+#endif
+}
+
+// glibc keeps what a large value freed for its own reuse; the system gets it back.
+void return_freed_memory([[maybe_unused]] std::size_t in_use_before)
+{
+#ifdef __GLIBC__
+    constexpr std::size_t worth_returning = 8 << 20;
+    if (in_use_before > bytes_in_use() + worth_returning) malloc_trim(0);
+#endif
+}
+
+}
+
 void stacker_group::stacker_do_delete()
 {
     QWidget* page = deck->currentWidget();
     if (!page) return;
     const int e = objnum_editor->value();
+    const std::size_t in_use = bytes_in_use();
     deck->removeWidget(page);
+    // The page owns the only copies of its value and comment.
     delete page;
+    return_freed_memory(in_use);
     objnum_editor->setValue(std::max(e - 1, 0));
     recompute();
 }

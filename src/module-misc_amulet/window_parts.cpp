@@ -1,5 +1,6 @@
 #include "module-misc_amulet/window_parts.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
@@ -42,9 +43,20 @@ QScrollArea* scrolling_area(QWidget* view)
 {
     auto* area = new QScrollArea;
     set_fill(area, motif_gray);
-    area->setWidgetResizable(false);
+    area->setWidgetResizable(true);
     area->setWidget(view);
     set_fill(area->viewport(), white);
     set_fill(view, white);
     return area;
+}
+
+cursor_shown::cursor_shown(Qt::CursorShape shape, bool only_over_another)
+    : pushed_(!only_over_another || QApplication::overrideCursor())
+{
+    if (pushed_) QApplication::setOverrideCursor(shape);
+}
+
+cursor_shown::~cursor_shown()
+{
+    if (pushed_) QApplication::restoreOverrideCursor();
 }

@@ -30,22 +30,42 @@ void set_up_window(QWidget* window, const QString& title);
 // unless 0.
 QPushButton* gray_button(const QString& label, int width = 0);
 
-// A scrolling area whose inner area is exactly as large as `view` (taken over),
-// white inside.
+// A scrolling area around `view` (taken over), white inside. Its layout decides
+// the inner area's size, at least the visible part, and every change of it
+// (rows added, a page shown) resizes the inner area and its scroll bars.
 QScrollArea* scrolling_area(QWidget* view);
 
-// Runs a button's work; a failure of the system ends the work in an alert, after
-// a beep when `beeping`, and leaves the window usable.
+// Shows `shape` over every window while it lives: the wait cursor while a
+// button's work runs, the arrow while a modal question inside it is open
+// (`only_over_another`: a question outside any work keeps the cursor it has).
+class cursor_shown {
+public:
+    explicit cursor_shown(Qt::CursorShape shape, bool only_over_another = false);
+    ~cursor_shown();
+    cursor_shown(const cursor_shown&) = delete;
+    cursor_shown& operator=(const cursor_shown&) = delete;
+
+private:
+    bool pushed_;
+};
+
+// Runs a button's work under the wait cursor; a failure of the system (an
+// allocation that fails as "out of memory") ends the work in an alert, after
+// a beep when `beeping`, shown with the cursor restored, and leaves the
+// window usable.
 template <class Work>
 void showing_failures(Work&& work, bool beeping = false)
 {
+    std::string failure;
     try {
-        work();
-    } catch (const ZEM_string& failure) {
-        if (beeping) beep();
-        message(failure);
-    } catch (const std::exception& failure) {
-        if (beeping) beep();
-        message(failure.what());
+        const cursor_shown waiting(Qt::WaitCursor);
+        failing_as_out_of_memory("module-misc_amulet/window_parts", __LINE__, work);
+        return;
+    } catch (const ZEM_string& thrown) {
+        failure = thrown.c_str();
+    } catch (const std::exception& thrown) {
+        failure = thrown.what();
     }
+    if (beeping) beep();
+    message(failure.c_str());
 }

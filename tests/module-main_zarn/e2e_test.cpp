@@ -1,10 +1,14 @@
 // Whole sessions on the shipped configuration: the main window, a workbench
 // opened from it, several requests (one failing), leafing through the deck and
 // writing pages to a file, which must read exactly as the user expects; and
-// start-up failures.
+// start-up failures. Buttons and rows are pressed with the mouse where they are
+// shown, and what the user must read has to be in sight or within scrolling reach.
+#include "support/mouse.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <QTest>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -51,14 +55,20 @@ struct Session : testing::Test {
 
     void open(const char* workbench)
     {
-        button(main.get(), workbench)->click();
+        click(button(main.get(), workbench));
         ASSERT_TRUE(bench = window_titled(workbench));
     }
     // Presses a button of the workbench, answering its pop-ups with `choices`.
     void press(const char* label, std::initializer_list<int> choices = {})
     {
         user.choices.assign(choices);
-        button(bench, label)->click();
+        click(button(bench, label));
+    }
+    // Presses the rows of the character list at these list positions.
+    void press_rows(std::initializer_list<int> positions)
+    {
+        const std::vector<character_row*> rows = dynamic_cast<chartab_window&>(*bench).group()->rows();
+        for (int p : positions) click(rows[std::size_t(p - 1)]->button());
     }
     // Types the request's point group (if any), rank and symmetry.
     void type(const char* group, int rank, const char* symmetry)
@@ -73,10 +83,18 @@ struct Session : testing::Test {
     // with `answer` to the overwrite question, if one comes.
     void to_file(const std::string& directions, std::initializer_list<int> answer = {})
     {
-        for (char d : directions) button(main_stacker(main.get()), d == 'p' ? "Previous" : "Next")->click();
+        QWidget* deck = main_stacker(main.get());
+        for (char d : directions) click(button(deck, d == 'p' ? "Previous" : "Next"));
+        expect_whole(deck->findChild<QStackedWidget*>()->currentWidget());
         user.texts = {file.string()};
         user.choices.assign(answer);
-        button(main_stacker(main.get()), "To file")->click();
+        click(button(deck, "To file"));
+    }
+    // Every line under `widget` can be read whole.
+    static void expect_whole(QWidget* widget)
+    {
+        for (QLabel* label : widget->findChildren<QLabel*>())
+            EXPECT_TRUE(can_be_seen(label, true)) << label->text().toStdString();
     }
 };
 
@@ -126,7 +144,7 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     ASSERT_TRUE(window);
     const auto choose = [&](std::initializer_list<int> positions) {
         press("Reset character list");
-        for (int p : positions) window->group()->rows()[std::size_t(p - 1)]->button()->click();
+        press_rows(positions);
     };
     // point groups of dimension 3, trigonal, 3m1.
     press("Point group", {0, 4, 4});
@@ -153,6 +171,25 @@ TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
     const std::string table = "? character table";
     const std::string overflow = "run-time exception: [ZEM_fraction] overflow\n";
     EXPECT_EQ(user.alerts, (std::vector<std::string>{table, table, table, overflow, name, name, asked, name, asked}));
+}
+
+TEST_F(Session, RowsOfTheCharacterListCanBeSeenAndPressedAsSoonAsTheyAreAdded)
+{
+    open("Character");
+    auto* window = dynamic_cast<chartab_window*>(bench);
+    ASSERT_TRUE(window);
+    QTest::keyClicks(window->chartab_text_editor(), "3m");
+    press("Accept character table");
+    press_rows({3, 1});
+    press("Add");
+    const std::vector<character_row*> rows = window->group()->rows();
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(lines(rows.back()), QStringList({"6", "character(2 0 2)", "[ Add(3, 1), n = 2 ]   (3m)"}));
+    for (character_row* row : rows) expect_whole(row);
+    QWidget* list = window->group()->parentWidget()->parentWidget();
+    const QString shot = "character_list_" + QApplication::platformName() + ".png";
+    EXPECT_TRUE(save_screenshot(list, shot.toUtf8().constData()));
+    EXPECT_TRUE(user.alerts.empty());
 }
 
 int errors_in_file(const char*) { return 2; }

@@ -1,11 +1,15 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
 
 #include "module-main_zarn/main_window.h"
 #include "module-main_zarn/workbench_config.h"
+#include "module-misc_amulet/view.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
 #include "support/screenshot.h"
@@ -32,6 +36,7 @@ struct workbench_under_test {
         input("basis transformation")->setText(transformation);
     }
     void press(const char* label) { button(bench, label)->click(); }
+    int pages() const { return main_stacker(main.get())->findChild<QStackedWidget*>()->count(); }
     // Validity of the three inputs (checked against their colour), then which
     // of the five switched buttons are active.
     std::string state() const
@@ -64,7 +69,7 @@ TEST(TensorWorkbench, ScreenshotsBeforeAndAfterARequestAndCloseKeepsTheDeck)
     w.press("View point group");
     EXPECT_TRUE(window_titled("m-3m"));
     w.press("Close");
-    EXPECT_EQ(main_stacker(w.main.get())->findChild<QStackedWidget*>()->count(), 1);
+    EXPECT_EQ(w.pages(), 1);
 }
 
 TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
@@ -72,6 +77,7 @@ TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
     const struct { int dimension, rank; const char *group, *symmetry, *transformation, *state; } cases[] = {
         {3, 2, "", "", "", "000 01100"},
         {3, 2, "m-3m", "(0 1)", "identity", "111 11111"},
+        {3, 2, "m-3m", "(0 1)", "gone", "110 11100"},
         {3, 3, "m-3m", "(0 1)", "identity", "101 10100"},
         {3, 3, "m-3m cycl", "(0 1) 2", "cyclo", "111 10111"},
         {2, 2, "m-3m", "(0 1)", "identity", "010 01100"},
@@ -98,6 +104,90 @@ TEST(TensorWorkbench, AConfigurationFaultBeepsShowsItsTextAndAddsNothing)
                                                   "linkedlist<string> or group<matrix<int / fraction / cyclotomic>>"}));
     EXPECT_EQ(w.input("point group")->text(), "m-3m");
     EXPECT_TRUE(w.bench->isVisible());
+}
+
+// The override cursor's shape, -1 for none.
+int cursor_now()
+{
+    const QCursor* cursor = QApplication::overrideCursor();
+    return cursor ? cursor->shape() : -1;
+}
+
+std::vector<int> cursors_seen;
+
+QWidget* view_noting_the_cursor(const ZEM_object& value)
+{
+    cursors_seen.push_back(cursor_now());
+    return generic_view(value);
+}
+
+struct alerts_noting_the_cursor : alert_recorder {
+    void show_alert(const std::string& text) override
+    {
+        cursors_seen.push_back(cursor_now());
+        alert_recorder::show_alert(text);
+    }
+};
+
+TEST(TensorWorkbench, ARequestRunsUnderTheWaitCursorAndAFailureIsShownWithoutIt)
+{
+    workbench_under_test w;
+    alerts_noting_the_cursor alerts;
+    const view_factory previous = install_view_factory(view_noting_the_cursor);
+    cursors_seen.clear();
+    w.fill(3, 2, "m-3m", "(0 1)", "identity");
+    w.press("Tensor");
+    w.fill(3, 3, "m-3m", "(0 (1 2))", "identity");
+    w.press("Tensor");
+    install_view_factory(previous);
+    // The page's comment and value are made inside the request.
+    EXPECT_EQ(cursors_seen, (std::vector<int>{Qt::WaitCursor, Qt::WaitCursor, -1}));
+    EXPECT_EQ(cursor_now(), -1);
+    EXPECT_EQ(alerts.alerts,
+              (std::vector<std::string>{"(beep)", "run-time exception: [permswap] |swap1| not eq. to |swap2|\n"}));
+}
+
+// Lets the process take `bytes` more address space, no more.
+void limit_growth(std::size_t bytes)
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key && key != "VmSize:") status.ignore(1 << 20, '\n');
+    std::size_t kilobytes = 0;
+    status >> kilobytes;
+    const rlimit limit{kilobytes * 1024 + bytes, kilobytes * 1024 + bytes};
+    setrlimit(RLIMIT_AS, &limit);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool address_sanitizer = true;
+#elif defined(__has_feature)
+constexpr bool address_sanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool address_sanitizer = false;
+#endif
+
+// A small request, then one of rank 10 without index symmetry under a limit
+// that it exceeds; ends the process with 0 when the failure was shown as the
+// system's and the deck kept its page.
+[[noreturn]] void run_out_of_memory()
+{
+    workbench_under_test w;
+    alert_recorder alerts;
+    w.fill(3, 2, "m-3m", "(0 1)", "identity");
+    w.press("Tensor");
+    limit_growth(64 << 20);
+    w.fill(3, 10, "m-3m", "0 1 2 3 4 5 6 7 8 9", "identity");
+    w.press("Tensor");
+    const bool shown = alerts.alerts == std::vector<std::string>{"(beep)", "run-time exception: out of memory\n"};
+    std::exit(shown && w.pages() == 1 ? 0 : 1);
+}
+
+TEST(TensorWorkbenchDeathTest, ARequestOutOfMemoryShowsTheSystemsFailureAndTheDeckKeepsItsPages)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(run_out_of_memory(), testing::ExitedWithCode(0), "");
 }
 
 }

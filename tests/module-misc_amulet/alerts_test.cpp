@@ -26,7 +26,9 @@ TEST(SelectionPopup, StacksTheEntriesWithCancelToTheRightAtItsPlace)
 {
     std::vector<std::string> layout;
     QRect frame, panel_button, cancel;
+    Qt::CursorShape cursor = Qt::BlankCursor;
     QTimer::singleShot(0, [&] {
+        cursor = QApplication::overrideCursor()->shape();
         QWidget* popup = QApplication::activeModalWidget();
         frame = QRect(popup->pos(), popup->size());
         panel_button = button(popup, "hexagonal")->geometry();
@@ -36,7 +38,13 @@ TEST(SelectionPopup, StacksTheEntriesWithCancelToTheRightAtItsPlace)
         button(popup, "cancel")->click();
     });
     popup_driver none({});
-    EXPECT_EQ(ask_selection("point group", {"cubic", "hexagonal"}, [](int) { return true; }), -1);
+    {
+        // Asked inside a button's work: the arrow while it is open, then the wait cursor again.
+        const cursor_shown waiting(Qt::WaitCursor);
+        EXPECT_EQ(ask_selection("point group", {"cubic", "hexagonal"}, [](int) { return true; }), -1);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    }
+    EXPECT_EQ(cursor, Qt::ArrowCursor);
 
     const int h = panel_button.height(), w = panel_button.width();
     EXPECT_EQ(layout, (std::vector<std::string>{"cubic 10,10", "hexagonal 10," + std::to_string(20 + h),

@@ -1,3 +1,5 @@
+#include "support/mouse.h"
+
 #include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -29,11 +31,15 @@ TEST_F(ObjectWindows, CloseButtonControlQAndMenuEntryCloseOnlyTheirOwnWindow)
     QWidget* plain = window_titled("plain");
     ASSERT_TRUE(plain);
     EXPECT_EQ(lines(plain), QStringList({"one", "two"}));
+    for (QLabel* line : plain->findChildren<QLabel*>()) EXPECT_TRUE(can_be_seen(line, true));
     EXPECT_TRUE(save_screenshot(plain, "object_window.png"));
     button(plain, "Close")->click();
 
+    // Made active by the program itself: on X11 without a window manager the
+    // server's focus may never follow.
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window_titled("second")));
     QApplication::setActiveWindow(window_titled("second"));
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window_titled("second")));
+    ASSERT_EQ(QApplication::activeWindow(), window_titled("second"));
     QTest::keyClick(window_titled("second"), Qt::Key_Q, Qt::ControlModifier);
     ASSERT_TRUE(window_titled("first"));
     QMenu* menu = window_titled("first")->findChild<QMenuBar*>()->actions().front()->menu();

@@ -59,15 +59,44 @@ TEST(Stacker, LeafsNewestFirstDeletesAndSwitchesButtonsWithEveryChange)
 }
 
 void failing_method(const ZEM_object&, const char*) { _zem_error_("test", 0, "[to window] no screen"); }
+void exhausting_method(const ZEM_object&, const char*) { throw std::bad_alloc(); }
 
-TEST(Stacker, AFailureOfToWindowIsShownInAnAlert)
+TEST(Stacker, AFailureOfToWindowIsShownInAnAlertWithTheCursorRestoredAndTheDeckKept)
 {
-    alert_recorder recorder;
+    const std::pair<to_window_method, std::string> cases[] = {{failing_method, run_time("[to window] no screen")},
+                                                              {exhausting_method, run_time("out of memory")}};
+    for (const auto& [method, shown] : cases) {
+        alert_recorder recorder;
+        deck_under_test d;
+        d.add("x");
+        d.group->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(method));
+        d.press("To window");
+        EXPECT_EQ(recorder.alerts, std::vector<std::string>{shown});
+        EXPECT_EQ(d.state(), "0 [x] 00111");
+        EXPECT_FALSE(QApplication::overrideCursor());
+    }
+}
+
+// A value that counts its live copies.
+struct counted : ZEM_copied_object {
+    static inline int live = 0;
+    counted() { ++live; }
+    counted(const counted&) : ZEM_copied_object() { ++live; }
+    ~counted() override { --live; }
+    ZEM_object* copy_object() const override { return new counted(*this); }
+    void print(std::ostream& out) const override { out << "counted"; }
+    ZEM_type type() const override { return tp_string(); }
+};
+
+TEST(Stacker, DeleteFreesThePagesValue)
+{
     deck_under_test d;
-    d.add("x");
-    d.group->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(to_window_method(failing_method)));
-    d.press("To window");
-    EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("[to window] no screen")});
+    for (const char* comment : {"first", "second"}) add_to_stacker(d.group.get(), counted(), comment);
+    EXPECT_EQ(counted::live, 2);
+    d.press("Delete");
+    EXPECT_EQ(counted::live, 1);
+    d.press("Delete");
+    EXPECT_EQ(counted::live, 0);
 }
 
 TEST(Stacker, OverwriteQuestionClosedByItsFrameMeansCancel)
