@@ -4,10 +4,8 @@
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-matrix/matrix.h"
-#include "module-scalar/fraction.h"
-#include "module-scalar/integer.h"
 #include "module-tensor/perm_symmetry.h"
-#include "numbers/cyclotomic.h"
+#include "numbers/scalar_instances.h"
 
 namespace {
 
@@ -19,21 +17,23 @@ const var_symtab::var_symtabelt* mapped_variable(const per_dimension_mapping& ma
     return name ? configuration_variable(name->c_str()) : nullptr;
 }
 
-template <class T>
-bool is_square_matrix_of(const var_symtab::var_symtabelt& variable, int dimension)
+bool is_square_matrix(const var_symtab::var_symtabelt& variable, int dimension)
 {
-    if (!(variable.type == tp_matrix(T().type()))) return false;
-    const auto& m = static_cast<const ZEM_matrix<T>&>(*variable.object);
-    return m.columns() == dimension && m.rows() == dimension;
+    bool square = false;
+    visit_scalar_instance(variable.type, tp_matrix, [&](auto tag) {
+        const auto& m = static_cast<const ZEM_matrix<typename decltype(tag)::type>&>(*variable.object);
+        square = m.columns() == dimension && m.rows() == dimension;
+    });
+    return square;
 }
 
 }
+
+ZEM_type matrix_group_of(const ZEM_type& scalar) { return tp_group(tp_matrix(scalar)); }
 
 bool is_point_group(const ZEM_type& type)
 {
-    for (const ZEM_type& scalar : {tp_int(), tp_fraction(), tp_cyclotomic()})
-        if (type == tp_group(tp_matrix(scalar))) return true;
-    return false;
+    return is_scalar_instance(type, matrix_group_of);
 }
 
 bool is_valid_point_group_proc(const std::string& text, int dimension)
@@ -45,9 +45,7 @@ bool is_valid_point_group_proc(const std::string& text, int dimension)
 bool is_valid_transformation_proc(const std::string& text, int dimension)
 {
     const var_symtab::var_symtabelt* variable = mapped_variable(transformation_name_mappings, text, dimension);
-    return variable && (is_square_matrix_of<ZEM_int>(*variable, dimension) ||
-                        is_square_matrix_of<ZEM_fraction>(*variable, dimension) ||
-                        is_square_matrix_of<ZEM_cyclotomic_number>(*variable, dimension));
+    return variable && is_square_matrix(*variable, dimension);
 }
 
 bool is_valid_perm_symmetry_proc(const std::string& text, int rank)

@@ -8,7 +8,8 @@
 
 #include "module-object/type.h"
 
-// group<matrix<int>>, group<matrix<fraction>> or group<matrix<cyclotomic>>.
+// group<matrix<scalar>>: a point group's type is that of an exact scalar.
+ZEM_type matrix_group_of(const ZEM_type& scalar);
 bool is_point_group(const ZEM_type& type);
 
 bool is_valid_point_group_proc(const std::string& text, int dimension);

@@ -7,9 +7,11 @@
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/conversions.h"
 #include "module-main_zarn/init_tens.h"
+#include "module-main_zarn/tensor_checks.h"
 #include "module-matrix+tensor/matrix_times_tensor.h"
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-object/error.h"
+#include "numbers/scalar_instances.h"
 
 namespace {
 
@@ -104,15 +106,15 @@ tensor_result request(const tensor_inputs& inputs)
     if (!group) fail("point group does not exist");
     if (!transformation) fail("transformation does not exist");
 
-    if (group->type == tp_group(tp_matrix(tp_fraction())))
-        return solve_and_transform<pseudo, ZEM_fraction, ZEM_fraction>(inputs, *group, *transformation, prefix);
-    if (group->type == tp_group(tp_matrix(tp_cyclotomic())))
-        return solve_and_transform<pseudo, ZEM_cyclotomic_number, ZEM_cyclotomic_number>(inputs, *group,
-                                                                                          *transformation, prefix);
-    if (group->type == tp_group(tp_matrix(tp_int())))
-        return solve_and_transform<pseudo, ZEM_int, ZEM_fraction>(inputs, *group, *transformation, prefix);
-    fail("wrong pointgroup type");
-    return {};
+    // An integer group's tensor is solved over fractions, the field of its solutions.
+    tensor_result result;
+    const bool solved = visit_scalar_instance(group->type, matrix_group_of, [&](auto tag) {
+        using G = typename decltype(tag)::type;
+        using S = std::conditional_t<std::is_same_v<G, ZEM_int>, ZEM_fraction, G>;
+        result = solve_and_transform<pseudo, G, S>(inputs, *group, *transformation, prefix);
+    });
+    if (!solved) fail("wrong pointgroup type");
+    return result;
 }
 
 }

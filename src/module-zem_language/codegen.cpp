@@ -16,6 +16,7 @@
 #include "module-zem_language/icode.h"
 #include "module-zem_language/icode_values.h"
 #include "numbers/cyclotomic.h"
+#include "numbers/scalar_instances.h"
 
 namespace {
 
@@ -88,22 +89,15 @@ std::vector<int> emit_tensor_values(Tree_Node* list, icode_instr_list* code)
     return indices_written;
 }
 
-// The instruction over the element type that `type` names: outer(int),
-// outer(real), outer(fraction) or outer(cyclotomic), tested in that order.
+// The instruction over the element type that `type` names as outer(element).
 template <template <class> class Instruction, class... Arguments>
 void emit_by_element(icode_instr_list* code, const ZEM_type& type, ZEM_type (*outer)(const ZEM_type&),
                      const char* failure, const Arguments&... arguments)
 {
-    if (type == outer(tp_int()))
-        emit(code, new Instruction<ZEM_int>(arguments...));
-    else if (type == outer(tp_real()))
-        emit(code, new Instruction<ZEM_real>(arguments...));
-    else if (type == outer(tp_fraction()))
-        emit(code, new Instruction<ZEM_fraction>(arguments...));
-    else if (type == outer(tp_cyclotomic()))
-        emit(code, new Instruction<ZEM_cyclotomic_number>(arguments...));
-    else
-        _zem_error_(module, __LINE__, failure);
+    const bool emitted = visit_scalar_instance<scalar_set::with_real>(type, outer, [&](auto tag) {
+        emit(code, new Instruction<typename decltype(tag)::type>(arguments...));
+    });
+    if (!emitted) _zem_error_(module, __LINE__, failure);
 }
 
 void emit_chartab(Tree_Node* t, icode_instr_list* code)

@@ -1,5 +1,6 @@
 #include "module-zem_language/semantics.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "module-zem_language/errors.h"
 #include "module-zem_language/symtab.h"
 #include "numbers/cyclotomic.h"
+#include "numbers/scalar_instances.h"
 
 int semantic_errors = 0;
 
@@ -179,12 +181,10 @@ void visit_variable(tTree t)
 void visit_matrix(tTree t)
 {
     visit_objects(t->matrix.objects);
-    ZEM_type rows = type_of(t->matrix.objects);
-    for (const ZEM_type& element : {tp_fraction(), tp_real(), tp_cyclotomic(), tp_int()})
-        if (rows == tp_vector(element)) {
-            set_value(t, tp_matrix(element));
-            return;
-        }
+    const bool known = visit_scalar_instance<scalar_set::with_real>(
+        type_of(t->matrix.objects), tp_vector,
+        [&](auto tag) { set_value(t, tp_matrix(typename decltype(tag)::type().type())); });
+    if (known) return;
     error("illegal type in row of matrix definition", t->matrix.Pos);
     set_value(t, tp_error());
 }
@@ -334,7 +334,7 @@ void yyVisit1(tTree t)
     case kvector: {
         visit_objects(t->vector.objects);
         ZEM_type element = type_of(t->vector.objects);
-        if (element != tp_int() && element != tp_fraction() && element != tp_real() && element != tp_cyclotomic())
+        if (!is_scalar_instance<scalar_set::with_real>(element, std::identity()))
             error("Objects in the definition of a vector should be of type int, fraction, real or cyclotomic",
                 t->vector.Pos);
         set_value(t, tp_vector(element));
