@@ -88,7 +88,8 @@ TEST(Support, IdentifiersAndStrings)
     EXPECT_EQ(MakeIdent("alphabet", 5), a);
     EXPECT_NE(MakeIdent("alpha2", 6), a);
     EXPECT_EQ(MakeIdent(long_text.c_str(), length), l);
-    EXPECT_EQ(MaxIdent(), MakeIdent("a new text", 10));
+    tIdent newest = MakeIdent("a new text", 10);
+    EXPECT_EQ(MaxIdent(), newest);
     std::vector<char> buffer(long_text.size() + 1);
     GetString(l, buffer.data());
     EXPECT_EQ(std::string(buffer.data()), long_text);
