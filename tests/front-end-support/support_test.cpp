@@ -107,7 +107,8 @@ TEST(Support, IdentifiersAndStrings)
     const std::string listing = testing::internal::GetCapturedStdout();
     char numbered[16];
     std::snprintf(numbered, sizeof numbered, "%5d alpha\n", a);
-    for (const char* part : {" abc\n", static_cast<const char*>(numbered), "\n    0    1 \n", " Bytes\n", "\nIdents = "})
+    const char* const parts[] = {numbered, " abc\n", "\n    0    1 \n", " Bytes\n", "\nIdents = "};
+    for (const char* part : parts)
         EXPECT_NE(listing.find(part), std::string::npos) << part;
 
     auto doubled = [] {
