@@ -29,7 +29,8 @@ unsigned long needed(int length) { return (static_cast<unsigned long>(length) + 
 void new_block(unsigned long need)
 {
     if (BlockList) {
-        auto free_start = reinterpret_cast<char*>((reinterpret_cast<std::uintptr_t>(MemoryFreePtr) + 7) & ~std::uintptr_t(7));
+        std::uintptr_t free_address = (reinterpret_cast<std::uintptr_t>(MemoryFreePtr) + 7) & ~std::uintptr_t(7);
+        auto free_start = reinterpret_cast<char*>(free_address);
         if (free_start + 8 <= MemoryFreePtr + MemorySpaceLeft)
             Free(static_cast<unsigned long>(MemoryFreePtr + MemorySpaceLeft - free_start) & ~7UL, free_start);
         BlockList->end = MemoryFreePtr;

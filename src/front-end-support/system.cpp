@@ -19,7 +19,10 @@ int OpenInput(const char* file_name) { return ::open(file_name, O_RDONLY); }
 
 int OpenOutput(const char* file_name) { return ::open(file_name, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
 
-int Read(int file, char* buffer, int size) { return static_cast<int>(::read(file, buffer, static_cast<std::size_t>(size))); }
+int Read(int file, char* buffer, int size)
+{
+    return static_cast<int>(::read(file, buffer, static_cast<std::size_t>(size)));
+}
 
 int Write(int file, const char* buffer, int size)
 {

@@ -88,7 +88,8 @@ TEST(Support, IdentifiersAndStrings)
     EXPECT_EQ(MakeIdent("alphabet", 5), a);
     EXPECT_NE(MakeIdent("alpha2", 6), a);
     EXPECT_EQ(MakeIdent(long_text.c_str(), length), l);
-    EXPECT_EQ(MaxIdent(), MakeIdent("a new text", 10));
+    tIdent newest = MakeIdent("a new text", 10);
+    EXPECT_EQ(MaxIdent(), newest);
     std::vector<char> buffer(long_text.size() + 1);
     GetString(l, buffer.data());
     EXPECT_EQ(std::string(buffer.data()), long_text);
@@ -106,7 +107,8 @@ TEST(Support, IdentifiersAndStrings)
     const std::string listing = testing::internal::GetCapturedStdout();
     char numbered[16];
     std::snprintf(numbered, sizeof numbered, "%5d alpha\n", a);
-    for (const char* part : {" abc\n", static_cast<const char*>(numbered), "\n    0    1 \n", " Bytes\n", "\nIdents = "})
+    const char* const parts[] = {numbered, " abc\n", "\n    0    1 \n", " Bytes\n", "\nIdents = "};
+    for (const char* part : parts)
         EXPECT_NE(listing.find(part), std::string::npos) << part;
 
     auto doubled = [] {
