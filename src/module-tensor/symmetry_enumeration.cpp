@@ -12,26 +12,50 @@ namespace {
 
 const char* const module = "module-tensor/tensor-c";
 
+// Links over the elements of a sequence, the last one reporting to `callback`;
+// short chains, nearly all of them, live inside the object.
+class chain_of_links {
+public:
+    chain_of_links(const perm_symmetry_type_seq& elements, bool report_tuple, permsym_callback callback, void* data,
+                   walk_memo* memo)
+    {
+        const int n = elements.count();
+        if (n > inline_count) spilled_.resize(static_cast<std::size_t>(n));
+        links_ = n > inline_count ? spilled_.data() : inline_;
+        for (int k = 0; k < n; ++k)
+            links_[k] = {k + 1 < n ? follow_link : callback, k + 1 < n ? static_cast<void*>(&links_[k + 1]) : data,
+                         &elements[k], report_tuple, memo};
+    }
+    chain_of_links(const chain_of_links&) = delete;
+    chain_of_links& operator=(const chain_of_links&) = delete;
+
+    void run(const pointer_to_objects<int>& tuple, permsym_plusmin sign) { follow_link(tuple, sign, links_); }
+
+private:
+    static constexpr int inline_count = 8;
+    forallstruct_1 inline_[inline_count];
+    std::vector<forallstruct_1> spilled_;
+    forallstruct_1* links_;
+};
+
 // A group's walk over one tuple: the chain of its parts, built once, and the
 // exchanges of its parts from a position on.
 class group_walk {
 public:
     group_walk(const perm_symmetry_type_group& group, permsym_callback callback, void* data, walk_memo* memo)
-        : group_(group), callback_(callback), data_(data), memo_(memo),
-          chain_(chain_of(group.parts(), true, callback, data, memo))
+        : group_(group), callback_(callback), data_(data), memo_(memo), chain_(group.parts(), true, callback, data, memo)
     {
     }
 
-    void run_chain(const pointer_to_objects<int>& tuple, permsym_plusmin sign)
-    {
-        follow_link(tuple, sign, chain_.data());
-    }
+    void run_chain(const pointer_to_objects<int>& tuple, permsym_plusmin sign) { chain_.run(tuple, sign); }
 
     void exchange_parts(int i, const pointer_to_objects<int>& tuple, permsym_plusmin sign)
     {
         const int n = group_.parts().count();
-        if (i >= n) return;
-        if (memo_ && !memo_->first_visit(&group_, i, sign, tuple)) return;
+        // The last part has nothing after it to exchange with.
+        if (i >= n - 1) return;
+        // Position 0 is reached only on entering the group, which the memo has seen.
+        if (memo_ && i > 0 && !memo_->first_visit(&group_, i, sign, tuple)) return;
         exchange_parts(i + 1, tuple, sign);
         pointer_to_objects<int> exchanged(tuple.count());
         for (int j = i + 1; j < n; ++j) {
@@ -39,8 +63,9 @@ public:
             std::copy(tuple.begin(), tuple.end(), exchanged.begin());
             permswap(exchanged, group_.indices_of_part(i), group_.indices_of_part(j));
             if (exchanged != tuple) {
+                // As on entering: the chain reports the exchanged tuple first.
                 const permsym_plusmin new_sign = group_.is_antisymmetric() ? flip(sign) : sign;
-                callback_(exchanged, new_sign, data_);
+                if (!memo_) callback_(exchanged, new_sign, data_);
                 run_chain(exchanged, new_sign);
                 exchange_parts(i + 1, exchanged, new_sign);
             } else if (group_.is_antisymmetric() && sign == permsym_plus) {
@@ -50,32 +75,19 @@ public:
         }
     }
 
-    // Links over the elements, the last one reporting to `callback`.
-    static std::vector<forallstruct_1> chain_of(const perm_symmetry_type_seq& elements, bool report_tuple,
-                                                permsym_callback callback, void* data, walk_memo* memo)
-    {
-        const std::size_t n = static_cast<std::size_t>(elements.count());
-        std::vector<forallstruct_1> chain(n);
-        for (std::size_t k = 0; k < n; ++k)
-            chain[k] = {k + 1 < n ? follow_link : callback, k + 1 < n ? static_cast<void*>(&chain[k + 1]) : data,
-                        &elements[static_cast<int>(k)], report_tuple, memo};
-        return chain;
-    }
-
 private:
     const perm_symmetry_type_group& group_;
     permsym_callback callback_;
     void* data_;
     walk_memo* memo_;
-    std::vector<forallstruct_1> chain_;
+    chain_of_links chain_;
 };
 
 // Runs the chain of the top-level elements on the tuple with sign plus.
 void walk_top_level(const perm_symmetry_type_seq& seq, permsym_callback callback, const pointer_to_objects<int>& tuple,
                     void* data, walk_memo* memo)
 {
-    std::vector<forallstruct_1> chain = group_walk::chain_of(seq, false, callback, data, memo);
-    follow_link(tuple, permsym_plus, chain.data());
+    chain_of_links(seq, false, callback, data, memo).run(tuple, permsym_plus);
 }
 
 // ---- images by closure, for symmetries whose groups exchange parts of different shape
@@ -148,31 +160,7 @@ bool walk_memo::first_visit(const void* where, int position, permsym_plusmin sig
     key_.assign({static_cast<int>(address >> 32), static_cast<int>(address & 0xffffffffu), position,
                  static_cast<int>(sign)});
     key_.insert(key_.end(), tuple.begin(), tuple.end());
-    if (count_ == 0) key_length_ = key_.size();
-    if (key_.size() != key_length_)
-        _zem_error_(module, __LINE__, "[walk_memo] tuples of different lengths in one walk (please report)");
-    if (2 * (count_ + 1) > slots_.size()) grow();
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t slot = mix_of_ints(key_.data(), static_cast<int>(key_length_)) & mask;; slot = (slot + 1) & mask) {
-        if (slots_[slot] == 0) {
-            keys_.insert(keys_.end(), key_.begin(), key_.end());
-            slots_[slot] = static_cast<std::uint32_t>(++count_);
-            return true;
-        }
-        const auto stored = keys_.begin() + static_cast<std::ptrdiff_t>((slots_[slot] - 1) * key_length_);
-        if (std::equal(key_.begin(), key_.end(), stored)) return false;
-    }
-}
-
-void walk_memo::grow()
-{
-    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
-    const std::size_t mask = slots_.size() - 1;
-    for (std::size_t k = 0; k < count_; ++k) {
-        std::size_t slot = mix_of_ints(keys_.data() + k * key_length_, static_cast<int>(key_length_)) & mask;
-        while (slots_[slot] != 0) slot = (slot + 1) & mask;
-        slots_[slot] = static_cast<std::uint32_t>(k + 1);
-    }
+    return steps_.insert(key_.data(), static_cast<int>(key_.size()));
 }
 
 void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
@@ -185,9 +173,7 @@ void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, voi
 void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     auto* sink = static_cast<forallstruct_2*>(data);
-    if (sink->seen.is_set(image)) return;
-    sink->seen.set(image);
-    sink->callback(image, sign, sink->data);
+    if (sink->seen.insert(image.block(), image.count())) sink->callback(image, sign, sink->data);
 }
 
 void permswap(pointer_to_objects<int>& tuple, const pointer_to_objects<int>& first,
@@ -215,7 +201,9 @@ void perm_symmetry_type_group::for_all_symmetrical_with_do(permsym_callback call
                                                            walk_memo* memo) const
 {
     if (memo && !memo->first_visit(this, -1, sign, tuple)) return;
-    if (report_tuple) callback(tuple, sign, data);
+    // The chain's first report is the tuple itself with its sign, or was made
+    // before, so a walk that drops repetitions leaves this one out.
+    if (report_tuple && !memo) callback(tuple, sign, data);
     group_walk walk(*this, callback, data, memo);
     walk.run_chain(tuple, sign);
     walk.exchange_parts(0, tuple, sign);
@@ -227,10 +215,10 @@ namespace {
 void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     auto* sink = static_cast<forallstruct_2*>(data);
-    pointer_to_objects<int> state = state_of(image, sign);
-    if (sink->seen.is_set(state)) return;
-    sink->seen.set(state);
-    sink->callback(image, sign, sink->data);
+    sink->key.assign(image.begin(), image.end());
+    sink->key.push_back(sign);
+    if (sink->seen.insert(sink->key.data(), static_cast<int>(sink->key.size())))
+        sink->callback(image, sign, sink->data);
 }
 
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
@@ -252,7 +240,7 @@ void for_all_distinct_images_do(const perm_symmetry_type& symmetry, permsym_call
             images_by_closure(*symmetry.seq, callback, tuple, data, 0);
             return;
         }
-        forallstruct_2 sink{callback, data, {}};
+        forallstruct_2 sink{callback, data, {}, {}};
         fhups_symtype_2(tuple, permsym_plus, &sink);
         walk_top_level(*symmetry.seq, fhups_symtype_2, tuple, &sink, &memo);
     });
@@ -286,7 +274,7 @@ void perm_symmetry_type::for_all_signed_images_do(permsym_callback callback, con
             images_by_closure(*seq, callback, tuple, data, 1);
             return;
         }
-        forallstruct_2 sink{callback, data, {}};
+        forallstruct_2 sink{callback, data, {}, {}};
         signed_sink(tuple, permsym_plus, &sink);
         walk_memo memo;
         walk_top_level(*seq, signed_sink, tuple, &sink, &memo);

@@ -7,7 +7,6 @@
 // through a sink that drops tuples already reported.
 #pragma once
 
-#include <cstdint>
 #include <vector>
 
 #include "module-tensor/index_set.h"
@@ -27,14 +26,8 @@ public:
     long long exchanges_tried() const { return exchanges_tried_; }
 
 private:
-    void grow();
-
-    // The steps met, key after key, all of one length; slots hold key number + 1.
-    std::vector<int> keys_;
-    std::vector<std::uint32_t> slots_;
+    int_key_set steps_;
     std::vector<int> key_;
-    std::size_t key_length_ = 0;
-    std::size_t count_ = 0;
     long long exchanges_tried_ = 0;
 };
 
@@ -49,11 +42,13 @@ struct forallstruct_1 {
     walk_memo* memo = nullptr;
 };
 
-// The sink that passes each distinct tuple on once.
+// The sink that passes each distinct tuple (or each distinct tuple and sign) on once.
 struct forallstruct_2 {
     permsym_callback callback;
     void* data;
-    index_set seen;
+    int_key_set seen;
+    // Room for a tuple and its sign.
+    std::vector<int> key = {};
 };
 
 // The chain link; data is a forallstruct_1*. The three names of the links of a
