@@ -93,6 +93,9 @@ std::uint64_t int_key_set::hash_of(const int* key) const
 void int_key_set::grow()
 {
     slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    // Room for as many keys as the slots take, so that adding one never moves them.
+    keys_.reserve(slots_.size() / 2 * length_);
+    hashes_.reserve(slots_.size() / 2);
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t k = 0; k < count_; ++k) {
         std::size_t slot = hashes_[k] & mask;

@@ -38,6 +38,28 @@ private:
     forallstruct_1* links_;
 };
 
+// A tuple to exchange parts in: the memo's, reused, when the walk has one.
+class scratch_tuple {
+public:
+    scratch_tuple(walk_memo* memo, int length)
+        : memo_(memo), own_(memo ? 0 : length), tuple_(memo ? &memo->borrow(length) : &own_)
+    {
+    }
+    scratch_tuple(const scratch_tuple&) = delete;
+    scratch_tuple& operator=(const scratch_tuple&) = delete;
+    ~scratch_tuple()
+    {
+        if (memo_) memo_->give_back();
+    }
+
+    pointer_to_objects<int>& tuple() { return *tuple_; }
+
+private:
+    walk_memo* memo_;
+    pointer_to_objects<int> own_;
+    pointer_to_objects<int>* tuple_;
+};
+
 // A group's walk over one tuple: the chain of its parts, built once, and the
 // exchanges of its parts from a position on.
 class group_walk {
@@ -57,7 +79,8 @@ public:
         // Position 0 is reached only on entering the group, which the memo has seen.
         if (memo_ && i > 0 && !memo_->first_visit(&group_, i, sign, tuple)) return;
         exchange_parts(i + 1, tuple, sign);
-        pointer_to_objects<int> exchanged(tuple.count());
+        scratch_tuple scratch(memo_, tuple.count());
+        pointer_to_objects<int>& exchanged = scratch.tuple();
         for (int j = i + 1; j < n; ++j) {
             if (memo_) memo_->count_exchange();
             std::copy(tuple.begin(), tuple.end(), exchanged.begin());
@@ -157,10 +180,20 @@ bool walk_memo::first_visit(const void* where, int position, permsym_plusmin sig
                             const pointer_to_objects<int>& tuple)
 {
     const auto address = reinterpret_cast<std::uintptr_t>(where);
-    key_.assign({static_cast<int>(address >> 32), static_cast<int>(address & 0xffffffffu), position,
-                 static_cast<int>(sign)});
-    key_.insert(key_.end(), tuple.begin(), tuple.end());
+    key_.resize(static_cast<std::size_t>(tuple.count()) + 3);
+    key_[0] = static_cast<int>(address >> 32);
+    key_[1] = static_cast<int>(address & 0xffffffffu);
+    key_[2] = position * 4 + static_cast<int>(sign);
+    std::copy(tuple.begin(), tuple.end(), key_.begin() + 3);
     return steps_.insert(key_.data(), static_cast<int>(key_.size()));
+}
+
+pointer_to_objects<int>& walk_memo::borrow(int length)
+{
+    if (lent_ == spare_.size()) spare_.emplace_back(length);
+    pointer_to_objects<int>& tuple = spare_[lent_++];
+    if (tuple.count() != length) tuple = pointer_to_objects<int>(length);
+    return tuple;
 }
 
 void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)

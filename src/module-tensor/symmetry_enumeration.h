@@ -7,6 +7,7 @@
 // through a sink that drops tuples already reported.
 #pragma once
 
+#include <deque>
 #include <vector>
 
 #include "module-tensor/index_set.h"
@@ -25,10 +26,17 @@ public:
     // Exchanges of two parts tried in this walk: a measure of the work done.
     long long exchanges_tried() const { return exchanges_tried_; }
 
+    // A tuple of the given length to exchange parts in, lent until give_back:
+    // the walk lends them in nested order and reuses them.
+    pointer_to_objects<int>& borrow(int length);
+    void give_back() { --lent_; }
+
 private:
     int_key_set steps_;
     std::vector<int> key_;
     long long exchanges_tried_ = 0;
+    std::deque<pointer_to_objects<int>> spare_;
+    std::size_t lent_ = 0;
 };
 
 // One link of a chain: hands each image on to `element`, which reports to
