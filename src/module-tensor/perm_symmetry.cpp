@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
@@ -9,18 +10,8 @@
 
 namespace {
 
-const char* const illegal_character = "illegal character in permutation symmetry string";
-const char* const no_indices = "no indices in permutation string";
+// The messages stay in the symmetry, so each is a literal, never freed.
 const char* const each_index_once = "each index should occur exactly once";
-const char* const empty_sequence = "empty permutation sequence";
-const char* const unmatched_closing = "unmatched `)' or `]' in permutation symmetry string";
-const char* const end_in_element = "unexpected end of string while attempting to read symmetry element";
-const char* const element_expected = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
-const char* const lpar_expected = "oops, while attempting to read `( ... )', '(' expected";
-const char* const rpar_expected = "oops, while attempting to read `( ... )', ')' expected";
-const char* const lbracket_expected = "oops, while attempting to read `[ ... ]', '[' expected";
-const char* const rbracket_expected = "oops, while attempting to read `[ ... ]', ']' expected";
-const char* const nested_too_deeply = "permutation symmetry string nested too deeply";
 
 // Far beyond any symmetry of a real tensor, and shallow enough that the parser,
 // the enumeration, copies and destruction, all recursive, stay well within the stack.
@@ -56,28 +47,16 @@ perm_tokens tokenize_it(const char* text, const char** error)
             --c;
             continue;
         }
-        switch (*c) {
-        case ' ':
-        case '\t':
-            break;
-        case '(':
-            tokens.push_back({perm_lpar, -1});
-            break;
-        case ')':
-            tokens.push_back({perm_rpar, -1});
-            break;
-        case '[':
-            tokens.push_back({perm_lbracket, -1});
-            break;
-        case ']':
-            tokens.push_back({perm_rbracket, -1});
-            break;
-        case '\0':
-            return tokens;
-        default:
-            *error = illegal_character;
+        static const char symbols[] = "()[]";
+        static const perm_token_kind symbol_kinds[] = {perm_lpar, perm_rpar, perm_lbracket, perm_rbracket};
+        if (*c == '\0') return tokens;
+        if (*c == ' ' || *c == '\t') continue;
+        const char* symbol = std::strchr(symbols, *c);
+        if (!symbol) {
+            *error = "illegal character in permutation symmetry string";
             return tokens;
         }
+        tokens.push_back({symbol_kinds[symbol - symbols], -1});
     }
 }
 
@@ -93,13 +72,13 @@ public:
     std::unique_ptr<perm_symmetry_type_seq> parse_it()
     {
         if (too_deep()) {
-            *error_ = nested_too_deeply;
+            *error_ = "permutation symmetry string nested too deeply";
             return nullptr;
         }
         std::unique_ptr<perm_symmetry_type_seq> seq = sequence();
         if (seq && !at_end()) {
             // A ")" or "]" that closes no group: what follows it would be silently lost.
-            *error_ = unmatched_closing;
+            *error_ = "unmatched `)' or `]' in permutation symmetry string";
             return nullptr;
         }
         return seq;
@@ -135,7 +114,7 @@ private:
             read.push_back(std::move(part));
         }
         if (read.empty()) {
-            *error_ = empty_sequence;
+            *error_ = "empty permutation sequence";
             return nullptr;
         }
         return std::make_unique<perm_symmetry_type_seq>(std::move(read));
@@ -144,18 +123,21 @@ private:
     std::unique_ptr<perm_symmetry_type_base> element()
     {
         if (at_end()) {
-            *error_ = end_in_element;
+            *error_ = "unexpected end of string while attempting to read symmetry element";
             return nullptr;
         }
         std::unique_ptr<perm_symmetry_type_base> read;
         if (at(perm_int))
             read = std::make_unique<perm_symmetry_type_nosym>(tokens_[next_++].value);
         else if (at(perm_lpar))
-            read = group<perm_symmetry_type_sym>(perm_lpar, perm_rpar, lpar_expected, rpar_expected);
+            read = group<perm_symmetry_type_sym>(perm_lpar, perm_rpar,
+                                                 "oops, while attempting to read `( ... )', '(' expected",
+                                                 "oops, while attempting to read `( ... )', ')' expected");
         else if (at(perm_lbracket))
-            read = group<perm_symmetry_type_antisym>(perm_lbracket, perm_rbracket, lbracket_expected,
-                                                     rbracket_expected);
-        if (!read && !*error_) *error_ = element_expected;
+            read = group<perm_symmetry_type_antisym>(perm_lbracket, perm_rbracket,
+                                                     "oops, while attempting to read `[ ... ]', '[' expected",
+                                                     "oops, while attempting to read `[ ... ]', ']' expected");
+        if (!read && !*error_) *error_ = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
         return read;
     }
 
@@ -203,19 +185,6 @@ void perm_symmetry_type_seq::print(std::ostream& out) const
         (*this)[k].print(out);
     }
 }
-
-std::unique_ptr<perm_symmetry_type_base> perm_symmetry_type_nosym::copy() const
-{
-    return std::make_unique<perm_symmetry_type_nosym>(*this);
-}
-
-int perm_symmetry_type_nosym::contains_index_number(int k) const { return k == index_; }
-
-void perm_symmetry_type_nosym::print(std::ostream& out) const { out << index_; }
-
-int perm_symmetry_type_nosym::n_indices() const { return 1; }
-
-void perm_symmetry_type_nosym::get_indices(int& count, int* out) const { out[count++] = index_; }
 
 perm_symmetry_type_group::perm_symmetry_type_group(perm_symmetry_type_seq&& parts, bool antisymmetric)
     : parts_(std::move(parts)), antisymmetric_(antisymmetric)
@@ -355,7 +324,7 @@ perm_symmetry_type::perm_symmetry_type(const ZEM_string& text)
             ++n_integers;
         }
     if (max < 0) {
-        error = no_indices;
+        error = "no indices in permutation string";
         return;
     }
     n_indices = max + 1;

@@ -67,14 +67,20 @@ class perm_symmetry_type_nosym : public perm_symmetry_type_base {
 public:
     explicit perm_symmetry_type_nosym(int index) : index_(index) {}
 
-    std::unique_ptr<perm_symmetry_type_base> copy() const override;
-    int contains_index_number(int k) const override;
-    void print(std::ostream& out) const override;
+    std::unique_ptr<perm_symmetry_type_base> copy() const override
+    {
+        return std::make_unique<perm_symmetry_type_nosym>(*this);
+    }
+    int contains_index_number(int k) const override { return k == index_; }
+    void print(std::ostream& out) const override { out << index_; }
+    // Reports the tuple alone.
     void for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
-                                     permsym_plusmin sign, void* data, bool report_tuple,
-                                     walk_memo* memo) const override;
-    int n_indices() const override;
-    void get_indices(int& count, int* out) const override;
+                                     permsym_plusmin sign, void* data, bool, walk_memo*) const override
+    {
+        callback(tuple, sign, data);
+    }
+    int n_indices() const override { return 1; }
+    void get_indices(int& count, int* out) const override { out[count++] = index_; }
 
 private:
     int index_;

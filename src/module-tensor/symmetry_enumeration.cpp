@@ -221,13 +221,6 @@ void nsw1(const pointer_to_objects<int>&, permsym_plusmin sign, void* data)
     if (sign == permsym_plus) ++*static_cast<int*>(data);
 }
 
-void perm_symmetry_type_nosym::for_all_symmetrical_with_do(permsym_callback callback,
-                                                           const pointer_to_objects<int>& tuple,
-                                                           permsym_plusmin sign, void* data, bool, walk_memo*) const
-{
-    callback(tuple, sign, data);
-}
-
 void perm_symmetry_type_group::for_all_symmetrical_with_do(permsym_callback callback,
                                                            const pointer_to_objects<int>& tuple,
                                                            permsym_plusmin sign, void* data, bool report_tuple,

@@ -15,19 +15,6 @@ bool is_zero(const ZEM_int& v) { return v.value() == 0; }
 bool is_zero(const ZEM_fraction& v) { return v.is_zero(); }
 bool is_zero(const ZEM_cyclotomic_number& v) { return v.order == 1 && v.coefficients[0].is_zero(); }
 
-template <class T>
-const T& zero_of()
-{
-    static const T zero;
-    return zero;
-}
-
-template <class T>
-bool by_parameter(const symbolic_term<T>& term, int k)
-{
-    return term.parameter < k;
-}
-
 // A term list that breaks its order would be read wrongly by every operation.
 template <class T>
 std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term<T>> terms)
@@ -54,12 +41,6 @@ std::vector<symbolic_term<T>> terms_of(const pointer_to_objects<T>& coefficients
 
 }
 
-template <class T>
-const T& symbolic_coefficients<T>::operator[](int k) const
-{
-    auto found = std::lower_bound(terms_->begin(), terms_->end(), k, by_parameter<T>);
-    return found != terms_->end() && found->parameter == k ? found->coefficient : zero_of<T>();
-}
 
 template <class T>
 ZEM_symbolic_number_impl<T>::ZEM_symbolic_number_impl(const pointer_to_objects<T>& coefficients, const T& constant,
@@ -277,9 +258,6 @@ int hash(const ZEM_symbolic_number<T>& a)
     return static_cast<int>(h);
 }
 
-template class symbolic_coefficients<ZEM_int>;
-template class symbolic_coefficients<ZEM_fraction>;
-template class symbolic_coefficients<ZEM_cyclotomic_number>;
 template class ZEM_symbolic_number_impl<ZEM_int>;
 template class ZEM_symbolic_number_impl<ZEM_fraction>;
 template class ZEM_symbolic_number_impl<ZEM_cyclotomic_number>;

@@ -11,6 +11,7 @@
 // ZEM_int the class prints and names its parameters, and no arithmetic exists.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 #include "module-object/pointer_to_objects.h"
@@ -33,7 +34,14 @@ public:
     symbolic_coefficients(const std::vector<symbolic_term<T>>& terms, int count) : terms_(&terms), count_(count) {}
     int count() const { return count_; }
     // A search among the terms; callers that walk every parameter read terms() instead.
-    const T& operator[](int k) const;
+    const T& operator[](int k) const
+    {
+        auto found = std::lower_bound(terms_->begin(), terms_->end(), k,
+                                      [](const symbolic_term<T>& term, int p) { return term.parameter < p; });
+        if (found != terms_->end() && found->parameter == k) return found->coefficient;
+        static const T zero;
+        return zero;
+    }
 
 private:
     const std::vector<symbolic_term<T>>* terms_;
@@ -106,12 +114,6 @@ int operator==(const ZEM_symbolic_number<T>& a, const ZEM_symbolic_number<T>& b)
 template <class T>
 int hash(const ZEM_symbolic_number<T>& a);
 
-extern template class symbolic_coefficients<ZEM_int>;
-extern template class symbolic_coefficients<ZEM_fraction>;
-extern template class symbolic_coefficients<ZEM_cyclotomic_number>;
-extern template class ZEM_symbolic_number_impl<ZEM_int>;
-extern template class ZEM_symbolic_number_impl<ZEM_fraction>;
-extern template class ZEM_symbolic_number_impl<ZEM_cyclotomic_number>;
 extern template class ZEM_symbolic_number<ZEM_int>;
 extern template class ZEM_symbolic_number<ZEM_fraction>;
 extern template class ZEM_symbolic_number<ZEM_cyclotomic_number>;
