@@ -23,7 +23,7 @@ std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term
     int last = -1;
     for (const symbolic_term<T>& t : terms) {
         if (t.parameter <= last || t.parameter >= count)
-            _zem_error_("module-numbers/symbolic", __LINE__,
+            _zem_error_("numbers/symbolic", __LINE__,
                         "[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
         last = t.parameter;
     }
@@ -40,7 +40,6 @@ std::vector<symbolic_term<T>> terms_of(const pointer_to_objects<T>& coefficients
 }
 
 }
-
 
 template <class T>
 ZEM_symbolic_number_impl<T>::ZEM_symbolic_number_impl(const pointer_to_objects<T>& coefficients, const T& constant,
