@@ -2,8 +2,9 @@
 // dimension 3, ranks 2 to 7, index symmetries from none to full, under the cubic
 // group of order 48 and the hexagonal group of order 24 (both given by integer
 // generators, the hexagonal ones in the hexagonal basis, so not orthogonal), over
-// integers, fractions and cyclotomic numbers, and the cubic group at rank 8 without
-// symmetry. Each result reports its number of free parameters as the counter
+// integers, fractions and cyclotomic numbers, and the large requests of the cubic
+// group: rank 8 without symmetry and with four interchangeable symmetric pairs
+// ("blocks"), and rank 10 without symmetry (run once each). Each result reports its number of free parameters as the counter
 // "free", and the peak memory of the process so far as "peak_MB" (run one
 // benchmark alone, by --benchmark_filter, to read its own peak).
 #include <benchmark/benchmark.h>
@@ -44,8 +45,8 @@ ZEM_group<ZEM_matrix<G>> group_of(const std::vector<rows>& generators)
     return ZEM_group<ZEM_matrix<G>>(list, nullptr, nullptr);
 }
 
-// No symmetry, the first two indices symmetric, pairs of symmetric indices, and
-// all indices symmetric.
+// No symmetry, the first two indices symmetric, pairs of symmetric indices, those
+// pairs interchangeable as blocks, and all indices symmetric.
 std::string symmetry(const std::string& kind, int rank)
 {
     std::string text;
@@ -55,14 +56,14 @@ std::string symmetry(const std::string& kind, int rank)
             text += (i == 0 ? "(" : " ") + index + (i == rank - 1 ? ")" : "");
         else if (kind == "pair" && i < 2)
             text += i == 0 ? "(0" : " 1)";
-        else if (kind == "pairs" && i + 1 < rank && i % 2 == 0)
+        else if ((kind == "pairs" || kind == "blocks") && i + 1 < rank && i % 2 == 0)
             text += (i == 0 ? "(" : " (") + index + " " + std::to_string(i + 1) + ")";
-        else if (kind == "pairs" && i % 2 == 1)
+        else if ((kind == "pairs" || kind == "blocks") && i % 2 == 1)
             continue;
         else
             text += (i == 0 ? "" : " ") + index;
     }
-    return text;
+    return kind == "blocks" ? "(" + text + ")" : text;
 }
 
 template <class G, bool pseudo>
@@ -92,18 +93,23 @@ void register_scalar(const char* scalar)
 {
     for (const auto& [group_name, generators] :
          {std::pair{"cubic", &cubic_generators}, std::pair{"hexagonal", &hexagonal_generators}})
-        for (int rank = 2; rank <= 8; ++rank) {
+        for (int rank = 2; rank <= 10; ++rank) {
             std::set<std::string> seen;
-            for (const char* kind : {"none", "pair", "pairs", "full"}) {
-                if (rank == 8 && (generators != &cubic_generators || std::string(kind) != "none")) continue;
+            for (const char* kind : {"none", "pair", "pairs", "blocks", "full"}) {
+                const bool large = rank >= 8 || std::string(kind) == "blocks";
+                const bool taken = rank == 8 ? std::string(kind) == "none" || std::string(kind) == "blocks"
+                                             : rank == 10 && std::string(kind) == "none";
+                if (large && (generators != &cubic_generators || !taken)) continue;
                 const std::string text = symmetry(kind, rank);
                 if (!seen.insert(text).second) continue;
                 for (bool pseudo : {false, true}) {
                     const std::string name = std::string(pseudo ? "pseudo_tensor/" : "tensor/") + group_name + "/" +
                                              scalar + "/" + kind + "/rank:" + std::to_string(rank);
-                    (pseudo ? benchmark::RegisterBenchmark(name.c_str(), solve<G, true>, *generators, rank, text)
-                            : benchmark::RegisterBenchmark(name.c_str(), solve<G, false>, *generators, rank, text))
-                        ->Unit(benchmark::kMillisecond);
+                    auto* registered =
+                        pseudo ? benchmark::RegisterBenchmark(name.c_str(), solve<G, true>, *generators, rank, text)
+                               : benchmark::RegisterBenchmark(name.c_str(), solve<G, false>, *generators, rank, text);
+                    registered->Unit(benchmark::kMillisecond);
+                    if (rank == 10) registered->Iterations(1);
                 }
             }
         }

@@ -1,5 +1,8 @@
 #include "module-main_zarn/conversions.h"
 
+#include <utility>
+#include <vector>
+
 namespace {
 
 ZEM_fraction lift(const ZEM_int& n) { return ZEM_fraction(n.value(), 1); }
@@ -36,8 +39,10 @@ ZEM_matrix<ZEM_cyclotomic_number> frac2cycl(const ZEM_matrix<ZEM_fraction>& m) {
 
 cyclotomic_symbolic frac2cycl(const fraction_symbolic& x)
 {
-    const pointer_to_objects<ZEM_fraction>& coefficients = x.coefficients();
-    return cyclotomic_symbolic(lifted(coefficients.block(), coefficients.count()), lift(x.constant()), x.names());
+    std::vector<symbolic_term<ZEM_cyclotomic_number>> terms;
+    terms.reserve(x.terms().size());
+    for (const auto& [k, c] : x.terms()) terms.push_back({k, lift(c)});
+    return cyclotomic_symbolic(x.coefficients().count(), std::move(terms), lift(x.constant()), x.names());
 }
 
 ZEM_tensor<cyclotomic_symbolic> frac2cycl(const ZEM_tensor<fraction_symbolic>& t)

@@ -111,7 +111,7 @@ pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handl
         for (std::size_t c = 0; c < n; ++c) {
             const T& x = given[static_cast<int>(c)];
             slots[0][c] = x.constant();
-            for (int k = 0; k < x.coefficients().count(); ++k) slots[static_cast<std::size_t>(k) + 1][c] = x.coefficients()[k];
+            for (const auto& [k, v] : x.terms()) slots[static_cast<std::size_t>(k) + 1][c] = v;
         }
         for (std::vector<S>& slot : slots) finish(slot);
         const T last = n > 0 ? given[given.count() - 1] : T();

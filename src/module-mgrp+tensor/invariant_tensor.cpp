@@ -82,17 +82,21 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     std::vector<std::vector<std::pair<int, G>>> nonzero(static_cast<std::size_t>(n));
     for (int j = 0; j < f; ++j)
         for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, stack.value(e));
-    pointer_to_objects<T> coefficients(f);
+    // The weight of a basis component is the number of its distinct images with
+    // the plus sign, itself included: the basis has classified them all already.
+    std::vector<int> weights(static_cast<std::size_t>(n), 1);
+    for (int c = 0; c < basis.entry_count(); ++c)
+        if (basis.get_at(c).status == tensor_basis_plus_image) ++weights[std::size_t(position[representative[c]])];
     for (int k = 0; k < n; ++k) {
         tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
-        // The weight costs a walk over the symmetry, so it is found only when used.
         const std::vector<std::pair<int, G>>& terms = nonzero[std::size_t(k)];
+        std::vector<symbolic_term<T>> coefficients;
         if (!terms.empty()) {
-            const T weight(parsed.n_symmetrical_with(entries[k].indices));
-            for (const auto& [j, x] : terms) coefficients[j] = as_coefficient(x) / weight;
+            const T weight(weights[std::size_t(k)]);
+            coefficients.reserve(terms.size());
+            for (const auto& [j, x] : terms) coefficients.push_back({j, as_coefficient(x) / weight});
         }
-        entries[k].value = symbolic(coefficients, T(), "abcd");
-        for (const auto& [j, x] : terms) coefficients[j] = T();
+        entries[k].value = symbolic(f, std::move(coefficients), T(), "abcd");
     }
     const symbolic default_value("abcd");
     result = Result(dim, rank, parsed, entries, &default_value);

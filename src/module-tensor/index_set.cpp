@@ -1,6 +1,9 @@
 #include "module-tensor/index_set.h"
 
+#include <algorithm>
 #include <cstdint>
+
+#include "module-object/error.h"
 
 namespace {
 
@@ -47,3 +50,56 @@ int index_set::hash_func(const void* tuple, int n_buckets)
 void* index_set::copy_func(const void* tuple) { return new tuple_type(as_tuple(tuple)); }
 
 void index_set::delete_func(const void* tuple) { delete static_cast<const tuple_type*>(tuple); }
+
+bool int_key_set::insert(const int* key, int length)
+{
+    if (count_ == 0) length_ = static_cast<std::size_t>(length);
+    if (static_cast<std::size_t>(length) != length_)
+        _zem_error_("module-tensor/index_set", __LINE__, "[int_key_set] keys of different lengths (please report)");
+    if (2 * (count_ + 1) > slots_.size()) grow();
+    const std::uint64_t h = hash_of(key);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t slot = h & mask;; slot = (slot + 1) & mask) {
+        const std::uint32_t found = slots_[slot];
+        if (found == 0) {
+            keys_.insert(keys_.end(), key, key + length_);
+            hashes_.push_back(h);
+            slots_[slot] = static_cast<std::uint32_t>(++count_);
+            return true;
+        }
+        if (hashes_[found - 1] == h && std::equal(key, key + length_, keys_.data() + (found - 1) * length_))
+            return false;
+    }
+}
+
+// Two ints to a step, each step mixed through a multiplication.
+std::uint64_t int_key_set::hash_of(const int* key) const
+{
+    std::uint64_t h = 0x9e3779b97f4a7c15u;
+    std::size_t k = 0;
+    for (; k + 1 < length_; k += 2) {
+        h ^= static_cast<std::uint32_t>(key[k]) | std::uint64_t(static_cast<std::uint32_t>(key[k + 1])) << 32;
+        h *= 0xff51afd7ed558ccdu;
+        h ^= h >> 32;
+    }
+    if (k < length_) {
+        h ^= static_cast<std::uint32_t>(key[k]);
+        h *= 0xff51afd7ed558ccdu;
+        h ^= h >> 32;
+    }
+    return h;
+}
+
+void int_key_set::grow()
+{
+    slots_.assign(std::max<std::size_t>(64, 2 * slots_.size()), 0);
+    // Room for as many keys as the slots take, so that adding one never moves them.
+    keys_.reserve(slots_.size() / 2 * length_);
+    hashes_.reserve(slots_.size() / 2);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t k = 0; k < count_; ++k) {
+        std::size_t slot = hashes_[k] & mask;
+        while (slots_[slot] != 0) slot = (slot + 1) & mask;
+        slots_[slot] = static_cast<std::uint32_t>(k + 1);
+    }
+}

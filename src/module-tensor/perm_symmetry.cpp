@@ -1,28 +1,17 @@
 #include "module-tensor/perm_symmetry.h"
 
+#include <algorithm>
 #include <climits>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
 
-#include "module-object/error.h"
 
 namespace {
 
-const char* const module = "module-tensor/tensor-c";
-
-const char* const illegal_character = "illegal character in permutation symmetry string";
-const char* const no_indices = "no indices in permutation string";
+// The messages stay in the symmetry, so each is a literal, never freed.
 const char* const each_index_once = "each index should occur exactly once";
-const char* const empty_sequence = "empty permutation sequence";
-const char* const unmatched_closing = "unmatched `)' or `]' in permutation symmetry string";
-const char* const end_in_element = "unexpected end of string while attempting to read symmetry element";
-const char* const element_expected = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
-const char* const lpar_expected = "oops, while attempting to read `( ... )', '(' expected";
-const char* const rpar_expected = "oops, while attempting to read `( ... )', ')' expected";
-const char* const lbracket_expected = "oops, while attempting to read `[ ... ]', '[' expected";
-const char* const rbracket_expected = "oops, while attempting to read `[ ... ]', ']' expected";
-const char* const nested_too_deeply = "permutation symmetry string nested too deeply";
 
 // Far beyond any symmetry of a real tensor, and shallow enough that the parser,
 // the enumeration, copies and destruction, all recursive, stay well within the stack.
@@ -32,125 +21,161 @@ const int deepest_nesting = 1000;
 // such a value can never pass the index check.
 const int largest_index = INT_MAX - 1;
 
-[[noreturn]] void meant_to_be_abstract()
+enum perm_token_kind { perm_int, perm_lpar, perm_rpar, perm_lbracket, perm_rbracket };
+
+// A number carries its value; the symbols carry -1.
+struct perm_token {
+    perm_token_kind kind;
+    int value;
+};
+
+using perm_tokens = std::vector<perm_token>;
+
+// Digits written together form one number; blanks and tabs only separate.
+// Anything else is an illegal character, and the scan stops there.
+perm_tokens tokenize_it(const char* text, const char** error)
 {
-    _zem_error_(module, __LINE__, "hmm.., this function was meant to be abstract, please report");
-}
-
-bool at_type(const perm_token_iterator& it, int type)
-{
-    return !it.at_end() && it.token()->get_toktype() == type;
-}
-
-}
-
-permsym_plusmin flip(permsym_plusmin sign) { return sign == permsym_plus ? permsym_minus : permsym_plus; }
-
-// ---- tokens
-
-perm_token_base::~perm_token_base() = default;
-
-int perm_token_base::get_value() const { return -1; }
-
-perm_token_list::~perm_token_list()
-{
-    node* n = head_;
-    while (n) {
-        node* next = n->next;
-        delete n->token;
-        delete n;
-        n = next;
-    }
-}
-
-void perm_token_list::add_at_tail(perm_token_base* token)
-{
-    node* n;
-    try {
-        n = new node{token, nullptr, tail_};
-    } catch (...) {
-        delete token;
-        throw;
-    }
-    if (tail_)
-        tail_->next = n;
-    else
-        head_ = n;
-    tail_ = n;
-}
-
-void tokenize_it(const char* text, perm_token_list& tokens, const char** error)
-{
-    const char* c = text;
-    for (;;) {
+    perm_tokens tokens;
+    for (const char* c = text;; ++c) {
         if (*c >= '0' && *c <= '9') {
             int value = 0;
             for (; *c >= '0' && *c <= '9'; ++c) {
                 int digit = *c - '0';
                 value = value > (largest_index - digit) / 10 ? largest_index : value * 10 + digit;
             }
-            tokens.add_at_tail(new perm_int(value));
+            tokens.push_back({perm_int, value});
+            --c;
             continue;
         }
-        switch (*c) {
-        case ' ':
-        case '\t':
-            break;
-        case '(':
-            tokens.add_at_tail(new perm_lpar);
-            break;
-        case ')':
-            tokens.add_at_tail(new perm_rpar);
-            break;
-        case '[':
-            tokens.add_at_tail(new perm_lbracket);
-            break;
-        case ']':
-            tokens.add_at_tail(new perm_rbracket);
-            break;
-        case '\0':
-            return;
-        default:
-            *error = illegal_character;
-            return;
+        static const char symbols[] = "()[]";
+        static const perm_token_kind symbol_kinds[] = {perm_lpar, perm_rpar, perm_lbracket, perm_rbracket};
+        if (*c == '\0') return tokens;
+        if (*c == ' ' || *c == '\t') continue;
+        const char* symbol = std::strchr(symbols, *c);
+        if (!symbol) {
+            *error = "illegal character in permutation symmetry string";
+            return tokens;
         }
-        ++c;
+        tokens.push_back({symbol_kinds[symbol - symbols], -1});
     }
 }
 
+// Recursive descent over the tokens; every rule returns null when it sets the error.
+class parser {
+public:
+    parser(const perm_tokens& tokens, int n_indices, const char** error)
+        : tokens_(tokens), n_indices_(n_indices), error_(error)
+    {
+    }
+
+    // The top-level sequence, which must take every token.
+    std::unique_ptr<perm_symmetry_type_seq> parse_it()
+    {
+        if (too_deep()) {
+            *error_ = "permutation symmetry string nested too deeply";
+            return nullptr;
+        }
+        std::unique_ptr<perm_symmetry_type_seq> seq = sequence();
+        if (seq && !at_end()) {
+            // A ")" or "]" that closes no group: what follows it would be silently lost.
+            *error_ = "unmatched `)' or `]' in permutation symmetry string";
+            return nullptr;
+        }
+        return seq;
+    }
+
+private:
+    bool at_end() const { return next_ == tokens_.size(); }
+    bool at(perm_token_kind kind) const { return !at_end() && tokens_[next_].kind == kind; }
+
+    bool too_deep() const
+    {
+        int depth = 0;
+        for (const perm_token& token : tokens_) {
+            if (token.kind == perm_lpar || token.kind == perm_lbracket) ++depth;
+            if (token.kind == perm_rpar || token.kind == perm_rbracket) --depth;
+            if (depth > deepest_nesting) return true;
+        }
+        return false;
+    }
+
+    // Elements up to the end or to a ")" or "]", which is left for the group.
+    std::unique_ptr<perm_symmetry_type_seq> sequence()
+    {
+        perm_symmetry_type_seq::elements read;
+        while (at(perm_int) || at(perm_lpar) || at(perm_lbracket)) {
+            std::unique_ptr<perm_symmetry_type_base> part = element();
+            if (*error_) return nullptr;
+            // More elements than indices: some index is repeated.
+            if (static_cast<int>(read.size()) == n_indices_) {
+                *error_ = each_index_once;
+                return nullptr;
+            }
+            read.push_back(std::move(part));
+        }
+        if (read.empty()) {
+            *error_ = "empty permutation sequence";
+            return nullptr;
+        }
+        return std::make_unique<perm_symmetry_type_seq>(std::move(read));
+    }
+
+    std::unique_ptr<perm_symmetry_type_base> element()
+    {
+        if (at_end()) {
+            *error_ = "unexpected end of string while attempting to read symmetry element";
+            return nullptr;
+        }
+        std::unique_ptr<perm_symmetry_type_base> read;
+        if (at(perm_int))
+            read = std::make_unique<perm_symmetry_type_nosym>(tokens_[next_++].value);
+        else if (at(perm_lpar))
+            read = group<perm_symmetry_type_sym>(perm_lpar, perm_rpar,
+                                                 "oops, while attempting to read `( ... )', '(' expected",
+                                                 "oops, while attempting to read `( ... )', ')' expected");
+        else if (at(perm_lbracket))
+            read = group<perm_symmetry_type_antisym>(perm_lbracket, perm_rbracket,
+                                                     "oops, while attempting to read `[ ... ]', '[' expected",
+                                                     "oops, while attempting to read `[ ... ]', ']' expected");
+        if (!read && !*error_) *error_ = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
+        return read;
+    }
+
+    template <class Group>
+    std::unique_ptr<perm_symmetry_type_base> group(perm_token_kind open, perm_token_kind close,
+                                                   const char* open_expected, const char* close_expected)
+    {
+        if (!at(open)) {
+            *error_ = open_expected;
+            return nullptr;
+        }
+        ++next_;
+        std::unique_ptr<perm_symmetry_type_seq> parts = sequence();
+        if (*error_) return nullptr;
+        if (!at(close)) {
+            *error_ = close_expected;
+            return nullptr;
+        }
+        ++next_;
+        return std::make_unique<Group>(std::move(*parts));
+    }
+
+    const perm_tokens& tokens_;
+    std::size_t next_ = 0;
+    int n_indices_;
+    const char** error_;
+};
+
+}
+
+permsym_plusmin flip(permsym_plusmin sign) { return sign == permsym_plus ? permsym_minus : permsym_plus; }
+
 // ---- elements
 
-perm_symmetry_type_base* perm_symmetry_type_base::copy() const { meant_to_be_abstract(); }
-
-perm_symmetry_type_base::~perm_symmetry_type_base() = default;
-
-int perm_symmetry_type_base::contains_index_number(int) const { meant_to_be_abstract(); }
-
-void perm_symmetry_type_base::print(std::ostream&) const { meant_to_be_abstract(); }
-
-void perm_symmetry_type_base::for_all_symmetrical_with_do(permsym_callback, const pointer_to_objects<int>&,
-                                                          permsym_plusmin, void*) const
+perm_symmetry_type_seq::perm_symmetry_type_seq(const perm_symmetry_type_seq& other)
 {
-    meant_to_be_abstract();
-}
-
-int perm_symmetry_type_base::n_indices() const { meant_to_be_abstract(); }
-
-void perm_symmetry_type_base::get_indices(int&, int*) const { meant_to_be_abstract(); }
-
-perm_symmetry_type_seq::perm_symmetry_type_seq(elements& parts, int count) : parts_(count)
-{
-    for (int k = 0; k < count; ++k) parts_[k].set(parts[k].release());
-}
-
-perm_symmetry_type_seq::perm_symmetry_type_seq(const perm_symmetry_type_seq& other) : parts_(other.count())
-{
-    for (int k = 0; k < other.count(); ++k) parts_[k].set(other[k].copy());
-}
-
-void perm_symmetry_type_seq::set_at_top()
-{
-    for (auto& part : parts_) part->at_top = 1;
+    parts_.reserve(other.parts_.size());
+    for (const auto& part : other.parts_) parts_.push_back(part->copy());
 }
 
 void perm_symmetry_type_seq::print(std::ostream& out) const
@@ -161,15 +186,17 @@ void perm_symmetry_type_seq::print(std::ostream& out) const
     }
 }
 
-perm_symmetry_type_base* perm_symmetry_type_nosym::copy() const { return new perm_symmetry_type_nosym(*this); }
-
-int perm_symmetry_type_nosym::contains_index_number(int k) const { return k == index_; }
-
-void perm_symmetry_type_nosym::print(std::ostream& out) const { out << index_; }
-
-int perm_symmetry_type_nosym::n_indices() const { return 1; }
-
-void perm_symmetry_type_nosym::get_indices(int& count, int* out) const { out[count++] = index_; }
+perm_symmetry_type_group::perm_symmetry_type_group(perm_symmetry_type_seq&& parts, bool antisymmetric)
+    : parts_(std::move(parts)), antisymmetric_(antisymmetric)
+{
+    part_indices_.reserve(static_cast<std::size_t>(parts_.count()));
+    for (int p = 0; p < parts_.count(); ++p) {
+        pointer_to_objects<int> indices(parts_[p].n_indices());
+        int count = 0;
+        parts_[p].get_indices(count, indices.block());
+        part_indices_.push_back(std::move(indices));
+    }
+}
 
 int perm_symmetry_type_group::contains_index_number(int k) const
 {
@@ -181,156 +208,31 @@ int perm_symmetry_type_group::contains_index_number(int k) const
 int perm_symmetry_type_group::n_indices() const
 {
     int n = 0;
-    for (int p = 0; p < parts_.count(); ++p) n += parts_[p].n_indices();
+    for (const pointer_to_objects<int>& indices : part_indices_) n += indices.count();
     return n;
 }
 
 void perm_symmetry_type_group::get_indices(int& count, int* out) const
 {
-    for (int p = 0; p < parts_.count(); ++p) parts_[p].get_indices(count, out);
+    for (const pointer_to_objects<int>& indices : part_indices_)
+        for (int index : indices) out[count++] = index;
 }
 
-void perm_symmetry_type_group::print_parts(std::ostream& out, char open, char close) const
+void perm_symmetry_type_group::print(std::ostream& out) const
 {
-    out << open;
+    out << (antisymmetric_ ? '[' : '(');
     parts_.print(out);
-    out << close;
+    out << (antisymmetric_ ? ']' : ')');
 }
 
-perm_symmetry_type_base* perm_symmetry_type_sym::copy() const { return new perm_symmetry_type_sym(*this); }
-
-void perm_symmetry_type_sym::print(std::ostream& out) const { print_parts(out, '(', ')'); }
-
-perm_symmetry_type_base* perm_symmetry_type_antisym::copy() const { return new perm_symmetry_type_antisym(*this); }
-
-void perm_symmetry_type_antisym::print(std::ostream& out) const { print_parts(out, '[', ']'); }
-
-// ---- parser
-
-perm_symmetry_type_seq* parse_it(int n_indices, const perm_token_list& tokens, const char** error)
+std::unique_ptr<perm_symmetry_type_base> perm_symmetry_type_sym::copy() const
 {
-    int depth = 0;
-    for (perm_token_iterator it(tokens); !it.at_end(); it.advance()) {
-        int type = it.token()->get_toktype();
-        if (type == perm_lpar_type || type == perm_lbracket_type) ++depth;
-        if (type == perm_rpar_type || type == perm_rbracket_type) --depth;
-        if (depth > deepest_nesting) {
-            *error = nested_too_deeply;
-            return nullptr;
-        }
-    }
-    perm_token_iterator it(tokens);
-    perm_symmetry_type_seq* seq = recursive_descent_start(n_indices, it, error);
-    if (seq && !it.at_end()) {
-        // A ")" or "]" that closes no group: what follows it would be silently lost.
-        delete seq;
-        *error = unmatched_closing;
-        return nullptr;
-    }
-    return seq;
+    return std::make_unique<perm_symmetry_type_sym>(*this);
 }
 
-perm_symmetry_type_seq* recursive_descent_start(int n_indices, perm_token_iterator& it, const char** error)
+std::unique_ptr<perm_symmetry_type_base> perm_symmetry_type_antisym::copy() const
 {
-    return recursive_descent_perm_symm_sequence(n_indices, it, error);
-}
-
-perm_symmetry_type_seq* recursive_descent_perm_symm_sequence(int n_indices, perm_token_iterator& it,
-                                                             const char** error)
-{
-    // Slots grow with the elements read: n_indices of them at every level of a
-    // deep nest would take the square of the string's length.
-    std::vector<std::unique_ptr<perm_symmetry_type_base>> read;
-    while (at_type(it, perm_int_type) || at_type(it, perm_lpar_type) || at_type(it, perm_lbracket_type)) {
-        std::unique_ptr<perm_symmetry_type_base> element(recursive_descent_perm_symm_element(n_indices, it, error));
-        if (*error) return nullptr;
-        if (static_cast<int>(read.size()) == n_indices) {
-            *error = each_index_once;
-            return nullptr;
-        }
-        read.push_back(std::move(element));
-    }
-    if (read.empty()) {
-        *error = empty_sequence;
-        return nullptr;
-    }
-    const int count = static_cast<int>(read.size());
-    perm_symmetry_type_seq::elements slots(count);
-    for (int k = 0; k < count; ++k) slots[k].set(read[static_cast<std::size_t>(k)].release());
-    return new perm_symmetry_type_seq(slots, count);
-}
-
-perm_symmetry_type_base* recursive_descent_perm_symm_element(int n_indices, perm_token_iterator& it,
-                                                             const char** error)
-{
-    if (it.at_end()) {
-        *error = end_in_element;
-        return nullptr;
-    }
-    perm_symmetry_type_base* element = nullptr;
-    switch (it.token()->get_toktype()) {
-    case perm_int_type:
-        element = new perm_symmetry_type_nosym(it.token()->get_value());
-        it.advance();
-        return element;
-    case perm_lpar_type:
-        element = recursive_descent_symm(n_indices, it, error);
-        break;
-    case perm_lbracket_type:
-        element = recursive_descent_anti_symm(n_indices, it, error);
-        break;
-    default:
-        break;
-    }
-    if (!element && !*error) *error = element_expected;
-    return element;
-}
-
-namespace {
-
-template <class Group>
-perm_symmetry_type_base* read_group(int n_indices, perm_token_iterator& it, const char** error, int open,
-                                    int close, const char* open_expected, const char* close_expected)
-{
-    if (!at_type(it, open)) {
-        *error = open_expected;
-        return nullptr;
-    }
-    it.advance();
-    perm_symmetry_type_seq* parts = recursive_descent_perm_symm_sequence(n_indices, it, error);
-    if (*error) {
-        delete parts;
-        return nullptr;
-    }
-    if (!at_type(it, close)) {
-        delete parts;
-        *error = close_expected;
-        return nullptr;
-    }
-    it.advance();
-    perm_symmetry_type_base* group;
-    try {
-        group = new Group(std::move(*parts));
-    } catch (...) {
-        delete parts;
-        throw;
-    }
-    delete parts;
-    return group;
-}
-
-}
-
-perm_symmetry_type_base* recursive_descent_symm(int n_indices, perm_token_iterator& it, const char** error)
-{
-    return read_group<perm_symmetry_type_sym>(n_indices, it, error, perm_lpar_type, perm_rpar_type, lpar_expected,
-                                              rpar_expected);
-}
-
-perm_symmetry_type_base* recursive_descent_anti_symm(int n_indices, perm_token_iterator& it, const char** error)
-{
-    return read_group<perm_symmetry_type_antisym>(n_indices, it, error, perm_lbracket_type, perm_rbracket_type,
-                                                  lbracket_expected, rbracket_expected);
+    return std::make_unique<perm_symmetry_type_antisym>(*this);
 }
 
 // ---- the symmetry
@@ -411,18 +313,18 @@ bool needs_closure(const perm_symmetry_type_seq& seq)
 
 perm_symmetry_type::perm_symmetry_type(const ZEM_string& text)
 {
-    perm_token_list tokens;
-    tokenize_it(text.c_str(), tokens, &error);
+    const perm_tokens tokens = tokenize_it(text.c_str(), &error);
     if (error) return;
 
-    int max = -9999;
+    int max = -1;
     int n_integers = 0;
-    for (perm_token_iterator it(tokens); !it.at_end(); it.advance()) {
-        if (it.token()->get_value() > max) max = it.token()->get_value();
-        if (it.token()->get_toktype() == perm_int_type) ++n_integers;
-    }
+    for (const perm_token& token : tokens)
+        if (token.kind == perm_int) {
+            max = std::max(max, token.value);
+            ++n_integers;
+        }
     if (max < 0) {
-        error = no_indices;
+        error = "no indices in permutation string";
         return;
     }
     n_indices = max + 1;
@@ -431,51 +333,40 @@ perm_symmetry_type::perm_symmetry_type(const ZEM_string& text)
         error = each_index_once;
         return;
     }
-    pointer_to_objects<int> occurrences(n_indices);
-    for (int& count : occurrences) count = 0;
-    for (perm_token_iterator it(tokens); !it.at_end(); it.advance()) {
-        int value = it.token()->get_value();
-        if (it.token()->get_toktype() == perm_int_type && value >= 0) ++occurrences[value];
-    }
+    std::vector<int> occurrences(static_cast<std::size_t>(n_indices), 0);
+    for (const perm_token& token : tokens)
+        if (token.kind == perm_int) ++occurrences[static_cast<std::size_t>(token.value)];
     for (int count : occurrences)
         if (count != 1) {
             error = each_index_once;
             return;
         }
 
-    seq = parse_it(n_indices, tokens, &error);
+    seq = parser(tokens, n_indices, &error).parse_it();
     if (error) {
-        delete seq;
-        seq = nullptr;
+        seq.reset();
         return;
     }
-    seq->set_at_top();
     by_closure_ = needs_closure(*seq);
 }
 
 perm_symmetry_type::perm_symmetry_type(const perm_symmetry_type& other)
-    : n_indices(other.n_indices), error(other.error), by_closure_(other.by_closure_)
+    : n_indices(other.n_indices), seq(other.seq ? std::make_unique<perm_symmetry_type_seq>(*other.seq) : nullptr),
+      error(other.error), by_closure_(other.by_closure_)
 {
-    if (other.seq) {
-        seq = new perm_symmetry_type_seq(*other.seq);
-        seq->set_at_top();
-    }
 }
 
 perm_symmetry_type& perm_symmetry_type::operator=(const perm_symmetry_type& other)
 {
     if (this == &other) return *this;
-    perm_symmetry_type_seq* copy = other.seq ? new perm_symmetry_type_seq(*other.seq) : nullptr;
-    if (copy) copy->set_at_top();
-    delete seq;
-    seq = copy;
+    seq = other.seq ? std::make_unique<perm_symmetry_type_seq>(*other.seq) : nullptr;
     n_indices = other.n_indices;
     error = other.error;
     by_closure_ = other.by_closure_;
     return *this;
 }
 
-perm_symmetry_type::~perm_symmetry_type() { delete seq; }
+perm_symmetry_type::~perm_symmetry_type() = default;
 
 void perm_symmetry_type::print(std::ostream& out) const
 {

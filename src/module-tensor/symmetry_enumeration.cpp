@@ -1,8 +1,8 @@
 #include "module-tensor/symmetry_enumeration.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
-#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -12,120 +12,105 @@ namespace {
 
 const char* const module = "module-tensor/tensor-c";
 
-long long exchanges_tried = 0;
-
-// When only distinct images matter, a step of the walk that was taken before
-// (the same link or the same exchange position, on the same tuple and sign)
-// can only repeat its earlier reports, which the sink drops: it is skipped.
-// Nothing re-enters a step from within itself, so every earlier one is complete.
-// Without this, tuples with repeated indices walk factorially many paths.
-class walk_memo {
+// Links over the elements of a sequence, the last one reporting to `callback`;
+// short chains, nearly all of them, live inside the object.
+class chain_of_links {
 public:
-    // True the first time the step is met.
-    bool first_visit(int kind, const void* where, int position, permsym_plusmin sign,
-                     const pointer_to_objects<int>& tuple)
+    chain_of_links(const perm_symmetry_type_seq& elements, bool report_tuple, permsym_callback callback, void* data,
+                   walk_memo* memo)
     {
-        const auto address = reinterpret_cast<std::uintptr_t>(where);
-        std::vector<int> key;
-        key.reserve(static_cast<std::size_t>(tuple.count()) + 5);
-        key.insert(key.end(), {kind, static_cast<int>(address >> 32), static_cast<int>(address & 0xffffffffu),
-                               position, static_cast<int>(sign)});
-        key.insert(key.end(), tuple.begin(), tuple.end());
-        return steps_.insert(std::move(key)).second;
+        const int n = elements.count();
+        if (n > inline_count) spilled_.resize(static_cast<std::size_t>(n));
+        links_ = n > inline_count ? spilled_.data() : inline_;
+        for (int k = 0; k < n; ++k)
+            links_[k] = {k + 1 < n ? follow_link : callback, k + 1 < n ? static_cast<void*>(&links_[k + 1]) : data,
+                         &elements[k], report_tuple, memo};
     }
+    chain_of_links(const chain_of_links&) = delete;
+    chain_of_links& operator=(const chain_of_links&) = delete;
+
+    void run(const pointer_to_objects<int>& tuple, permsym_plusmin sign) { follow_link(tuple, sign, links_); }
 
 private:
-    struct key_hash {
-        std::size_t operator()(const std::vector<int>& key) const
-        {
-            return static_cast<std::size_t>(mix_of_ints(key.data(), static_cast<int>(key.size())));
-        }
-    };
-
-    std::unordered_set<std::vector<int>, key_hash> steps_;
+    static constexpr int inline_count = 8;
+    forallstruct_1 inline_[inline_count];
+    std::vector<forallstruct_1> spilled_;
+    forallstruct_1* links_;
 };
 
-// The memo of the enumeration under way, if it drops repetitions.
-walk_memo* current_memo = nullptr;
-
-class memo_in_use {
+// A tuple to exchange parts in: the memo's, reused, when the walk has one.
+class scratch_tuple {
 public:
-    explicit memo_in_use(walk_memo* memo) : previous_(std::exchange(current_memo, memo)) {}
-    memo_in_use(const memo_in_use&) = delete;
-    memo_in_use& operator=(const memo_in_use&) = delete;
-    ~memo_in_use() { current_memo = previous_; }
+    scratch_tuple(walk_memo* memo, int length)
+        : memo_(memo), own_(memo ? 0 : length), tuple_(memo ? &memo->borrow(length) : &own_)
+    {
+    }
+    scratch_tuple(const scratch_tuple&) = delete;
+    scratch_tuple& operator=(const scratch_tuple&) = delete;
+    ~scratch_tuple()
+    {
+        if (memo_) memo_->give_back();
+    }
+
+    pointer_to_objects<int>& tuple() { return *tuple_; }
 
 private:
-    walk_memo* previous_;
+    walk_memo* memo_;
+    pointer_to_objects<int> own_;
+    pointer_to_objects<int>* tuple_;
 };
 
-enum { link_step = 0, exchange_step = 1 };
-
-pointer_to_objects<int> indices_of(const perm_symmetry_type_base& element)
-{
-    pointer_to_objects<int> indices(element.n_indices());
-    int count = 0;
-    element.get_indices(count, indices.block());
-    return indices;
-}
-
-perm_part_list part_list(const perm_symmetry_type_seq& seq)
-{
-    perm_part_list parts(seq.count());
-    for (int k = 0; k < seq.count(); ++k) parts[k] = &seq[k];
-    return parts;
-}
-
-// Runs the chain of `parts` on (tuple, sign): each part enumerates the images of
-// every image of the parts before it, and the last one reports to `callback`.
-void run_chain(const perm_part_list& parts, permsym_callback link, permsym_callback callback,
-               const pointer_to_objects<int>& tuple, permsym_plusmin sign, void* data)
-{
-    int n = parts.count();
-    pointer_to_objects<forallstruct_1> chain(n);
-    for (int k = 0; k < n; ++k) {
-        chain[k].element = parts[k];
-        chain[k].callback = k < n - 1 ? link : callback;
-        chain[k].data = k < n - 1 ? static_cast<void*>(&chain[k + 1]) : data;
+// A group's walk over one tuple: the chain of its parts, built once, and the
+// exchanges of its parts from a position on.
+class group_walk {
+public:
+    group_walk(const perm_symmetry_type_group& group, permsym_callback callback, void* data, walk_memo* memo)
+        : group_(group), callback_(callback), data_(data), memo_(memo), chain_(group.parts(), true, callback, data, memo)
+    {
     }
-    link(tuple, sign, &chain[0]);
-}
 
-void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
-{
-    const auto* link = static_cast<const forallstruct_1*>(data);
-    // An element sits at one place in the tree, so it names where its images go.
-    // A single index only passes the image on: remembering it would cost more.
-    if (current_memo && dynamic_cast<const perm_symmetry_type_group*>(link->element)
-        && !current_memo->first_visit(link_step, link->element, 0, sign, image))
-        return;
-    link->element->for_all_symmetrical_with_do(link->callback, image, sign, link->data);
-}
+    void run_chain(const pointer_to_objects<int>& tuple, permsym_plusmin sign) { chain_.run(tuple, sign); }
 
-template <bool antisymmetric>
-void exchange_parts(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
-                    void* data, const perm_part_list& parts)
-{
-    int n = parts.count();
-    if (i >= n) return;
-    // The first part names its group.
-    if (current_memo && !current_memo->first_visit(exchange_step, parts[0], i, sign, tuple)) return;
-    exchange_parts<antisymmetric>(i + 1, callback, tuple, sign, data, parts);
-    permsym_callback link = antisymmetric ? fhups_antisym_1 : fhups_sym_1;
-    for (int j = i + 1; j < n; ++j) {
-        ++exchanges_tried;
-        pointer_to_objects<int> exchanged(tuple);
-        permswap(exchanged, indices_of(*parts[i]), indices_of(*parts[j]));
-        if (exchanged != tuple) {
-            permsym_plusmin new_sign = antisymmetric ? flip(sign) : sign;
-            callback(exchanged, new_sign, data);
-            run_chain(parts, link, callback, exchanged, new_sign, data);
-            exchange_parts<antisymmetric>(i + 1, callback, exchanged, new_sign, data, parts);
-        } else if (antisymmetric && sign == permsym_plus) {
-            // Two equal parts under a bracket group: the component equals its negative.
-            callback(exchanged, permsym_minus, data);
+    void exchange_parts(int i, const pointer_to_objects<int>& tuple, permsym_plusmin sign)
+    {
+        const int n = group_.parts().count();
+        // The last part has nothing after it to exchange with.
+        if (i >= n - 1) return;
+        // Position 0 is reached only on entering the group, which the memo has seen.
+        if (memo_ && i > 0 && !memo_->first_visit(&group_, i, sign, tuple)) return;
+        exchange_parts(i + 1, tuple, sign);
+        scratch_tuple scratch(memo_, tuple.count());
+        pointer_to_objects<int>& exchanged = scratch.tuple();
+        for (int j = i + 1; j < n; ++j) {
+            if (memo_) memo_->count_exchange();
+            std::copy(tuple.begin(), tuple.end(), exchanged.begin());
+            permswap(exchanged, group_.indices_of_part(i), group_.indices_of_part(j));
+            if (exchanged != tuple) {
+                // As on entering: the chain reports the exchanged tuple first.
+                const permsym_plusmin new_sign = group_.is_antisymmetric() ? flip(sign) : sign;
+                if (!memo_) callback_(exchanged, new_sign, data_);
+                run_chain(exchanged, new_sign);
+                exchange_parts(i + 1, exchanged, new_sign);
+            } else if (group_.is_antisymmetric() && sign == permsym_plus) {
+                // Two equal parts under a bracket group: the component equals its negative.
+                callback_(exchanged, permsym_minus, data_);
+            }
         }
     }
+
+private:
+    const perm_symmetry_type_group& group_;
+    permsym_callback callback_;
+    void* data_;
+    walk_memo* memo_;
+    chain_of_links chain_;
+};
+
+// Runs the chain of the top-level elements on the tuple with sign plus.
+void walk_top_level(const perm_symmetry_type_seq& seq, permsym_callback callback, const pointer_to_objects<int>& tuple,
+                    void* data, walk_memo* memo)
+{
+    chain_of_links(seq, false, callback, data, memo).run(tuple, permsym_plus);
 }
 
 // ---- images by closure, for symmetries whose groups exchange parts of different shape
@@ -144,7 +129,7 @@ void collect_exchanges(const perm_symmetry_type_base& element, std::vector<excha
     for (int i = 0; i < parts.count(); ++i) {
         collect_exchanges(parts[i], out);
         for (int j = i + 1; j < parts.count(); ++j)
-            out.push_back({indices_of(parts[i]), indices_of(parts[j]), group->is_antisymmetric()});
+            out.push_back({group->indices_of_part(i), group->indices_of_part(j), group->is_antisymmetric()});
     }
 }
 
@@ -191,39 +176,37 @@ void images_by_closure(const perm_symmetry_type_seq& seq, permsym_callback callb
 
 }
 
-void fhups_sym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
-               void* data, const perm_part_list& parts)
+bool walk_memo::first_visit(const void* where, int position, permsym_plusmin sign,
+                            const pointer_to_objects<int>& tuple)
 {
-    exchange_parts<false>(i, callback, tuple, sign, data, parts);
+    const auto address = reinterpret_cast<std::uintptr_t>(where);
+    key_.resize(static_cast<std::size_t>(tuple.count()) + 3);
+    key_[0] = static_cast<int>(address >> 32);
+    key_[1] = static_cast<int>(address & 0xffffffffu);
+    key_[2] = position * 4 + static_cast<int>(sign);
+    std::copy(tuple.begin(), tuple.end(), key_.begin() + 3);
+    return steps_.insert(key_.data(), static_cast<int>(key_.size()));
 }
 
-void fhups_antisym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
-                   void* data, const perm_part_list& parts)
+pointer_to_objects<int>& walk_memo::borrow(int length)
 {
-    exchange_parts<true>(i, callback, tuple, sign, data, parts);
+    if (lent_ == spare_.size()) spare_.emplace_back(length);
+    pointer_to_objects<int>& tuple = spare_[lent_++];
+    if (tuple.count() != length) tuple = pointer_to_objects<int>(length);
+    return tuple;
 }
 
-void fhups_sym_1(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
+void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
-    follow_link(image, sign, data);
-}
-
-void fhups_antisym_1(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
-{
-    follow_link(image, sign, data);
-}
-
-void fhups_symtype_1(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
-{
-    follow_link(image, sign, data);
+    const auto* link = static_cast<const forallstruct_1*>(data);
+    link->element->for_all_symmetrical_with_do(link->callback, image, sign, link->data, link->report_tuple,
+                                               link->memo);
 }
 
 void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     auto* sink = static_cast<forallstruct_2*>(data);
-    if (sink->seen.is_set(image)) return;
-    sink->seen.set(image);
-    sink->callback(image, sign, sink->data);
+    if (sink->seen.insert(image.block(), image.count())) sink->callback(image, sign, sink->data);
 }
 
 void permswap(pointer_to_objects<int>& tuple, const pointer_to_objects<int>& first,
@@ -238,27 +221,18 @@ void nsw1(const pointer_to_objects<int>&, permsym_plusmin sign, void* data)
     if (sign == permsym_plus) ++*static_cast<int*>(data);
 }
 
-void perm_symmetry_type_nosym::for_all_symmetrical_with_do(permsym_callback callback,
-                                                           const pointer_to_objects<int>& tuple,
-                                                           permsym_plusmin sign, void* data) const
-{
-    callback(tuple, sign, data);
-}
-
 void perm_symmetry_type_group::for_all_symmetrical_with_do(permsym_callback callback,
                                                            const pointer_to_objects<int>& tuple,
-                                                           permsym_plusmin sign, void* data) const
+                                                           permsym_plusmin sign, void* data, bool report_tuple,
+                                                           walk_memo* memo) const
 {
-    pointer_to_objects<int> own(tuple);
-    if (!at_top) callback(own, sign, data);
-    perm_part_list parts = part_list(this->parts());
-    if (is_antisymmetric()) {
-        run_chain(parts, fhups_antisym_1, callback, own, sign, data);
-        fhups_antisym(0, callback, own, sign, data, parts);
-    } else {
-        run_chain(parts, fhups_sym_1, callback, own, sign, data);
-        fhups_sym(0, callback, own, sign, data, parts);
-    }
+    if (memo && !memo->first_visit(this, -1, sign, tuple)) return;
+    // The chain's first report is the tuple itself with its sign, or was made
+    // before, so a walk that drops repetitions leaves this one out.
+    if (report_tuple && !memo) callback(tuple, sign, data);
+    group_walk walk(*this, callback, data, memo);
+    walk.run_chain(tuple, sign);
+    walk.exchange_parts(0, tuple, sign);
 }
 
 namespace {
@@ -267,10 +241,10 @@ namespace {
 void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     auto* sink = static_cast<forallstruct_2*>(data);
-    pointer_to_objects<int> state = state_of(image, sign);
-    if (sink->seen.is_set(state)) return;
-    sink->seen.set(state);
-    sink->callback(image, sign, sink->data);
+    sink->key.assign(image.begin(), image.end());
+    sink->key.push_back(sign);
+    if (sink->seen.insert(sink->key.data(), static_cast<int>(sink->key.size())))
+        sink->callback(image, sign, sink->data);
 }
 
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
@@ -283,25 +257,37 @@ void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_obje
 
 }
 
+void for_all_distinct_images_do(const perm_symmetry_type& symmetry, permsym_callback callback,
+                                const pointer_to_objects<int>& tuple, void* data, walk_memo& memo)
+{
+    check_enumeration(symmetry, tuple);
+    failing_as_out_of_memory(module, __LINE__, [&] {
+        if (symmetry.by_closure()) {
+            images_by_closure(*symmetry.seq, callback, tuple, data, 0);
+            return;
+        }
+        forallstruct_2 sink{callback, data, {}, {}};
+        fhups_symtype_2(tuple, permsym_plus, &sink);
+        walk_top_level(*symmetry.seq, fhups_symtype_2, tuple, &sink, &memo);
+    });
+}
+
 void perm_symmetry_type::for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
                                                      void* data, int all) const
 {
+    if (!all) {
+        walk_memo memo;
+        for_all_distinct_images_do(*this, callback, tuple, data, memo);
+        return;
+    }
     check_enumeration(*this, tuple);
     failing_as_out_of_memory(module, __LINE__, [&] {
         if (by_closure_) {
             images_by_closure(*seq, callback, tuple, data, all);
             return;
         }
-        forallstruct_2 sink{callback, data, {}};
-        fhups_symtype_2(tuple, permsym_plus, &sink);
-        if (all) {
-            memo_in_use none(nullptr);
-            run_chain(part_list(*seq), fhups_symtype_1, callback, tuple, permsym_plus, data);
-        } else {
-            walk_memo memo;
-            memo_in_use in_use(&memo);
-            run_chain(part_list(*seq), fhups_symtype_1, fhups_symtype_2, tuple, permsym_plus, &sink);
-        }
+        callback(tuple, permsym_plus, data);
+        walk_top_level(*seq, callback, tuple, data, nullptr);
     });
 }
 
@@ -314,11 +300,10 @@ void perm_symmetry_type::for_all_signed_images_do(permsym_callback callback, con
             images_by_closure(*seq, callback, tuple, data, 1);
             return;
         }
-        forallstruct_2 sink{callback, data, {}};
+        forallstruct_2 sink{callback, data, {}, {}};
         signed_sink(tuple, permsym_plus, &sink);
         walk_memo memo;
-        memo_in_use in_use(&memo);
-        run_chain(part_list(*seq), fhups_symtype_1, signed_sink, tuple, permsym_plus, &sink);
+        walk_top_level(*seq, signed_sink, tuple, &sink, &memo);
     });
 }
 
@@ -328,5 +313,3 @@ int perm_symmetry_type::n_symmetrical_with(const pointer_to_objects<int>& tuple)
     for_all_symmetrical_with_do(nsw1, tuple, &counter, 0);
     return counter;
 }
-
-long long symmetry_exchanges_tried() { return exchanges_tried; }

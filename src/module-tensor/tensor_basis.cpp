@@ -87,26 +87,21 @@ tensor_basis::tensor_basis(int dim, int rank, const perm_symmetry_type& symmetry
     if (rank >= 0 && symmetry.n_indices > rank)
         _zem_error_(module, __LINE__, "[tensor_basis] more indices in the symmetry than the rank");
     entries_ = pointer_to_objects<tensor_basis_entry>(tensor_component_count(dim, rank));
-    pointer_to_objects<int> tuple(rank);
-    for (int& index : tuple) index = 0;
-    _f1(0, tuple, symmetry);
+    // Every class is settled when the walk in ascending component number meets
+    // its smallest member.
+    pointer_to_objects<int> tuple;
+    for (int f = 0; f < entries_.count(); ++f)
+        if (entries_[f].status == tensor_basis_unclassified) {
+            tensor_index_to_indices(dim, rank, f, tuple);
+            classify(f, tuple, symmetry);
+        }
     for (const tensor_basis_entry& entry : entries_)
         if (entry.status == tensor_basis_component) ++n_basis;
 }
 
-void tensor_basis::_f1(int position, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry)
+void tensor_basis::classify(int f, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry)
 {
-    if (position < rank) {
-        pointer_to_objects<int> own(tuple);
-        for (int i = 0; i < dim; ++i) {
-            own[position] = i;
-            _f1(position + 1, own, symmetry);
-        }
-        return;
-    }
-    int f = tensor_indices_to_index(dim, rank, tuple);
     tensor_basis_entry& entry = entries_[f];
-    if (entry.status != tensor_basis_unclassified) return;
     entry.status = tensor_basis_component;
     entry.representative = tuple;
     classification data{this, &tuple, f};

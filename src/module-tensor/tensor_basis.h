@@ -60,7 +60,8 @@ public:
                        pointer_to_objects<int>& basis) const;
 
 private:
-    void _f1(int position, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry);
+    // Makes component f, not yet classified, a basis component and classifies its images.
+    void classify(int f, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry);
     friend void f1_tensor_basis(const pointer_to_objects<int>&, permsym_plusmin, void*);
     friend void f2_tensor_basis(const pointer_to_objects<int>&, permsym_plusmin, void*);
 

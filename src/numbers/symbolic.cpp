@@ -5,11 +5,54 @@
 #include <cstring>
 #include <memory>
 #include <type_traits>
+#include <utility>
+
+#include "module-object/error.h"
+
+namespace {
+
+bool is_zero(const ZEM_int& v) { return v.value() == 0; }
+bool is_zero(const ZEM_fraction& v) { return v.is_zero(); }
+bool is_zero(const ZEM_cyclotomic_number& v) { return v.order == 1 && v.coefficients[0].is_zero(); }
+
+// A term list that breaks its order would be read wrongly by every operation.
+template <class T>
+std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term<T>> terms)
+{
+    std::erase_if(terms, [](const symbolic_term<T>& t) { return is_zero(t.coefficient); });
+    int last = -1;
+    for (const symbolic_term<T>& t : terms) {
+        if (t.parameter <= last || t.parameter >= count)
+            _zem_error_("numbers/symbolic", __LINE__,
+                        "[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
+        last = t.parameter;
+    }
+    return terms;
+}
+
+template <class T>
+std::vector<symbolic_term<T>> terms_of(const pointer_to_objects<T>& coefficients)
+{
+    std::vector<symbolic_term<T>> terms;
+    for (int k = 0; k < coefficients.count(); ++k)
+        if (!is_zero(coefficients[k])) terms.push_back({k, coefficients[k]});
+    return terms;
+}
+
+}
 
 template <class T>
 ZEM_symbolic_number_impl<T>::ZEM_symbolic_number_impl(const pointer_to_objects<T>& coefficients, const T& constant,
                                                       const char* names)
-    : coefficients(coefficients), constant(constant), names(static_cast<int>(std::strlen(names ? names : "")) + 1)
+    : ZEM_symbolic_number_impl(coefficients.count(), terms_of(coefficients), constant, names)
+{
+}
+
+template <class T>
+ZEM_symbolic_number_impl<T>::ZEM_symbolic_number_impl(int count, std::vector<symbolic_term<T>> terms,
+                                                      const T& constant, const char* names)
+    : count(count), terms(checked_terms(count, std::move(terms))), constant(constant),
+      names(static_cast<int>(std::strlen(names ? names : "")) + 1)
 {
     // Null letters are no letters, as a null ZEM_string is the empty text.
     if (names) std::memcpy(this->names.block(), names, static_cast<std::size_t>(this->names.count()));
@@ -42,6 +85,13 @@ ZEM_symbolic_number<T>::ZEM_symbolic_number(const pointer_to_objects<T>& coeffic
                                             const char* names)
 {
     this->attach(new ZEM_symbolic_number_impl<T>(coefficients, constant, names));
+}
+
+template <class T>
+ZEM_symbolic_number<T>::ZEM_symbolic_number(int count, std::vector<symbolic_term<T>> terms, const T& constant,
+                                            const char* names)
+{
+    this->attach(new ZEM_symbolic_number_impl<T>(count, std::move(terms), constant, names));
 }
 
 template <class T>
@@ -101,17 +151,14 @@ void write_name(std::ostream& out, const ZEM_symbolic_number_impl<T>& body, int 
 template <class T>
 void print_signed(std::ostream& out, const ZEM_symbolic_number_impl<T>& body)
 {
-    const int n = body.coefficients.count();
     bool printed = false;
-    for (int k = 0; k < n; ++k) {
-        const T& c = body.coefficients[k];
-        if (sign_of(c) == 0) continue;
+    for (const auto& [k, c] : body.terms) {
         write_sign(out, c, printed);
         if (!magnitude_is_one(c)) {
             write_magnitude(out, c);
             out << '*';
         }
-        write_name(out, body, n, k);
+        write_name(out, body, body.count, k);
         printed = true;
     }
     if (sign_of(body.constant) != 0) {
@@ -124,18 +171,15 @@ void print_signed(std::ostream& out, const ZEM_symbolic_number_impl<T>& body)
 
 void print_bracketed(std::ostream& out, const ZEM_symbolic_number_impl<ZEM_cyclotomic_number>& body)
 {
-    const ZEM_cyclotomic_number zero, one(1);
-    const int n = body.coefficients.count();
+    const ZEM_cyclotomic_number one(1);
     bool printed = false;
-    for (int k = 0; k < n; ++k) {
-        const ZEM_cyclotomic_number& c = body.coefficients[k];
-        if (c == zero) continue;
+    for (const auto& [k, c] : body.terms) {
         if (printed) out << " + ";
         if (c != one) out << '[' << c << "]*";
-        write_name(out, body, n, k);
+        write_name(out, body, body.count, k);
         printed = true;
     }
-    if (body.constant != zero) {
+    if (!is_zero(body.constant)) {
         if (printed) out << " + ";
         out << '[' << body.constant << ']';
         printed = true;
@@ -157,44 +201,59 @@ void ZEM_symbolic_number<T>::_print(std::ostream& out) const
 template <class T>
 ZEM_symbolic_number<T> operator+(const ZEM_symbolic_number<T>& a, const ZEM_symbolic_number<T>& b)
 {
-    const pointer_to_objects<T>& ca = a.coefficients();
-    const pointer_to_objects<T>& cb = b.coefficients();
-    const int shorter = std::min(ca.count(), cb.count());
-    const pointer_to_objects<T>& longer = ca.count() > cb.count() ? ca : cb;
-    pointer_to_objects<T> sum(longer.count());
-    for (int k = 0; k < shorter; ++k) sum[k] = ca[k] + cb[k];
-    for (int k = shorter; k < longer.count(); ++k) sum[k] = longer[k];
-    return ZEM_symbolic_number<T>(sum, a.constant() + b.constant(), b.names());
+    const std::vector<symbolic_term<T>>& ta = a.terms();
+    const std::vector<symbolic_term<T>>& tb = b.terms();
+    std::vector<symbolic_term<T>> sum;
+    sum.reserve(ta.size() + tb.size());
+    auto i = ta.begin(), j = tb.begin();
+    while (i != ta.end() || j != tb.end()) {
+        if (j == tb.end() || (i != ta.end() && i->parameter < j->parameter))
+            sum.push_back(*i++);
+        else if (i == ta.end() || j->parameter < i->parameter)
+            sum.push_back(*j++);
+        else {
+            T c = i->coefficient + j->coefficient;
+            if (!is_zero(c)) sum.push_back({i->parameter, std::move(c)});
+            ++i, ++j;
+        }
+    }
+    return ZEM_symbolic_number<T>(std::max(a.coefficients().count(), b.coefficients().count()), std::move(sum),
+                                  a.constant() + b.constant(), b.names());
 }
 
 template <class T>
 ZEM_symbolic_number<T> operator-(const ZEM_symbolic_number<T>& a)
 {
-    pointer_to_objects<T> negated(a.coefficients().count());
-    for (int k = 0; k < negated.count(); ++k) negated[k] = -a.coefficients()[k];
-    return ZEM_symbolic_number<T>(negated, -a.constant(), a.names());
+    std::vector<symbolic_term<T>> negated(a.terms());
+    for (symbolic_term<T>& t : negated) t.coefficient = -t.coefficient;
+    return ZEM_symbolic_number<T>(a.coefficients().count(), std::move(negated), -a.constant(), a.names());
 }
 
 template <class T>
 ZEM_symbolic_number<T> operator*(const T& s, const ZEM_symbolic_number<T>& a)
 {
-    pointer_to_objects<T> scaled(a.coefficients().count());
-    for (int k = 0; k < scaled.count(); ++k) scaled[k] = s * a.coefficients()[k];
-    return ZEM_symbolic_number<T>(scaled, s * a.constant(), a.names());
+    std::vector<symbolic_term<T>> scaled(a.terms());
+    for (symbolic_term<T>& t : scaled) t.coefficient = s * t.coefficient;
+    return ZEM_symbolic_number<T>(a.coefficients().count(), std::move(scaled), s * a.constant(), a.names());
 }
 
 template <class T>
 int operator==(const ZEM_symbolic_number<T>& a, const ZEM_symbolic_number<T>& b)
 {
-    return a.coefficients() == b.coefficients() && a.constant() == b.constant();
+    const std::vector<symbolic_term<T>>& ta = a.terms();
+    const std::vector<symbolic_term<T>>& tb = b.terms();
+    if (a.coefficients().count() != b.coefficients().count() || ta.size() != tb.size()) return 0;
+    for (std::size_t k = 0; k < ta.size(); ++k)
+        if (ta[k].parameter != tb[k].parameter || !(ta[k].coefficient == tb[k].coefficient)) return 0;
+    return a.constant() == b.constant();
 }
 
+// A zero coefficient hashes to 0, so the terms give the dense array's hash.
 template <class T>
 int hash(const ZEM_symbolic_number<T>& a)
 {
     unsigned h = static_cast<unsigned>(hash(a.constant()));
-    for (int k = 0; k < a.coefficients().count(); ++k)
-        h += static_cast<unsigned>(k) * static_cast<unsigned>(hash(a.coefficients()[k]));
+    for (const auto& [k, c] : a.terms()) h += static_cast<unsigned>(k) * static_cast<unsigned>(hash(c));
     return static_cast<int>(h);
 }
 

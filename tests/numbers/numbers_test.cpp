@@ -186,6 +186,14 @@ TEST(SymbolicNumbersAndWords, PrintedFormsEqualityHashAndFailures)
     EXPECT_STREQ(std::unique_ptr<char[]>(body.give_name(INT_MAX, INT_MAX)).get(), "a2147483647");
 
     EXPECT_FALSE(number<ZEM_fraction>({1}, 2) == number<ZEM_fraction>({1, 0}, 2));
+    // Only non-zero terms are kept; the count stays and still tells numbers apart.
+    const fraction_number cancelled = x + -x;
+    EXPECT_TRUE(cancelled.terms().empty());
+    EXPECT_TRUE(cancelled == number<ZEM_fraction>({0, 0}, 0));
+    EXPECT_EQ(cancelled.coefficients().count(), 2);
+    EXPECT_EQ(number<ZEM_fraction>({0, 3, 0}, 0).coefficients()[1], ZEM_fraction(3));
+    EXPECT_EQ(failure_of([] { fraction_number(2, {{1, 1}, {0, 1}}, 0, "abcd"); }),
+              run_time("[ZEM_symbolic_number] terms out of order or beyond the count (please report)"));
     EXPECT_TRUE(number<ZEM_fraction>({1}, 2, "abcd") == number<ZEM_fraction>({1}, 2, "xyz"));
     // 2^30 + 2 * 2^30 passes 2^31 - 1 and wraps; the constant 5/7 adds 35.
     EXPECT_EQ(hash(number<ZEM_fraction>({0, 1 << 30, 1 << 30}, ZEM_fraction(5, 7))), -(1 << 30) + 35);
