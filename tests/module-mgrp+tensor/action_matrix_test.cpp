@@ -51,12 +51,12 @@ TYPED_TEST(ActionMatrix, WorkedExamples)
         EXPECT_EQ(printed(matrix_from_columns(columns)), printed(expected));
         EXPECT_EQ(flat, 1 << c.rank);
 
-        // The source walk alone, for the last basis target.
+        // The source walk alone, for the last basis target, each term times the factor -1.
         if (n == 0) continue;
         tensor_index_to_indices(2, c.rank, list[n - 1], target);
         pointer_to_objects<T> last(n);
-        f_act2(0, 2, c.rank, target, source, acting, last, T(1), position, representative, basis);
-        for (int j = 0; j < n; ++j) EXPECT_EQ(printed(last[j]), printed(expected.elements()[j * n + n - 1])) << j;
+        f_act2(0, 2, c.rank, target, source, acting, last, T(-1), position, representative, basis);
+        for (int j = 0; j < n; ++j) EXPECT_EQ(printed(last[j]), printed(T(0) - expected.elements()[j * n + n - 1])) << j;
     }
 }
 
