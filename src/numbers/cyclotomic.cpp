@@ -405,17 +405,18 @@ wide_value conjugate(const wide_value& w, std::size_t k)
     return r;
 }
 
-// The mean of w's conjugates, which is w itself when w stands for a rational. The
-// trace of zeta^k over the rationals is mu(d) * phi(n) / phi(d), d = n / gcd(k, n).
-mpq_class rational_of(const wide_value& w)
+// The mean of the conjugates of the value with the n coefficients c: the value
+// itself when it is rational. The trace over the rationals of zeta^k, divided by
+// phi(n), is mu(d)/phi(d) with d = n / gcd(k, n).
+template <class Coefficient>
+Coefficient mean_of_conjugates(const Coefficient* c, int n)
 {
-    const int n = static_cast<int>(w.size());
-    mpq_class mean;
+    Coefficient mean{};
     for (int k = 0; k < n; ++k) {
-        if (sgn(w[static_cast<std::size_t>(k)]) == 0) continue;
+        if (is_zero(c[k])) continue;
         const order_facts facts = facts_of(n / greatest_common_divisor(n, k));
         if (!facts.squarefree) continue;
-        mean += w[static_cast<std::size_t>(k)] * (facts.distinct_primes % 2 == 0 ? 1 : -1) / facts.phi;
+        mean += c[k] * Coefficient(facts.distinct_primes % 2 == 0 ? 1 : -1, facts.phi);
     }
     return mean;
 }
@@ -537,7 +538,8 @@ wide_value wide_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_nu
     others[0] = 1;
     for (std::size_t k = 2; k < wy.size(); ++k)
         if (std::gcd(k, wy.size()) == 1) others = others * conjugate(wy, k);
-    const mpq_class norm = rational_of(wy * others);
+    const wide_value product = wy * others;  // the norm of y, a rational
+    const mpq_class norm = mean_of_conjugates(product.data(), static_cast<int>(product.size()));
     const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
     wide_value r = lifted(widened(x), n) * lifted(others, n);
     for (mpq_class& c : r) c /= norm;
@@ -563,20 +565,10 @@ ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
     return product.coefficients[0];
 }
 
-// The trace over Q of zeta_N^k, divided by phi(N), is mu(d)/phi(d) with
-// d = N / gcd(k, N); the trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
+// The trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
 {
     if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
     const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
-    const int n = product.order;
-    ZEM_fraction mean;
-    for (int k = 0; k < n; ++k) {
-        if (product.coefficients[k].is_zero()) continue;
-        const order_facts facts = facts_of(n / greatest_common_divisor(n, k));
-        if (!facts.squarefree) continue;
-        const int mu = facts.distinct_primes % 2 == 0 ? 1 : -1;
-        mean += product.coefficients[k] * ZEM_fraction(mu, facts.phi);
-    }
-    return mean;
+    return mean_of_conjugates(product.coefficients.block(), product.order);
 }

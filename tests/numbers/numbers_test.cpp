@@ -121,10 +121,6 @@ TEST(CyclotomicNumbers, ReductionAndArithmeticAgreeWithComplexDoublesOnRandomVal
         expect_result(f * x, as_double(f) * vx, "fraction times");
         expect_result(x * f, as_double(f) * vx, "times fraction");
         expect_result(complex_conjugate(x), std::conj(vx), "conjugate");
-        if (x != C() && x.order <= 9) {
-            expect_result(invert(x), 1.0 / vx, "inverse");
-            expect_result(y / x, vy / vx, "quotient");
-        }
 
         // The pivot size is the mean of |sigma(x)|^2 over the Galois conjugates sigma.
         std::vector<double> norms;
@@ -282,6 +278,7 @@ TEST(CyclotomicNumbers, ProductInverseAndQuotientFailOnlyWhenTheResultLeaves32Bi
             if (basis.fits(exact)) {
                 ++fitting;
                 EXPECT_EQ(failure, "(no failure)");
+                EXPECT_TRUE(is_canonical(got)) << printed(got);
                 EXPECT_EQ(basis.of(got), exact);
             } else {
                 ++leaving;
