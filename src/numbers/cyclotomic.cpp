@@ -455,10 +455,6 @@ ZEM_cyclotomic_number exactly(Narrow narrow, Wide wide)
 
 ZEM_cyclotomic_number narrow_product(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
-    if (x.order == 1 && y.order == 1) {
-        ++products_formed;
-        return ZEM_cyclotomic_number(x.coefficients[0] * y.coefficients[0]);
-    }
     const long long n = smallest_common_multiple(x.order, y.order);
     ZEM_cyclotomic_number r(static_cast<int>(n), 0);
     const long long sx = n / x.order;
@@ -480,6 +476,11 @@ ZEM_cyclotomic_number narrow_product(const ZEM_cyclotomic_number& x, const ZEM_c
 
 ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
+    // Of two rationals the fraction product, which fails only when the result leaves 32 bits.
+    if (x.order == 1 && y.order == 1) {
+        ++products_formed;
+        return ZEM_cyclotomic_number(x.coefficients[0] * y.coefficients[0]);
+    }
     return exactly([&] { return narrow_product(x, y); }, [&] {
         const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
         return lifted(widened(x), n) * lifted(widened(y), n);
@@ -555,6 +556,7 @@ ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
 
 ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
+    if (x.order == 1 && y.order == 1) return ZEM_cyclotomic_number(x.coefficients[0] / y.coefficients[0]);
     return exactly([&] { return x * invert(y); }, [&] { return wide_quotient(x, y); });
 }
 
