@@ -357,7 +357,8 @@ template <class T>
 void expect_clean(const ZEM_matrix<T>& A, const ZEM_matrix<T>& D, const ZEM_matrix<T>& L, const ZEM_matrix<T>& R)
 {
     const int n = A.columns(), m = A.rows();
-    pointer_to_objects<T> a = array_of(A), l = array_of(ZEM_matrix<T>(m, m, T(1))), r = array_of(ZEM_matrix<T>(n, n, T(1)));
+    pointer_to_objects<T> a = array_of(A), l = array_of(ZEM_matrix<T>(m, m, T(1)));
+    pointer_to_objects<T> r = array_of(ZEM_matrix<T>(n, n, T(1)));
     clean_row_and_column(0, a, l, r, n, m);
     EXPECT_EQ(ZEM_matrix<T>(n, m, a), D) << A;
     EXPECT_EQ(ZEM_matrix<T>(m, m, l), L) << A;

@@ -248,8 +248,8 @@ struct power_basis {
 TEST(CyclotomicNumbers, ProductInverseAndQuotientFailOnlyWhenTheResultLeaves32Bits)
 {
     // (1 + i)/2^16 times (1 - i)/2^15 is 1/2^30, though each term has the denominator 2^31.
-    EXPECT_EQ(ZEM_fraction(1, 1 << 16) * terms({1, 1}, {0, 1}, {1, 4}) * (ZEM_fraction(1, 1 << 15) * terms({1, -1}, {0, 1}, {1, 4})),
-              C(ZEM_fraction(1, 1 << 30)));
+    const C one_plus_i = terms({1, 1}, {0, 1}, {1, 4}), one_minus_i = terms({1, -1}, {0, 1}, {1, 4});
+    EXPECT_EQ(ZEM_fraction(1, 1 << 16) * one_plus_i * (ZEM_fraction(1, 1 << 15) * one_minus_i), C(ZEM_fraction(1, 1 << 30)));
     // The norms leave 32 bits; the inverses do not.
     const C gaussian = terms({40000, 30000}, {0, 1}, {1, 4});
     const C mixed = terms({ZEM_fraction(-4, 3), 4}, {1, 13}, {5, 15});
