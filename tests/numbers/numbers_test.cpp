@@ -149,8 +149,9 @@ TEST(CyclotomicNumbers, ReductionAndArithmeticAgreeWithComplexDoublesOnRandomVal
     EXPECT_EQ(invert(root_of_unity(1, 1009)) * root_of_unity(1, 1009), C(1));
 }
 
-// An independent exact view for inverses: a value of order n as a polynomial in
-// zeta of degree below phi(n), reduced by the cyclotomic polynomial, over GMP.
+// An independent exact view for products and quotients: a value of order n as a
+// polynomial in zeta of degree below phi(n), reduced by the cyclotomic polynomial,
+// over GMP.
 using polynomial = std::vector<mpq_class>;
 
 // The monic cyclotomic polynomial of order n: x^n - 1 over those of the other divisors.
