@@ -58,6 +58,7 @@ void require_shape(int dim, int rows, int columns)
 template <class S>
 void apply_to_every_index(const ZEM_matrix<S>& g, int dim, int rank, std::vector<S>& values)
 {
+    if (values.empty()) return;  // dimension 0: no components, and no stride to divide
     const S* entries = g.elements();
     std::vector<S> image(values.size());
     std::size_t stride = values.size();

@@ -2,11 +2,16 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstring>
 #include <memory>
+#include <numeric>
 #include <vector>
+
+#include <gmpxx.h>
 
 #include "module-collections/linkedlist.h"
 #include "module-object/error.h"
+#include "module-object/string.h"
 
 namespace {
 
@@ -132,12 +137,17 @@ void ZEM_cyclotomic_number::reduce()
     reduce_base();
 }
 
-// Index sums below stay under 3n, inside 32 bits by check_order; long long only
-// spares the reader that argument.
-void ZEM_cyclotomic_number::convert_to_base()
+namespace {
+
+bool is_zero(const ZEM_fraction& c) { return c.is_zero(); }
+bool is_zero(const mpq_class& c) { return sgn(c) == 0; }
+
+// Rewrites the n coefficients c over the admissible indices of order n. Index sums
+// stay under 3n, inside 32 bits by check_order; long long only spares the reader
+// that argument.
+template <class Coefficient>
+void rewrite_over_base(Coefficient* c, long long n)
 {
-    const long long n = order;
-    ZEM_fraction* c = coefficients.block();
     long long rem = n;
     if (n % 2 == 0) {
         // zeta^j = -zeta^(j + n/2) clears the upper half of each residue class mod q.
@@ -148,9 +158,9 @@ void ZEM_cyclotomic_number::convert_to_base()
         for (long long t = 0; t < n; t += q)
             for (long long l = q / 2; l < q; ++l) {
                 const long long j = (t + l * m) % n;
-                if (c[j].is_zero()) continue;
+                if (is_zero(c[j])) continue;
                 c[(j + n / 2) % n] -= c[j];
-                c[j] = ZEM_fraction();
+                c[j] = Coefficient();
             }
     }
     for (long long p = 3; p <= rem; p += 2) {
@@ -166,13 +176,17 @@ void ZEM_cyclotomic_number::convert_to_base()
         for (long long t = 0; t < n; t += power)
             for (long long d = -h; d <= h; ++d) {
                 const long long j = (t + d * r + n) % n;
-                if (c[j].is_zero()) continue;
-                const ZEM_fraction moved = c[j];
+                if (is_zero(c[j])) continue;
+                const Coefficient moved = c[j];
                 for (long long l = 1; l < p; ++l) c[(j + l * step) % n] -= moved;
-                c[j] = ZEM_fraction();
+                c[j] = Coefficient();
             }
     }
 }
+
+}
+
+void ZEM_cyclotomic_number::convert_to_base() { rewrite_over_base(coefficients.block(), order); }
 
 namespace {
 
@@ -345,12 +359,102 @@ ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r -= c; });
 }
 
-ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+namespace {
+
+// The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) with
+// coefficients of any size. The ring maps onto the field of order n, so products
+// and quotients can be formed there and only the result brought to canonical form.
+using wide_value = std::vector<mpq_class>;
+
+wide_value widened(const ZEM_cyclotomic_number& x)
 {
-    if (x.order == 1 && y.order == 1) {
-        ++products_formed;
-        return ZEM_cyclotomic_number(x.coefficients[0] * y.coefficients[0]);
+    wide_value w(static_cast<std::size_t>(x.order));
+    for (int k = 0; k < x.order; ++k)
+        w[static_cast<std::size_t>(k)] =
+            mpq_class(mpz_class(x.coefficients[k].numerator()), mpz_class(x.coefficients[k].denominator()));
+    return w;
+}
+
+// w at the order n, a multiple of its own.
+wide_value lifted(const wide_value& w, std::size_t n)
+{
+    wide_value r(n);
+    const std::size_t step = n / w.size();
+    for (std::size_t k = 0; k < w.size(); ++k) r[k * step] = w[k];
+    return r;
+}
+
+wide_value operator*(const wide_value& a, const wide_value& b)
+{
+    const std::size_t n = a.size();
+    wide_value r(n);
+    for (std::size_t j = 0; j < n; ++j) {
+        if (sgn(a[j]) == 0) continue;
+        for (std::size_t m = 0; m < n; ++m)
+            if (sgn(b[m]) != 0) r[(j + m) % n] += a[j] * b[m];
     }
+    return r;
+}
+
+// The value under zeta -> zeta^k.
+wide_value conjugate(const wide_value& w, std::size_t k)
+{
+    const std::size_t n = w.size();
+    wide_value r(n);
+    for (std::size_t j = 0; j < n; ++j) r[k * j % n] = w[j];
+    return r;
+}
+
+// The mean of the conjugates of the value with the n coefficients c: the value
+// itself when it is rational. The trace over the rationals of zeta^k, divided by
+// phi(n), is mu(d)/phi(d) with d = n / gcd(k, n).
+template <class Coefficient>
+Coefficient mean_of_conjugates(const Coefficient* c, int n)
+{
+    Coefficient mean{};
+    for (int k = 0; k < n; ++k) {
+        if (is_zero(c[k])) continue;
+        const order_facts facts = facts_of(n / greatest_common_divisor(n, k));
+        if (!facts.squarefree) continue;
+        mean += c[k] * Coefficient(facts.distinct_primes % 2 == 0 ? 1 : -1, facts.phi);
+    }
+    return mean;
+}
+
+ZEM_fraction narrowed(const mpq_class& c)
+{
+    if (!c.get_num().fits_sint_p() || !c.get_den().fits_sint_p())
+        _zem_error_(module, __LINE__, "[ZEM_fraction] overflow");
+    return ZEM_fraction(static_cast<int>(c.get_num().get_si()), static_cast<int>(c.get_den().get_si()));
+}
+
+// Canonical form; fails only when a canonical coefficient leaves 32 bits.
+ZEM_cyclotomic_number narrowed(wide_value r)
+{
+    const int n = static_cast<int>(r.size());
+    rewrite_over_base(r.data(), n);
+    ZEM_cyclotomic_number result(n, 0);
+    for (int k = 0; k < n; ++k) result.coefficients[k] = narrowed(r[static_cast<std::size_t>(k)]);
+    result.reduce_base();
+    return result;
+}
+
+// The 32-bit arithmetic goes first: where it succeeds its result is exact. When a
+// step on the way overflows, the value is formed again in the wide arithmetic,
+// so that only a result that leaves 32 bits fails.
+template <class Narrow, class Wide>
+ZEM_cyclotomic_number exactly(Narrow narrow, Wide wide)
+{
+    try {
+        return narrow();
+    } catch (const ZEM_string& failure) {
+        if (std::strcmp(failure.c_str(), "run-time exception: [ZEM_fraction] overflow\n") != 0) throw;
+    }
+    return narrowed(wide());
+}
+
+ZEM_cyclotomic_number narrow_product(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
     const long long n = smallest_common_multiple(x.order, y.order);
     ZEM_cyclotomic_number r(static_cast<int>(n), 0);
     const long long sx = n / x.order;
@@ -366,6 +470,21 @@ ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     }
     r.reduce();
     return r;
+}
+
+}
+
+ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    // Of two rationals the fraction product, which fails only when the result leaves 32 bits.
+    if (x.order == 1 && y.order == 1) {
+        ++products_formed;
+        return ZEM_cyclotomic_number(x.coefficients[0] * y.coefficients[0]);
+    }
+    return exactly([&] { return narrow_product(x, y); }, [&] {
+        const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
+        return lifted(widened(x), n) * lifted(widened(y), n);
+    });
 }
 
 // A non-zero rational factor keeps every coefficient where it is, so the form stays canonical.
@@ -390,9 +509,11 @@ ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
     return r;
 }
 
+namespace {
+
 // 1/x is the product of the other Galois conjugates of x divided by the norm,
 // their product with x, which is rational.
-ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
+ZEM_cyclotomic_number narrow_inverse(const ZEM_cyclotomic_number& x)
 {
     const int n = x.order;
     if (n == 1) return ZEM_cyclotomic_number(ZEM_fraction(1) / x.coefficients[0]);
@@ -410,10 +531,33 @@ ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
     return others * factor;
 }
 
+// x / y for a non-zero y, in the group ring: the other conjugates of y over its norm, times x.
+wide_value wide_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    const wide_value wy = widened(y);
+    wide_value others(wy.size());
+    others[0] = 1;
+    for (std::size_t k = 2; k < wy.size(); ++k)
+        if (std::gcd(k, wy.size()) == 1) others = others * conjugate(wy, k);
+    const wide_value product = wy * others;  // the norm of y, a rational
+    const mpq_class norm = mean_of_conjugates(product.data(), static_cast<int>(product.size()));
+    const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
+    wide_value r = lifted(widened(x), n) * lifted(others, n);
+    for (mpq_class& c : r) c /= norm;
+    return r;
+}
+
+}
+
+ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
+{
+    return exactly([&] { return narrow_inverse(x); }, [&] { return wide_quotient(ZEM_cyclotomic_number(1), x); });
+}
+
 ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
-    const ZEM_cyclotomic_number inverse = invert(y);
-    return x * inverse;
+    if (x.order == 1 && y.order == 1) return ZEM_cyclotomic_number(x.coefficients[0] / y.coefficients[0]);
+    return exactly([&] { return x * invert(y); }, [&] { return wide_quotient(x, y); });
 }
 
 ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
@@ -423,20 +567,10 @@ ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
     return product.coefficients[0];
 }
 
-// The trace over Q of zeta_N^k, divided by phi(N), is mu(d)/phi(d) with
-// d = N / gcd(k, N); the trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
+// The trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
 {
     if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
     const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
-    const int n = product.order;
-    ZEM_fraction mean;
-    for (int k = 0; k < n; ++k) {
-        if (product.coefficients[k].is_zero()) continue;
-        const order_facts facts = facts_of(n / greatest_common_divisor(n, k));
-        if (!facts.squarefree) continue;
-        const int mu = facts.distinct_primes % 2 == 0 ? 1 : -1;
-        mean += product.coefficients[k] * ZEM_fraction(mu, facts.phi);
-    }
-    return mean;
+    return mean_of_conjugates(product.coefficients.block(), product.order);
 }

@@ -1,9 +1,33 @@
-// A cyclotomic number: the sum over k < order of coefficients[k] * exp(2*pi*i*k/order),
-// with fraction coefficients. Every value handed out is in one canonical form: the
-// smallest order that holds it (never 2 mod 4; 1 for every rational value) and
-// non-zero coefficients only at the admissible indices of that order. So two values
-// are equal exactly when their orders and coefficients are equal. Only the working
-// constructor and reduce ever see a value out of that form.
+// Cyclotomic numbers: the elements of the fields Q(zeta_n), zeta_n = exp(2*pi*i/n).
+//
+// Representation. A value of `order` n holds n fraction coefficients c_0 .. c_(n-1)
+// and stands for the sum of c_k * zeta_n^k. The roots zeta_n^k are not independent
+// (they span a space of dimension phi(n)), so each value is kept in one canonical
+// form over a basis of phi(n) of them:
+//
+//   - the order is the smallest n whose field holds the value: never 2 mod 4
+//     (zeta_2m = -zeta_m^((m+1)/2) for odd m), and 1 for every rational value;
+//   - only the admissible indices of n carry non-zero coefficients. For each prime
+//     power q = p^e exactly dividing n, with r = n / q, the index t + d*r (mod n),
+//     t a multiple of q, is excluded for q/2 <= d < q when p = 2, and for
+//     |d| <= (q/p - 1)/2 when p is odd. The indices excluded by no prime power are
+//     the admissible ones: phi(n) of them, and their roots form a basis of Q(zeta_n).
+//
+// So two values are equal exactly when their orders and coefficient arrays are
+// equal, and hash alike. Zero is order 1 with coefficient 0/1.
+//
+// Why all n coefficients are stored, the excluded ones held at zero: coefficient k
+// belongs to zeta_n^k itself, so lifting to a multiple order N moves it to k*N/n,
+// a product adds c_j * d_m at j + m, and a Galois conjugate moves it to a*k, all
+// by plain index arithmetic with no translation to and from basis positions. The
+// working values between those steps are not in the basis; convert_to_base and
+// reduce_base bring them back. A single coefficient (every rational) is held in
+// place, so the common rational values cost no allocation.
+//
+// Arithmetic is the checked 32-bit fraction arithmetic: an overflow fails with
+// "[ZEM_fraction] overflow" instead of wrapping. invert and division form their
+// intermediates in wide integers when a 32-bit step overflows, so only a result
+// that leaves 32 bits fails.
 #pragma once
 
 #include <algorithm>

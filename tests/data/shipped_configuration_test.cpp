@@ -1,12 +1,14 @@
 // The shipped configuration, loaded as the program loads it: every chooser tree
 // leads to usable values, every character table agrees with its group's own
-// matrices, and the hexagonal-to-Cartesian transformation gives the textbook
-// forms.
+// matrices, every group has the setting of the standard tables, and the
+// hexagonal-to-Cartesian transformation gives the textbook forms.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 #include <memory>
+#include <numeric>
 #include <set>
 #include <sstream>
 #include <string>
@@ -226,6 +228,127 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
         EXPECT_EQ(over_elements(table, table.vector_character()), traces) << var;
         EXPECT_EQ(over_elements(table, table.determinant_character()), determinants) << var;
     }
+}
+
+namespace {
+
+// A direction as the tables write it, its first non-zero index positive: "1-10".
+std::string direction(std::vector<int> v)
+{
+    int divisor = 0;
+    for (int x : v) divisor = std::gcd(divisor, x);
+    const int sign = *std::find_if(v.begin(), v.end(), [](int x) { return x != 0; }) < 0 ? -1 : 1;
+    std::string text;
+    for (int x : v) text += std::to_string(x / divisor * sign);
+    return text;
+}
+
+// The line that g + shift * 1 sends to zero, of rank d - 1: in dimension 2 the
+// normal of a non-zero row, in dimension 3 the cross product of two independent rows.
+std::string kernel_direction(const int_matrix& g, int shift)
+{
+    const int d = g.rows();
+    auto m = std::vector(std::size_t(d), std::vector<int>(std::size_t(d)));
+    for (int i = 0; i < d; ++i)
+        for (int j = 0; j < d; ++j)
+            m[std::size_t(i)][std::size_t(j)] = g.elements()[i * d + j].value() + (i == j ? shift : 0);
+    if (d == 2) {
+        const std::vector<int>& row = m[0][0] || m[0][1] ? m[0] : m[1];
+        return direction({row[1], -row[0]});
+    }
+    for (std::size_t a = 0; a < 3; ++a)
+        for (std::size_t b = a + 1; b < 3; ++b) {
+            const std::vector<int>&x = m[a], &y = m[b];
+            const std::vector<int> cross = {x[1] * y[2] - x[2] * y[1], x[2] * y[0] - x[0] * y[2], x[0] * y[1] - x[1] * y[0]};
+            if (cross != std::vector<int>{0, 0, 0}) return direction(cross);
+        }
+    return "?";
+}
+
+// The axes of the 2-folds and the normals of the mirrors among the group's
+// elements, in lattice coordinates: "2: 001 100 m: 010". In dimension 2 only
+// mirrors have a direction.
+std::string axes_and_normals(const int_group& group)
+{
+    std::set<std::string> axes, normals;
+    for (const int_matrix& g : elements_of(group)) {
+        const int d = g.rows();
+        int trace = 0;
+        for (int i = 0; i < d; ++i) trace += g.elements()[i * d + i].value();
+        const int det = determinant(g).value();
+        if (d == 3 && det == 1 && trace == -1) axes.insert(kernel_direction(g, -1));
+        if (det == -1 && trace == d - 2) normals.insert(kernel_direction(g, 1));
+    }
+    std::string text;
+    for (const auto& [label, set] : {std::pair{"2:", &axes}, std::pair{"m:", &normals}}) {
+        if (set->empty()) continue;
+        text += text.empty() ? label : std::string(" ") + label;
+        for (const std::string& v : *set) text += " " + v;
+    }
+    return text;
+}
+
+}
+
+// The symmetry directions of the standard tables of crystallographic point groups
+// (hexagonal axes for the trigonal and hexagonal groups): a setting that differs
+// only by orientation, such as 312 for 32 or 31m for 3m1, shows here.
+TEST_F(shipped_configuration, EveryGroupHasTheSettingOfTheStandardTables)
+{
+    const std::string a = "100 010 001", hex = "100 010 110", tertiary = "1-10 120 210", diagonals = "110 1-10",
+                      cubic = "011 01-1 101 10-1";
+    const std::map<std::string, std::string> expected = {
+        {"G2_1", ""}, {"G2_2", ""}, {"G2_3", ""}, {"G2_4", ""}, {"G2_6", ""},
+        {"G2_m", "m: 10"}, {"G2_2mm", "m: 01 10"}, {"G2_4mm", "m: 01 10 11 1-1"},
+        {"G2_3m", "m: 01 10 11"}, {"G2_31m", "m: 12 1-1 21"}, {"G2_6mm", "m: 01 10 11 12 1-1 21"},
+        {"G3_1", ""}, {"G3_b1", ""}, {"G3_3", ""}, {"G3_b3", ""},
+        {"G3_2", "2: 010"}, {"G3_m", "m: 010"}, {"G3_2_m", "2: 010 m: 010"},
+        {"G3_112", "2: 001"}, {"G3_11m", "m: 001"}, {"G3_112_m", "2: 001 m: 001"},
+        {"G3_222", "2: " + a}, {"G3_mm2", "2: 001 m: 010 100"}, {"G3_2mm", "2: 100 m: 001 010"},
+        {"G3_m2m", "2: 010 m: 001 100"}, {"G3_mmm", "2: " + a + " m: " + a},
+        {"G3_4", "2: 001"}, {"G3_b4", "2: 001"}, {"G3_4_m", "2: 001 m: 001"},
+        {"G3_422", "2: " + a + " " + diagonals}, {"G3_4mm", "2: 001 m: 010 100 " + diagonals},
+        {"G3_b42m", "2: 001 010 100 m: " + diagonals}, {"G3_b4m2", "2: 001 " + diagonals + " m: 010 100"},
+        {"G3_4_mmm", "2: " + a + " " + diagonals + " m: " + a + " " + diagonals},
+        {"G3_32", "2: " + hex}, {"G3_312", "2: " + tertiary}, {"G3_3m", "m: " + hex}, {"G3_31m", "m: " + tertiary},
+        {"G3_b3m", "2: " + hex + " m: " + hex}, {"G3_b31m", "2: " + tertiary + " m: " + tertiary},
+        {"G3_6", "2: 001"}, {"G3_b6", "m: 001"}, {"G3_6_m", "2: 001 m: 001"},
+        {"G3_622", "2: 001 " + hex + " " + tertiary}, {"G3_6mm", "2: 001 m: " + hex + " " + tertiary},
+        {"G3_b6m2", "2: " + tertiary + " m: 001 " + hex}, {"G3_b62m", "2: " + hex + " m: 001 " + tertiary},
+        {"G3_6_mmm", "2: 001 " + hex + " " + tertiary + " m: 001 " + hex + " " + tertiary},
+        {"G3_23", "2: " + a}, {"G3_mb3", "2: " + a + " m: " + a},
+        {"G3_432", "2: " + a + " " + diagonals + " " + cubic},
+        {"G3_b43m", "2: " + a + " m: " + diagonals + " " + cubic},
+        {"G3_mb3m", "2: " + a + " " + diagonals + " " + cubic + " m: " + a + " " + diagonals + " " + cubic},
+    };
+    // Each expected text in the order the test writes it: every set sorted.
+    auto sorted = [](const std::string& text) {
+        std::istringstream words(text);
+        std::string result, word;
+        std::set<std::string> set;
+        auto flush = [&] {
+            for (const std::string& v : set) result += " " + v;
+            set.clear();
+        };
+        while (words >> word) {
+            if (word.back() != ':') {
+                set.insert(word);
+                continue;
+            }
+            flush();
+            result += (result.empty() ? "" : " ") + word;
+        }
+        flush();
+        return result;
+    };
+    std::set<std::string> checked;
+    for (int d = 2; d <= 3; ++d)
+        for (const auto& [name, var] : mapping("group_name_mapping_" + std::to_string(d))) {
+            ASSERT_TRUE(expected.count(var)) << var;
+            EXPECT_EQ(axes_and_normals(value_of<int_group>(var)), sorted(expected.at(var))) << name;
+            checked.insert(var);
+        }
+    EXPECT_EQ(checked.size(), expected.size());
 }
 
 TEST_F(shipped_configuration, HexagonalResultsOnCartesianAxesHaveTheTextbookForm)

@@ -41,6 +41,12 @@ void expect_elements(const ZEM_group<M>& group, int elements)
     EXPECT_EQ(products, 1 + (elements + 1) * group.n_generators()) << group;
 }
 
+// The integers mod `modulus` as 1 x 1 matrices under addition.
+int modulus = 1;
+int value_of(const I& a) { return a.elements()[0].value(); }
+I added(const I& a, const I& b) { return I(1, 1, ZEM_int((value_of(a) + value_of(b)) % modulus)); }
+I negated(const I& a) { return I(1, 1, ZEM_int((modulus - value_of(a)) % modulus)); }
+
 const I rotation = matrix_of<ZEM_int>({{0, -1}, {1, 0}});
 const I reflection = matrix_of<ZEM_int>({{1, 0}, {0, -1}});
 
@@ -77,6 +83,16 @@ TEST(Groups, FailuresOfConstruction)
     EXPECT_EQ(failure_of([] { group_of<C>({matrix_of<ZEM_cyclotomic_number>({{1, 1}, {0, 1}})}); }), bound);
     EXPECT_EQ(failure_of([] { group_of<F>({F(2, 2, ZEM_fraction(1)), F(2, 2, ZEM_fraction(-1)), F(2, 2, ZEM_fraction(0))}); }),
               run_time("[ZEM_group] generator 2 is not invertible"));
+    EXPECT_EQ(failure_of([] { group_of<F>({F(2, 2, ZEM_fraction(1)), F(2, 2, ZEM_fraction(0))}); }),
+              run_time("[ZEM_group] generator 1 is not invertible"));
+    // The bound itself: the integers mod 100000 close, mod 100001 they do not.
+    for (const int order : {group_element_bound, group_element_bound + 1}) {
+        modulus = order;
+        ZEM_linkedlist<I> one;
+        one.add_at_tail(matrix_of<ZEM_int>({{1}}));
+        const std::string expected = order > group_element_bound ? bound : "(no failure)";
+        EXPECT_EQ(failure_of([&] { ZEM_group<I>(one, negated, added); }), expected);
+    }
 }
 
 // Row r holds its 1 in column p[r].

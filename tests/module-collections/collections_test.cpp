@@ -12,9 +12,11 @@
 #include "module-collections/linkedlist.h"
 #include "module-collections/pointer_hash_table.h"
 #include "module-collections/set.h"
+#include "module-matrix/matrix.h"
 #include "module-object/string.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "numbers/cyclotomic.h"
 #include "support/failure.h"
 #include "support/printed.h"
 
@@ -190,6 +192,43 @@ TEST(PointerHashTable, WorkedOrdersSetOperatorsFailuresSetsAndDictionaries)
     ZEM_dictionary<ZEM_int, ZEM_int> squares;
     for (int k = -60; k <= 60; ++k) squares.add_elt(k, k * k);  // k and -k share a bucket
     for (int k = -60; k <= 60; ++k) ASSERT_EQ(squares.lookup(k)->value(), k * k) << k;
+}
+
+// The sets of matrices that hold a group while it is closed: the 2 x 2 matrix
+// v * unit * identity hashes to 5 * v, in bucket 5v mod 50; a bucket yields its
+// newest element first, and a copy reverses each bucket.
+template <class T>
+void expect_matrix_set(const T& unit, const char* type)
+{
+    auto diagonal = [&](int v) { return ZEM_matrix<T>(2, 2, T(v) * unit); };
+    auto order = [&](const ZEM_set<ZEM_matrix<T>>& set) {
+        strings values;
+        for (ZEM_iterator<ZEM_matrix<T>> it(set.create_iter_at_begin()); it; it++)
+            values.push_back(printed((*it).element(1, 1)));
+        return values;
+    };
+    auto values = [&](std::initializer_list<int> vs) {
+        strings texts;
+        for (int v : vs) texts.push_back(printed(T(v) * unit));
+        return texts;
+    };
+    ZEM_set<ZEM_matrix<T>> set(50);
+    for (int v : {1, 2, 10, 12, 2}) set.add_elt(diagonal(v));
+    EXPECT_EQ(order(set), values({10, 1, 12, 2}));
+    EXPECT_EQ(order(ZEM_set<ZEM_matrix<T>>(set)), values({10, 1, 2, 12}));
+    EXPECT_TRUE(set.is_elt(diagonal(12)));
+    EXPECT_FALSE(set.is_elt(diagonal(3)));
+    EXPECT_FALSE(set.is_elt(ZEM_matrix<T>(2, 1, T(2) * unit)));
+    EXPECT_EQ(set.type().text(), type);
+}
+
+TEST(MatrixSets, OrderMembershipAndTypeOfTheThreeInstances)
+{
+    expect_matrix_set(ZEM_int(1), "set<matrix<int>>");
+    expect_matrix_set(ZEM_fraction(1), "set<matrix<fraction>>");
+    ZEM_cyclotomic_number i(4, 0);
+    i.coefficients[1] = 1;
+    expect_matrix_set(i, "set<matrix<cyclotomic>>");
 }
 
 // An independent model of the order: a list per bucket, the newest element in

@@ -42,6 +42,13 @@ void check_against_the_definition(S (*draw_entry)(std::mt19937&), T (*draw_compo
             const Handle t(dim, rank, values, symmetry);
             const Handle product = g * t;
             EXPECT_TRUE(std::vector<T>(product.values().begin(), product.values().end()) == expected) << text;
+            // The term-by-term recursions give the same components; the determinant is the operator's.
+            pointer_to_objects<int> target(rank), source(rank);
+            pointer_to_objects<T> by_terms(values.count());
+            f_op_mul_1(rank, dim, target, source, 0, g, t, by_terms);
+            if (pseudo)
+                for (T& x : by_terms) x = determinant_of(g) * x;
+            EXPECT_TRUE(std::vector<T>(by_terms.begin(), by_terms.end()) == expected) << text;
             EXPECT_EQ(header(product), header(t));
             // A sum of symbolic numbers takes the names of its last term.
             if constexpr (!std::is_same_v<T, S>) {
@@ -67,8 +74,13 @@ TEST(MatrixTimesTensor, AgreesWithTheDefinitionAndPseudoTensorsTakeTheDeterminan
     check_against_the_definition<ZEM_pseudo_tensor<symbolic>>(small_fraction, small_symbolic);
 }
 
-TEST(MatrixTimesTensor, RefusesAMatrixOfAnotherShape)
+TEST(MatrixTimesTensor, RefusesAMatrixOfAnotherShapeAndGivesDimensionZeroNoComponents)
 {
+    const perm_symmetry_type pair{ZEM_string("(0 1)")};
+    const ZEM_matrix<ZEM_fraction> empty(0, 0, pointer_to_objects<ZEM_fraction>());
+    EXPECT_EQ((empty * ZEM_tensor<symbolic>(0, 2, pointer_to_objects<symbolic>(), pair)).values().count(), 0);
+    EXPECT_EQ((empty * ZEM_pseudo_tensor<symbolic>(0, 2, pointer_to_objects<symbolic>(), pair)).values().count(), 0);
+
     const std::string message = run_time("[operator * (matrix, tensor)] incorrect number of rows and/or columns");
     const ZEM_tensor<symbolic> t(2, 2, pointer_to_objects<symbolic>(4), perm_symmetry_type{ZEM_string("(0 1)")});
     const ZEM_pseudo_tensor<symbolic> p(2, 2, pointer_to_objects<symbolic>(4), perm_symmetry_type{ZEM_string("0 1")});

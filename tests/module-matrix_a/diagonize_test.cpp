@@ -331,4 +331,60 @@ TEST(DenseArrayOperations, SweepsAndElementaryOperations)
     EXPECT_EQ(still_dirty(0, dirty, 3, 3) + 2 * still_dirty(1, dirty, 3, 3) + 4 * still_dirty(2, dirty, 3, 3), 3);
 }
 
+// The ordering step on a diagonal whose last entry is new, L and R marked so that
+// their moved rows and columns show: the diagonal after it, and which old row of L
+// (and old column of R) stands at each place.
+template <class T>
+void expect_sorted(const std::vector<T>& diagonal, const std::vector<T>& expected, const std::vector<int>& moved)
+{
+    const int n = static_cast<int>(diagonal.size()), k = n - 1;
+    pointer_to_objects<T> A = array_of(ZEM_matrix<T>(n, n, T())), L(n * n), R(n * n);
+    for (int i = 0; i < n; ++i) {
+        A[i * n + i] = diagonal[std::size_t(i)];
+        for (int j = 0; j < n; ++j) L[i * n + j] = R[j * n + i] = T(i + 1);
+    }
+    sort_top_left_matrix(k, A, L, R, n, n);
+    for (int i = 0; i < n; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(A[i * n + i], expected[std::size_t(i)]);
+        EXPECT_EQ(L[i * n], T(moved[std::size_t(i)] + 1));
+        EXPECT_EQ(R[i], T(moved[std::size_t(i)] + 1));
+    }
+}
+
+// One position made clean from the identities: D, L and R.
+template <class T>
+void expect_clean(const ZEM_matrix<T>& A, const ZEM_matrix<T>& D, const ZEM_matrix<T>& L, const ZEM_matrix<T>& R)
+{
+    const int n = A.columns(), m = A.rows();
+    pointer_to_objects<T> a = array_of(A), l = array_of(ZEM_matrix<T>(m, m, T(1)));
+    pointer_to_objects<T> r = array_of(ZEM_matrix<T>(n, n, T(1)));
+    clean_row_and_column(0, a, l, r, n, m);
+    EXPECT_EQ(ZEM_matrix<T>(n, m, a), D) << A;
+    EXPECT_EQ(ZEM_matrix<T>(m, m, l), L) << A;
+    EXPECT_EQ(ZEM_matrix<T>(n, n, r), R) << A;
+}
+
+TEST(DenseArrayOperations, WorkedOrderingAndCleaning)
+{
+    const C i = root_of_unity(1, 4);
+    expect_sorted<I>({9, 4, 1, 5}, {9, 5, 4, 1}, {0, 3, 1, 2});
+    expect_sorted<I>({3, 2, 1, -2}, {3, -2, 2, 1}, {0, 3, 1, 2});  // the newer of equal sizes first
+    expect_sorted<I>({4, 0, 0, 1}, {4, 1, 0, 0}, {0, 3, 2, 1});    // the zeros change places
+    expect_sorted<I>({3, 2, -2, 2}, {3, 2, -2, 2}, {0, 3, 2, 1});  // the equal run reversed
+    expect_sorted<I>({3, 2, 1}, {3, 2, 1}, {0, 1, 2});
+    expect_sorted<F>({F(1, 2), F(1, 3), F(-1, 2)}, {F(-1, 2), F(1, 2), F(1, 3)}, {2, 0, 1});
+    expect_sorted<C>({i, C(-1)}, {C(-1), i}, {1, 0});
+
+    expect_clean(matrix_of<I>({{4, 6}}), matrix_of<I>({{2, 0}}), matrix_of<I>({{1}}), matrix_of<I>({{-1, 3}, {1, -2}}));
+    expect_clean(matrix_of<I>({{4, 6, -7}}), matrix_of<I>({{-1, 0, 0}}), matrix_of<I>({{1}}),
+                 matrix_of<I>({{0, 3, -1}, {1, -2, 3}, {1, 0, 2}}));
+    expect_clean(matrix_of<F>({{F(1, 2), F(1, 3)}}), matrix_of<F>({{F(1, 6), 0}}), matrix_of<F>({{1}}),
+                 matrix_of<F>({{1, -2}, {-1, 3}}));
+    expect_clean(matrix_of<C>({{2, 3}}), matrix_of<C>({{2, 0}}), matrix_of<C>({{1}}),
+                 matrix_of<C>({{1, C(F(-3, 2))}, {0, 1}}));
+    expect_clean(matrix_of<I>({{2, 0}, {4, 1}}), matrix_of<I>({{2, 0}, {0, 1}}), matrix_of<I>({{1, 0}, {-2, 1}}),
+                 matrix_of<I>({{1, 0}, {0, 1}}));
+}
+
 }
