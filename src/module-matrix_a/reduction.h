@@ -236,7 +236,7 @@ bool dirty(const T* A, int k, int n, int m)
 template <class T>
 struct plain {
     using type = T;
-    static const T& stored(const T& x) { return x; }
+    static T stored(T x) { return x; }
     static const T& value(const T& p) { return p; }
 };
 
@@ -317,19 +317,23 @@ public:
         std::vector<int> columns;
         for (const entry& e : row)
             if (e.index >= k) columns.push_back(e.index);
-        const int j = first_of_least_size<T>(columns, [&](int c) { return at(row, c); });
+        const int j = first_of_least_size<T>(columns, [&](int c) -> entry_ref { return at(row, c); });
         if (j < 0) return;
         const T pivot = at(row, j);
         if (j != k) exchange_columns(j, k);
-        std::vector<std::pair<int, T>> targets, sources;
-        for (const entry& e : a_[std::size_t(k)])
-            if (e.index > k) targets.emplace_back(e.index, stored_as::value(e.value));
-        for (int i : rows_in_column(k)) sources.emplace_back(i, at(a_[std::size_t(i)], k));
-        for (const auto& [c, x] : targets) {
-            const T q = sweep_quotient(x, pivot);
-            for (const auto& [i, source] : sources) set(i, c, at(a_[std::size_t(i)], c) - source * q);
-            subtract_multiple(r_[std::size_t(c)], r_[std::size_t(k)], q, nullptr);
+        // The quotient of every later entry of row k, as a line; a zero one changes nothing.
+        sparse_line quotients;
+        for (const entry& e : a_[std::size_t(k)]) {
+            if (e.index <= k) continue;
+            T q = sweep_quotient(value(e), pivot);
+            if (!is_zero_entry(q)) quotients.push_back({e.index, stored_as::stored(std::move(q))});
         }
+        for (const entry& q : quotients) subtract_multiple(r_[std::size_t(q.index)], r_[std::size_t(k)], value(q), nullptr);
+        // Column c loses q_c times column k in every row: row i, at once for
+        // every c, loses A(i, k) times the quotients.
+        std::vector<std::pair<int, T>> sources;
+        for (int i : rows_in_column(k)) sources.emplace_back(i, at(a_[std::size_t(i)], k));
+        for (const auto& [i, source] : sources) subtract_multiple(a_[std::size_t(i)], quotients, source, &i, true);
     }
 
     // Column k: the mirror of sweep_row, by row operations repeated on L.
@@ -339,7 +343,7 @@ public:
         std::vector<int> rows;
         for (int i : rows_in_column(k))
             if (i >= k) rows.push_back(i);
-        const int p = first_of_least_size<T>(rows, [&](int i) { return at(a_[std::size_t(i)], k); });
+        const int p = first_of_least_size<T>(rows, [&](int i) -> entry_ref { return at(a_[std::size_t(i)], k); });
         if (p < 0) return true;
         const T pivot = at(a_[std::size_t(p)], k);
         if (p != k) exchange_rows(p, k);
@@ -388,7 +392,9 @@ public:
     const sparse_line& right_column(int p) const { return r_[std::size_t(moved(p))]; }
     const sparse_line& left_row(int p) const { return l_[std::size_t(moved(p))]; }
 
-    static T value(const entry& e) { return stored_as::value(e.value); }
+    // A reference to the held value where it is held as itself, else a copy.
+    using entry_ref = decltype(stored_as::value(std::declval<const typename stored_as::type&>()));
+    static entry_ref value(const entry& e) { return stored_as::value(e.value); }
 
     static constexpr int cycle_bound = 100000;
 
@@ -427,17 +433,23 @@ private:
         return std::lower_bound(l.begin(), l.end(), index, [](const entry& e, int i) { return e.index < i; });
     }
 
-    static T at(const sparse_line& l, int index)
+    // Entry `index` of l, zero when l holds none.
+    static entry_ref at(const sparse_line& l, int index)
     {
         const auto it = find(l, index);
-        return it != l.end() && it->index == index ? value(*it) : T();
+        return it != l.end() && it->index == index ? value(*it) : zero_entry();
+    }
+    static entry_ref zero_entry()
+    {
+        static const T zero{};
+        return zero;
     }
 
     T diagonal(int k) const { return at(a_[std::size_t(k)], k); }
     int moved(int p) const { return p < int(ordered_.size()) ? ordered_[std::size_t(p)] : p; }
 
     // A(i, j) := x.
-    void set(int i, int j, const T& x)
+    void set(int i, int j, T x)
     {
         sparse_line& row = a_[std::size_t(i)];
         const auto it = row.begin() + (find(row, j) - row.cbegin());
@@ -445,30 +457,32 @@ private:
         if (is_zero_entry(x)) {
             if (present) row.erase(it);
         } else if (present) {
-            it->value = stored_as::stored(x);
+            it->value = stored_as::stored(std::move(x));
         } else {
-            row.insert(it, {j, stored_as::stored(x)});
+            row.insert(it, {j, stored_as::stored(std::move(x))});
             in_column_[std::size_t(j)].push_back(i);
         }
     }
 
-    // target := target - source * q; for a row i of A, new entries are listed
-    // with their columns.
-    void subtract_multiple(sparse_line& target, const sparse_line& source, const T& q, const int* row_of_a)
+    // target := target - source * q (q * source with q_first, as a column
+    // operation forms it); for a row i of A, new entries are listed with their
+    // columns.
+    void subtract_multiple(sparse_line& target, const sparse_line& source, const T& q, const int* row_of_a,
+                           bool q_first = false)
     {
         sparse_line result;
         result.reserve(target.size() + source.size());
         auto t = target.begin();
         for (const entry& s : source) {
-            for (; t != target.end() && t->index < s.index; ++t) result.push_back(*t);
+            for (; t != target.end() && t->index < s.index; ++t) result.push_back(std::move(*t));
             const bool present = t != target.end() && t->index == s.index;
-            const T x = (present ? value(*t) : T()) - value(s) * q;
+            T x = (present ? value(*t) : zero_entry()) - (q_first ? q * value(s) : value(s) * q);
             if (present) ++t;
             if (is_zero_entry(x)) continue;
-            result.push_back({s.index, stored_as::stored(x)});
+            result.push_back({s.index, stored_as::stored(std::move(x))});
             if (!present && row_of_a) in_column_[std::size_t(s.index)].push_back(*row_of_a);
         }
-        result.insert(result.end(), t, target.end());
+        result.insert(result.end(), std::make_move_iterator(t), std::make_move_iterator(target.end()));
         target.swap(result);
     }
 
