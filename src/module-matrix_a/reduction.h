@@ -17,6 +17,7 @@
 #include <deque>
 #include <iterator>
 #include <map>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,13 @@ int pivot_from(line<const T> l, int k, int to)
     list_nonzero<T>(l, k, to, nonzero);
     const int best = first_of_least_size<T>(nonzero, [&](int i) -> const T& { return l[i]; });
     return best < 0 ? k : best;
+}
+
+// a - b * c; wide numbers form it in one step.
+template <class T>
+T minus_product(const T& a, const T& b, const T& c)
+{
+    return a - b * c;
 }
 
 // target := target - source * q at the listed positions.
@@ -476,7 +484,8 @@ private:
         for (const entry& s : source) {
             for (; t != target.end() && t->index < s.index; ++t) result.push_back(std::move(*t));
             const bool present = t != target.end() && t->index == s.index;
-            T x = (present ? value(*t) : zero_entry()) - (q_first ? q * value(s) : value(s) * q);
+            entry_ref current = present ? value(*t) : zero_entry();
+            T x = q_first ? minus_product(current, q, value(s)) : minus_product(current, value(s), q);
             if (present) ++t;
             if (is_zero_entry(x)) continue;
             result.push_back({s.index, stored_as::stored(std::move(x))});
@@ -549,24 +558,35 @@ private:
     std::vector<int> ordered_;
 };
 
-// diagonize with or without L.
-template <class T>
+// diagonize with or without L, carried in W: T itself, or T's wide number
+// (wide_entries.h), when only the results are narrowed to T.
+template <class T, class W = T>
 void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
+    constexpr bool same = std::is_same_v<T, W>;
+    const auto out = [](const auto& x) -> T {
+        if constexpr (same) return x;
+        else return narrow(x);
+    };
     const int m = A.rows();
     const int n = A.columns();
-    sparse_reduction<T> work(m, n, L != nullptr);
-    work.load(A.elements(), nullptr, nullptr);
+    sparse_reduction<W> work(m, n, L != nullptr);
+    if constexpr (same) {
+        work.load(A.elements(), nullptr, nullptr);
+    } else {
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) work.append(i, j, widen(A.elements()[i * n + j]));
+    }
     work.reduce();
     fresh_matrix<T> diagonal(n, m);
-    for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = work.ordered_diagonal(p);
+    for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = out(work.ordered_diagonal(p));
     fresh_matrix<T> right(n, n);
     for (int p = 0; p < n; ++p)
-        for (const auto& e : work.right_column(p)) right.elements()[e.index * n + p] = work.value(e);
+        for (const auto& e : work.right_column(p)) right.elements()[e.index * n + p] = out(work.value(e));
     if (L) {
         fresh_matrix<T> left(m, m);
         for (int p = 0; p < m; ++p)
-            for (const auto& e : work.left_row(p)) left.elements()[p * m + e.index] = work.value(e);
+            for (const auto& e : work.left_row(p)) left.elements()[p * m + e.index] = out(work.value(e));
         *L = left.finish();
     }
     D = diagonal.finish();

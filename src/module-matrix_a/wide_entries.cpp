@@ -138,6 +138,15 @@ wide_integer operator/(const wide_integer& a, const wide_integer& b)
     return wide_integer::through_gmp(a, b, mpz_tdiv_q);
 }
 
+wide_integer wide_integer::big_minus_product(const wide_integer& a, const wide_integer& b, const wide_integer& c)
+{
+    const gmp_view x(a), y(b), z(c);
+    mpz_t r;
+    mpz_init_set(r, x.get());
+    mpz_submul(r, y.get(), z.get());
+    return from_gmp(r);
+}
+
 int wide_integer::big_compare(const wide_integer& a, const wide_integer& b)
 {
     const gmp_view x(a), y(b);
@@ -195,6 +204,13 @@ wide_rational operator*(const wide_rational& a, const wide_rational& b)
 {
     if (a.denominator_.is_one() && b.denominator_.is_one()) return wide_rational(a.numerator_ * b.numerator_);
     return {a.numerator_ * b.numerator_, a.denominator_ * b.denominator_};
+}
+
+wide_rational minus_product(const wide_rational& a, const wide_rational& b, const wide_rational& c)
+{
+    if (a.denominator_.is_one() && b.denominator_.is_one() && c.denominator_.is_one())
+        return wide_rational(minus_product(a.numerator_, b.numerator_, c.numerator_));
+    return a - b * c;
 }
 
 wide_rational operator/(const wide_rational& a, const wide_rational& b)

@@ -74,6 +74,15 @@ public:
     // Truncates toward zero.
     friend wide_integer operator/(const wide_integer& a, const wide_integer& b);
     friend wide_integer operator-(const wide_integer& a) { return wide_integer(0) - a; }
+    // a - b * c, in one step.
+    friend wide_integer minus_product(const wide_integer& a, const wide_integer& b, const wide_integer& c)
+    {
+        std::int64_t product, difference;
+        if (a.is_small() && b.is_small() && c.is_small() && !__builtin_mul_overflow(b.small(), c.small(), &product) &&
+            !__builtin_sub_overflow(a.small(), product, &difference))
+            return wide_integer(difference);
+        return big_minus_product(a, b, c);
+    }
     friend int compare(const wide_integer& a, const wide_integer& b)
     {
         if (a.is_small() && b.is_small()) return a.small() < b.small() ? -1 : a.small() > b.small();
@@ -99,6 +108,7 @@ private:
     static wide_integer big_difference(const wide_integer& a, const wide_integer& b);
     static wide_integer big_product(const wide_integer& a, const wide_integer& b);
     static int big_compare(const wide_integer& a, const wide_integer& b);
+    static wide_integer big_minus_product(const wide_integer& a, const wide_integer& b, const wide_integer& c);
     static wide_integer from_gmp(mpz_ptr taken);
     template <class Operation>
     static wide_integer through_gmp(const wide_integer& a, const wide_integer& b, Operation operation);
@@ -126,6 +136,7 @@ public:
     friend wide_rational operator-(const wide_rational& a, const wide_rational& b);
     friend wide_rational operator*(const wide_rational& a, const wide_rational& b);
     friend wide_rational operator/(const wide_rational& a, const wide_rational& b);
+    friend wide_rational minus_product(const wide_rational& a, const wide_rational& b, const wide_rational& c);
     friend bool operator<(const wide_rational& a, const wide_rational& b);
     friend bool operator==(const wide_rational& a, const wide_rational& b)
     {
