@@ -290,6 +290,14 @@ TEST_F(shipped_configuration, LargeRanksWithoutSymmetryCountAsTheCharactersSay)
         {"G3_6_mmm", 9, true, false},
     };
     for (const auto& c : cases) {
+#ifdef NDEBUG
+        const bool optimised = true;
+#else
+        // Seconds when optimised, minutes without (the sanitizers' build), where
+        // the random reductions of the diagonal form cover the wide numbers.
+        const bool optimised = false;
+        if (c.rank == 9) continue;
+#endif
         const int_group& group = value_of<int_group>(c.group);
         long long sum = 0;
         const std::vector<int_matrix> elements = elements_of(group);
@@ -302,7 +310,7 @@ TEST_F(shipped_configuration, LargeRanksWithoutSymmetryCountAsTheCharactersSay)
         const long long order = static_cast<long long>(elements.size()), count = sum / order;
         EXPECT_EQ(count * order, sum) << c.group;
         EXPECT_EQ(free_parameters<ZEM_int>(group, c.rank, c.pseudo), count) << c.group;
-        if (!c.all_instances) continue;
+        if (!c.all_instances || !optimised) continue;
         EXPECT_EQ(free_parameters<ZEM_fraction>(group, c.rank, c.pseudo), count) << c.group;
         EXPECT_EQ(free_parameters<ZEM_cyclotomic_number>(group, c.rank, c.pseudo), count) << c.group;
     }
