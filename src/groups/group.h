@@ -23,6 +23,7 @@
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "numbers/cyclotomic.h"
+#include "numbers/value_hash.h"
 
 ZEM_type tp_group(const ZEM_type& matrix_type);
 
@@ -32,34 +33,12 @@ constexpr int group_element_bound = 100000;
 // The closure's own hash of an element. The hash of matrices weighs entries by
 // their position only and gives every rational cyclotomic number 0, so the
 // elements of a group fall into few buckets; this one mixes every entry's value.
-inline std::uint64_t closure_mix(std::uint64_t h, std::uint64_t v)
-{
-    h ^= v + 0x9e3779b97f4a7c15u + (h << 6) + (h >> 2);
-    h *= 0xff51afd7ed558ccdu;
-    return h ^ (h >> 33);
-}
-
-inline std::uint64_t closure_entry_hash(const ZEM_int& x) { return static_cast<std::uint32_t>(x.value()); }
-
-inline std::uint64_t closure_entry_hash(const ZEM_fraction& x)
-{
-    return closure_mix(static_cast<std::uint32_t>(x.numerator()), static_cast<std::uint32_t>(x.denominator()));
-}
-
-// By the order and the coefficients, which equality compares; no text is formed.
-inline std::uint64_t closure_entry_hash(const ZEM_cyclotomic_number& x)
-{
-    std::uint64_t h = static_cast<std::uint32_t>(x.order);
-    for (const ZEM_fraction& c : x.coefficients) h = closure_mix(h, closure_entry_hash(c));
-    return h;
-}
-
 template <class T>
 std::size_t closure_hash(const ZEM_matrix<T>& m)
 {
-    std::uint64_t h = closure_mix(static_cast<std::uint32_t>(m.rows()), static_cast<std::uint32_t>(m.columns()));
+    std::uint64_t h = hash_mix(static_cast<std::uint32_t>(m.rows()), static_cast<std::uint32_t>(m.columns()));
     const int count = m.rows() * m.columns();
-    for (int k = 0; k < count; ++k) h = closure_mix(h, closure_entry_hash(m.elements()[k]));
+    for (int k = 0; k < count; ++k) h = hash_mix(h, spread_hash(m.elements()[k]));
     return static_cast<std::size_t>(h);
 }
 

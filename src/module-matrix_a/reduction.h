@@ -17,6 +17,7 @@
 #include <deque>
 #include <iterator>
 #include <map>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -84,6 +85,13 @@ int pivot_from(line<const T> l, int k, int to)
     list_nonzero<T>(l, k, to, nonzero);
     const int best = first_of_least_size<T>(nonzero, [&](int i) -> const T& { return l[i]; });
     return best < 0 ? k : best;
+}
+
+// a - b * c; wide numbers form it in one step.
+template <class T>
+T minus_product(const T& a, const T& b, const T& c)
+{
+    return a - b * c;
 }
 
 // target := target - source * q at the listed positions.
@@ -236,7 +244,7 @@ bool dirty(const T* A, int k, int n, int m)
 template <class T>
 struct plain {
     using type = T;
-    static const T& stored(const T& x) { return x; }
+    static T stored(T x) { return x; }
     static const T& value(const T& p) { return p; }
 };
 
@@ -317,19 +325,23 @@ public:
         std::vector<int> columns;
         for (const entry& e : row)
             if (e.index >= k) columns.push_back(e.index);
-        const int j = first_of_least_size<T>(columns, [&](int c) { return at(row, c); });
+        const int j = first_of_least_size<T>(columns, [&](int c) -> entry_ref { return at(row, c); });
         if (j < 0) return;
         const T pivot = at(row, j);
         if (j != k) exchange_columns(j, k);
-        std::vector<std::pair<int, T>> targets, sources;
-        for (const entry& e : a_[std::size_t(k)])
-            if (e.index > k) targets.emplace_back(e.index, stored_as::value(e.value));
-        for (int i : rows_in_column(k)) sources.emplace_back(i, at(a_[std::size_t(i)], k));
-        for (const auto& [c, x] : targets) {
-            const T q = sweep_quotient(x, pivot);
-            for (const auto& [i, source] : sources) set(i, c, at(a_[std::size_t(i)], c) - source * q);
-            subtract_multiple(r_[std::size_t(c)], r_[std::size_t(k)], q, nullptr);
+        // The quotient of every later entry of row k, as a line; a zero one changes nothing.
+        sparse_line quotients;
+        for (const entry& e : a_[std::size_t(k)]) {
+            if (e.index <= k) continue;
+            T q = sweep_quotient(value(e), pivot);
+            if (!is_zero_entry(q)) quotients.push_back({e.index, stored_as::stored(std::move(q))});
         }
+        for (const entry& q : quotients) subtract_multiple(r_[std::size_t(q.index)], r_[std::size_t(k)], value(q), nullptr);
+        // Column c loses q_c times column k in every row: row i, at once for
+        // every c, loses A(i, k) times the quotients.
+        std::vector<std::pair<int, T>> sources;
+        for (int i : rows_in_column(k)) sources.emplace_back(i, at(a_[std::size_t(i)], k));
+        for (const auto& [i, source] : sources) subtract_multiple(a_[std::size_t(i)], quotients, source, &i, true);
     }
 
     // Column k: the mirror of sweep_row, by row operations repeated on L.
@@ -339,7 +351,7 @@ public:
         std::vector<int> rows;
         for (int i : rows_in_column(k))
             if (i >= k) rows.push_back(i);
-        const int p = first_of_least_size<T>(rows, [&](int i) { return at(a_[std::size_t(i)], k); });
+        const int p = first_of_least_size<T>(rows, [&](int i) -> entry_ref { return at(a_[std::size_t(i)], k); });
         if (p < 0) return true;
         const T pivot = at(a_[std::size_t(p)], k);
         if (p != k) exchange_rows(p, k);
@@ -388,7 +400,9 @@ public:
     const sparse_line& right_column(int p) const { return r_[std::size_t(moved(p))]; }
     const sparse_line& left_row(int p) const { return l_[std::size_t(moved(p))]; }
 
-    static T value(const entry& e) { return stored_as::value(e.value); }
+    // A reference to the held value where it is held as itself, else a copy.
+    using entry_ref = decltype(stored_as::value(std::declval<const typename stored_as::type&>()));
+    static entry_ref value(const entry& e) { return stored_as::value(e.value); }
 
     static constexpr int cycle_bound = 100000;
 
@@ -427,17 +441,23 @@ private:
         return std::lower_bound(l.begin(), l.end(), index, [](const entry& e, int i) { return e.index < i; });
     }
 
-    static T at(const sparse_line& l, int index)
+    // Entry `index` of l, zero when l holds none.
+    static entry_ref at(const sparse_line& l, int index)
     {
         const auto it = find(l, index);
-        return it != l.end() && it->index == index ? value(*it) : T();
+        return it != l.end() && it->index == index ? value(*it) : zero_entry();
+    }
+    static entry_ref zero_entry()
+    {
+        static const T zero{};
+        return zero;
     }
 
     T diagonal(int k) const { return at(a_[std::size_t(k)], k); }
     int moved(int p) const { return p < int(ordered_.size()) ? ordered_[std::size_t(p)] : p; }
 
     // A(i, j) := x.
-    void set(int i, int j, const T& x)
+    void set(int i, int j, T x)
     {
         sparse_line& row = a_[std::size_t(i)];
         const auto it = row.begin() + (find(row, j) - row.cbegin());
@@ -445,30 +465,33 @@ private:
         if (is_zero_entry(x)) {
             if (present) row.erase(it);
         } else if (present) {
-            it->value = stored_as::stored(x);
+            it->value = stored_as::stored(std::move(x));
         } else {
-            row.insert(it, {j, stored_as::stored(x)});
+            row.insert(it, {j, stored_as::stored(std::move(x))});
             in_column_[std::size_t(j)].push_back(i);
         }
     }
 
-    // target := target - source * q; for a row i of A, new entries are listed
-    // with their columns.
-    void subtract_multiple(sparse_line& target, const sparse_line& source, const T& q, const int* row_of_a)
+    // target := target - source * q (q * source with q_first, as a column
+    // operation forms it); for a row i of A, new entries are listed with their
+    // columns.
+    void subtract_multiple(sparse_line& target, const sparse_line& source, const T& q, const int* row_of_a,
+                           bool q_first = false)
     {
         sparse_line result;
         result.reserve(target.size() + source.size());
         auto t = target.begin();
         for (const entry& s : source) {
-            for (; t != target.end() && t->index < s.index; ++t) result.push_back(*t);
+            for (; t != target.end() && t->index < s.index; ++t) result.push_back(std::move(*t));
             const bool present = t != target.end() && t->index == s.index;
-            const T x = (present ? value(*t) : T()) - value(s) * q;
+            entry_ref current = present ? value(*t) : zero_entry();
+            T x = q_first ? minus_product(current, q, value(s)) : minus_product(current, value(s), q);
             if (present) ++t;
             if (is_zero_entry(x)) continue;
-            result.push_back({s.index, stored_as::stored(x)});
+            result.push_back({s.index, stored_as::stored(std::move(x))});
             if (!present && row_of_a) in_column_[std::size_t(s.index)].push_back(*row_of_a);
         }
-        result.insert(result.end(), t, target.end());
+        result.insert(result.end(), std::make_move_iterator(t), std::make_move_iterator(target.end()));
         target.swap(result);
     }
 
@@ -535,24 +558,35 @@ private:
     std::vector<int> ordered_;
 };
 
-// diagonize with or without L.
-template <class T>
+// diagonize with or without L, carried in W: T itself, or T's wide number
+// (wide_entries.h), when only the results are narrowed to T.
+template <class T, class W = T>
 void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
+    constexpr bool same = std::is_same_v<T, W>;
+    const auto out = [](const auto& x) -> T {
+        if constexpr (same) return x;
+        else return narrow(x);
+    };
     const int m = A.rows();
     const int n = A.columns();
-    sparse_reduction<T> work(m, n, L != nullptr);
-    work.load(A.elements(), nullptr, nullptr);
+    sparse_reduction<W> work(m, n, L != nullptr);
+    if constexpr (same) {
+        work.load(A.elements(), nullptr, nullptr);
+    } else {
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) work.append(i, j, widen(A.elements()[i * n + j]));
+    }
     work.reduce();
     fresh_matrix<T> diagonal(n, m);
-    for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = work.ordered_diagonal(p);
+    for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = out(work.ordered_diagonal(p));
     fresh_matrix<T> right(n, n);
     for (int p = 0; p < n; ++p)
-        for (const auto& e : work.right_column(p)) right.elements()[e.index * n + p] = work.value(e);
+        for (const auto& e : work.right_column(p)) right.elements()[e.index * n + p] = out(work.value(e));
     if (L) {
         fresh_matrix<T> left(m, m);
         for (int p = 0; p < m; ++p)
-            for (const auto& e : work.left_row(p)) left.elements()[p * m + e.index] = work.value(e);
+            for (const auto& e : work.left_row(p)) left.elements()[p * m + e.index] = out(work.value(e));
         *L = left.finish();
     }
     D = diagonal.finish();

@@ -8,6 +8,7 @@
 #include "module-matrix_a/determinant.h"
 #include "module-matrix_a/entry_size.h"
 #include "module-matrix_a/reduction.h"
+#include "module-matrix_a/wide_entries.h"
 #include "module-mgrp+tensor/action_matrix.h"
 #include "module-object/error.h"
 
@@ -27,7 +28,7 @@ const G& as_coefficient(const G& x)
 // into the sparse reduction: column k of A_g comes from the action walk with its
 // non-zero entries listed, so the zeros, nearly all of it, are never visited.
 template <class G, bool pseudo>
-void stack_blocks(reduction::sparse_reduction<G>& stack, const pointer_to_objects<ZEM_matrix<G>>& generators, int dim,
+void stack_blocks(reduction::sparse_reduction<wide_of<G>>& stack, const pointer_to_objects<ZEM_matrix<G>>& generators, int dim,
                   int rank, const tensor_basis& basis, const pointer_to_objects<int>& position,
                   const pointer_to_objects<int>& representative)
 {
@@ -42,11 +43,11 @@ void stack_blocks(reduction::sparse_reduction<G>& stack, const pointer_to_object
         for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
                                   [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
                                       for (int j : touched) {
-                                          stack.append(first_row + j, k, pseudo ? factor * column[j] : column[j]);
+                                          stack.append(first_row + j, k, widen(pseudo ? factor * column[j] : column[j]));
                                           column[j] = zero;
                                       }
                                   });
-        for (int j = 0; j < n; ++j) stack.add(first_row + j, j, G(-1));
+        for (int j = 0; j < n; ++j) stack.add(first_row + j, j, wide_of<G>(-1));
     }
 }
 
@@ -66,9 +67,10 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     basis.mk_basis_tabs(position, representative, list);
 
     // Only D's diagonal and R's columns beyond the rank are read, so neither is
-    // built as a dense matrix.
+    // built as a dense matrix. The reduction is carried in wide numbers, and only
+    // the entries of R that become coefficients are narrowed.
     const int m = matrix_element_count(n, generators.count());
-    reduction::sparse_reduction<G> stack(m, n, false);
+    reduction::sparse_reduction<wide_of<G>> stack(m, n, false);
     stack_blocks<G, pseudo>(stack, generators, dim, rank, basis, position, representative);
     stack.reduce();
     int r = 0;
@@ -81,7 +83,7 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     // The non-zero coefficients of each component, from the free columns of R.
     std::vector<std::vector<std::pair<int, G>>> nonzero(static_cast<std::size_t>(n));
     for (int j = 0; j < f; ++j)
-        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, stack.value(e));
+        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, narrow(stack.value(e)));
     // The weight of a basis component is the number of its distinct images with
     // the plus sign, itself included: the basis has classified them all already.
     std::vector<int> weights(static_cast<std::size_t>(n), 1);

@@ -11,7 +11,9 @@
 //
 // Instances (G the scalar of the group and of the elimination, T that of the
 // coefficients): (fraction, fraction), (cyclotomic, cyclotomic), (int, fraction).
-// All arithmetic is checked: an overflow fails with the scalar's message.
+// The reduction is carried in wide numbers, so it fails with the scalar's
+// overflow message only when an entry of R that becomes a coefficient leaves
+// 32 bits; the rest of the arithmetic is checked in 32 bits as everywhere.
 #pragma once
 
 #include <type_traits>

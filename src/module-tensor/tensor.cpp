@@ -1,9 +1,11 @@
 #include "module-tensor/tensor.h"
 
 #include <memory>
+#include <unordered_map>
+#include <vector>
 
-#include "module-collections/dictionary.h"
 #include "module-object/error.h"
+#include "numbers/value_hash.h"
 
 namespace {
 
@@ -16,6 +18,26 @@ void write_name(std::ostream& out, const ZEM_tensor_impl<T>& body, int component
     std::unique_ptr<char[]> name(body.give_name(component));
     out << name.get();
 }
+
+// Reals cannot be hashed: this fails as their own hash does.
+std::uint64_t spread_hash(const ZEM_real& x) { return static_cast<std::uint32_t>(hash(x)); }
+
+// What equality compares: the coefficients, their count and the constant.
+template <class T>
+std::uint64_t spread_hash(const ZEM_symbolic_number<T>& x)
+{
+    const pointer_to_objects<T>& coefficients = x.coefficients();
+    std::uint64_t h = hash_mix(static_cast<std::uint32_t>(coefficients.count()), spread_hash(x.constant()));
+    for (int k = 0; k < coefficients.count(); ++k) h = hash_mix(h, spread_hash(coefficients[k]));
+    return h;
+}
+
+template <class T>
+struct value_at {
+    const T* values;
+    std::size_t operator()(int k) const { return static_cast<std::size_t>(spread_hash(values[k])); }
+    bool operator()(int a, int b) const { return values[a] == values[b]; }
+};
 
 }
 
@@ -55,23 +77,27 @@ const pointer_to_objects<T>& ZEM_tensor_impl<T>::checked(const pointer_to_object
 template <class T>
 void ZEM_tensor_impl<T>::print(std::ostream& out) const
 {
-    int n = values_.count();
-    ZEM_dictionary<T, ZEM_int> first_holder(50);
-    pointer_to_objects<int> first(n);
+    // Components grouped by equal value, each group under its first holder, in
+    // flat order; the values are hashed so that rational ones spread too.
+    const int n = values_.count();
+    const value_at<T> by_value{values_.block()};
+    std::unordered_map<int, int, value_at<T>, value_at<T>> group_of(std::size_t(n), by_value, by_value);
+    std::vector<int> holders;
+    std::vector<std::vector<int>> members(static_cast<std::size_t>(n));
     for (int k = 0; k < n; ++k) {
-        const ZEM_int* found = first_holder.lookup(values_[k]);
-        first[k] = found ? found->value() : -1;
-        if (!found) first_holder.add_elt(values_[k], ZEM_int(k));
+        const auto [at, fresh] = group_of.try_emplace(k, k);
+        if (fresh)
+            holders.push_back(k);
+        else
+            members[std::size_t(at->second)].push_back(k);
     }
-    for (int k = 0; k < n; ++k) {
-        if (first[k] >= 0) continue;
+    for (int k : holders) {
         out << "  ";
         write_name(out, *this, k);
-        for (int j = 0; j < n; ++j)
-            if (first[j] == k) {
-                out << " = ";
-                write_name(out, *this, j);
-            }
+        for (int j : members[std::size_t(k)]) {
+            out << " = ";
+            write_name(out, *this, j);
+        }
         out << " = ";
         values_[k].print(out);
         out << "\n";

@@ -10,6 +10,7 @@
 
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix_a/inverse.h"
+#include "module-matrix_a/wide_entries.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/exact_rank.h"
 #include "support/failure.h"
@@ -197,14 +198,33 @@ TEST(Diagonize, RandomMatricesAgainstTheLiteralSteps)
     std::mt19937 random(9);
     std::uniform_int_distribution<int> size(0, 7), pick(0, 12);
     const int orders[] = {3, 4, 5, 8, 12};
-    int overflows = 0, checks = 0;
-    // A failure must be an overflow of the scalars, and is counted.
+    int overflows = 0, checks = 0, answered_widely = 0;
+    const auto is_overflow = [](const std::string& failure) {
+        return failure == run_time("[ZEM_fraction] overflow") || failure == run_time("[ZEM_int] overflow");
+    };
+    // A failure must be an overflow of the scalars, and is counted. Carried in
+    // wide numbers, the reduction gives the same results where the 32-bit one
+    // succeeds, and elsewhere fails only when a result leaves 32 bits.
     auto check = [&](const auto& A) {
+        using T = std::remove_cvref_t<decltype(A.elements()[0])>;
         ++checks;
         const std::string failure = failure_of([&] { expect_reduction(A); });
-        const bool overflow = failure == run_time("[ZEM_fraction] overflow") || failure == run_time("[ZEM_int] overflow");
+        const bool overflow = is_overflow(failure);
         EXPECT_TRUE(overflow || failure == "(no failure)") << failure;
         overflows += overflow;
+        reduced<T> wide;
+        const std::string wide_failure =
+            failure_of([&] { reduction::reduce<T, wide_of<T>>(A, &wide.L, wide.D, wide.R); });
+        if (!overflow) {
+            const reduced<T> r = reduce(A);
+            EXPECT_TRUE(wide.L == r.L && wide.D == r.D && wide.R == r.R) << A;
+        } else if (wide_failure == "(no failure)") {
+            ++answered_widely;
+            const std::string product = failure_of([&] { EXPECT_EQ(wide.L * A * wide.R, wide.D) << A; });
+            EXPECT_TRUE(product == "(no failure)" || is_overflow(product)) << product;
+        } else {
+            EXPECT_TRUE(is_overflow(wide_failure)) << wide_failure;
+        }
     };
     for (int trial = 0; trial < 400; ++trial) {
         const int c = size(random), r = size(random), limit = trial % 3 == 0 ? size(random) : 0;
@@ -223,6 +243,7 @@ TEST(Diagonize, RandomMatricesAgainstTheLiteralSteps)
         }));
     }
     EXPECT_LT(overflows, checks / 20);
+    EXPECT_GT(answered_widely, 0);
 }
 
 // abs_value_squared is 0 for 1 + a fifth root of unity and for 1 + sqrt(3):
