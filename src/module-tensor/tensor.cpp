@@ -22,13 +22,12 @@ void write_name(std::ostream& out, const ZEM_tensor_impl<T>& body, int component
 // Reals cannot be hashed: this fails as their own hash does.
 std::uint64_t spread_hash(const ZEM_real& x) { return static_cast<std::uint32_t>(hash(x)); }
 
-// What equality compares: the coefficients, their count and the constant.
+// What equality compares: the count, the constant and the non-zero terms.
 template <class T>
 std::uint64_t spread_hash(const ZEM_symbolic_number<T>& x)
 {
-    const pointer_to_objects<T>& coefficients = x.coefficients();
-    std::uint64_t h = hash_mix(static_cast<std::uint32_t>(coefficients.count()), spread_hash(x.constant()));
-    for (int k = 0; k < coefficients.count(); ++k) h = hash_mix(h, spread_hash(coefficients[k]));
+    std::uint64_t h = hash_mix(static_cast<std::uint32_t>(x.coefficients().count()), spread_hash(x.constant()));
+    for (const auto& [k, v] : x.terms()) h = hash_mix(hash_mix(h, static_cast<std::uint32_t>(k)), spread_hash(v));
     return h;
 }
 
