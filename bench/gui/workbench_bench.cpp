@@ -1,66 +1,57 @@
 // A whole "Tensor" request of the tensor workbench, as the user starts it: the
-// solver on m-3m, the conversion and product with the identity transformation,
-// and the new page of the result deck. No index symmetry, ranks 4, 6 and 7;
-// the counter "free" is the number of free parameters.
+// solver, the conversion and product with the basis transformation, and the new
+// page of the result deck, on the shipped configuration ($ZARN_CONFIG, else
+// data/zarn_config below the directory the benchmark runs in). No index
+// symmetry; the counter "free" is the number of free parameters, "peak_MB" the
+// peak memory of the process so far (run one benchmark alone to read its own).
 #include <QApplication>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 
 #include "button_labelled.h"
-#include "module-collections/linkedlist.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-main_zarn/tensor_request.h"
 #include "module-main_zarn/tensorprog.h"
-#include "module-matrix/matrix.h"
 #include "module-misc_amulet/stacker.h"
-#include "groups/group.h"
-#include "module-zem_language/symtab.h"
+#include "module-object/error.h"
+#include "module-object/string.h"
+#include "module-zem_language/exec.h"
 
 namespace {
 
-ZEM_matrix<ZEM_int> matrix3(std::initializer_list<int> entries)
-{
-    pointer_to_objects<ZEM_int> elements(9);
-    int k = 0;
-    for (int x : entries) elements[k++] = ZEM_int(x);
-    return ZEM_matrix<ZEM_int>(3, 3, elements);
-}
+struct silent_alerts : alert_seam {
+    void show_alert(const std::string&) override {}
+};
 
-void set_list(const char* name, std::initializer_list<const char*> strings)
+bool configure()
 {
-    ZEM_linkedlist<ZEM_string> list;
-    for (const char* s : strings) list.add_at_tail(ZEM_string(s));
-    global_objects.add(name, &list, list.type());
-}
-
-// The m-3m group and the identity of the shipped configuration, under their names.
-void configure()
-{
-    ZEM_linkedlist<ZEM_matrix<ZEM_int>> generators;
-    generators.add_at_tail(matrix3({0, -1, 0, 1, 0, 0, 0, 0, 1}));
-    generators.add_at_tail(matrix3({0, 0, 1, 1, 0, 0, 0, 1, 0}));
-    generators.add_at_tail(matrix3({-1, 0, 0, 0, -1, 0, 0, 0, -1}));
-    const ZEM_group<ZEM_matrix<ZEM_int>> m3m(generators, nullptr, nullptr);
-    global_objects.add("G3_m-3m", &m3m, m3m.type());
-    const ZEM_matrix<ZEM_int> identity = matrix3({1, 0, 0, 0, 1, 0, 0, 0, 1});
-    global_objects.add("T3_identity", &identity, identity.type());
-    for (const char* d : {"1", "2"}) {
-        set_list((std::string("group_name_mapping_") + d).c_str(), {});
-        set_list((std::string("transformation_name_mapping_") + d).c_str(), {});
+    const char* from_environment = std::getenv("ZARN_CONFIG");
+    const std::string path = from_environment ? from_environment : "data/zarn_config";
+    silent_alerts alerts;
+    alert_seam* previous = install_alert_seam(&alerts);
+    bool read = false;
+    try {
+        read = exec_zem_commandfile(path.c_str()) == 0;
+        init_tensor();
+    } catch (const ZEM_string&) {
     }
-    set_list("group_name_mapping_3", {"m-3m", "G3_m-3m"});
-    set_list("transformation_name_mapping_3", {"identity", "T3_identity"});
-    init_tensor();
+    install_alert_seam(previous);
+    return read;
 }
 
-void tensor_request(benchmark::State& state)
+void tensor_request(benchmark::State& state, const char* group, const char* transformation)
 {
-    static const bool configured = (configure(), true);
-    (void)configured;
+    static const bool configured = configure();
+    if (!configured) {
+        state.SkipWithError("the configuration cannot be read");
+        return;
+    }
     const int rank = int(state.range(0));
     std::unique_ptr<QWidget> stacker(create_stacker());
     std::unique_ptr<QWidget> bench(tensorprog(stacker.get()));
@@ -70,9 +61,9 @@ void tensor_request(benchmark::State& state)
         symmetry += std::to_string(k);
     }
     bench->findChild<QSpinBox*>("rank")->setValue(rank);
-    bench->findChild<QLineEdit*>("point group")->setText("m-3m");
+    bench->findChild<QLineEdit*>("point group")->setText(group);
     bench->findChild<QLineEdit*>("perm symmetry")->setText(QString::fromStdString(symmetry));
-    bench->findChild<QLineEdit*>("basis transformation")->setText("identity");
+    bench->findChild<QLineEdit*>("basis transformation")->setText(transformation);
     QAbstractButton* tensor = button_labelled(bench.get(), "Tensor");
     QAbstractButton* remove = button_labelled(stacker.get(), "Delete");
     for (auto _ : state) {
@@ -82,11 +73,30 @@ void tensor_request(benchmark::State& state)
         QApplication::sendPostedEvents();
         state.ResumeTiming();
     }
-    const std::string comment = invariant_tensor_request(false, {"m-3m", symmetry, "identity", 3, rank}).comment;
+    const std::string comment = invariant_tensor_request(false, {group, symmetry, transformation, 3, rank}).comment;
     const std::string count_line = "The number of free parameters is ";
     state.counters["free"] = std::stod(comment.substr(comment.find(count_line) + count_line.size()));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024;
 }
 
-BENCHMARK(tensor_request)->Name("workbench/tensor/m-3m/none")->Arg(4)->Arg(6)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(tensor_request, m3m, "m-3m", "identity")
+    ->Name("workbench/tensor/m-3m/none")
+    ->Arg(4)
+    ->Arg(6)
+    ->Arg(7)
+    ->Unit(benchmark::kMillisecond);
+// The largest requests, once each so that a whole run stays short.
+BENCHMARK_CAPTURE(tensor_request, m3m_large, "m-3m", "identity")
+    ->Name("workbench/tensor/m-3m/none")
+    ->Arg(10)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(tensor_request, hexagonal, "6/mmm", "hexagonal to Cartesian")
+    ->Name("workbench/tensor/6/mmm/none/Cartesian")
+    ->Arg(8)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 
 }
