@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "module-matrix_a/determinant.h"
@@ -82,6 +83,70 @@ void apply_to_every_index(const ZEM_matrix<S>& g, int dim, int rank, std::vector
     }
 }
 
+// One slot of a tensor of symbolic numbers (the constants, or the coefficients of
+// one parameter) as its non-zero values by component, in component order.
+template <class S>
+using sparse_slot = std::vector<std::pair<int, S>>;
+
+// Applies g to a sparse slot as apply_to_every_index does to a dense one, so that
+// the work follows the non-zero values and the non-zero entries of g: each sum
+// takes its terms in the same order, which gives the same values.
+template <class S>
+class slot_transformation {
+public:
+    slot_transformation(const ZEM_matrix<S>& g, int dim, int rank, int n, const S* factor)
+        : dim_(dim), rank_(rank), factor_(factor), columns_(static_cast<std::size_t>(dim)),
+          sums_(static_cast<std::size_t>(n)), hit_(static_cast<std::size_t>(n))
+    {
+        for (int i = 0; i < dim; ++i)
+            for (int y = 0; y < dim; ++y)
+                if (!is_zero_entry(g.elements()[i * dim + y])) columns_[y].emplace_back(i, g.elements()[i * dim + y]);
+    }
+
+    void apply(sparse_slot<S>& slot)
+    {
+        if (slot.empty()) return;
+        int stride = 1;
+        for (int axis = 1; axis < rank_; ++axis) stride *= dim_;
+        for (int axis = 0; axis < rank_; ++axis, stride /= dim_) {
+            for (const auto& [c, x] : slot) {
+                const int y = c / stride % dim_;
+                for (const auto& [i, entry] : columns_[y]) {
+                    const int target = c + (i - y) * stride;
+                    if (!hit_[target]) {
+                        hit_[target] = 1;
+                        touched_.push_back(target);
+                    }
+                    sums_[target] = sums_[target] + entry * x;
+                }
+            }
+            std::sort(touched_.begin(), touched_.end());
+            slot.clear();
+            for (int c : touched_) {
+                hit_[c] = 0;
+                if (!is_zero_entry(sums_[c])) slot.emplace_back(c, sums_[c]);
+                sums_[c] = S();
+            }
+            touched_.clear();
+        }
+        if (factor_) {
+            for (auto& [c, x] : slot) x = *factor_ * x;
+            std::erase_if(slot, [](const std::pair<int, S>& value) { return is_zero_entry(value.second); });
+        }
+    }
+
+private:
+    int dim_;
+    int rank_;
+    const S* factor_;
+    // The non-zero entries of each column of g, by row.
+    std::vector<std::vector<std::pair<int, S>>> columns_;
+    // The sums of one axis and the components that received a term.
+    std::vector<S> sums_;
+    std::vector<unsigned char> hit_;
+    std::vector<int> touched_;
+};
+
 // The components of g * t, each multiplied by `factor` when one is given.
 template <class S, class T, class Handle>
 pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handle& t, const S* factor = nullptr)
@@ -91,36 +156,41 @@ pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handl
     require_shape(dim, g.rows(), g.columns());
     const pointer_to_objects<T>& given = t.values();
     pointer_to_objects<T> result(given.count());
-    auto finish = [&](std::vector<S>& values) {
+    if constexpr (std::is_same_v<T, S>) {
+        std::vector<S> values(given.begin(), given.end());
         apply_to_every_index(g, dim, rank, values);
         if (factor)
             for (S& x : values) x = *factor * x;
-    };
-    if constexpr (std::is_same_v<T, S>) {
-        std::vector<S> values(given.begin(), given.end());
-        finish(values);
         std::copy(values.begin(), values.end(), result.begin());
     } else {
-        // A symbolic number is its constant and coefficients: each is transformed
-        // alone, and the numbers are built once at the end. A sum of symbolic
-        // numbers has the longest operand's coefficient count and the names of
-        // the last one, here of t's last component.
-        std::size_t count = 0;
-        for (const T& x : given) count = std::max(count, static_cast<std::size_t>(x.coefficients().count()));
-        const std::size_t n = static_cast<std::size_t>(given.count());
-        std::vector<std::vector<S>> slots(count + 1, std::vector<S>(n));
-        for (std::size_t c = 0; c < n; ++c) {
-            const T& x = given[static_cast<int>(c)];
-            slots[0][c] = x.constant();
-            for (const auto& [k, v] : x.terms()) slots[static_cast<std::size_t>(k) + 1][c] = v;
+        // A symbolic number is its constant and terms: each slot is transformed
+        // alone, and its values join the terms of their components in parameter
+        // order. A sum of symbolic numbers has the longest operand's coefficient
+        // count and the names of the last one, here of t's last component.
+        const int n = given.count();
+        int count = 0;
+        for (const T& x : given) count = std::max(count, x.coefficients().count());
+        std::vector<sparse_slot<S>> slots(static_cast<std::size_t>(count) + 1);
+        for (int c = 0; c < n; ++c) {
+            const T& x = given[c];
+            if (!is_zero_entry(x.constant())) slots[0].emplace_back(c, x.constant());
+            for (const auto& [k, v] : x.terms()) slots[static_cast<std::size_t>(k) + 1].emplace_back(c, v);
         }
-        for (std::vector<S>& slot : slots) finish(slot);
-        const T last = n > 0 ? given[given.count() - 1] : T();
-        pointer_to_objects<S> coefficients(static_cast<int>(count));
-        for (std::size_t c = 0; c < n; ++c) {
-            for (std::size_t k = 0; k < count; ++k) coefficients[static_cast<int>(k)] = slots[k + 1][c];
-            result[static_cast<int>(c)] = T(coefficients, slots[0][c], last.names());
+        slot_transformation<S> transformation(g, dim, rank, n, factor);
+        std::vector<S> constants(static_cast<std::size_t>(n));
+        std::vector<std::vector<symbolic_term<S>>> terms(static_cast<std::size_t>(n));
+        for (std::size_t k = 0; k < slots.size(); ++k) {
+            transformation.apply(slots[k]);
+            for (auto& [c, v] : slots[k]) {
+                if (k == 0)
+                    constants[c] = v;
+                else
+                    terms[c].push_back({static_cast<int>(k) - 1, v});
+            }
+            sparse_slot<S>().swap(slots[k]);
         }
+        const T last = n > 0 ? given[n - 1] : T();
+        for (int c = 0; c < n; ++c) result[c] = T(count, std::move(terms[c]), constants[c], last.names());
     }
     return result;
 }

@@ -176,7 +176,7 @@ constexpr bool address_sanitizer = false;
     alert_recorder alerts;
     w.fill(3, 2, "m-3m", "(0 1)", "identity");
     w.press("Tensor");
-    limit_growth(64 << 20);
+    limit_growth(16 << 20);
     w.fill(3, 10, "m-3m", "0 1 2 3 4 5 6 7 8 9", "identity");
     w.press("Tensor");
     const bool shown = alerts.alerts == std::vector<std::string>{"(beep)", "run-time exception: out of memory\n"};

@@ -66,12 +66,25 @@ symbolic small_symbolic(std::mt19937& rng)
     return symbolic(c, small_fraction(rng), rng() % 2 ? "abcd" : "pq");
 }
 
+// Most coefficients and constants zero, as in a solver's tensor, counts differing.
+ZEM_symbolic_number<ZEM_cyclotomic_number> sparse_symbolic(std::mt19937& rng)
+{
+    pointer_to_objects<ZEM_cyclotomic_number> c(int(rng() % 7));
+    for (ZEM_cyclotomic_number& x : c)
+        if (rng() % 4 == 0) x = small_cyclotomic(rng);
+    const ZEM_cyclotomic_number constant = rng() % 2 ? small_cyclotomic(rng) : ZEM_cyclotomic_number();
+    return ZEM_symbolic_number<ZEM_cyclotomic_number>(c, constant, "abcdefg");
+}
+
 TEST(MatrixTimesTensor, AgreesWithTheDefinitionAndPseudoTensorsTakeTheDeterminant)
 {
     check_against_the_definition<ZEM_tensor<ZEM_fraction>>(small_fraction, small_fraction);
     check_against_the_definition<ZEM_tensor<ZEM_cyclotomic_number>>(small_cyclotomic, small_cyclotomic);
     check_against_the_definition<ZEM_tensor<symbolic>>(small_fraction, small_symbolic);
     check_against_the_definition<ZEM_pseudo_tensor<symbolic>>(small_fraction, small_symbolic);
+    using sparse = ZEM_symbolic_number<ZEM_cyclotomic_number>;
+    check_against_the_definition<ZEM_tensor<sparse>>(small_cyclotomic, sparse_symbolic);
+    check_against_the_definition<ZEM_pseudo_tensor<sparse>>(small_cyclotomic, sparse_symbolic);
 }
 
 TEST(MatrixTimesTensor, RefusesAMatrixOfAnotherShapeAndGivesDimensionZeroNoComponents)
