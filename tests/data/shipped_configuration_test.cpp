@@ -206,7 +206,7 @@ TEST_F(shipped_configuration, CharacterTablesAgreeWithTheirGroups)
         const std::string dim = plain ? "3" : key.substr(key.size() - 3, 1);
         const std::string group = mapping("group_name_mapping_" + dim)[plain ? key : key.substr(0, key.size() - 5)];
         // The group "G..." of the table "X...".
-        ASSERT_TRUE(reached.count(var) && group == "G" + var.substr(1)) << key;
+        ASSERT_TRUE(reached.count(var) && group == std::string("G").append(var, 1)) << key;
         const auto& table = value_of<ZEM_character_table>(var);
         const std::vector<int_matrix> elements = elements_of(value_of<int_group>(group));
         const int order = int(elements.size());

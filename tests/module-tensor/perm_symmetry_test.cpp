@@ -78,7 +78,7 @@ void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* da
 {
     auto& text = *static_cast<std::string*>(data);
     text += text.empty() ? "(" : " (";
-    for (int k = 0; k < image.count(); ++k) text += (k ? "," : "") + std::to_string(image[k]);
+    for (int k = 0; k < image.count(); ++k) text.append(k ? "," : "").append(std::to_string(image[k]));
     text += sign == permsym_plus ? ")+" : sign == permsym_minus ? ")-" : ")?";
 }
 
