@@ -58,7 +58,7 @@ TEST(PermSymmetryStrings, CanonicalFormsOrTheFault)
         {"0 2147483646", once, 2147483647, ""}, {"0 99999999999999999999999", once, 2147483647, ""},
         // Nesting is refused before the stack overflows.
         {nested(1001, "0"), deep, 0, ""}, {nested(1000000, "0", false), deep, 0, ""},
-        {"[" + nested(1000, "0 1") + "]", deep, 0, ""},
+        {std::string("[").append(nested(1000, "0 1")).append("]"), deep, 0, ""},
     };
     for (const auto& c : cases) {
         auto* s = new perm_symmetry_type{ZEM_string(c.text.c_str())};
@@ -158,7 +158,7 @@ TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
         std::string text;
         std::vector<int> tuple;
         for (int k = 0; k < rank; ++k) {
-            text += (k ? " " : "") + std::to_string(k);
+            text.append(k ? " " : "").append(std::to_string(k));
             tuple.push_back(k < rank / 2 ? 0 : 1);
         }
         const perm_symmetry_type s{ZEM_string(("(" + text + ")").c_str())};
