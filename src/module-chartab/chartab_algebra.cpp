@@ -9,15 +9,13 @@
 
 namespace {
 
-const char* const module = "module-chartab/chartab_algebra-c";
-
 using values_t = pointer_to_objects<ZEM_cyclotomic_number>;
 
 template <class Combine>
 ZEM_character combine_values(const ZEM_character& v1, const ZEM_character& v2, const char* failure,
                              Combine combine)
 {
-    if (v1.length() != v2.length()) _zem_error_(module, __LINE__, failure);
+    if (v1.length() != v2.length()) _zem_error_(failure);
     values_t result(v1.length());
     for (int c = 0; c < v1.length(); ++c) result[c] = combine(v1.values()[c], v2.values()[c]);
     return ZEM_character(result);
@@ -48,14 +46,14 @@ int ZEM_character_table::group_order() const
 void ZEM_character_table::require_class_length(const char* operation, const ZEM_character& chi) const
 {
     if (chi.length() != columns())
-        _zem_error_(module, __LINE__, std::string("[") + operation + "] size(character) != columns()");
+        _zem_error_(std::string("[") + operation + "] size(character) != columns()");
 }
 
 ZEM_cyclotomic_number ZEM_character_table::character_scalar_product(const ZEM_character& v1,
                                                                     const ZEM_character& v2) const
 {
     if (v1.length() != v2.length())
-        _zem_error_(module, __LINE__, "[character_scalar_product] size(v1) != size(v2)");
+        _zem_error_("[character_scalar_product] size(v1) != size(v2)");
     require_class_length("character_scalar_product", v1);
     ZEM_cyclotomic_number sum;
     for (int c = 0; c < v1.length(); ++c)
@@ -91,7 +89,7 @@ ZEM_character ZEM_character_table::character_power(const ZEM_character& chi, int
     ZEM_character base = chi;
     // The first product of the plain loop would refuse a character of another length.
     if (times > 0 && chi.length() != columns())
-        _zem_error_(module, __LINE__, "[character_product] size(v1) != size(v2)");
+        _zem_error_("[character_product] size(v1) != size(v2)");
     while (times > 0) {
         if (times & 1) power = character_product(power, base);
         times >>= 1;

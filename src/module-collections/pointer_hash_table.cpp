@@ -7,8 +7,6 @@
 
 namespace {
 
-const char* const module = "module-collections/phashtab-c";
-
 phtab_node** new_buckets(int n)
 {
     return n > 0 ? new phtab_node*[static_cast<unsigned>(n)]() : nullptr;
@@ -246,7 +244,7 @@ phtab_iterator::phtab_iterator(const pointer_hash_table& walked, phtab_iter_pos 
     : bucket(0), node(nullptr), table(&walked)
 {
     if (pos == phtab_at_end)
-        _zem_error_(module, __LINE__, "[phtab_iterator::phtab_iterator] iteration starting at end is not implemented");
+        _zem_error_("[phtab_iterator::phtab_iterator] iteration starting at end is not implemented");
     enter_bucket_from(0);
 }
 
@@ -259,7 +257,7 @@ void phtab_iterator::enter_bucket_from(int first)
 
 const void* phtab_iterator::operator*() const
 {
-    if (!node) _zem_error_(module, __LINE__, "[ZEMiter_list_impl::operator*] dereference of invalid iterator");
+    if (!node) _zem_error_("[ZEMiter_list_impl::operator*] dereference of invalid iterator");
     return node->elt;
 }
 
@@ -272,6 +270,6 @@ void phtab_iterator::operator++()
         enter_bucket_from(bucket + 1);
 }
 
-void phtab_iterator::operator--() { _zem_error_(module, __LINE__, "phtab_iterator::operator --] operation not implemented"); }
+void phtab_iterator::operator--() { _zem_error_("phtab_iterator::operator --] operation not implemented"); }
 
 void phtab_iterator::operator--(int) { --*this; }

@@ -23,8 +23,6 @@
 
 namespace {
 
-const char* const module_path = "/src/module-main_zarn/chartabprog";
-
 // What the look-up of a table's name lacked first; the messages show its number.
 enum class lacking { mapping_entry = 1, variable = 2, table = 3 };
 
@@ -46,7 +44,7 @@ looked_up mapped_variable(const ZEM_string& name)
 {
     const std::string text = std::string("[") + callback + "] cannot find character table (" +
                              std::to_string(static_cast<int>(what)) + "), please report..";
-    _zem_error_(module_path, __LINE__, text);
+    _zem_error_(text);
 }
 
 QHBoxLayout* new_row(QVBoxLayout* column)

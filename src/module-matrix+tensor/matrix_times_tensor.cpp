@@ -11,8 +11,6 @@
 
 namespace {
 
-const char* const module = "module-matrix+tensor/matrix+tensor-t";
-
 // The two recursions, for either handle.
 template <class S, class T, class Handle>
 T sum_of_terms(int rank, int dim, pointer_to_objects<int>& target, pointer_to_objects<int>& source, int position,
@@ -50,7 +48,7 @@ void fill_components(int rank, int dim, pointer_to_objects<int>& target, pointer
 void require_shape(int dim, int rows, int columns)
 {
     if (dim != rows || dim != columns)
-        _zem_error_(module, __LINE__, "[operator * (matrix, tensor)] incorrect number of rows and/or columns");
+        _zem_error_("[operator * (matrix, tensor)] incorrect number of rows and/or columns");
 }
 
 // The law is linear in each index, so g is applied to one index at a time:

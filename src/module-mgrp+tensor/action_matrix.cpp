@@ -6,8 +6,6 @@
 
 namespace {
 
-const char* const module = "module-mgrp+tensor/mgrp+tensor-t";
-
 // The source walk of f_act2. When `touched` is given, every position of the row
 // that a term reaches while it holds zero is listed there, so that the row can
 // be read and cleared without sweeping all of it.
@@ -35,10 +33,9 @@ void add_sources(int level, int dimension, int rank, const pointer_to_objects<in
     if (q < 0) {
         switch (basis.get_at(m).status) {
         case tensor_basis_unclassified:
-            _zem_error_(module, __LINE__, "[f_act2] hmm... black hole in tensor basis (please report)");
+            _zem_error_("[f_act2] hmm... black hole in tensor basis (please report)");
         case tensor_basis_component:
-            _zem_error_(module, __LINE__,
-                        "[f_act2] hmm... element in tensor basis and not in tensor basis (please report)");
+            _zem_error_("[f_act2] hmm... element in tensor basis and not in tensor basis (please report)");
         case tensor_basis_plus_image:
             q = position[representative[m]];
             break;
@@ -85,7 +82,7 @@ void walk_targets(int& flat, int level, pointer_to_objects<int>& target, pointer
 void require_action_shape(int dimension, int rows, int columns)
 {
     if (dimension != rows || dimension != columns)
-        _zem_error_(module, __LINE__, "[action_matrix] dimension != g.rows() || dimension != g.columns()");
+        _zem_error_("[action_matrix] dimension != g.rows() || dimension != g.columns()");
 }
 
 template <class T>

@@ -14,8 +14,6 @@
 
 namespace {
 
-const char* const module = "module-mgrp+tensor/mgrp+tensor-t";
-
 // An entry of R as a coefficient: integers become fractions over 1.
 ZEM_fraction as_coefficient(const ZEM_int& x) { return ZEM_fraction(x.value()); }
 template <class G>
@@ -55,12 +53,11 @@ template <class G, class T, bool pseudo, class Result>
 void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators, int rank,
            const ZEM_string& symmetry, int* n_free, Result& result)
 {
-    if (generators.count() < 1) _zem_error_(module, __LINE__, std::string("[") + name + "] group without generators");
+    if (generators.count() < 1) _zem_error_(std::string("[") + name + "] group without generators");
     const int dim = generators[0].rows();
     perm_symmetry_type parsed(symmetry);
     if (!parsed.error && parsed.n_indices != rank)
-        _zem_error_(module, __LINE__,
-                    std::string("[") + name + "] the symmetry's number of indices differs from the rank");
+        _zem_error_(std::string("[") + name + "] the symmetry's number of indices differs from the rank");
     const tensor_basis basis(dim, rank, parsed);
     const int n = basis.n_basis;
     pointer_to_objects<int> position, representative, list;

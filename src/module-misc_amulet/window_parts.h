@@ -59,7 +59,7 @@ void showing_failures(Work&& work, bool beeping = false)
     std::string failure;
     try {
         const cursor_shown waiting(Qt::WaitCursor);
-        failing_as_out_of_memory("module-misc_amulet/window_parts", __LINE__, work);
+        failing_as_out_of_memory(work);
         return;
     } catch (const ZEM_string& thrown) {
         failure = thrown.c_str();

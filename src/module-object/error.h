@@ -9,18 +9,18 @@
 #include <string>
 #include <vector>
 
-[[noreturn]] void _zem_error_(const char* file, int line, const char* message);
-[[noreturn]] void _zem_error_(const char* file, int line, const std::string& message);
+[[noreturn]] void _zem_error_(const char* message);
+[[noreturn]] void _zem_error_(const std::string& message);
 
 // Runs `work`; a standard container that cannot allocate inside it fails as
 // every other allocation of the system does, with "out of memory".
 template <class Work>
-void failing_as_out_of_memory(const char* file, int line, Work&& work)
+void failing_as_out_of_memory(Work&& work)
 {
     try {
         work();
     } catch (const std::bad_alloc&) {
-        _zem_error_(file, line, "out of memory");
+        _zem_error_("out of memory");
     }
 }
 

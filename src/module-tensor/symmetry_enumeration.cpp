@@ -10,8 +10,6 @@
 
 namespace {
 
-const char* const module = "module-tensor/tensor-c";
-
 // Links over the elements of a sequence, the last one reporting to `callback`;
 // short chains, nearly all of them, live inside the object.
 class chain_of_links {
@@ -212,7 +210,7 @@ void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign,
 void permswap(pointer_to_objects<int>& tuple, const pointer_to_objects<int>& first,
               const pointer_to_objects<int>& second)
 {
-    if (first.count() != second.count()) _zem_error_(module, __LINE__, "[permswap] |swap1| not eq. to |swap2|");
+    if (first.count() != second.count()) _zem_error_("[permswap] |swap1| not eq. to |swap2|");
     for (int k = 0; k < first.count(); ++k) std::swap(tuple[first[k]], tuple[second[k]]);
 }
 
@@ -250,9 +248,9 @@ void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, voi
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
 {
     if (!symmetry.seq)
-        _zem_error_(module, __LINE__, symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
+        _zem_error_(symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
     if (tuple.count() < symmetry.n_indices)
-        _zem_error_(module, __LINE__, "[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
+        _zem_error_("[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
 }
 
 }
@@ -261,7 +259,7 @@ void for_all_distinct_images_do(const perm_symmetry_type& symmetry, permsym_call
                                 const pointer_to_objects<int>& tuple, void* data, walk_memo& memo)
 {
     check_enumeration(symmetry, tuple);
-    failing_as_out_of_memory(module, __LINE__, [&] {
+    failing_as_out_of_memory([&] {
         if (symmetry.by_closure()) {
             images_by_closure(*symmetry.seq, callback, tuple, data, 0);
             return;
@@ -281,7 +279,7 @@ void perm_symmetry_type::for_all_symmetrical_with_do(permsym_callback callback, 
         return;
     }
     check_enumeration(*this, tuple);
-    failing_as_out_of_memory(module, __LINE__, [&] {
+    failing_as_out_of_memory([&] {
         if (by_closure_) {
             images_by_closure(*seq, callback, tuple, data, all);
             return;
@@ -295,7 +293,7 @@ void perm_symmetry_type::for_all_signed_images_do(permsym_callback callback, con
                                                   void* data) const
 {
     check_enumeration(*this, tuple);
-    failing_as_out_of_memory(module, __LINE__, [&] {
+    failing_as_out_of_memory([&] {
         if (by_closure_) {
             images_by_closure(*seq, callback, tuple, data, 1);
             return;

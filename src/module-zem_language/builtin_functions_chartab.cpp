@@ -12,14 +12,12 @@
 
 namespace {
 
-const char* const module = "module-zem_language/builtin_functions_chartab";
-
 using table = ZEM_character_table;
 
 void require_class_length(const char* operation, const table& t, const ZEM_character& chi)
 {
     if (chi.length() != t.columns())
-        _zem_error_(module, __LINE__, std::string("[") + operation + "] size(character) != columns()");
+        _zem_error_(std::string("[") + operation + "] size(character) != columns()");
 }
 
 ZEM_object* chartab_row(int, const ZEM_object** args)

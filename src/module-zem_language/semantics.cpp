@@ -23,8 +23,6 @@ int semantic_errors = 0;
 
 namespace {
 
-const char* const module = "inputlang";
-
 void error(const std::string& text, tPosition position)
 {
     Message(text.c_str(), xxError, position);
@@ -131,7 +129,7 @@ int check_arguments(const builtin_func_definition& definition, int n, tTree argu
 const func_symtab::func_symtabelt* find_builtin(const char* name)
 {
     const func_symtab::func_symtabelt* entry = global_functions.lookup(ZEM_string(name));
-    if (entry && entry->kind != 1) _zem_error_(module, __LINE__, "user defined functions not implemented (yet)");
+    if (entry && entry->kind != 1) _zem_error_("user defined functions not implemented (yet)");
     return entry;
 }
 

@@ -23,8 +23,7 @@ std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term
     int last = -1;
     for (const symbolic_term<T>& t : terms) {
         if (t.parameter <= last || t.parameter >= count)
-            _zem_error_("numbers/symbolic", __LINE__,
-                        "[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
+            _zem_error_("[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
         last = t.parameter;
     }
     return terms;

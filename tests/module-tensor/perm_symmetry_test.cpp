@@ -133,7 +133,7 @@ TEST(SymmetryEnumeration, WorkedOrdersInBothModes)
 
 void fail_on_minus(const pointer_to_objects<int>&, permsym_plusmin sign, void*)
 {
-    if (sign == permsym_minus) _zem_error_("test", 0, "stop");
+    if (sign == permsym_minus) _zem_error_("stop");
 }
 
 TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)
