@@ -7,19 +7,16 @@
 #include <type_traits>
 #include <utility>
 
+#include "module-matrix_a/entry_size.h"
 #include "module-object/error.h"
 
 namespace {
-
-bool is_zero(const ZEM_int& v) { return v.value() == 0; }
-bool is_zero(const ZEM_fraction& v) { return v.is_zero(); }
-bool is_zero(const ZEM_cyclotomic_number& v) { return v.order == 1 && v.coefficients[0].is_zero(); }
 
 // A term list that breaks its order would be read wrongly by every operation.
 template <class T>
 std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term<T>> terms)
 {
-    std::erase_if(terms, [](const symbolic_term<T>& t) { return is_zero(t.coefficient); });
+    std::erase_if(terms, [](const symbolic_term<T>& t) { return is_zero_entry(t.coefficient); });
     int last = -1;
     for (const symbolic_term<T>& t : terms) {
         if (t.parameter <= last || t.parameter >= count)
@@ -34,7 +31,7 @@ std::vector<symbolic_term<T>> terms_of(const pointer_to_objects<T>& coefficients
 {
     std::vector<symbolic_term<T>> terms;
     for (int k = 0; k < coefficients.count(); ++k)
-        if (!is_zero(coefficients[k])) terms.push_back({k, coefficients[k]});
+        if (!is_zero_entry(coefficients[k])) terms.push_back({k, coefficients[k]});
     return terms;
 }
 
@@ -178,7 +175,7 @@ void print_bracketed(std::ostream& out, const ZEM_symbolic_number_impl<ZEM_cyclo
         write_name(out, body, body.count, k);
         printed = true;
     }
-    if (!is_zero(body.constant)) {
+    if (!is_zero_entry(body.constant)) {
         if (printed) out << " + ";
         out << '[' << body.constant << ']';
         printed = true;
@@ -212,7 +209,7 @@ ZEM_symbolic_number<T> operator+(const ZEM_symbolic_number<T>& a, const ZEM_symb
             sum.push_back(*j++);
         else {
             T c = i->coefficient + j->coefficient;
-            if (!is_zero(c)) sum.push_back({i->parameter, std::move(c)});
+            if (!is_zero_entry(c)) sum.push_back({i->parameter, std::move(c)});
             ++i, ++j;
         }
     }
