@@ -37,9 +37,9 @@ file_write_failure write_in_place(const std::string& path, const std::string& te
 file_write_failure append(const std::string& path, const std::string& text)
 {
     struct stat old;
-    if (::stat(path.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) return write_in_place(path, text, O_APPEND);
+    const bool regular = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
     const file_write_failure failure = write_in_place(path, text, O_APPEND);
-    if (failure == file_write_failure::cannot_write) (void)::truncate(path.c_str(), old.st_size);
+    if (regular && failure == file_write_failure::cannot_write) (void)::truncate(path.c_str(), old.st_size);
     return failure;
 }
 
