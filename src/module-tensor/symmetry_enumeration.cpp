@@ -131,13 +131,13 @@ void collect_exchanges(const perm_symmetry_type_base& element, std::vector<excha
     }
 }
 
-// The tuple followed by its sign: the state that the closure visits.
-pointer_to_objects<int> state_of(const pointer_to_objects<int>& tuple, permsym_plusmin sign)
+// Adds the tuple followed by its sign, built in `key`, to `seen`; true if it was new.
+bool first_signed(int_key_set& seen, std::vector<int>& key, const pointer_to_objects<int>& tuple,
+                  permsym_plusmin sign)
 {
-    pointer_to_objects<int> state(tuple.count() + 1);
-    for (int k = 0; k < tuple.count(); ++k) state[k] = tuple[k];
-    state[tuple.count()] = sign;
-    return state;
+    key.assign(tuple.begin(), tuple.end());
+    key.push_back(sign);
+    return seen.insert(key.data(), static_cast<int>(key.size()));
 }
 
 // Breadth first over (tuple, sign) from (tuple, plus), so that an image that the
@@ -149,15 +149,13 @@ void images_by_closure(const perm_symmetry_type_seq& seq, permsym_callback callb
     std::vector<exchange> exchanges;
     for (int k = 0; k < seq.count(); ++k) collect_exchanges(seq[k], exchanges);
 
-    index_set states, tuples;
+    int_key_set states, tuples;
+    std::vector<int> key;
     std::deque<std::pair<pointer_to_objects<int>, permsym_plusmin>> queue;
     auto visit = [&](const pointer_to_objects<int>& image, permsym_plusmin sign) {
-        pointer_to_objects<int> state = state_of(image, sign);
-        if (states.is_set(state)) return;
-        states.set(state);
+        if (!first_signed(states, key, image, sign)) return;
         queue.emplace_back(image, sign);
-        bool new_tuple = !tuples.is_set(image);
-        if (new_tuple) tuples.set(image);
+        const bool new_tuple = tuples.insert(image.block(), image.count());
         if (all || new_tuple) callback(image, sign, data);
     };
     visit(tuple, permsym_plus);
@@ -239,10 +237,7 @@ namespace {
 void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     auto* sink = static_cast<forallstruct_2*>(data);
-    sink->key.assign(image.begin(), image.end());
-    sink->key.push_back(sign);
-    if (sink->seen.insert(sink->key.data(), static_cast<int>(sink->key.size())))
-        sink->callback(image, sign, sink->data);
+    if (first_signed(sink->seen, sink->key, image, sign)) sink->callback(image, sign, sink->data);
 }
 
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
