@@ -56,7 +56,7 @@ public:
     ZEM_group_impl(const ZEM_linkedlist<M>& list, inverse_function inverse_of, product_function product_of)
         : generators(list.n_elements()), inverse_func(inverse_of), mul_func(product_of)
     {
-        if (generators.count() == 0) _zem_error_("[ZEM_group] no generators");
+        if (generators.count() == 0) ZEM_FAIL("[ZEM_group] no generators");
         int i = 0;
         for (const ll_node<M>* node = list.head; node; node = node->next) generators[i++] = node->elt;
         identity = mul_func(generators[0], inverse_func(generators[0]));
@@ -77,7 +77,7 @@ public:
                 const M y = mul_func(x, generators[i]);
                 if (all_elements.count(y)) continue;
                 if (++found > group_element_bound)
-                    _zem_error_("[ZEM_group] more than 100000 elements");
+                    ZEM_FAIL("[ZEM_group] more than 100000 elements");
                 all_elements.insert(y);
                 queue.add_at_tail(y);
             }
@@ -100,7 +100,7 @@ private:
             const M& g = generators[i];
             if (g.rows() != identity.rows() || g.columns() != identity.columns()) continue;
             if (determinant(g) == T())
-                _zem_error_("[ZEM_group] generator " + std::to_string(i) + " is not invertible");
+                ZEM_FAIL("[ZEM_group] generator " + std::to_string(i) + " is not invertible");
         }
     }
 };

@@ -20,12 +20,12 @@ ZEM_character_table_impl::ZEM_character_table_impl(
       vector_values(vector_values)
 {
     // Every reader indexes these arrays by the two counts alone.
-    if (columns < 0 || rows < 0) _zem_error_("[ZEM_character_table] negative count");
+    if (columns < 0 || rows < 0) ZEM_FAIL("[ZEM_character_table] negative count");
     bool fits = class_names.count() == columns && class_sizes.count() == columns
                 && element_orders.count() == columns && powers.count() == columns
                 && determinant_values.count() == columns && vector_values.count() == columns
                 && std::int64_t(entries.count()) == std::int64_t(columns) * rows;
-    if (!fits) _zem_error_("[ZEM_character_table] array sizes do not fit the counts");
+    if (!fits) ZEM_FAIL("[ZEM_character_table] array sizes do not fit the counts");
 }
 
 ZEM_character_table::ZEM_character_table(int columns, int rows, const pointer_to_objects<ZEM_string>& class_names,
@@ -48,7 +48,7 @@ ZEM_type tp_character_table() { return ZEM_type("character_table", 0); }
 
 ZEM_character ZEM_character_table::row(int i) const
 {
-    if (i < 1 || i > rows()) _zem_error_("[row] row number out of range");
+    if (i < 1 || i > rows()) ZEM_FAIL("[row] row number out of range");
     pointer_to_objects<ZEM_cyclotomic_number> values(columns());
     for (int c = 1; c <= columns(); ++c) values[c - 1] = entry(c, i);
     return ZEM_character(values);
@@ -56,8 +56,8 @@ ZEM_character ZEM_character_table::row(int i) const
 
 ZEM_cyclotomic_number ZEM_character_table::tab_entry(int c, int r) const
 {
-    if (c < 1 || c > columns()) _zem_error_("[tab_entry] class number out of range");
-    if (r < 1 || r > rows()) _zem_error_("[tab_entry] row number out of range");
+    if (c < 1 || c > columns()) ZEM_FAIL("[tab_entry] class number out of range");
+    if (r < 1 || r > rows()) ZEM_FAIL("[tab_entry] row number out of range");
     return entry(c, r);
 }
 
@@ -75,14 +75,14 @@ ZEM_character ZEM_character_table::vector_character() const { return ZEM_charact
 
 int ZEM_character_table::index_of_nth_power(int c, int n) const
 {
-    if (n < 1) _zem_error_("[index_of_nth_power] power <= 0");
-    if (c < 1 || c > columns()) _zem_error_("[index_of_nth_power] class number out of range");
+    if (n < 1) ZEM_FAIL("[index_of_nth_power] power <= 0");
+    if (c < 1 || c > columns()) ZEM_FAIL("[index_of_nth_power] class number out of range");
     const pointer_to_objects<int>& list = body()->powers[c - 1];
-    if (list.count() == 0) _zem_error_("[index_of_nth_power] empty power map");
+    if (list.count() == 0) ZEM_FAIL("[index_of_nth_power] empty power map");
     int power_class = list[(n - 1) % list.count()];
     // The callers index classes with the answer.
     if (power_class < 1 || power_class > columns())
-        _zem_error_("[index_of_nth_power] power map entry out of range");
+        ZEM_FAIL("[index_of_nth_power] power map entry out of range");
     return power_class;
 }
 

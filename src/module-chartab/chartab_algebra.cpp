@@ -15,7 +15,7 @@ template <class Combine>
 ZEM_character combine_values(const ZEM_character& v1, const ZEM_character& v2, const char* failure,
                              Combine combine)
 {
-    if (v1.length() != v2.length()) _zem_error_(failure);
+    if (v1.length() != v2.length()) ZEM_FAIL(failure);
     values_t result(v1.length());
     for (int c = 0; c < v1.length(); ++c) result[c] = combine(v1.values()[c], v2.values()[c]);
     return ZEM_character(result);
@@ -46,14 +46,14 @@ int ZEM_character_table::group_order() const
 void ZEM_character_table::require_class_length(const char* operation, const ZEM_character& chi) const
 {
     if (chi.length() != columns())
-        _zem_error_(std::string("[") + operation + "] size(character) != columns()");
+        ZEM_FAIL(std::string("[") + operation + "] size(character) != columns()");
 }
 
 ZEM_cyclotomic_number ZEM_character_table::character_scalar_product(const ZEM_character& v1,
                                                                     const ZEM_character& v2) const
 {
     if (v1.length() != v2.length())
-        _zem_error_("[character_scalar_product] size(v1) != size(v2)");
+        ZEM_FAIL("[character_scalar_product] size(v1) != size(v2)");
     require_class_length("character_scalar_product", v1);
     ZEM_cyclotomic_number sum;
     for (int c = 0; c < v1.length(); ++c)
@@ -89,7 +89,7 @@ ZEM_character ZEM_character_table::character_power(const ZEM_character& chi, int
     ZEM_character base = chi;
     // The first product of the plain loop would refuse a character of another length.
     if (times > 0 && chi.length() != columns())
-        _zem_error_("[character_product] size(v1) != size(v2)");
+        ZEM_FAIL("[character_product] size(v1) != size(v2)");
     while (times > 0) {
         if (times & 1) power = character_product(power, base);
         times >>= 1;

@@ -60,7 +60,7 @@ public:
     ZEM_iterator_impl<V>* create_iter_at_begin() const override { return new ZEM_iter_dict_impl<K, V>(*this); }
     ZEM_iterator_impl<V>* create_iter_at_end() const override
     {
-        _zem_error_("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented");
+        ZEM_FAIL("[ZEM_dictionary<key_tp, value_tp>::create_iter_at_end] not implemented");
     }
     ZEM_collection<V>* copy_collection() const override { return new ZEM_dictionary(*this); }
 

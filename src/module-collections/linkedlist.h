@@ -34,7 +34,7 @@ public:
     const T& operator*() const override
     {
         if (!current)
-            _zem_error_("[ZEM_iter_list_impl::operator*] dereference of invalid iterator");
+            ZEM_FAIL("[ZEM_iter_list_impl::operator*] dereference of invalid iterator");
         return current->elt;
     }
     // Stepping an invalid body leaves it invalid.
@@ -83,7 +83,7 @@ public:
 
     T remove_at_head()
     {
-        if (!head) _zem_error_("remove from empty list");
+        if (!head) ZEM_FAIL("remove from empty list");
         T first = head->elt;
         ll_node<T>* node = head;
         head = node->next;

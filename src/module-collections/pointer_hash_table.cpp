@@ -244,7 +244,7 @@ phtab_iterator::phtab_iterator(const pointer_hash_table& walked, phtab_iter_pos 
     : bucket(0), node(nullptr), table(&walked)
 {
     if (pos == phtab_at_end)
-        _zem_error_("[phtab_iterator::phtab_iterator] iteration starting at end is not implemented");
+        ZEM_FAIL("[phtab_iterator::phtab_iterator] iteration starting at end is not implemented");
     enter_bucket_from(0);
 }
 
@@ -257,7 +257,7 @@ void phtab_iterator::enter_bucket_from(int first)
 
 const void* phtab_iterator::operator*() const
 {
-    if (!node) _zem_error_("[ZEMiter_list_impl::operator*] dereference of invalid iterator");
+    if (!node) ZEM_FAIL("[ZEMiter_list_impl::operator*] dereference of invalid iterator");
     return node->elt;
 }
 
@@ -270,6 +270,6 @@ void phtab_iterator::operator++()
         enter_bucket_from(bucket + 1);
 }
 
-void phtab_iterator::operator--() { _zem_error_("phtab_iterator::operator --] operation not implemented"); }
+void phtab_iterator::operator--() { ZEM_FAIL("phtab_iterator::operator --] operation not implemented"); }
 
 void phtab_iterator::operator--(int) { --*this; }

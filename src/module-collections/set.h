@@ -39,7 +39,7 @@ public:
     ZEM_iterator_impl<T>* create_iter_at_begin() const override { return new ZEM_iter_set_impl<T>(*this); }
     ZEM_iterator_impl<T>* create_iter_at_end() const override
     {
-        _zem_error_("[ZEM_set<elt_tp>::create_iter_at_end] not implemented");
+        ZEM_FAIL("[ZEM_set<elt_tp>::create_iter_at_end] not implemented");
     }
     ZEM_collection<T>* copy_collection() const override { return new ZEM_set(*this); }
 

@@ -44,7 +44,7 @@ looked_up mapped_variable(const ZEM_string& name)
 {
     const std::string text = std::string("[") + callback + "] cannot find character table (" +
                              std::to_string(static_cast<int>(what)) + "), please report..";
-    _zem_error_(text);
+    ZEM_FAIL(text);
 }
 
 QHBoxLayout* new_row(QVBoxLayout* column)

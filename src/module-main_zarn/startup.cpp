@@ -24,7 +24,7 @@ bool start_up(commandfile_runner run, const char* config_file)
 {
     try {
         if (run(config_file) != 0)
-            _zem_error_("cannot read configuration file");
+            ZEM_FAIL("cannot read configuration file");
         init_tensor();
         init_character_table();
         return true;

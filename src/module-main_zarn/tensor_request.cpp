@@ -65,7 +65,7 @@ std::unique_ptr<ZEM_object> transformed(const var_symtab::var_symtabelt& transfo
         else
             return owned(c * frac2cycl(t));
     }
-    _zem_error_(prefix + "wrong transformation type");
+    ZEM_FAIL(prefix + "wrong transformation type");
 }
 
 std::string comment_of(const tensor_inputs& inputs, int n_free)
@@ -93,7 +93,7 @@ tensor_result request(const tensor_inputs& inputs)
     const std::string prefix =
         std::string(pseudo ? "[do_execute_pseudo_tensor]" : "[do_execute_tensor]") + " (internal error) ";
     const auto fail = [&](const char* finding) {
-        _zem_error_(prefix + finding);
+        ZEM_FAIL(prefix + finding);
     };
     if (inputs.dimension < 1 || inputs.dimension > group_name_mappings.count()) fail("silly dimension");
     const ZEM_string* group_name = group_name_mappings.lookup(inputs.dimension, ZEM_string(inputs.point_group.c_str()));

@@ -172,7 +172,7 @@ private:
         const std::string text = text_of(point_group_text_editor);
         const int dimension = dimension_editor->value();
         const auto fail = [](const char* number) {
-            _zem_error_(std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
+            ZEM_FAIL(std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
         };
         if (dimension < 1 || dimension > group_name_mappings.count()) fail("1");
         const ZEM_string* name = group_name_mappings.lookup(dimension, ZEM_string(text.c_str()));

@@ -48,7 +48,7 @@ void fill_components(int rank, int dim, pointer_to_objects<int>& target, pointer
 void require_shape(int dim, int rows, int columns)
 {
     if (dim != rows || dim != columns)
-        _zem_error_("[operator * (matrix, tensor)] incorrect number of rows and/or columns");
+        ZEM_FAIL("[operator * (matrix, tensor)] incorrect number of rows and/or columns");
 }
 
 // The law is linear in each index, so g is applied to one index at a time:

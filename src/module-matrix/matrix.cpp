@@ -14,20 +14,20 @@ ZEM_type tp_matrix(const ZEM_type& element) { return ZEM_type("matrix", 1, &elem
 
 int matrix_element_count(int n_columns, int n_rows)
 {
-    if (n_columns < 0 || n_rows < 0) _zem_error_("[ZEM_matrix] negative number of columns or rows");
+    if (n_columns < 0 || n_rows < 0) ZEM_FAIL("[ZEM_matrix] negative number of columns or rows");
     const long long count = static_cast<long long>(n_columns) * n_rows;
-    if (count > INT_MAX) _zem_error_("[ZEM_matrix] too many elements");
+    if (count > INT_MAX) ZEM_FAIL("[ZEM_matrix] too many elements");
     return static_cast<int>(count);
 }
 
 void require_matrix_elements(int available, int needed)
 {
-    if (available < needed) _zem_error_("[ZEM_matrix] element array shorter than the matrix");
+    if (available < needed) ZEM_FAIL("[ZEM_matrix] element array shorter than the matrix");
 }
 
-void empty_matrix_handle() { _zem_error_("[ZEM_matrix] empty matrix handle"); }
+void empty_matrix_handle() { ZEM_FAIL("[ZEM_matrix] empty matrix handle"); }
 
-void matrix_element_out_of_range() { _zem_error_("[ZEM_matrix::element] index out of range"); }
+void matrix_element_out_of_range() { ZEM_FAIL("[ZEM_matrix::element] index out of range"); }
 
 template class ZEM_matrix<ZEM_int>;
 template class ZEM_matrix<ZEM_fraction>;

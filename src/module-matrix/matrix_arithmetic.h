@@ -10,7 +10,7 @@ template <class T>
 ZEM_matrix<T> operator-(const ZEM_matrix<T>& m1, const ZEM_matrix<T>& m2)
 {
     if (m1.rows() != m2.rows() || m1.columns() != m2.columns())
-        _zem_error_("[matrix-1 - matrix-2] incompatible sizes");
+        ZEM_FAIL("[matrix-1 - matrix-2] incompatible sizes");
     fresh_matrix<T> result(m1.columns(), m1.rows());
     const int count = m1.columns() * m1.rows();
     for (int p = 0; p < count; ++p) result.elements()[p] = m1.elements()[p] - m2.elements()[p];
@@ -29,7 +29,7 @@ ZEM_matrix<T> operator*(const T& x, const ZEM_matrix<T>& m)
 template <class T>
 ZEM_matrix<T> operator*(const ZEM_matrix<T>& m1, const ZEM_matrix<T>& m2)
 {
-    if (m1.columns() != m2.rows()) _zem_error_("[operator * (m1, m2)] wrong size");
+    if (m1.columns() != m2.rows()) ZEM_FAIL("[operator * (m1, m2)] wrong size");
     const int inner = m1.columns();
     const int n_columns = m2.columns();
     fresh_matrix<T> result(n_columns, m1.rows());

@@ -47,13 +47,13 @@ ZEM_matrix<T> matrix_from_columns(const pointer_to_objects<ZEM_vector<T>>& colum
 template <class T>
 ZEM_matrix<T> matrix_from_stack_of_matrices(const pointer_to_objects<ZEM_matrix<T>>& blocks)
 {
-    if (blocks.count() < 1) _zem_error_("[matrix_from_stack_of_matrices] empty matrix list");
+    if (blocks.count() < 1) ZEM_FAIL("[matrix_from_stack_of_matrices] empty matrix list");
     const int c = blocks[0].columns();
     const int r = blocks[0].rows();
     for (int b = 1; b < blocks.count(); ++b) {
         if (blocks[b].columns() != c)
-            _zem_error_("[matrix_from_stack_of_matrices] different number of columns");
-        if (blocks[b].rows() != r) _zem_error_("[matrix_from_stack_of_matrices] different number of rows");
+            ZEM_FAIL("[matrix_from_stack_of_matrices] different number of columns");
+        if (blocks[b].rows() != r) ZEM_FAIL("[matrix_from_stack_of_matrices] different number of rows");
     }
     const int block_size = c * r;
     fresh_matrix<T> result(c, matrix_element_count(r, blocks.count()));
@@ -68,7 +68,7 @@ ZEM_matrix<T> without_column_and_row(ZEM_matrix<T> M, int k, int l)
 {
     const int c = M.columns();
     if (k < 1 || k > c || l < 1 || l > M.rows())
-        _zem_error_("[without_column_and_row] column or row out of range");
+        ZEM_FAIL("[without_column_and_row] column or row out of range");
     fresh_matrix<T> result(c - 1, M.rows() - 1);
     T* target = result.elements();
     for (int i = 1; i <= M.rows(); ++i) {

@@ -19,7 +19,7 @@ constexpr int largest_expanded_determinant = 4;
 
 [[noreturn]] inline void determinant_overflow()
 {
-    _zem_error_("[determinant] overflow");
+    ZEM_FAIL("[determinant] overflow");
 }
 
 // An integer of 128 bits that fails rather than wrap: the elimination's products
@@ -141,7 +141,7 @@ inline ZEM_fraction eliminated_determinant(const ZEM_matrix<ZEM_fraction>& A)
 template <class T>
 T determinant(const ZEM_matrix<T>& A)
 {
-    if (A.rows() != A.columns()) _zem_error_("determinant: rows != columns");
+    if (A.rows() != A.columns()) ZEM_FAIL("determinant: rows != columns");
     const int n = A.rows();
     if (n > largest_expanded_determinant) return eliminated_determinant(A);
     if (n == 1) return A.element(1, 1);

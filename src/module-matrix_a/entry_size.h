@@ -53,11 +53,11 @@ inline ZEM_int sweep_quotient(const ZEM_int& a, const ZEM_int& pivot) { return a
 // only a quotient that itself leaves 32 bits fails.
 inline ZEM_fraction sweep_quotient(const ZEM_fraction& a, const ZEM_fraction& pivot)
 {
-    if (pivot.is_zero()) _zem_error_("[ZEM_fraction::simple_fraction] denominator == 0");
+    if (pivot.is_zero()) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
     const std::int64_t numerator = std::int64_t(a.numerator()) * pivot.denominator();
     const std::int64_t denominator = std::int64_t(a.denominator()) * pivot.numerator();
     const std::int64_t q = numerator / denominator;
-    if (q < INT_MIN || q > INT_MAX) _zem_error_("[ZEM_fraction] overflow");
+    if (q < INT_MIN || q > INT_MAX) ZEM_FAIL("[ZEM_fraction] overflow");
     return ZEM_fraction(static_cast<int>(q));
 }
 

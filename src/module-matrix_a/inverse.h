@@ -23,7 +23,7 @@ T reciprocal_entry(const T& d)
 inline ZEM_int reciprocal_entry(const ZEM_int& d)
 {
     if (d.value() != 1 && d.value() != -1)
-        _zem_error_("[inverse] integer matrix whose determinant is not 1 or -1");
+        ZEM_FAIL("[inverse] integer matrix whose determinant is not 1 or -1");
     return d;
 }
 

@@ -375,7 +375,7 @@ public:
         if (!row_dirty(k) && !column_dirty(k)) return;
         for (int cycle = 0;; ++cycle) {
             if (cycle == cycle_bound)
-                _zem_error_("[clean_row_and_column] no diagonal form after 100000 cycles (please report)");
+                ZEM_FAIL("[clean_row_and_column] no diagonal form after 100000 cycles (please report)");
             sweep_row(k);
             const bool column_clean = sweep_column(k);
             if (column_clean && !row_dirty(k)) return;

@@ -86,7 +86,7 @@ wide_integer wide_integer::from_gmp(mpz_ptr taken)
     void* room = ::operator new(sizeof(__mpz_struct), std::nothrow);
     if (!room) {
         mpz_clear(taken);
-        _zem_error_("out of memory");
+        ZEM_FAIL("out of memory");
     }
     auto* held = static_cast<mpz_ptr>(room);
     *held = *taken;
@@ -113,7 +113,7 @@ int wide_integer::sign() const
 int wide_integer::narrow() const
 {
     if (!is_small() || small() < INT_MIN || small() > INT_MAX)
-        _zem_error_("[ZEM_int] overflow");
+        ZEM_FAIL("[ZEM_int] overflow");
     return static_cast<int>(small());
 }
 
@@ -131,7 +131,7 @@ wide_integer wide_integer::big_product(const wide_integer& a, const wide_integer
 
 wide_integer operator/(const wide_integer& a, const wide_integer& b)
 {
-    if (b.is_zero()) _zem_error_("[ZEM_int] division by zero");
+    if (b.is_zero()) ZEM_FAIL("[ZEM_int] division by zero");
     if (a.is_small() && b.is_small()) return wide_integer(a.small() / b.small());
     return wide_integer::through_gmp(a, b, mpz_tdiv_q);
 }
@@ -162,7 +162,7 @@ wide_integer gcd(const wide_integer& a, const wide_integer& b)
 wide_rational::wide_rational(wide_integer numerator, wide_integer denominator)
     : numerator_(std::move(numerator)), denominator_(std::move(denominator))
 {
-    if (denominator_.is_zero()) _zem_error_("[ZEM_fraction::simple_fraction] denominator == 0");
+    if (denominator_.is_zero()) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
     if (denominator_.sign() < 0) {
         numerator_ = -numerator_;
         denominator_ = -denominator_;
@@ -181,7 +181,7 @@ wide_rational::wide_rational(wide_integer numerator, wide_integer denominator)
 ZEM_fraction wide_rational::narrow() const
 {
     const auto fits = [](const wide_integer& x) { return compare(x, INT_MIN) >= 0 && compare(x, INT_MAX) <= 0; };
-    if (!fits(numerator_) || !fits(denominator_)) _zem_error_("[ZEM_fraction] overflow");
+    if (!fits(numerator_) || !fits(denominator_)) ZEM_FAIL("[ZEM_fraction] overflow");
     return ZEM_fraction(numerator_.narrow(), denominator_.narrow());
 }
 
@@ -231,7 +231,7 @@ wide_rational magnitude(const wide_rational& x)
 wide_rational whole_quotient(const wide_rational& a, const wide_rational& b)
 {
     const wide_integer divisor = a.denominator_ * b.numerator_;
-    if (divisor.is_zero()) _zem_error_("[ZEM_fraction::simple_fraction] denominator == 0");
+    if (divisor.is_zero()) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
     return wide_rational((a.numerator_ * b.denominator_) / divisor);
 }
 

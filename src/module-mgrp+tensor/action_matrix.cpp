@@ -33,9 +33,9 @@ void add_sources(int level, int dimension, int rank, const pointer_to_objects<in
     if (q < 0) {
         switch (basis.get_at(m).status) {
         case tensor_basis_unclassified:
-            _zem_error_("[f_act2] hmm... black hole in tensor basis (please report)");
+            ZEM_FAIL("[f_act2] hmm... black hole in tensor basis (please report)");
         case tensor_basis_component:
-            _zem_error_("[f_act2] hmm... element in tensor basis and not in tensor basis (please report)");
+            ZEM_FAIL("[f_act2] hmm... element in tensor basis and not in tensor basis (please report)");
         case tensor_basis_plus_image:
             q = position[representative[m]];
             break;
@@ -82,7 +82,7 @@ void walk_targets(int& flat, int level, pointer_to_objects<int>& target, pointer
 void require_action_shape(int dimension, int rows, int columns)
 {
     if (dimension != rows || dimension != columns)
-        _zem_error_("[action_matrix] dimension != g.rows() || dimension != g.columns()");
+        ZEM_FAIL("[action_matrix] dimension != g.rows() || dimension != g.columns()");
 }
 
 template <class T>

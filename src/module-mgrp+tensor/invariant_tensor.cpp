@@ -53,11 +53,11 @@ template <class G, class T, bool pseudo, class Result>
 void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators, int rank,
            const ZEM_string& symmetry, int* n_free, Result& result)
 {
-    if (generators.count() < 1) _zem_error_(std::string("[") + name + "] group without generators");
+    if (generators.count() < 1) ZEM_FAIL(std::string("[") + name + "] group without generators");
     const int dim = generators[0].rows();
     perm_symmetry_type parsed(symmetry);
     if (!parsed.error && parsed.n_indices != rank)
-        _zem_error_(std::string("[") + name + "] the symmetry's number of indices differs from the rank");
+        ZEM_FAIL(std::string("[") + name + "] the symmetry's number of indices differs from the rank");
     const tensor_basis basis(dim, rank, parsed);
     const int n = basis.n_basis;
     pointer_to_objects<int> position, representative, list;

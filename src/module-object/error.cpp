@@ -4,14 +4,14 @@
 
 #include "module-object/string.h"
 
-void _zem_error_(const char* message)
+void _zem_error_(const char*, int, const char* message)
 {
     throw ZEM_string("run-time exception: ") + ZEM_string(message) + ZEM_string("\n");
 }
 
-void _zem_error_(const std::string& message)
+void _zem_error_(const char* file, int line, const std::string& message)
 {
-    _zem_error_(message.c_str());
+    _zem_error_(file, line, message.c_str());
 }
 
 alert_seam::~alert_seam() = default;

@@ -1,4 +1,4 @@
-// The one way to fail: _zem_error_ throws "run-time exception: " + message + "\n"
+// The one way to fail: _zem_error_ (through ZEM_FAIL) throws "run-time exception: " + message + "\n"
 // as a ZEM_string. The one way to tell the user something: `message`, through
 // the alert seam that the program (a real dialog) or a test (a recorder) installs.
 #pragma once
@@ -9,8 +9,12 @@
 #include <string>
 #include <vector>
 
-[[noreturn]] void _zem_error_(const char* message);
-[[noreturn]] void _zem_error_(const std::string& message);
+// `file` and `line` name the caller and are not shown: ZEM_FAIL passes them.
+[[noreturn]] void _zem_error_(const char* file, int line, const char* message);
+[[noreturn]] void _zem_error_(const char* file, int line, const std::string& message);
+
+// The build maps the source directory away, so __FILE__ is a path inside the project.
+#define ZEM_FAIL(message) _zem_error_(__FILE__, __LINE__, (message))
 
 // Runs `work`; a standard container that cannot allocate inside it fails as
 // every other allocation of the system does, with "out of memory".
@@ -20,7 +24,7 @@ void failing_as_out_of_memory(Work&& work)
     try {
         work();
     } catch (const std::bad_alloc&) {
-        _zem_error_("out of memory");
+        ZEM_FAIL("out of memory");
     }
 }
 

@@ -21,7 +21,7 @@ view_factory install_view_factory(view_factory factory)
 QWidget* ZEM_object::create_view() const
 {
     if (!current_view_factory)
-        _zem_error_("[create_view] no views in this program");
+        ZEM_FAIL("[create_view] no views in this program");
     return current_view_factory(*this);
 }
 
@@ -47,13 +47,13 @@ std::size_t physical_memory_bytes()
 void* allocate_or_fail(std::size_t size)
 {
     void* block = size > physical_memory_bytes() ? nullptr : std::malloc(size == 0 ? 1 : size);
-    if (!block) _zem_error_("out of memory");
+    if (!block) ZEM_FAIL("out of memory");
     return block;
 }
 
 void* allocate_elements_or_fail(std::size_t count, std::size_t size)
 {
-    if (size != 0 && count > SIZE_MAX / size) _zem_error_("out of memory");
+    if (size != 0 && count > SIZE_MAX / size) ZEM_FAIL("out of memory");
     return allocate_or_fail(count * size);
 }
 
@@ -67,7 +67,7 @@ void* ZEM_referenced_object::operator new(std::size_t size) { return allocate_or
 
 void* ZEM_referenced_object::operator new(std::size_t size, trailing_room extra)
 {
-    if (extra.bytes > SIZE_MAX - size) _zem_error_("out of memory");
+    if (extra.bytes > SIZE_MAX - size) ZEM_FAIL("out of memory");
     return allocate_or_fail(size + extra.bytes);
 }
 

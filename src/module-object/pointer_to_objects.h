@@ -17,7 +17,7 @@ public:
     pointer_to_objects() = default;
     explicit pointer_to_objects(int n) : count_(n)
     {
-        if (n < 0) _zem_error_("[pointer_to_objects] negative count");
+        if (n < 0) ZEM_FAIL("[pointer_to_objects] negative count");
         if (n > 0) block_ = make_block(n, [](int) { return T(); });
     }
     pointer_to_objects(const pointer_to_objects& other) : count_(other.count_)

@@ -6,7 +6,7 @@ ZEM_string::ZEM_string(const char* text)
 {
     if (!text) text = "";
     std::size_t length = std::strlen(text);
-    if (length >= 0x7fffffff) _zem_error_("[ZEM_string] text too long");
+    if (length >= 0x7fffffff) ZEM_FAIL("[ZEM_string] text too long");
     text_ = pointer_to_objects<char>(static_cast<int>(length) + 1);
     std::memcpy(text_.block(), text, length + 1);
 }
@@ -21,7 +21,7 @@ ZEM_string operator+(const ZEM_string& a, const ZEM_string& b)
 {
     std::size_t la = static_cast<std::size_t>(a.length());
     std::size_t lb = static_cast<std::size_t>(b.length());
-    if (la + lb + 1 > 0x7fffffff) _zem_error_("[ZEM_string] text too long");
+    if (la + lb + 1 > 0x7fffffff) ZEM_FAIL("[ZEM_string] text too long");
     pointer_to_objects<char> joined(static_cast<int>(la + lb + 1));
     std::memcpy(joined.block(), a.c_str(), la);
     std::memcpy(joined.block() + la, b.c_str(), lb + 1);

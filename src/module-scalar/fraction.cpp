@@ -31,7 +31,7 @@ ZEM_fraction::ZEM_fraction(int numerator, int denominator) : numerator_(numerato
 
 ZEM_fraction ZEM_fraction::from_wide(std::int64_t numerator, std::int64_t denominator)
 {
-    if (denominator == 0) _zem_error_("[ZEM_fraction::simple_fraction] denominator == 0");
+    if (denominator == 0) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
     ZEM_fraction result;
     if (numerator == 0) return result;
     // On magnitudes, so that the smallest 64-bit value is never negated.
@@ -43,7 +43,7 @@ ZEM_fraction ZEM_fraction::from_wide(std::int64_t numerator, std::int64_t denomi
     bottom /= g;
     const std::uint64_t largest = std::uint64_t(std::numeric_limits<int>::max());
     if (top > largest + (negative ? 1 : 0) || bottom > largest)
-        _zem_error_("[ZEM_fraction] overflow");
+        ZEM_FAIL("[ZEM_fraction] overflow");
     result.numerator_ = negative ? static_cast<int>(-static_cast<std::int64_t>(top)) : static_cast<int>(top);
     result.denominator_ = static_cast<int>(bottom);
     return result;
@@ -113,7 +113,7 @@ bool operator>=(const ZEM_fraction& a, const ZEM_fraction& b) { return b <= a; }
 
 ZEM_fraction operator%(const ZEM_fraction& a, int n)
 {
-    if (n <= 0) _zem_error_("[frac-operator %] n <= 0");
+    if (n <= 0) ZEM_FAIL("[frac-operator %] n <= 0");
     if (a.is_zero()) return ZEM_fraction();
     const wide den = a.denominator();
     const wide q = a.numerator() / (den * n) * n;
@@ -132,7 +132,7 @@ int greatest_common_divisor(int a, int b)
 {
     std::uint64_t g = gcd_wide(magnitude(a), magnitude(b));
     if (g > std::uint64_t(std::numeric_limits<int>::max()))
-        _zem_error_("[greatest_common_divisor] overflow");
+        ZEM_FAIL("[greatest_common_divisor] overflow");
     return static_cast<int>(g);
 }
 
@@ -142,7 +142,7 @@ int smallest_common_multiple(int a, int b)
     std::uint64_t g = gcd_wide(magnitude(a), magnitude(b));
     std::uint64_t m = magnitude(a) / g * magnitude(b);
     if (m > std::uint64_t(std::numeric_limits<int>::max()))
-        _zem_error_("[smallest_common_multiple] overflow");
+        ZEM_FAIL("[smallest_common_multiple] overflow");
     return static_cast<int>(m);
 }
 

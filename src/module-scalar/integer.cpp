@@ -11,7 +11,7 @@ namespace {
 ZEM_int checked(std::int64_t value)
 {
     if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-        _zem_error_("[ZEM_int] overflow");
+        ZEM_FAIL("[ZEM_int] overflow");
     return ZEM_int(static_cast<int>(value));
 }
 
@@ -33,7 +33,7 @@ ZEM_int operator-(const ZEM_int& a) { return checked(-std::int64_t(a.value())); 
 
 ZEM_int operator/(const ZEM_int& a, const ZEM_int& b)
 {
-    if (b.value() == 0) _zem_error_("[ZEM_int] division by zero");
+    if (b.value() == 0) ZEM_FAIL("[ZEM_int] division by zero");
     return checked(std::int64_t(a.value()) / b.value());
 }
 
@@ -43,4 +43,4 @@ ZEM_type ZEM_real::type() const { return tp_real(); }
 
 bool operator==(const ZEM_real& a, const ZEM_real& b) { return std::fabs(a.value() - b.value()) < 1e-08; }
 
-int hash(const ZEM_real&) { _zem_error_("[hash(real)] cannot be implemented"); }
+int hash(const ZEM_real&) { ZEM_FAIL("[hash(real)] cannot be implemented"); }

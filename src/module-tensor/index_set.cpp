@@ -55,7 +55,7 @@ bool int_key_set::insert(const int* key, int length)
 {
     if (count_ == 0) length_ = static_cast<std::size_t>(length);
     if (static_cast<std::size_t>(length) != length_)
-        _zem_error_("[int_key_set] keys of different lengths (please report)");
+        ZEM_FAIL("[int_key_set] keys of different lengths (please report)");
     if (2 * (count_ + 1) > slots_.size()) grow();
     const std::uint64_t h = hash_of(key);
     const std::size_t mask = slots_.size() - 1;

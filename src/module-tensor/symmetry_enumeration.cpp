@@ -208,7 +208,7 @@ void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign,
 void permswap(pointer_to_objects<int>& tuple, const pointer_to_objects<int>& first,
               const pointer_to_objects<int>& second)
 {
-    if (first.count() != second.count()) _zem_error_("[permswap] |swap1| not eq. to |swap2|");
+    if (first.count() != second.count()) ZEM_FAIL("[permswap] |swap1| not eq. to |swap2|");
     for (int k = 0; k < first.count(); ++k) std::swap(tuple[first[k]], tuple[second[k]]);
 }
 
@@ -243,9 +243,9 @@ void signed_sink(const pointer_to_objects<int>& image, permsym_plusmin sign, voi
 void check_enumeration(const perm_symmetry_type& symmetry, const pointer_to_objects<int>& tuple)
 {
     if (!symmetry.seq)
-        _zem_error_(symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
+        ZEM_FAIL(symmetry.error ? symmetry.error : "[perm_symmetry_type] no symmetry");
     if (tuple.count() < symmetry.n_indices)
-        _zem_error_("[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
+        ZEM_FAIL("[perm_symmetry_type] fewer indices in the tuple than in the symmetry");
 }
 
 }

@@ -67,7 +67,7 @@ template <class T>
 const pointer_to_objects<T>& ZEM_tensor_impl<T>::checked(const pointer_to_objects<T>& values) const
 {
     if (values.count() != basis_.entry_count())
-        _zem_error_("[ZEM_tensor_impl] the number of values differs from dim^rank");
+        ZEM_FAIL("[ZEM_tensor_impl] the number of values differs from dim^rank");
     return values;
 }
 
@@ -104,7 +104,7 @@ void ZEM_tensor_impl<T>::print(std::ostream& out) const
 template <class T, bool pseudo>
 const ZEM_tensor_impl<T>& ZEM_tensor_handle<T, pseudo>::impl() const
 {
-    if (!this->has_body()) _zem_error_("[ZEM_tensor] empty tensor handle");
+    if (!this->has_body()) ZEM_FAIL("[ZEM_tensor] empty tensor handle");
     return *this->body();
 }
 

@@ -21,14 +21,14 @@ struct classification {
 
 int tensor_indices_to_index(int dim, int rank, const pointer_to_objects<int>& tuple)
 {
-    if (tuple.count() < rank) _zem_error_("[tensor_indices_to_index] fewer indices than the rank");
+    if (tuple.count() < rank) ZEM_FAIL("[tensor_indices_to_index] fewer indices than the rank");
     std::int64_t number = 0;
     std::int64_t weight = 1;
     for (int k = 0; k < rank; ++k) {
         int i = tuple[rank - 1 - k];
-        if (i < 0 || i >= dim) _zem_error_("tensor index out of bounds");
+        if (i < 0 || i >= dim) ZEM_FAIL("tensor index out of bounds");
         number += weight * i;
-        if (number > INT_MAX) _zem_error_("[tensor_indices_to_index] component number beyond 32 bits");
+        if (number > INT_MAX) ZEM_FAIL("[tensor_indices_to_index] component number beyond 32 bits");
         // Saturated: a weight beyond 32 bits with a nonzero index fails above.
         weight = weight * dim > INT_MAX ? std::int64_t(INT_MAX) + 1 : weight * dim;
     }
@@ -37,7 +37,7 @@ int tensor_indices_to_index(int dim, int rank, const pointer_to_objects<int>& tu
 
 void tensor_index_to_indices(int dim, int rank, int index, pointer_to_objects<int>& tuple)
 {
-    if (rank > 0 && dim < 1) _zem_error_("[tensor_index_to_indices] dimension below 1");
+    if (rank > 0 && dim < 1) ZEM_FAIL("[tensor_index_to_indices] dimension below 1");
     if (tuple.count() != rank) tuple = pointer_to_objects<int>(rank);
     for (int k = 0; k < rank; ++k) {
         tuple[rank - 1 - k] = index % dim;
@@ -47,12 +47,12 @@ void tensor_index_to_indices(int dim, int rank, int index, pointer_to_objects<in
 
 int tensor_component_count(int dim, int rank)
 {
-    if (rank < 0) _zem_error_("[tensor_basis] negative rank");
-    if (dim < 0) _zem_error_("[tensor_basis] negative dimension");
+    if (rank < 0) ZEM_FAIL("[tensor_basis] negative rank");
+    if (dim < 0) ZEM_FAIL("[tensor_basis] negative dimension");
     std::int64_t count = 1;
     for (int k = 0; k < rank; ++k) {
         count *= dim;
-        if (count > INT_MAX) _zem_error_("[tensor_basis] too many components for 32 bits");
+        if (count > INT_MAX) ZEM_FAIL("[tensor_basis] too many components for 32 bits");
         if (count == 0) break;
     }
     return static_cast<int>(count);
@@ -63,7 +63,7 @@ char* tensor_component_name(int dim, int rank, int component)
     static const char letters[] = "xyzuvw";
     const int n_letters = static_cast<int>(sizeof letters) - 1;
     if (component < 0 || component >= tensor_component_count(dim, rank))
-        _zem_error_("[tensor_component_name] component out of range");
+        ZEM_FAIL("[tensor_component_name] component out of range");
     pointer_to_objects<int> tuple;
     tensor_index_to_indices(dim, rank, component, tuple);
     std::ostringstream out;
@@ -81,9 +81,9 @@ char* tensor_component_name(int dim, int rank, int component)
 
 tensor_basis::tensor_basis(int dim, int rank, const perm_symmetry_type& symmetry) : dim(dim), rank(rank)
 {
-    if (symmetry.error) _zem_error_(symmetry.error);
+    if (symmetry.error) ZEM_FAIL(symmetry.error);
     if (rank >= 0 && symmetry.n_indices > rank)
-        _zem_error_("[tensor_basis] more indices in the symmetry than the rank");
+        ZEM_FAIL("[tensor_basis] more indices in the symmetry than the rank");
     entries_ = pointer_to_objects<tensor_basis_entry>(tensor_component_count(dim, rank));
     // Every class is settled when the walk in ascending component number meets
     // its smallest member.
@@ -160,7 +160,7 @@ void tensor_basis::mk_basis_tabs(pointer_to_objects<int>& position, pointer_to_o
             representative[k] = k;
             break;
         default:
-            _zem_error_("[tensor_basis::mk_basis_tabs] hmm... something is wrong here");
+            ZEM_FAIL("[tensor_basis::mk_basis_tabs] hmm... something is wrong here");
         }
     }
 }

@@ -47,7 +47,7 @@ builtin_func_definition::builtin_func_definition(const ZEM_string& name, const Z
 void builtin_func_definition::add_to_functable() const
 {
     if (global_functions.is_in_table(name))
-        _zem_error_("[builtin_func_definition::add_to_functable] name already defined as function");
+        ZEM_FAIL("[builtin_func_definition::add_to_functable] name already defined as function");
     global_functions.add(name, this);
 }
 
@@ -69,7 +69,7 @@ int builtin_func_definition::check_arg_types(int n, const pointer_to_objects<ZEM
 ZEM_object* builtin_func_definition::call_func(int n, const ZEM_object** args) const
 {
     if (!func)
-        _zem_error_(std::string("[builtin_func_definition::call_func] '") + name.c_str() + "' is a procedure");
+        ZEM_FAIL(std::string("[builtin_func_definition::call_func] '") + name.c_str() + "' is a procedure");
     if (wrong_count("function", name, n, nargs)) return nullptr;
     return func(n, args);
 }
@@ -77,7 +77,7 @@ ZEM_object* builtin_func_definition::call_func(int n, const ZEM_object** args) c
 void builtin_func_definition::call_proc(int n, const ZEM_object** args) const
 {
     if (!proc)
-        _zem_error_(std::string("[builtin_func_definition::call_proc] '") + name.c_str() + "' is a function");
+        ZEM_FAIL(std::string("[builtin_func_definition::call_proc] '") + name.c_str() + "' is a function");
     if (wrong_count("procedure", name, n, nargs)) return;
     proc(n, args);
 }

@@ -17,7 +17,7 @@ using table = ZEM_character_table;
 void require_class_length(const char* operation, const table& t, const ZEM_character& chi)
 {
     if (chi.length() != t.columns())
-        _zem_error_(std::string("[") + operation + "] size(character) != columns()");
+        ZEM_FAIL(std::string("[") + operation + "] size(character) != columns()");
 }
 
 ZEM_object* chartab_row(int, const ZEM_object** args)

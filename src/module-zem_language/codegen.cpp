@@ -95,7 +95,7 @@ void emit_by_element(icode_instr_list* code, const ZEM_type& type, ZEM_type (*ou
     const bool emitted = visit_scalar_instance<scalar_set::with_real>(type, outer, [&](auto tag) {
         emit(code, new Instruction<typename decltype(tag)::type>(arguments...));
     });
-    if (!emitted) _zem_error_(failure);
+    if (!emitted) ZEM_FAIL(failure);
 }
 
 void emit_chartab(Tree_Node* t, icode_instr_list* code)

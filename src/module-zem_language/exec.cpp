@@ -31,7 +31,7 @@ void yyExit() { Exit(1); }
 // becomes a failure of the statement (or of the start-up) that ran the file.
 [[noreturn]] void my_scanner_exit()
 {
-    _zem_error_(std::string("scanner failed: ") + ScannerFault());
+    ZEM_FAIL(std::string("scanner failed: ") + ScannerFault());
 }
 
 int nested_command_files = 0;
@@ -45,7 +45,7 @@ public:
     nesting()
     {
         if (nested_command_files == max_nested_command_files)
-            _zem_error_("[exec_zem_commandfile] too many nested include files");
+            ZEM_FAIL("[exec_zem_commandfile] too many nested include files");
         ++nested_command_files;
     }
     nesting(const nesting&) = delete;

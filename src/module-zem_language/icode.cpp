@@ -40,8 +40,8 @@ const builtin_func_definition& builtin_named(const ZEM_string& name, const char*
 {
     const func_symtab::func_symtabelt* entry = global_functions.lookup(name);
     if (!entry)
-        _zem_error_(std::string("[") + caller + "] no built-in named '" + name.c_str() + "'");
-    if (entry->kind != 1) _zem_error_("user defined functions not implemented (yet)");
+        ZEM_FAIL(std::string("[") + caller + "] no built-in named '" + name.c_str() + "'");
+    if (entry->kind != 1) ZEM_FAIL("user defined functions not implemented (yet)");
     return *entry->definition;
 }
 
@@ -55,7 +55,7 @@ void icode_objVar::execute(ZEM_vm& vm) const
 {
     const var_symtab::var_symtabelt* variable = global_objects.lookup(name);
     if (!variable || !variable->object)
-        _zem_error_(std::string("[icode_objVar] variable '") + name.c_str() + "' has no value");
+        ZEM_FAIL(std::string("[icode_objVar] variable '") + name.c_str() + "' has no value");
     vm.pushObjectStack(variable->object->copy_object());
 }
 
@@ -83,7 +83,7 @@ void icode_file::execute(ZEM_vm& vm) const
     const popped_value value = pop_value(vm);
     const popped_value name = pop_value(vm);
     const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_file] the file name is not a string");
-    if (!value) _zem_error_("[icode_file] no value to write");
+    if (!value) ZEM_FAIL("[icode_file] no value to write");
     std::ostringstream text;
     value->print(text);
     const file_write_failure failure = write_whole_file(path.c_str(), text.str(), file_write_mode::replace);
@@ -102,7 +102,7 @@ void icode_input::execute(ZEM_vm& vm) const
 {
     const popped_value name = pop_value(vm);
     const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_input] the file name is not a string");
-    if (!installed_runner) _zem_error_("[icode_input] no command-file runner in this program");
+    if (!installed_runner) ZEM_FAIL("[icode_input] no command-file runner in this program");
     installed_runner(path);
 }
 

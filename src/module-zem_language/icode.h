@@ -23,7 +23,7 @@ template <class T>
 const T& taken_as(const ZEM_object* value, const char* message)
 {
     const T* as_t = dynamic_cast<const T*>(value);
-    if (!as_t) _zem_error_(message);
+    if (!as_t) ZEM_FAIL(message);
     return *as_t;
 }
 

@@ -14,7 +14,7 @@
 
 namespace {
 
-[[noreturn]] void fail(const std::string& message) { _zem_error_(message); }
+[[noreturn]] void fail(const std::string& message) { ZEM_FAIL(message); }
 
 // Pops n values of class T into an array, first popped first; none for n <= 0.
 template <class T>
@@ -39,7 +39,7 @@ void icode_vector<T>::execute(ZEM_vm& vm) const
 {
     const pointer_to_objects<T> elements =
         pop_array<T>(vm, vecsize, "[icode_vector::execute] an element is not of the vector's type");
-    if (vecsize <= 0) _zem_error_("icode_vector::execute] vecsize <= 0");
+    if (vecsize <= 0) ZEM_FAIL("icode_vector::execute] vecsize <= 0");
     vm.pushObjectStack(new ZEM_vector<T>(elements));
 }
 
@@ -48,7 +48,7 @@ void icode_matrix<T>::execute(ZEM_vm& vm) const
 {
     const pointer_to_objects<ZEM_vector<T>> rows =
         pop_array<ZEM_vector<T>>(vm, nrows, "[icode_matrix::execute] a row is not a vector of the matrix's type");
-    if (nrows <= 0) _zem_error_("[icode_matrix::execute] nrows <= 0");
+    if (nrows <= 0) ZEM_FAIL("[icode_matrix::execute] nrows <= 0");
     vm.pushObjectStack(new ZEM_matrix<T>(matrix_from_rows(rows)));
 }
 
@@ -77,7 +77,7 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
             fail("[icode_tensor::execute] entry " + std::to_string(k + 1) + " has "
                  + std::to_string(indices_written[k]) + " indices for rank " + std::to_string(rank));
     const perm_symmetry_type parsed(symmetry);
-    if (parsed.error) _zem_error_(parsed.error);
+    if (parsed.error) ZEM_FAIL(parsed.error);
     if (parsed.n_indices != rank)
         fail("[icode_tensor::execute] the symmetry names " + std::to_string(parsed.n_indices)
              + " indices for rank " + std::to_string(rank));

@@ -129,7 +129,7 @@ int check_arguments(const builtin_func_definition& definition, int n, tTree argu
 const func_symtab::func_symtabelt* find_builtin(const char* name)
 {
     const func_symtab::func_symtabelt* entry = global_functions.lookup(ZEM_string(name));
-    if (entry && entry->kind != 1) _zem_error_("user defined functions not implemented (yet)");
+    if (entry && entry->kind != 1) ZEM_FAIL("user defined functions not implemented (yet)");
     return entry;
 }
 

@@ -22,7 +22,7 @@ const std::size_t Tree_NodeSize[Tree_KindCount] = {0, TREE_KINDS(TREE_SIZE)};
 tTree MakeTree(int kind)
 {
     auto t = static_cast<tTree>(std::calloc(1, Tree_NodeSize[kind]));
-    if (!t) _zem_error_("[MakeTree] out of memory");
+    if (!t) ZEM_FAIL("[MakeTree] out of memory");
     t->Kind = static_cast<std::uint8_t>(kind);
     return t;
 }

@@ -37,7 +37,7 @@ void ObjectStack::push(ZEM_object* obj) { top_ = new stack_elt{obj, top_}; }
 
 ZEM_object* ObjectStack::pop()
 {
-    if (!top_) _zem_error_("[ObjectStack::pop] pop of empty stack");
+    if (!top_) ZEM_FAIL("[ObjectStack::pop] pop of empty stack");
     stack_elt* elt = top_;
     top_ = elt->next;
     ZEM_object* obj = elt->obj;

@@ -74,10 +74,10 @@ ZEM_cyclotomic_number::ZEM_cyclotomic_number(int n, int)
 
 void ZEM_cyclotomic_number::check_order(long long n)
 {
-    if (n < 1) _zem_error_("[ZEM_cyclotomic_number] order < 1");
+    if (n < 1) ZEM_FAIL("[ZEM_cyclotomic_number] order < 1");
     // The canonical form reaches indices up to n times the largest prime of n.
     if (n > INT_MAX || n * largest_prime_factor(n) > INT_MAX)
-        _zem_error_("[ZEM_cyclotomic_number] order too large");
+        ZEM_FAIL("[ZEM_cyclotomic_number] order too large");
 }
 
 ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
@@ -86,10 +86,10 @@ ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>&
     long long n = 1;
     for (ZEM_iterator<ZEM_int> it(d.create_iter_at_begin()); it; it++) {
         const long long denominator = (*it).value();
-        if (denominator == 0) _zem_error_("[ZEM_cyclotomic_number] denominator == 0");
+        if (denominator == 0) ZEM_FAIL("[ZEM_cyclotomic_number] denominator == 0");
         const long long magnitude = denominator < 0 ? -denominator : denominator;
         n = n / greatest_common_divisor(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
-        if (n > INT_MAX) _zem_error_("[ZEM_cyclotomic_number] order too large");
+        if (n > INT_MAX) ZEM_FAIL("[ZEM_cyclotomic_number] order too large");
     }
     check_order(n);
     order = static_cast<int>(n);
@@ -422,7 +422,7 @@ Coefficient mean_of_conjugates(const Coefficient* c, int n)
 ZEM_fraction narrowed(const mpq_class& c)
 {
     if (!c.get_num().fits_sint_p() || !c.get_den().fits_sint_p())
-        _zem_error_("[ZEM_fraction] overflow");
+        ZEM_FAIL("[ZEM_fraction] overflow");
     return ZEM_fraction(static_cast<int>(c.get_num().get_si()), static_cast<int>(c.get_den().get_si()));
 }
 

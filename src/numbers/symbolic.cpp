@@ -20,7 +20,7 @@ std::vector<symbolic_term<T>> checked_terms(int count, std::vector<symbolic_term
     int last = -1;
     for (const symbolic_term<T>& t : terms) {
         if (t.parameter <= last || t.parameter >= count)
-            _zem_error_("[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
+            ZEM_FAIL("[ZEM_symbolic_number] terms out of order or beyond the count (please report)");
         last = t.parameter;
     }
     return terms;

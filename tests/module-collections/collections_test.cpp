@@ -48,7 +48,7 @@ strings elements(const ZEM_linkedlist<T>& list)
 
 class unprintable : public ZEM_int {
 public:
-    void print(std::ostream&) const override { _zem_error_("[unprintable] no"); }
+    void print(std::ostream&) const override { ZEM_FAIL("[unprintable] no"); }
 };
 
 int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }

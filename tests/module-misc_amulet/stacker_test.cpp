@@ -58,7 +58,7 @@ TEST(Stacker, LeafsNewestFirstDeletesAndSwitchesButtonsWithEveryChange)
     }
 }
 
-void failing_method(const ZEM_object&, const char*) { _zem_error_("[to window] no screen"); }
+void failing_method(const ZEM_object&, const char*) { ZEM_FAIL("[to window] no screen"); }
 void exhausting_method(const ZEM_object&, const char*) { throw std::bad_alloc(); }
 
 TEST(Stacker, AFailureOfToWindowIsShownInAnAlertWithTheCursorRestoredAndTheDeckKept)

@@ -114,3 +114,12 @@ TEST(OwningArrays, CopiesAreDeepAndAFailingElementCopyLeavesTheTargetIntact)
 }
 
 }
+
+TEST(FailureRoutine, ThrowsTheMessageAloneWhateverFileAndLineAndNamesNoMachinePath)
+{
+    EXPECT_EQ(failure_of([] { _zem_error_("module-scalar/frac-c", 12, "[frac-operator %] n <= 0"); }),
+              run_time("[frac-operator %] n <= 0"));
+    EXPECT_EQ(failure_of([] { _zem_error_(nullptr, 0, std::string()); }), run_time(""));
+    // The file a failure names is the one inside the project, as the build maps it.
+    EXPECT_EQ(std::string(__FILE__), "tests/module-object/object_test.cpp");
+}

@@ -133,7 +133,7 @@ TEST(SymmetryEnumeration, WorkedOrdersInBothModes)
 
 void fail_on_minus(const pointer_to_objects<int>&, permsym_plusmin sign, void*)
 {
-    if (sign == permsym_minus) _zem_error_("stop");
+    if (sign == permsym_minus) ZEM_FAIL("stop");
 }
 
 TEST(SymmetryEnumeration, FailuresPassThroughAfterTheReportsBeforeThem)

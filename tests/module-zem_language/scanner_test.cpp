@@ -120,7 +120,7 @@ TEST(Scanner, NestedFilesUnclosedCommentsAndFaults)
     EXPECT_EQ(tokens_until_end(alerts), (lines{"1,1 identifier c", "1,2 _EndOfFile"}));
 
     void (*previous)() = Scanner_Exit;
-    Scanner_Exit = [] { _zem_error_("scanner failed"); };
+    Scanner_Exit = [] { ZEM_FAIL("scanner failed"); };
     auto fault_line = [](auto action) {
         testing::internal::CaptureStderr();
         EXPECT_EQ(failure_of(action), run_time("scanner failed"));

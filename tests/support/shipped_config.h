@@ -1,4 +1,4 @@
-// The configuration the program ships with, found beside the tests' sources.
+// The configuration the program ships with, found in the sources the build names.
 #pragma once
 
 #include <filesystem>
@@ -6,5 +6,5 @@
 
 inline std::string shipped_config_path()
 {
-    return (std::filesystem::path(__FILE__).parent_path() / "../../data/zarn_config").lexically_normal().string();
+    return (std::filesystem::path(ZARN_SOURCE_DIR) / "data/zarn_config").string();
 }
