@@ -120,6 +120,9 @@ TEST(FailureRoutine, ThrowsTheMessageAloneWhateverFileAndLineAndNamesNoMachinePa
     EXPECT_EQ(failure_of([] { _zem_error_("module-scalar/frac-c", 12, "[frac-operator %] n <= 0"); }),
               run_time("[frac-operator %] n <= 0"));
     EXPECT_EQ(failure_of([] { _zem_error_(nullptr, 0, std::string()); }), run_time(""));
-    // The file a failure names is the one inside the project, as the build maps it.
-    EXPECT_EQ(std::string(__FILE__), "tests/module-object/object_test.cpp");
+    // The file a failure names is a path inside the project, as the build maps it
+    // (relative to the build directory when a compiler cache rewrites it).
+    const std::string file = __FILE__;
+    EXPECT_NE(file.front(), '/') << file;
+    EXPECT_TRUE(file.ends_with("tests/module-object/object_test.cpp")) << file;
 }
