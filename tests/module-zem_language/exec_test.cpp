@@ -13,6 +13,7 @@
 #include "module-zem_language/parser.h"
 #include "module-zem_language/symtab.h"
 #include "support/alert_recorder.h"
+#include "support/child_process.h"
 #include "support/failure.h"
 #include "support/file_size_limit.h"
 #include "support/printed.h"
@@ -395,4 +396,28 @@ TEST_F(command_files, AFailedWriteLeavesTheOldFile)
     }));
     std::ifstream in(old);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old contents");
+}
+
+// `file` leaves a read-only file as it is, writes a file with a second link in
+// place, and refuses a looping symbolic link.
+TEST_F(command_files, TheFileStatementKeepsWhatItMayNotReplace)
+{
+    fs::permissions(dir, fs::perms::all);
+    const std::string read_only = write("read-only", "old"), linked = write("linked", "old");
+    fs::permissions(read_only, fs::perms(0444));
+    EXPECT_TRUE(give_to_unprivileged_user(read_only.c_str()));
+    fs::create_hard_link(linked, dir / "second");
+    fs::create_symlink("loop", dir / "loop");
+
+    const std::string statements = write("main.zem", "file ( #3 " + quoted("read-only") + " ) ;\n");
+    EXPECT_TRUE(as_unprivileged_user([&] {
+        return exec_zem_commandfile(statements.c_str()) == 0 &&
+               alerts.alerts == std::vector<std::string>{"\ncannot create " + read_only};
+    }));
+    EXPECT_EQ(run("file ( #3 " + quoted("linked") + " ) ;\nfile ( #3 " + quoted("loop") + " ) ;\n"), 0);
+    EXPECT_EQ(alerts.alerts, std::vector<std::string>{"\ncannot create " + (dir / "loop").string()});
+    for (const char* name : {"read-only", "second"}) {
+        std::ifstream in(dir / name);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), name == std::string("second") ? "3" : "old");
+    }
 }
