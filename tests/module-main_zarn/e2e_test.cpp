@@ -203,7 +203,8 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         {exec_zem_commandfile, "no/such/config", true, false,
          "   0,  0: Scanner: cannot open input file\n"
          "run-time exception: scanner failed: cannot open input file no/such/config\n"},
-        {good_file, "no/such/config", false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
+        {good_file, "no/such/config", false, false,
+         "configuration error, \"character_table_name_mapping\" is not defined\n"},
         {good_file, "no/such/config", true, true, ""},
         // A device is read as an empty file.
         {exec_zem_commandfile, "/dev/null", true, true, ""},
