@@ -3,8 +3,7 @@
 // carriage return anywhere else reaches the reader unchanged.
 #pragma once
 
-// Opens the file read-only; a negative handle when it cannot be opened or is a
-// device, which may never end.
+// Opens the file read-only; a negative handle when it cannot be opened.
 int BeginSource(const char* file_name);
 // Reads up to `size` bytes (size above 0) of the file into `buffer`; the count
 // read, 0 at the end of the file, negative on a read failure.

@@ -14,10 +14,23 @@ bool write_all(int file, const std::string& text)
     while (done < text.size()) {
         const ssize_t written = ::write(file, text.data() + done, text.size() - done);
         if (written < 0 && errno == EINTR) continue;
-        if (written < 0) return false;
+        if (written <= 0) return false;
         done += std::size_t(written);
     }
     return true;
+}
+
+// The rest of the file from where its handle stands.
+bool read_all(int file, std::string& text)
+{
+    char block[65536];
+    for (;;) {
+        const ssize_t got = ::read(file, block, sizeof block);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) return true;
+        text.append(block, std::size_t(got));
+    }
 }
 
 // Some file systems report a failed write only when the file is closed.
@@ -27,20 +40,16 @@ bool write_and_close(int file, const std::string& text)
     return ::close(file) == 0 && written;
 }
 
-file_write_failure write_in_place(const std::string& path, const std::string& text, int flags)
-{
-    const int file = ::open(path.c_str(), O_WRONLY | flags);
-    if (file < 0) return file_write_failure::cannot_create;
-    return write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
-}
-
 file_write_failure append(const std::string& path, const std::string& text)
 {
     struct stat old;
     const bool regular = ::stat(path.c_str(), &old) == 0 && S_ISREG(old.st_mode);
-    const file_write_failure failure = write_in_place(path, text, O_APPEND);
-    if (regular && failure == file_write_failure::cannot_write) (void)::truncate(path.c_str(), old.st_size);
-    return failure;
+    const int file = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CLOEXEC);
+    if (file < 0) return file_write_failure::cannot_create;
+    const bool written = write_all(file, text);
+    if (::close(file) == 0 && written) return file_write_failure::none;
+    if (regular) (void)::truncate(path.c_str(), old.st_size);
+    return file_write_failure::cannot_write;
 }
 
 // A new file in the target's directory, where a rename can put it in the
@@ -52,32 +61,101 @@ std::string create_beside(const std::string& target, int* file)
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name =
             directory + ".zarn-new-" + std::to_string(::getpid()) + "-" + std::to_string(count++);
-        *file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0664);
+        *file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
         if (*file >= 0) return name;
         if (errno != EEXIST) break;
     }
     return {};
 }
 
-file_write_failure replace(const std::string& path, const std::string& text)
+// The file a path names once its symbolic links are followed; empty when it is gone.
+std::string real_path(const std::string& path)
 {
-    struct stat old;
-    const bool exists = ::stat(path.c_str(), &old) == 0;
-    if (exists && !S_ISREG(old.st_mode)) return write_in_place(path, text, O_TRUNC);
-    // Through a symbolic link the file it names is replaced, not the link.
-    std::string target = path;
-    if (char* real = exists ? ::realpath(path.c_str(), nullptr) : nullptr) {
-        target = real;
-        std::free(real);
+    std::string real;
+    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
+        real = resolved;
+        std::free(resolved);
     }
+    return real;
+}
+
+// Writes beside the target and renames over it, so that a reader sees the old
+// file or the whole new one. Refused (nothing touched, false) where the new
+// file could not take the target's owner, group and mode.
+bool replace_by_rename(const std::string& target, const struct stat& old, const std::string& text,
+                       file_write_failure* failure)
+{
     int file = -1;
     const std::string temporary = create_beside(target, &file);
-    if (temporary.empty()) return file_write_failure::cannot_create;
-    if (exists) (void)::fchmod(file, old.st_mode & 07777);
+    if (temporary.empty()) return false;
+    struct stat made;
+    if (::fstat(file, &made) != 0 || (made.st_gid != old.st_gid && ::fchown(file, uid_t(-1), old.st_gid) != 0) ||
+        ::fchmod(file, old.st_mode & 07777) != 0) {
+        ::close(file);
+        ::unlink(temporary.c_str());
+        return false;
+    }
     const bool written = write_and_close(file, text);
-    if (written && ::rename(temporary.c_str(), target.c_str()) == 0) return file_write_failure::none;
+    if (written && ::rename(temporary.c_str(), target.c_str()) == 0) {
+        *failure = file_write_failure::none;
+        return true;
+    }
     ::unlink(temporary.c_str());
-    return written ? file_write_failure::cannot_create : file_write_failure::cannot_write;
+    *failure = written ? file_write_failure::cannot_create : file_write_failure::cannot_write;
+    return true;
+}
+
+// Overwrites the file through its own handle, keeping its owner, links and
+// mode; the old bytes, held first, go back when the write fails. Some file
+// systems report a failed write only when the data reach the disk, so that is
+// waited for while the old bytes can still go back.
+file_write_failure overwrite(int file, const std::string& text)
+{
+    std::string old;
+    const bool held = read_all(file, old);
+    if (::lseek(file, 0, SEEK_SET) == 0 && write_all(file, text) && ::ftruncate(file, off_t(text.size())) == 0 &&
+        (::fsync(file) == 0 || errno == EINVAL))
+        return file_write_failure::none;
+    if (held && ::lseek(file, 0, SEEK_SET) == 0 && write_all(file, old)) (void)::ftruncate(file, off_t(old.size()));
+    return file_write_failure::cannot_write;
+}
+
+// The target is opened for writing first, as any writer would open it: this
+// follows symbolic links (creating the file that a dangling one names), fails
+// on a loop, and refuses a file or directory the user may not write before
+// anything is written.
+file_write_failure replace(const std::string& path, const std::string& text)
+{
+    struct stat before;
+    const bool existed = ::stat(path.c_str(), &before) == 0;
+    // Reading too only where the old bytes may have to be held: a pipe opened
+    // so would take its own writes.
+    const bool regular = existed && S_ISREG(before.st_mode);
+    int file = ::open(path.c_str(), (regular ? O_RDWR : O_WRONLY) | O_CREAT | O_CLOEXEC, 0664);
+    if (file < 0 && regular && errno == EACCES) file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (file < 0) return file_write_failure::cannot_create;
+    struct stat old;
+    if (::fstat(file, &old) != 0 || !S_ISREG(old.st_mode)) {
+        // A device: written as it comes.
+        return write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
+    }
+    const std::string target = real_path(path);
+    file_write_failure failure = file_write_failure::none;
+    if (!existed) {
+        failure = write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
+        if (failure != file_write_failure::none && !target.empty()) ::unlink(target.c_str());
+        return failure;
+    }
+    // A rename would part a second link from the new text, and give another
+    // owner's file to this writer.
+    if (!target.empty() && old.st_nlink == 1 && old.st_uid == ::geteuid() &&
+        replace_by_rename(target, old, text, &failure)) {
+        ::close(file);
+        return failure;
+    }
+    failure = overwrite(file, text);
+    ::close(file);
+    return failure;
 }
 
 }

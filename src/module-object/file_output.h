@@ -1,6 +1,7 @@
 // Writing a whole text to a file, for the two places that write files (the
 // command statement and the result deck). No data is lost: a file is replaced
-// only by a complete new one, and a failed append leaves the old contents.
+// by a complete new one or keeps its old bytes, and a failed append leaves the
+// old contents.
 #pragma once
 
 #include <string>
@@ -9,12 +10,16 @@ enum class file_write_mode { replace, append };
 
 enum class file_write_failure { none, cannot_create, cannot_write };
 
-// Writes all of `text` to the file at `path`. `replace` writes a new file beside
-// the target (bits 0664 less the umask, or those of the file it replaces) and
-// renames it over the target once every byte is written and closed; `append`
-// adds to an existing file and cuts it back to its old length when a write
-// fails. Opening or creating failed, or writing did; the target is then as it
-// was. A target that is no regular file (a device) is written in place.
+// Writes all of `text` to the file at `path`, following symbolic links.
+// `replace` first opens the target for writing, so that a file or directory
+// the user may not write is refused before anything is written. A new file
+// gets bits 0664 less the umask. An existing file with one link and this
+// writer's owner is replaced by a new file written beside it and renamed over
+// it, with its group and mode; any other (more links, another owner, no room
+// for a new file in its directory) is overwritten in place, its old bytes held
+// and put back when the write fails. `append` adds to an existing file and cuts
+// it back to its old length when a write fails. Opening or creating failed, or
+// writing did; the target is then as it was. A device is written in place.
 file_write_failure write_whole_file(const std::string& path, const std::string& text, file_write_mode mode);
 
 // "cannot create " or "cannot write " followed by the path.

@@ -197,20 +197,24 @@ int good_file(const char*) { return 0; }
 
 TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
 {
-    const struct { commandfile_runner run; bool character_mapping; bool started; const char* error_text; } cases[] = {
-        {errors_in_file, true, false, "run-time exception: cannot read configuration file\n"},
-        {exec_zem_commandfile, true, false,
+    const struct { commandfile_runner run; const char* path; bool character_mapping; bool started;
+                   const char* error_text; } cases[] = {
+        {errors_in_file, "no/such/config", true, false, "run-time exception: cannot read configuration file\n"},
+        {exec_zem_commandfile, "no/such/config", true, false,
          "   0,  0: Scanner: cannot open input file\n"
          "run-time exception: scanner failed: cannot open input file no/such/config\n"},
-        {good_file, false, false, "configuration error, \"character_table_name_mapping\" is not defined\n"},
-        {good_file, true, true, ""},
+        {good_file, "no/such/config", false, false,
+         "configuration error, \"character_table_name_mapping\" is not defined\n"},
+        {good_file, "no/such/config", true, true, ""},
+        // A device is read as an empty file.
+        {exec_zem_commandfile, "/dev/null", true, true, ""},
     };
     for (const auto& c : cases) {
         test_configuration config;
         alert_recorder alerts;
         if (c.character_mapping) config.set_list("character_table_name_mapping", {});
         testing::internal::CaptureStderr();
-        EXPECT_EQ(start_up(c.run, "no/such/config"), c.started);
+        EXPECT_EQ(start_up(c.run, c.path), c.started);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
     }
 }

@@ -115,8 +115,10 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::string old = "old\n", page = "m-3m\n\nvalue\n\n", existing = dir / "existing", fresh = dir / "fresh",
-                      missing = dir / "no" / "file", dangling = dir / "dangling", target = dir / "target";
+                      missing = dir / "no" / "file", dangling = dir / "dangling", target = dir / "target",
+                      loop = dir / "loop";
     std::filesystem::create_symlink(target, dangling);
+    std::filesystem::create_symlink(loop, loop);
     // No answers: the question is closed by its frame.
     const struct { std::string file; std::deque<int> answers; const char* comment; std::string written;
                    std::vector<std::string> shown; } cases[] = {
@@ -129,6 +131,9 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
         // A missing directory: no question, nothing to overwrite.
         {missing, {}, "m-3m\n\n", "(none)", {"(beep)", "cannot create " + missing}},
         {dangling, {1}, "m-3m\n\n", "(none)", {"? " + dangling, "(beep)", "cannot create " + dangling}},
+        // "Overwrite" follows the link and makes the file it names; a loop names none.
+        {dangling, {0}, "m-3m\n\n", page, {"? " + dangling}},
+        {loop, {0}, "m-3m\n\n", "(none)", {"? " + loop, "(beep)", "cannot create " + loop}},
     };
     const mode_t mask = umask(0);
     umask(mask);

@@ -5,22 +5,18 @@
 
 #include <csignal>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
+
+#include "support/child_process.h"
 
 template <class Work>
 bool under_file_size_limit(rlim_t limit, Work&& work)
 {
-    const pid_t child = ::fork();
-    if (child == 0) {
+    return in_child_process([&] {
         std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails instead of ending the process
         rlimit files;
         ::getrlimit(RLIMIT_FSIZE, &files);
         files.rlim_cur = limit;
         ::setrlimit(RLIMIT_FSIZE, &files);
-        ::_exit(work() ? 0 : 1);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        return work();
+    });
 }
