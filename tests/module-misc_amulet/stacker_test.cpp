@@ -156,36 +156,29 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
 TEST(Stacker, TheCannotCreateAlertIsCutTo249BytesWithoutSplittingACharacter)
 {
     const std::string missing = std::filesystem::temp_directory_path() / ("zarn_missing_" + std::to_string(getpid())) / "";
-    const std::string shown = "cannot create " + missing;
-    // Each name is padded to a length of the whole alert text.
-    const auto name_for = [&](std::size_t text_length, const std::string& tail = "") {
-        return missing + std::string(text_length - shown.size() - tail.size(), 'x') + tail;
+    // A name padded to make an alert text of `length` bytes; a two-byte character ends the last one.
+    const auto text = [&](std::size_t length, const std::string& tail = "") {
+        return "cannot create " + missing + std::string(length - 14 - missing.size() - tail.size(), 'x') + tail;
     };
-    const std::string whole = name_for(249), one_over = name_for(250), long_name = name_for(400),
-                      split = name_for(250, "\xc3\xa9");  // a two-byte character at bytes 248 and 249 of the text
     const std::pair<std::string, std::string> cases[] = {
-        {whole, "cannot create " + whole},
-        {one_over, ("cannot create " + one_over).substr(0, 249)},
-        {long_name, ("cannot create " + long_name).substr(0, 249)},
-        {split, ("cannot create " + split).substr(0, 248)},
-    };
-    for (const auto& [name, alert] : cases) {
+        {text(249), text(249)}, {text(250), text(249)}, {text(400), text(249)},
+        {text(250, "\xc3\xa9"), text(248)}};
+    for (const auto& [whole, shown] : cases) {
         alert_recorder recorder;
-        recorder.texts = {name};
+        recorder.texts = {whole.substr(14)};
         deck_under_test d;
         d.add("value");
         d.press("To file");
-        EXPECT_EQ(recorder.alerts, (std::vector<std::string>{"? Please enter file name", "(beep)", alert}));
+        EXPECT_EQ(recorder.alerts, (std::vector<std::string>{"? Please enter file name", "(beep)", shown}));
     }
 }
 
 TEST(Stacker, WindowMethodsPrintAsTheToolkitsMethodsDo)
 {
     deck_under_test d;
-    std::ostringstream out;
+    std::ostringstream out, address;
     out << d.group->property(STACKER_WINDOW_METHOD).value<to_window_method>() << ' ' << to_window_method(failing_method)
         << ' ' << 10;
-    std::ostringstream address;
     address << std::hex << reinterpret_cast<std::uintptr_t>(&failing_method);
     EXPECT_EQ(out.str(), "default_create_window_method (to_window_method) " + address.str() + " 10");
 }
