@@ -6,6 +6,7 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #ifdef __GLIBC__
@@ -21,6 +22,14 @@
 #include "module-object/string.h"
 
 void default_create_window_method(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
+
+std::ostream& operator<<(std::ostream& out, const to_window_method& method)
+{
+    if (method == default_create_window_method) return out << "default_create_window_method";
+    std::ostringstream address;
+    address << std::hex << reinterpret_cast<std::uintptr_t>(method);
+    return out << "(to_window_method) " << address.str();
+}
 
 QWidget* create_stacker() { return new stacker_group; }
 
@@ -56,6 +65,19 @@ std::optional<file_write_mode> mode_for(const std::string& name)
     case 1: return file_write_mode::append;
     default: return std::nullopt;
     }
+}
+
+// The alert text is composed in a buffer of 250 bytes, its terminating NUL
+// included, so at most 249 bytes show; a character cut in two goes whole.
+std::string cut_to_alert_buffer(std::string text)
+{
+    constexpr std::size_t buffer_size = 250;
+    if (text.size() < buffer_size) return text;
+    std::size_t end = buffer_size - 1;
+    const auto continuation = [&](std::size_t at) { return (static_cast<unsigned char>(text[at]) & 0xC0) == 0x80; };
+    while (end > 0 && continuation(end)) --end;
+    text.resize(end);
+    return text;
 }
 
 }
@@ -166,7 +188,7 @@ void stacker_group::stacker_do_to_file()
     const file_write_failure failure = write_whole_file(*name, text.str(), *mode);
     if (failure == file_write_failure::none) return;
     beep();
-    message(write_failure_text(failure, *name).c_str());
+    message(cut_to_alert_buffer(write_failure_text(failure, *name)).c_str());
 }
 
 namespace {

@@ -7,6 +7,7 @@
 
 #include <QMetaType>
 #include <QWidget>
+#include <iosfwd>
 
 class QPushButton;
 class QSpinBox;
@@ -23,6 +24,10 @@ inline constexpr const char* STACKER_COMMENT = "STACKER_COMMENT";
 
 // Opens the extended window (zem_object_window).
 void default_create_window_method(const ZEM_object& value, const char* title);
+
+// As the toolkit prints its own methods: the default by its name, any other
+// as its type and its address in hex.
+std::ostream& operator<<(std::ostream& out, const to_window_method& method);
 
 // A new, empty deck with the default window method; the caller places it.
 QWidget* create_stacker();

@@ -2,6 +2,18 @@
 
 #include <QVariant>
 #include <iostream>
+#include <utility>
+
+int Am_ZEM_object::Type_ID()
+{
+    static const int id = qRegisterMetaType<Am_ZEM_object>();
+    return id;
+}
+
+namespace {
+// Before main, so that every widget can use the type from the start.
+[[maybe_unused]] const int registered = Am_ZEM_object::Type_ID();
+}
 
 Am_ZEM_object_Data::Am_ZEM_object_Data(const ZEM_object& value) : held_(value.copy_object()) {}
 
@@ -15,6 +27,14 @@ Am_ZEM_object_Data* Am_ZEM_object_Data::Make_Unique()
     return copy;
 }
 
+int Am_ZEM_object_Data::ID() const { return Am_ZEM_object::Type_ID(); }
+
+Am_ZEM_object_Data* Am_ZEM_object_Data::Narrow(const QVariant& slot)
+{
+    const Am_ZEM_object* handle = Am_ZEM_object::held_by(slot);
+    return handle ? handle->body_ : nullptr;
+}
+
 void Am_ZEM_object_Data::Print(std::ostream& out) const { held_->print(out); }
 
 Am_ZEM_object::Am_ZEM_object(const Am_ZEM_object& other) : body_(other.body_)
@@ -22,12 +42,30 @@ Am_ZEM_object::Am_ZEM_object(const Am_ZEM_object& other) : body_(other.body_)
     if (body_) ++body_->count_;
 }
 
+const Am_ZEM_object* Am_ZEM_object::held_by(const QVariant& slot)
+{
+    return slot.metaType().id() == Type_ID() ? static_cast<const Am_ZEM_object*>(slot.constData()) : nullptr;
+}
+
+bool Am_ZEM_object::Test(const QVariant& slot)
+{
+    const Am_ZEM_object* handle = held_by(slot);
+    return handle && handle->Valid();
+}
+
 Am_ZEM_object::Am_ZEM_object(const QVariant& slot)
 {
     if (!slot.isValid()) return;
-    if (slot.metaType() != QMetaType::fromType<Am_ZEM_object>())
-        qFatal("[Am_ZEM_object] the slot holds a %s, not a value", slot.typeName());
-    *this = slot.value<Am_ZEM_object>();
+    const Am_ZEM_object* handle = held_by(slot);
+    if (!handle) qFatal("[Am_ZEM_object] the slot holds a %s, not a value", slot.typeName());
+    *this = *handle;
+}
+
+Am_ZEM_object& Am_ZEM_object::operator=(const QVariant& slot)
+{
+    Am_ZEM_object taken(slot);
+    std::swap(body_, taken.body_);
+    return *this;
 }
 
 Am_ZEM_object& Am_ZEM_object::operator=(const Am_ZEM_object& other)

@@ -1,9 +1,11 @@
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sstream>
 #include <sys/stat.h>
 
 #include "module-mgrp+tensor/invariant_tensor.h"
@@ -154,6 +156,36 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
         }
     }
     std::filesystem::remove_all(dir);
+}
+
+TEST(Stacker, TheCannotCreateAlertIsCutTo249BytesWithoutSplittingACharacter)
+{
+    const std::string missing = std::filesystem::temp_directory_path() / ("zarn_missing_" + std::to_string(getpid())) / "";
+    // A name padded to make an alert text of `length` bytes; a two-byte character ends the last one.
+    const auto text = [&](std::size_t length, const std::string& tail = "") {
+        return "cannot create " + missing + std::string(length - 14 - missing.size() - tail.size(), 'x') + tail;
+    };
+    const std::pair<std::string, std::string> cases[] = {
+        {text(249), text(249)}, {text(250), text(249)}, {text(400), text(249)},
+        {text(250, "\xc3\xa9"), text(248)}};
+    for (const auto& [whole, shown] : cases) {
+        alert_recorder recorder;
+        recorder.texts = {whole.substr(14)};
+        deck_under_test d;
+        d.add("value");
+        d.press("To file");
+        EXPECT_EQ(recorder.alerts, (std::vector<std::string>{"? Please enter file name", "(beep)", shown}));
+    }
+}
+
+TEST(Stacker, WindowMethodsPrintAsTheToolkitsMethodsDo)
+{
+    deck_under_test d;
+    std::ostringstream out, address;
+    out << d.group->property(STACKER_WINDOW_METHOD).value<to_window_method>() << ' ' << to_window_method(failing_method)
+        << ' ' << 10;
+    address << std::hex << reinterpret_cast<std::uintptr_t>(&failing_method);
+    EXPECT_EQ(out.str(), "default_create_window_method (to_window_method) " + address.str() + " 10");
 }
 
 TEST(Stacker, ScreenshotOfADeckHoldingATensorPage)
