@@ -10,6 +10,7 @@
 #include "module-object/pointer_to_objects.h"
 
 ZEM_type tp_vector(const ZEM_type& element);
+[[noreturn]] void empty_vector_handle();
 
 template <class T>
 class ZEM_vector_impl : public ZEM_referenced_object {
@@ -47,6 +48,7 @@ public:
     ZEM_object* copy_object() const override { return new ZEM_vector(*this); }
     void print(std::ostream& out) const override
     {
+        checked_body();
         type().print(out);
         out << '(';
         for (int k = 0; k < length(); ++k) {
@@ -58,7 +60,15 @@ public:
     // The element type is that of a default element, so no body is needed.
     ZEM_type type() const override { return tp_vector(T().type()); }
 
-    int length() const { return this->body()->length; }
+    // Both fail on a handle without a body.
+    int length() const { return checked_body().length; }
     // Counted from 0, without a range test.
-    const T& operator[](int k) const { return this->body()->elements[k]; }
+    const T& operator[](int k) const { return checked_body().elements[k]; }
+
+private:
+    const ZEM_vector_impl<T>& checked_body() const
+    {
+        if (!this->has_body()) empty_vector_handle();
+        return *this->body();
+    }
 };

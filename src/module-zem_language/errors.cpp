@@ -13,6 +13,23 @@ namespace {
 
 void yyExit() { Exit(1); }
 
+// The stream of the set being written, for PrintElmt, which ForallDo calls
+// with nothing but the element.
+std::ostream* set_stream = nullptr;
+
+void PrintElmt(int element) { *set_stream << ' ' << element; }
+
+void MyWriteSet(std::ostream& out, const tSet* set)
+{
+    set_stream = &out;
+    out << '{';
+    ForallDo(set, PrintElmt);
+    out << '}';
+    set_stream = nullptr;
+}
+
+void MyWriteIdent(std::ostream& out, tIdent ident) { out << StText(GetStringRef(ident)); }
+
 void WriteHead(std::ostream& out, tPosition position, int message_class)
 {
     static const char* const words[] = {"Fatal       ", "Restriction ", "Error       ", "Warning     ",
@@ -55,8 +72,8 @@ void WriteInfo(std::ostream& out, int info_class, const void* info)
     case xxBoolean: out << (*static_cast<const char*>(info) ? 'T' : 'F'); break;
     case xxCharacter: WriteCharacter(out, *static_cast<const char*>(info)); break;
     case xxString: out << static_cast<const char*>(info); break;
-    case xxSet: WriteSet(out, static_cast<const tSet*>(info)); break;
-    case xxIdent: out << StText(GetStringRef(*static_cast<const tIdent*>(info))); break;
+    case xxSet: MyWriteSet(out, static_cast<const tSet*>(info)); break;
+    case xxIdent: MyWriteIdent(out, *static_cast<const tIdent*>(info)); break;
     default: out << "info class: " << info_class;
     }
 }
@@ -94,7 +111,7 @@ void WriteMessage(bool is_code, int code_or_ident, int message_class, tPosition 
     if (is_code)
         WriteCode(line, code_or_ident);
     else
-        line << StText(GetStringRef(code_or_ident));
+        MyWriteIdent(line, code_or_ident);
     if (info_class != xxNone) WriteInfo(line, info_class, info);
     line << '\n';
     message(line.str().c_str());

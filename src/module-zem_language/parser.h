@@ -12,6 +12,9 @@
 // tree's own walks) ever meets a deeper tree than that.
 #pragma once
 
+#include <bitset>
+#include <vector>
+
 #include "module-zem_language/scanner.h"
 
 // The names of the token codes, as the messages "expected tokens" and
@@ -23,3 +26,36 @@ constexpr int max_nesting = 256;
 int Parser();
 void BeginParser();
 void CloseParser();
+
+// The nonterminals, numbered on from the token codes.
+enum : int {
+    ntRoot = tkCount,
+    ntStatements,
+    ntStatement,
+    ntObject,
+    ntObjects,
+    ntChartabPowers,
+    ntChartabPow,
+    ntTensorvals,
+    ntTensorval,
+};
+
+// What the error recovery asks of the automaton. A stack holds states, the
+// start state 0 at the bottom; a set holds token codes. The routines work on
+// copies of a stack and leave the stack itself as it is.
+using yyStateStack = std::vector<int>;
+using yyTerminalSet = std::bitset<tkCount>;
+
+// The state that `state` enters on the token code or nonterminal `symbol`; 0
+// when it has no such transition (nothing enters the start state). A reduction
+// is no transition.
+int yyNext(int state, int symbol);
+// Whether the token is really shifted from the stack, after the reductions
+// that it causes.
+bool yyIsContinuation(int token, const yyStateStack& stack);
+// The tokens that yyIsContinuation accepts on the stack.
+yyTerminalSet yyComputeContinuation(const yyStateStack& stack);
+// The union of the continuation sets of every configuration passed on the way
+// from the stack to the stop state along the states' continuation tokens; it
+// always holds the end of file.
+yyTerminalSet yyComputeRestartPoints(const yyStateStack& stack);

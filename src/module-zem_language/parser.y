@@ -198,21 +198,19 @@ int action(int state, int symbol)
     return -yydefact[state];
 }
 
-// The state reached from `state` over a nonterminal. The tables answer for
-// every state, also for those without such a transition.
+// The state reached from `state` over a nonterminal (Bison's number). The
+// tables answer for every state, also for those without such a transition.
 int next_state(int state, int nonterminal)
 {
     int n = yypgoto[nonterminal - YYNTOKENS] + state;
     return 0 <= n && n <= YYLAST && yycheck[n] == state ? yytable[n] : yydefgoto[nonterminal - YYNTOKENS];
 }
 
-using state_stack = std::vector<int>;
-
 // The states of `base` after moves tried on top of it; `base` stays as it is,
 // so a try costs only the states it touches, however deep the stack.
 class trial_stack {
 public:
-    explicit trial_stack(const state_stack& base) : base_(base), kept_(base.size()) {}
+    explicit trial_stack(const yyStateStack& base) : base_(base), kept_(base.size()) {}
     std::size_t size() const { return kept_ + pushed_.size(); }
     int back() const { return pushed_.empty() ? base_[kept_ - 1] : pushed_.back(); }
     void push_back(int state) { pushed_.push_back(state); }
@@ -227,41 +225,30 @@ public:
     }
 
 private:
-    const state_stack& base_;
+    const yyStateStack& base_;
     std::size_t kept_;
-    state_stack pushed_;
+    yyStateStack pushed_;
 };
 
 enum class step { shifted, reduced, none };
 
-// One move of the automaton on `symbol`, on the states alone.
+// One move of the automaton on `symbol`, on the states alone. A stack that the
+// automaton cannot have built moves no further.
 template <class Stack>
 step simulate(Stack& stack, int symbol)
 {
-    if (stack.back() == YYFINAL) return step::none;
-    int a = action(stack.back(), symbol);
+    const int state = stack.back();
+    if (state < 0 || state >= YYNSTATES || state == YYFINAL) return step::none;
+    int a = action(state, symbol);
     if (a == 0) return step::none;
     if (a > 0) {
         stack.push_back(a);
         return step::shifted;
     }
+    if (stack.size() <= std::size_t(yyr2[-a])) return step::none;
     stack.resize(stack.size() - yyr2[-a]);
     stack.push_back(next_state(stack.back(), yyr1[-a]));
     return step::reduced;
-}
-
-// Whether `token` is really shifted from `stack` after the reductions it causes.
-bool is_continuation(const state_stack& states, int token)
-{
-    trial_stack stack(states);
-    int symbol = symbol_of(token);
-    for (;;) {
-        switch (simulate(stack, symbol)) {
-        case step::shifted: return true;
-        case step::none: return false;
-        case step::reduced: break;
-        }
-    }
 }
 
 constexpr int unreachable = 1 << 28;
@@ -456,12 +443,21 @@ int cheapest_continuation(const recovered_grammar& g, int q, const std::vector<i
     return tkEndOfFile;
 }
 
+const recovered_grammar& grammar()
+{
+    static const recovered_grammar g = [] {
+        recovered_grammar g;
+        find_transitions(g);
+        find_right_hand_sides(g);
+        find_shortest_yields(g);
+        return g;
+    }();
+    return g;
+}
+
 std::vector<int> compute_continuations()
 {
-    recovered_grammar g;
-    find_transitions(g);
-    find_right_hand_sides(g);
-    find_shortest_yields(g);
+    const recovered_grammar& g = grammar();
     std::vector<std::vector<item>> items = items_of_states(g);
     std::vector<int> continuation(YYNSTATES, tkEndOfFile);
     for (int q = 0; q < YYNSTATES; ++q) {
@@ -480,6 +476,8 @@ const std::vector<int>& continuations()
 
 // Bison numbers its rules from 1 with its own "$accept: root $end" first.
 static_assert(YYNRULES == std::size(productions) + 1);
+// Bison numbers the nonterminals in the order of the grammar, as the header does.
+static_assert(YYSYMBOL_tensorval - YYSYMBOL_root == ntTensorval - ntRoot);
 
 struct token {
     int code;
@@ -504,12 +502,12 @@ private:
     void read_token();
     void push(int state, value v);
     void reduce(int rule);
-    void recover();
+    void yyErrorRecovery();
     void insert(int token, int state);
     void shift(int token, int state, value v);
     void refuse_the_rest(tPosition at);
 
-    state_stack states_;
+    yyStateStack states_;
     std::vector<value> values_;
     token lookahead_ = {tkEndOfFile, {NoPosition, NoTree}};
     int errors_ = 0;
@@ -544,29 +542,21 @@ void parser::reduce(int rule)
 
 // Reports the error, names the tokens that could follow, and skips the input up
 // to a token that the shortest completion of the stack can take.
-void parser::recover()
+void parser::yyErrorRecovery()
 {
-    ++errors_;
     tPosition at = lookahead_.attribute.position;
     ErrorMessage(xxSyntaxError, xxError, at);
+    const yyTerminalSet continuation = yyComputeContinuation(states_);
     std::string expected;
     for (int t = 0; t < tkCount; ++t) {
-        if (!is_continuation(states_, t)) continue;
+        if (!continuation[t]) continue;
         std::string name = std::string(Parser_TokenName[t]) + ' ';
         if (expected.size() + name.size() > 255) break;
         expected += name;
     }
     ErrorMessageI(xxExpectedTokens, xxInformation, at, xxString, expected.c_str());
 
-    std::vector<bool> restart(tkCount, false);
-    state_stack stack = states_;
-    while (stack.back() != YYFINAL) {
-        for (int t = 0; t < tkCount; ++t)
-            if (!restart[t]) restart[t] = is_continuation(stack, t);
-        if (simulate(stack, symbol_of(continuations()[stack.back()])) == step::none) break;
-    }
-    restart[tkEndOfFile] = true;
-
+    const yyTerminalSet restart = yyComputeRestartPoints(states_);
     if (restart[lookahead_.code]) return;
     do {
         ReleaseTree(lookahead_.attribute.tree);
@@ -626,7 +616,8 @@ int parser::run()
         } else if (a < 0) {
             reduce(-a);
         } else if (!repairing) {
-            recover();
+            ++errors_;
+            yyErrorRecovery();
             repairing = true;
         } else {
             int t = continuations()[state];
@@ -645,6 +636,52 @@ int parser::run()
     return errors_;
 }
 
+}
+
+int yyNext(int state, int symbol)
+{
+    if (state < 0 || state >= YYNSTATES || state == YYFINAL) return 0;
+    if (symbol >= 0 && symbol < tkCount) return std::max(action(state, symbol_of(symbol)), 0);
+    if (symbol < ntRoot || symbol > ntTensorval) return 0;
+    const int to = next_state(state, YYSYMBOL_root + (symbol - ntRoot));
+    const std::vector<int>& into = grammar().predecessors[to];
+    return std::find(into.begin(), into.end(), state) != into.end() ? to : 0;
+}
+
+bool yyIsContinuation(int token, const yyStateStack& states)
+{
+    if (states.empty() || token < 0 || token >= tkCount) return false;
+    trial_stack stack(states);
+    const int symbol = symbol_of(token);
+    for (;;) {
+        switch (simulate(stack, symbol)) {
+        case step::shifted: return true;
+        case step::none: return false;
+        case step::reduced: break;
+        }
+    }
+}
+
+yyTerminalSet yyComputeContinuation(const yyStateStack& stack)
+{
+    yyTerminalSet continuation;
+    for (int t = 0; t < tkCount; ++t) continuation[t] = yyIsContinuation(t, stack);
+    return continuation;
+}
+
+yyTerminalSet yyComputeRestartPoints(const yyStateStack& states)
+{
+    yyTerminalSet restart;
+    restart[tkEndOfFile] = true;
+    if (states.empty()) return restart;
+    yyStateStack stack = states;
+    for (;;) {
+        restart |= yyComputeContinuation(stack);
+        const int state = stack.back();
+        if (state < 0 || state >= YYNSTATES) break;
+        if (simulate(stack, symbol_of(continuations()[state])) == step::none) break;
+    }
+    return restart;
 }
 
 void BeginParser() {}

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 #include "front-end-support/positions.h"
 #include "module-zem_language/tree.h"
@@ -54,9 +55,26 @@ extern tScanAttribute Attribute;
 // of its file to its own count.
 extern int CountedScanErrors;
 
+// Start and length of the current token inside the character buffer, until
+// the next GetToken or input; an empty token after the end of a file.
+extern const char* TokenPtr;
+extern int TokenLength;
+
 // Called after a fault of the scanner itself has been written to the standard
 // error stream; ends the program with status 1 unless replaced.
 extern void (*Scanner_Exit)();
+// The scanner's own faults, in the order of their numbers.
+enum class scanner_fault : int {
+    internal_error,
+    out_of_memory,
+    too_many_files,
+    stack_underflow,
+    cannot_open,
+    cannot_read,
+};
+// Writes the position in Attribute and the fault's line to the standard error
+// stream, then calls Scanner_Exit.
+void yyErrorMessage(scanner_fault fault, const std::string& file_name = "");
 // The text of that fault, with the file's name where one is concerned
 // ("cannot open input file x.zem").
 const char* ScannerFault();

@@ -135,14 +135,16 @@ const func_symtab::func_symtabelt* find_builtin(const char* name)
 
 // What is wrong with calling `entry` (null when the name is not registered)
 // as a procedure or as a function with the n arguments of the list, or null.
+// The kind is checked last, once count and types have passed: a procedure
+// called as a function would have no naming function for its result.
 const char* call_fault(const func_symtab::func_symtabelt* entry, bool as_procedure, int n, tTree arguments)
 {
     if (!entry) return " not defined";
-    if (entry->definition->is_procedure() != as_procedure)
-        return as_procedure ? ": function used as procedure" : ": procedure used as function";
     int result = check_arguments(*entry->definition, n, arguments);
     if (result < 0) return ": wrong number of arguments";
     if (result > 0) return ": wrong argument types";
+    if (entry->definition->is_procedure() != as_procedure)
+        return as_procedure ? ": function used as procedure" : ": procedure used as function";
     return nullptr;
 }
 

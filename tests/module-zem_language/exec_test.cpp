@@ -178,6 +178,16 @@ TEST_F(command_files, CountErrorsAndStopAtTheFirstFailureAlsoInIncludedFiles)
     EXPECT_EQ(alerts.alerts, resuming("[exec_zem_commandfile] too many nested include files"));
 }
 
+// A "/*" inside a comment is one unit, so its star cannot begin the comment's end.
+TEST_F(command_files, ASlashStarInsideACommentIsOneUnit)
+{
+    EXPECT_EQ(run("a = #1 ; /* note /*/ b = #2 ; */\nc = #3 ;\n"), 0);
+    EXPECT_EQ(alerts.alerts, std::vector<std::string>());
+    EXPECT_EQ(take("a"), "int 1");
+    EXPECT_EQ(take("b"), "(none)");
+    EXPECT_EQ(take("c"), "int 3");
+}
+
 TEST_F(command_files, ExitEndsTheProgramBeforeLaterStatements)
 {
     EXPECT_EXIT(run("exit ( ) ;\nfile ( #1 " + quoted("after.txt") + " ) ;\n"), ::testing::ExitedWithCode(0), "");
@@ -238,6 +248,10 @@ TEST_F(command_files, SemanticMessagesOfTheTypeRules)
         {"v = exit() ;", {"function 'exit': procedure used as function"}},
         {"matrix_determinant(matrix([1])) ;", {"procedure 'matrix_determinant': function used as procedure"}},
         {"exit(1) ;", {"procedure 'exit': wrong number of arguments"}},
+        // The kind is checked only once count and types have passed.
+        {"v = exit(#1) ;", {"function 'exit': wrong number of arguments"}},
+        {"word() ;", {"procedure 'word': wrong number of arguments"}},
+        {"word(#1) ;", {"procedure 'word': wrong argument types"}},
         {"no_such_procedure() ;", {"procedure 'no_such_procedure' not defined"}},
         // Each variable has the type its last assignment gave it.
         {"y = x ;", {"variable 'x' not defined"}},

@@ -66,6 +66,14 @@ TEST(Parser, TreesAndErrorRecovery)
           "1,5: Repair      token inserted : identifier", "2,5: Error       syntax error",
           "2,5: Information expected tokens: " + object_starts, "2,7: Information restart point"},
          "a = --identifier-- ; b = 3 ;"},
+        {"a = 1", 1,
+         {"1,6: Error       syntax error", "1,6: Information expected tokens: / ; ",
+          "1,6: Repair      token inserted : ;"},
+         "a = 1 ;"},
+        {"a = 1 ; ) ) ) b = 2 ;", 1,
+         {"1,9: Error       syntax error", "1,9: Information expected tokens: _EndOfFile identifier file include ; ",
+          "1,15: Information restart point"},
+         "a = 1 ; b = 2 ;"},
     };
     for (const Case& c : cases) {
         parse_result result = parse(c.text);
@@ -73,6 +81,41 @@ TEST(Parser, TreesAndErrorRecovery)
         EXPECT_EQ(result.messages, c.messages) << c.text;
         EXPECT_EQ(result.tree, c.tree) << c.text;
     }
+}
+
+// The recovery's questions to the automaton, on the stacks of the file's start
+// and of "a =": what follows, and where the input may start again.
+TEST(Parser, ContinuationsAndRestartPoints)
+{
+    auto names = [](const yyTerminalSet& set) {
+        std::string out;
+        for (int t = 0; t < tkCount; ++t)
+            if (set[t]) out += std::string(Parser_TokenName[t]) + " ";
+        return out;
+    };
+    const std::string statement_starts = "_EndOfFile identifier file include ; ";
+    const std::string object_starts = "identifier string number real { # [ matrix int_matrix_group matrix_group "
+                                      "representation_group cyclotomic character_table tensor ";
+    // The start state reduces the empty statement list before it can shift.
+    EXPECT_EQ(yyNext(0, tkIdentifier), 0);
+    EXPECT_EQ(yyNext(0, ntObject), 0);
+    const yyStateStack start = {0};
+    yyStateStack assignment = {0, yyNext(0, ntStatements)};
+    for (int token : {tkIdentifier, tkEquals}) assignment.push_back(yyNext(assignment.back(), token));
+    for (std::size_t k = 1; k < assignment.size(); ++k) EXPECT_NE(assignment[k], 0);
+    EXPECT_EQ(yyNext(assignment.back(), tkEquals), 0);
+    EXPECT_NE(yyNext(assignment.back(), ntObject), 0);
+
+    EXPECT_EQ(names(yyComputeContinuation(start)), statement_starts);
+    EXPECT_EQ(names(yyComputeContinuation({0, assignment[1]})), statement_starts);
+    EXPECT_TRUE(yyIsContinuation(tkInclude, start));
+    EXPECT_FALSE(yyIsContinuation(tkRightBrace, start));
+    EXPECT_EQ(names(yyComputeContinuation(assignment)), object_starts);
+    // The shortest completion of "a =" inserts an identifier and ";".
+    EXPECT_EQ(names(yyComputeRestartPoints(assignment)),
+              "_EndOfFile identifier string number real file include { ( ; # [ matrix int_matrix_group "
+              "matrix_group representation_group cyclotomic character_table tensor ");
+    EXPECT_EQ(names(yyComputeRestartPoints(start)), statement_starts);
 }
 
 // Also while the input is skipped after an error: the skipped token's tree is not released twice.

@@ -1,6 +1,8 @@
 #include <algorithm>
 #include <ctime>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -136,6 +138,46 @@ TEST(Scanner, NestedFilesUnclosedCommentsAndFaults)
               "   1,  4: Scanner: too many nested include files\n");
     for (int open = 0; open < 16; ++open) CloseFile();
     EXPECT_EQ(GetToken(), tkEndOfFile);
+    Scanner_Exit = previous;
+}
+
+// TokenPtr and TokenLength hold the text of the token returned last, which
+// GetWord copies; after the end of the file the token is empty.
+TEST(Scanner, CurrentTokenText)
+{
+    command_file file("abc123 1abc -5 /* c */ \"s\\\"t\"\n3/4");
+    alert_recorder alerts;
+    BeginFile(file.path().c_str());
+    lines texts;
+    while (GetToken() != tkEndOfFile) {
+        char word[16];
+        EXPECT_EQ(GetWord(word), TokenLength);
+        texts.emplace_back(TokenPtr, TokenLength);
+        EXPECT_EQ(texts.back(), word);
+        take_attribute();
+    }
+    EXPECT_EQ(texts, (lines{"abc123", "1", "abc", "-5", "\"s\\\"t\"", "3", "/", "4"}));
+    EXPECT_EQ(TokenLength, 0);
+}
+
+// The faults that no file brings about: each writes the position in Attribute
+// and its line, then calls the exit hook.
+TEST(Scanner, FaultLinesGoToTheErrorStream)
+{
+    void (*previous)() = Scanner_Exit;
+    Scanner_Exit = [] { ZEM_FAIL("scanner failed"); };
+    Attribute.Position = {12, 5};
+    const std::pair<std::function<void()>, std::string> cases[] = {
+        {[] { yyErrorMessage(scanner_fault::internal_error); }, "internal error"},
+        {[] { yyErrorMessage(scanner_fault::out_of_memory); }, "out of memory"},
+        {[] { CloseFile(); }, "file stack underflow (too many calls of CloseFile)"},
+    };
+    for (const auto& [action, text] : cases) {
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(failure_of(action), run_time("scanner failed"));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "  12,  5: Scanner: " + text + "\n");
+        EXPECT_EQ(ScannerFault(), text);
+    }
     Scanner_Exit = previous;
 }
 
