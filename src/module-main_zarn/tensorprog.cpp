@@ -124,10 +124,10 @@ public:
                 [execute] { workbench_action([&] { do_execute_pseudo_tensor_proc(execute); }); });
         connect(close, &QPushButton::clicked, this, &QWidget::close);
 
+        const auto check = [this] { workbench_action([this] { recompute(); }, true, work_kind::quick); };
         for (QLineEdit* input : {point_group_text_editor, perm_symmetry_editor, transformation_text_editor})
-            connect(input, &QLineEdit::textChanged, this, [this] { workbench_action([this] { recompute(); }); });
-        for (QSpinBox* number : {dimension_editor, rank_editor})
-            connect(number, &QSpinBox::valueChanged, this, [this] { workbench_action([this] { recompute(); }); });
+            connect(input, &QLineEdit::textChanged, this, check);
+        for (QSpinBox* number : {dimension_editor, rank_editor}) connect(number, &QSpinBox::valueChanged, this, check);
         recompute();
     }
 

@@ -1,6 +1,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTest>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -148,6 +149,38 @@ TEST(TensorWorkbench, ARequestRunsUnderTheWaitCursorAndAFailureIsShownWithoutIt)
     EXPECT_EQ(cursor_now(), -1);
     EXPECT_EQ(alerts.alerts,
               (std::vector<std::string>{"(beep)", "run-time exception: [permswap] |swap1| not eq. to |swap2|\n"}));
+}
+
+// Notes the cursor whenever a check has judged an input.
+struct cursor_at_checks : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DynamicPropertyChange) cursors_seen.push_back(cursor_now());
+        return false;
+    }
+};
+
+TEST(TensorWorkbench, InputChecksLeaveTheCursorAloneWhileAButtonShowsTheWaitCursor)
+{
+    workbench_under_test w;
+    cursor_at_checks checks;
+    for (const char* name : {"point group", "perm symmetry", "basis transformation"})
+        w.input(name)->installEventFilter(&checks);
+    const view_factory previous = install_view_factory(view_noting_the_cursor);
+    cursors_seen.clear();
+    // Each input turns valid once; the rank, then the dimension, go away and back.
+    QTest::keyClicks(w.input("point group"), "m-3m");
+    QTest::keyClicks(w.input("perm symmetry"), "(0 1)");
+    w.input("basis transformation")->setText("identity");
+    for (QSpinBox* number : {w.number("rank"), w.number("dimension")}) {
+        number->stepDown();
+        number->stepUp();
+    }
+    EXPECT_EQ(cursors_seen, std::vector<int>(3 + 2 + 4, -1));
+    cursors_seen.clear();
+    w.press("Tensor");
+    install_view_factory(previous);
+    EXPECT_EQ(cursors_seen, (std::vector<int>{Qt::WaitCursor, Qt::WaitCursor}));
 }
 
 // The procs as the commands call them: the inputs are read at the call, and
