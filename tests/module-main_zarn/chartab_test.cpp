@@ -40,7 +40,7 @@ struct workbench : testing::Test {
     {
         for (int p : rows) window->group()->rows()[p - 1]->button()->click();
     }
-    // The deck's pages, the newest first: its comment and printed value.
+    // The deck's pages, the newest first: each page's comment and printed value.
     std::vector<std::string> pages() const
     {
         std::vector<std::string> texts;

@@ -168,7 +168,8 @@ TEST(TensorWorkbench, InputChecksLeaveTheCursorAloneWhileAButtonShowsTheWaitCurs
         w.input(name)->installEventFilter(&checks);
     const view_factory previous = install_view_factory(view_noting_the_cursor);
     cursors_seen.clear();
-    // Each input turns valid once; the rank, then the dimension, go away and back.
+    // Each input turns valid once; a step of the rank, then of the dimension,
+    // down and back up turns inputs red and white again.
     QTest::keyClicks(w.input("point group"), "m-3m");
     QTest::keyClicks(w.input("perm symmetry"), "(0 1)");
     w.input("basis transformation")->setText("identity");
