@@ -114,29 +114,42 @@ void copy(const press& p)
     p.new_page(list, comment.str());
 }
 
+// The operations' labels, from the top; a null entry ends them.
+constexpr const char* op_names[] = {"Add", "Product", "Power", "Decompose", "Symmetric square",
+                                    "Anti symmetric square", "Physical representation", "Copy", nullptr};
+
 struct operation {
     const char* label;
     arguments rule;
     void (*action)(const press&);
 };
 
-// The operation buttons from the top.
+// What the operation of each label takes and does.
 const operation operation_table[] = {
-    {"Add", arguments::several,
+    {op_names[0], arguments::several,
      [](const press& p) { p.new_row(fold(p, &ZEM_character_table::character_add)); }},
-    {"Product", arguments::several,
+    {op_names[1], arguments::several,
      [](const press& p) { p.new_row(fold(p, &ZEM_character_table::character_product)); }},
-    {"Power", arguments::one_and_positive_n,
+    {op_names[2], arguments::one_and_positive_n,
      [](const press& p) { p.new_row(p.table.character_power(p.c[0], p.n)); }},
-    {"Decompose", arguments::one, [](const press& p) { p.new_page(p.table.decompose(p.c[0]), p.comment); }},
-    {"Symmetric square", arguments::one,
+    {op_names[3], arguments::one, [](const press& p) { p.new_page(p.table.decompose(p.c[0]), p.comment); }},
+    {op_names[4], arguments::one,
      [](const press& p) { p.new_row(p.table.character_symmetric_square(p.c[0])); }},
-    {"Anti symmetric square", arguments::one,
+    {op_names[5], arguments::one,
      [](const press& p) { p.new_row(p.table.character_anti_symmetric_square(p.c[0])); }},
-    {"Physical representation", arguments::one_irreducible,
+    {op_names[6], arguments::one_irreducible,
      [](const press& p) { p.new_row(p.table.character_physical_representation(p.c[0])); }},
-    {"Copy", arguments::any, copy},
+    {op_names[7], arguments::any, copy},
 };
+static_assert(std::size(operation_table) + 1 == std::size(op_names));
+
+// The first operation of that label, compared as a whole; null for none.
+const operation* operation_named(const std::string& label)
+{
+    for (const operation& op : operation_table)
+        if (label == op.label) return &op;
+    return nullptr;
+}
 
 }
 
@@ -257,7 +270,7 @@ void character_group::set_character_table(const ZEM_string& name, const ZEM_char
 
 // The window
 
-chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
+chartab_window::chartab_window(QWidget* stacker)
 {
     set_up_window(this, "Character");
     setGeometry(100, 100, 800, 600);
@@ -293,22 +306,7 @@ chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
     QHBoxLayout* work_row = new_row(column);
     group_ = new character_group;
     character_pane_ = scrolling_area(group_);
-    auto* operation_buttons = new QWidget;
-    auto* operation_column = new QVBoxLayout(operation_buttons);
-    for (std::size_t k = 0; k < std::size(operation_table); ++k) {
-        QPushButton* button = gray_button(operation_table[k].label);
-        connect(button, &QPushButton::clicked, this, [this, k] { do_character_operation(k); });
-        operation_column->addWidget(button);
-        operations_.push_back(button);
-    }
-    operation_column->addStretch(1);
-    operation_pane_ = new QScrollArea;
-    set_fill(operation_pane_, motif_gray);
-    operation_pane_->setWidgetResizable(true);
-    operation_pane_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    operation_pane_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    operation_pane_->setWidget(operation_buttons);
-    set_fill(operation_buttons, white);
+    operation_pane_ = create_operations(group_, stacker, n_editor_);
     work_row->addWidget(character_pane_);
     work_row->addWidget(operation_pane_);
     work_row->addStretch(1);
@@ -332,10 +330,7 @@ chartab_window::chartab_window(QWidget* stacker) : stacker_(stacker)
     connect(reset, &QPushButton::clicked, group_, &character_group::do_reset_character_list);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
     connect(text_editor_, &QLineEdit::textChanged, this, &chartab_window::recompute_validity);
-    connect(group_, &character_group::changed, this, &chartab_window::recompute_activity);
-    connect(n_editor_, &QSpinBox::valueChanged, this, &chartab_window::recompute_activity);
     recompute_validity();
-    recompute_activity();
 }
 
 void chartab_window::resizeEvent(QResizeEvent* event)
@@ -357,9 +352,9 @@ void chartab_window::recompute_validity()
     accept_button_->setEnabled(valid);
 }
 
-void chartab_window::recompute_activity()
+QList<QPushButton*> chartab_window::operations() const
 {
-    for (std::size_t k = 0; k < operations_.size(); ++k) operations_[k]->setEnabled(operation_is_active(k));
+    return operation_pane_->widget()->findChildren<QPushButton*>();
 }
 
 // The chooser
@@ -432,36 +427,63 @@ void chartab_window::do_accept_character_table()
 
 // The operations
 
-bool chartab_window::operation_is_active(std::size_t k) const
+QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBox* n_editor)
 {
-    const int count = group_->arg_num();
-    if (count == 0 || !group_->has_character_table()) return false;
-    // Only the table's own rows are irreducible: they hold the first list positions.
-    bool irreducible = false;
-    if (operation_table[k].rule == arguments::one_irreducible) {
-        pointer_to_objects<ZEM_character> characters;
-        pointer_to_objects<int> positions;
-        group_->get_characters_from_group(characters, positions);
-        irreducible = positions[0] <= group_->get_chartab_from_group().rows();
+    auto* buttons = new QWidget;
+    auto* column = new QVBoxLayout(buttons);
+    for (const char* const* label = op_names; *label; ++label) {
+        QPushButton* button = gray_button(*label);
+        const operation_command command{*label, group, stacker, n_editor};
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [command] { workbench_action([&] { do_character_operation_proc(command); }, false); });
+        const auto recompute = [button, command] { button->setEnabled(operation_is_active_proc(command)); };
+        QObject::connect(group, &character_group::changed, button, recompute);
+        QObject::connect(n_editor, &QSpinBox::valueChanged, button, recompute);
+        recompute();
+        column->addWidget(button);
     }
-    return takes(operation_table[k].rule, count, n_editor_->value(), irreducible);
+    column->addStretch(1);
+    auto* pane = new QScrollArea;
+    set_fill(pane, motif_gray);
+    pane->setWidgetResizable(true);
+    pane->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pane->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    pane->setWidget(buttons);
+    set_fill(buttons, white);
+    return pane;
 }
 
-void chartab_window::do_character_operation(std::size_t k)
+bool operation_is_active_proc(const operation_command& command)
 {
-    workbench_action([&] {
-        if (!operation_is_active(k)) return;
-        const int count = group_->arg_num();
-        const ZEM_character_table table = group_->get_chartab_from_group();
-        const int n = n_editor_->value();
-        pointer_to_objects<ZEM_character> c;
+    const operation* op = operation_named(command.label);
+    const character_group& group = *command.group;
+    const int count = group.arg_num();
+    if (!op || count == 0 || !group.has_character_table()) return false;
+    // Only the table's own rows are irreducible: they hold the first list positions.
+    bool irreducible = false;
+    if (op->rule == arguments::one_irreducible) {
+        pointer_to_objects<ZEM_character> characters;
         pointer_to_objects<int> positions;
-        group_->get_characters_from_group(c, positions);
+        group.get_characters_from_group(characters, positions);
+        irreducible = positions[0] <= group.get_chartab_from_group().rows();
+    }
+    return takes(op->rule, count, command.n_editor->value(), irreducible);
+}
 
-        std::ostringstream comment;
-        comment << "[ " << operation_table[k].label << "(";
-        for (int a = 0; a < count; ++a) comment << (a ? ", " : "") << positions[a];
-        comment << "), n = " << n << " ]" << "   (" << group_->chartab_name().c_str() << ")";
-        operation_table[k].action({table, c, count, n, comment.str(), *group_, stacker_});
-    }, false);
+void do_character_operation_proc(const operation_command& command)
+{
+    if (!operation_is_active_proc(command)) return;
+    character_group& group = *command.group;
+    const int count = group.arg_num();
+    const ZEM_character_table table = group.get_chartab_from_group();
+    const int n = command.n_editor->value();
+    pointer_to_objects<ZEM_character> c;
+    pointer_to_objects<int> positions;
+    group.get_characters_from_group(c, positions);
+
+    std::ostringstream comment;
+    comment << "[ " << command.label << "(";
+    for (int a = 0; a < count; ++a) comment << (a ? ", " : "") << positions[a];
+    comment << "), n = " << n << " ]" << "   (" << group.chartab_name().c_str() << ")";
+    operation_named(command.label)->action({table, c, count, n, comment.str(), group, command.stacker});
 }

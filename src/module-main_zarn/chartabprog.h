@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <optional>
 #include <ostream>
+#include <string>
 #include <vector>
 
 #include "module-chartab/chartab.h"
@@ -96,7 +97,7 @@ public:
     QSpinBox* n_editor() const { return n_editor_; }
     character_group* group() const { return group_; }
     // The eight operation buttons in their order from the top.
-    const std::vector<QPushButton*>& operations() const { return operations_; }
+    QList<QPushButton*> operations() const;
 
     // The chooser for `name`, a table's name (put into the text input) or a
     // list of labels and further names (offered in a pop-up, as deep as the
@@ -110,13 +111,7 @@ protected:
 
 private:
     void recompute_validity();
-    void recompute_activity();
-    // The operation of that index in the table of operations; nothing when its
-    // button would not be active.
-    void do_character_operation(std::size_t operation);
-    bool operation_is_active(std::size_t operation) const;
 
-    QPointer<QWidget> stacker_;
     QLineEdit* text_editor_;
     QSpinBox* n_editor_;
     QWidget* n_input_;
@@ -126,5 +121,25 @@ private:
     QPushButton* view_button_;
     QPushButton* accept_button_;
     std::vector<QPushButton*> quarter_wide_;
-    std::vector<QPushButton*> operations_;
 };
+
+// What an operation button's command carries: the label, which alone names the
+// operation, the character list it works on, the deck that receives
+// decompositions and copies (gone with the main window), and the input "n".
+struct operation_command {
+    std::string label;
+    character_group* group;
+    QPointer<QWidget> stacker;
+    QSpinBox* n_editor;
+};
+
+// The operation pane: one button per operation, from the top, each pressed
+// through do_character_operation_proc and active while operation_is_active_proc
+// holds for the current choice and n. The caller places and sizes it.
+QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBox* n_editor);
+// A label that names no operation is never active.
+bool operation_is_active_proc(const operation_command& command);
+// Runs the operation on the chosen characters in argument order: a new
+// character joins the list, a decomposition or a copy goes to the deck, each
+// with its comment. Does nothing while the command is not active.
+void do_character_operation_proc(const operation_command& command);

@@ -29,10 +29,10 @@ ZEM_type tp_string_list();
 // nothing; a configuration fault has been shown already. Either way the
 // workbench and the deck go on.
 template <class Work>
-void workbench_action(Work&& work, bool beeping = true)
+void workbench_action(Work&& work, bool beeping = true, work_kind kind = work_kind::may_take_time)
 {
     try {
-        showing_failures(work, beeping);
+        showing_failures(work, beeping, kind);
     } catch (const configuration_fault&) {
     }
 }

@@ -61,9 +61,20 @@ QHBoxLayout* row_of(QWidget* left, QWidget* right)
     return row;
 }
 
+std::string text_of(const QLineEdit* input) { return input->text().toStdString(); }
+
+void do_execute_proc(bool pseudo, const execute_command& command)
+{
+    const tensor_result result = invariant_tensor_request(
+        pseudo, {text_of(command.point_group_text_editor), text_of(command.perm_symmetry_editor),
+                 text_of(command.transformation_text_editor), command.dimension_editor->value(),
+                 command.rank_editor->value()});
+    if (command.result_stacker) add_to_stacker(command.result_stacker, *result.value, result.comment.c_str());
+}
+
 class tensor_window : public QWidget {
 public:
-    explicit tensor_window(QWidget* stacker) : result_stacker(stacker)
+    explicit tensor_window(QWidget* stacker)
     {
         set_up_window(this, "Tensor");
 
@@ -105,21 +116,22 @@ public:
                 [this] { workbench_action([this] { choose_perm_symmetry(); }); });
         connect(basis_transformation, &QPushButton::clicked, this,
                 [this] { workbench_action([this] { choose_transformation(); }); });
-        connect(tensor, &QPushButton::clicked, this, [this] { workbench_action([this] { do_execute_proc(false); }); });
+        const execute_command execute{point_group_text_editor, perm_symmetry_editor, transformation_text_editor,
+                                      rank_editor, dimension_editor, stacker};
+        connect(tensor, &QPushButton::clicked, this,
+                [execute] { workbench_action([&] { do_execute_tensor_proc(execute); }); });
         connect(pseudo_tensor, &QPushButton::clicked, this,
-                [this] { workbench_action([this] { do_execute_proc(true); }); });
+                [execute] { workbench_action([&] { do_execute_pseudo_tensor_proc(execute); }); });
         connect(close, &QPushButton::clicked, this, &QWidget::close);
 
+        const auto check = [this] { workbench_action([this] { recompute(); }, true, work_kind::quick); };
         for (QLineEdit* input : {point_group_text_editor, perm_symmetry_editor, transformation_text_editor})
-            connect(input, &QLineEdit::textChanged, this, [this] { workbench_action([this] { recompute(); }); });
-        for (QSpinBox* number : {dimension_editor, rank_editor})
-            connect(number, &QSpinBox::valueChanged, this, [this] { workbench_action([this] { recompute(); }); });
+            connect(input, &QLineEdit::textChanged, this, check);
+        for (QSpinBox* number : {dimension_editor, rank_editor}) connect(number, &QSpinBox::valueChanged, this, check);
         recompute();
     }
 
 private:
-    static std::string text_of(const QLineEdit* input) { return input->text().toStdString(); }
-
     // Judges the three inputs, colours them and switches the buttons.
     void recompute()
     {
@@ -182,15 +194,6 @@ private:
         zarn_object_window(*group->object, text.c_str());
     }
 
-    void do_execute_proc(bool pseudo)
-    {
-        const tensor_result result = invariant_tensor_request(
-            pseudo, {text_of(point_group_text_editor), text_of(perm_symmetry_editor),
-                     text_of(transformation_text_editor), dimension_editor->value(), rank_editor->value()});
-        if (result_stacker) add_to_stacker(result_stacker, *result.value, result.comment.c_str());
-    }
-
-    QPointer<QWidget> result_stacker;
     QSpinBox* dimension_editor;
     QSpinBox* rank_editor;
     QLineEdit* point_group_text_editor;
@@ -204,6 +207,9 @@ private:
 };
 
 }
+
+void do_execute_tensor_proc(const execute_command& command) { do_execute_proc(false, command); }
+void do_execute_pseudo_tensor_proc(const execute_command& command) { do_execute_proc(true, command); }
 
 QWidget* tensorprog(QWidget* stacker)
 {

@@ -5,6 +5,7 @@
 
 #include <QColor>
 #include <exception>
+#include <optional>
 #include <string>
 
 #include "module-object/error.h"
@@ -49,16 +50,21 @@ private:
     bool pushed_;
 };
 
-// Runs a button's work under the wait cursor; a failure of the system (an
-// allocation that fails as "out of memory") ends the work in an alert, after
-// a beep when `beeping`, shown with the cursor restored, and leaves the
-// window usable.
+// A button's work may take time; an input check, run at every keystroke, is
+// quick and leaves the cursor alone.
+enum class work_kind { may_take_time, quick };
+
+// Runs work, under the wait cursor unless it is quick; a failure of the
+// system (an allocation that fails as "out of memory") ends the work in an
+// alert, after a beep when `beeping`, shown with the cursor restored, and
+// leaves the window usable.
 template <class Work>
-void showing_failures(Work&& work, bool beeping = false)
+void showing_failures(Work&& work, bool beeping = false, work_kind kind = work_kind::may_take_time)
 {
     std::string failure;
     try {
-        const cursor_shown waiting(Qt::WaitCursor);
+        std::optional<cursor_shown> waiting;
+        if (kind == work_kind::may_take_time) waiting.emplace(Qt::WaitCursor);
         failing_as_out_of_memory(work);
         return;
     } catch (const ZEM_string& thrown) {

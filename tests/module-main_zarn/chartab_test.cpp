@@ -1,6 +1,10 @@
+#include "support/mouse.h"
+
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QSpinBox>
+#include <QStackedWidget>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -35,6 +39,14 @@ struct workbench : testing::Test {
     void choose(std::initializer_list<int> rows)
     {
         for (int p : rows) window->group()->rows()[p - 1]->button()->click();
+    }
+    // The deck's pages, the newest first: each page's comment and printed value.
+    std::vector<std::string> pages() const
+    {
+        std::vector<std::string> texts;
+        auto* deck = stacker->findChild<QStackedWidget*>();
+        for (int k = 0; k < deck->count(); ++k) texts.push_back(lines(deck->widget(k)).join("|").toStdString());
+        return texts;
     }
     // The buttons' labels, "." for none, and the count of chosen rows.
     std::string labels() const
@@ -87,6 +99,48 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
         for (const QPushButton* b : window->operations()) active += b->isEnabled() ? "1" : "0";
         EXPECT_EQ(active, c.active) << c.n;
     }
+}
+
+TEST_F(workbench, CreateOperationsStacksTheEightButtonsAndAMouseClickReachesTheOperation)
+{
+    accept();
+    choose({3, 1});
+    std::unique_ptr<QScrollArea> pane{create_operations(window->group(), stacker.get(), window->n_editor())};
+    QStringList labels;
+    for (const QPushButton* b : pane->widget()->findChildren<QPushButton*>()) labels << b->text();
+    EXPECT_EQ(labels.join("|").toStdString(), "Add|Product|Power|Decompose|Symmetric square|Anti symmetric square|"
+                                              "Physical representation|Copy");
+    pane->resize(300, 200);
+    pane->show();
+    click(button(pane.get(), "Product"));
+    click(button(pane.get(), "Copy"));
+    ASSERT_EQ(window->group()->rows().size(), 6u);
+    EXPECT_EQ(std::string(window->group()->rows().back()->comment()), "[ Product(3, 1), n = 2 ]   (3m)");
+    EXPECT_EQ(pages().size(), 1u);
+    // The pane's buttons follow the choice like the window's own.
+    press("Reset character list");
+    EXPECT_FALSE(button(pane.get(), "Copy")->isEnabled());
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(workbench, TheOperationProcRunsTheOperationItsLabelNamesWhileItIsActive)
+{
+    accept();
+    choose({3});
+    const auto run = [&](const char* label) {
+        do_character_operation_proc({label, window->group(), stacker.get(), window->n_editor()});
+    };
+    run("Decompose");
+    run("Symmetric square");
+    // No operation of these names; Add needs two characters.
+    for (const char* label : {"decompose", "Copy ", "", "Add"}) {
+        EXPECT_FALSE(operation_is_active_proc({label, window->group(), stacker.get(), window->n_editor()}));
+        run(label);
+    }
+    EXPECT_EQ(window->group()->rows().size(), 6u);
+    EXPECT_EQ(std::string(window->group()->rows().back()->comment()), "[ Symmetric square(3), n = 2 ]   (3m)");
+    ASSERT_EQ(pages().size(), 1u);
+    EXPECT_EQ(pages()[0].rfind("[ Decompose(3), n = 2 ]   (3m)|", 0), 0u) << pages()[0];
 }
 
 TEST_F(workbench, AFailureEndsInAnAlertAndChangesNothing)

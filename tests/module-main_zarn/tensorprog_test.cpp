@@ -1,6 +1,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTest>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -8,10 +9,13 @@
 #include <sys/resource.h>
 
 #include "module-main_zarn/main_window.h"
+#include "module-main_zarn/tensorprog.h"
 #include "module-main_zarn/workbench_config.h"
+#include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/view.h"
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
+#include "support/failure.h"
 #include "support/screenshot.h"
 
 namespace {
@@ -145,6 +149,67 @@ TEST(TensorWorkbench, ARequestRunsUnderTheWaitCursorAndAFailureIsShownWithoutIt)
     EXPECT_EQ(cursor_now(), -1);
     EXPECT_EQ(alerts.alerts,
               (std::vector<std::string>{"(beep)", "run-time exception: [permswap] |swap1| not eq. to |swap2|\n"}));
+}
+
+// Notes the cursor whenever a check has judged an input.
+struct cursor_at_checks : QObject {
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::DynamicPropertyChange) cursors_seen.push_back(cursor_now());
+        return false;
+    }
+};
+
+TEST(TensorWorkbench, InputChecksLeaveTheCursorAloneWhileAButtonShowsTheWaitCursor)
+{
+    workbench_under_test w;
+    cursor_at_checks checks;
+    for (const char* name : {"point group", "perm symmetry", "basis transformation"})
+        w.input(name)->installEventFilter(&checks);
+    const view_factory previous = install_view_factory(view_noting_the_cursor);
+    cursors_seen.clear();
+    // Each input turns valid once; a step of the rank, then of the dimension,
+    // down and back up turns inputs red and white again.
+    QTest::keyClicks(w.input("point group"), "m-3m");
+    QTest::keyClicks(w.input("perm symmetry"), "(0 1)");
+    w.input("basis transformation")->setText("identity");
+    for (QSpinBox* number : {w.number("rank"), w.number("dimension")}) {
+        number->stepDown();
+        number->stepUp();
+    }
+    EXPECT_EQ(cursors_seen, std::vector<int>(3 + 2 + 4, -1));
+    cursors_seen.clear();
+    w.press("Tensor");
+    install_view_factory(previous);
+    EXPECT_EQ(cursors_seen, (std::vector<int>{Qt::WaitCursor, Qt::WaitCursor}));
+}
+
+// The procs as the commands call them: the inputs are read at the call, and
+// the result goes to the command's deck, or a failure adds nothing.
+TEST(TensorWorkbench, TheRequestProcsAddTheirResultToTheCommandsDeckOrFailAndAddNothing)
+{
+    workbench_configuration config;
+    std::unique_ptr<QWidget> deck{create_stacker()};
+    QLineEdit group, symmetry, transformation;
+    QSpinBox rank, dimension;
+    const execute_command command{&group, &symmetry, &transformation, &rank, &dimension, deck.get()};
+    group.setText("m-3m"), symmetry.setText("(0 1)"), transformation.setText("minus");
+    rank.setValue(2), dimension.setValue(3);
+    do_execute_tensor_proc(command);
+    // Inversion leaves no invariant pseudo-tensor of even rank.
+    do_execute_pseudo_tensor_proc(command);
+    dimension.setValue(0);
+    EXPECT_EQ(failure_of([&] { do_execute_tensor_proc(command); }),
+              run_time("[do_execute_tensor] (internal error) silly dimension"));
+    EXPECT_EQ(failure_of([&] { do_execute_pseudo_tensor_proc(command); }),
+              run_time("[do_execute_pseudo_tensor] (internal error) silly dimension"));
+    auto* pages = deck->findChild<QStackedWidget*>();
+    ASSERT_EQ(pages->count(), 2);
+    for (const auto& [page, parameters] : {std::pair(1, "1"), {0, "0"}}) {
+        const QString shown = lines(pages->widget(page)).join("|");
+        EXPECT_TRUE(shown.startsWith("The point group used was \"m-3m\".")) << shown.toStdString();
+        EXPECT_TRUE(shown.contains(QString("The number of free parameters is ") + parameters + "."));
+    }
 }
 
 // Lets the process take `bytes` more address space, no more.
