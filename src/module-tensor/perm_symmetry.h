@@ -9,7 +9,6 @@
 #include <memory>
 #include <ostream>
 #include <utility>
-#include <vector>
 
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"

@@ -1,9 +1,7 @@
 #include "module-tensor/perm_symmetry.h"
 
-#include <algorithm>
 #include <climits>
 #include <gtest/gtest.h>
-#include <set>
 #include <sstream>
 #include <string>
 #include <type_traits>
