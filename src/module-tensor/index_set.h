@@ -1,7 +1,7 @@
 // A set of index tuples, on a pointer_hash_table of 50 buckets that owns heap
 // copies of the tuples. Two tuples are equal when they have the same count and
-// the same ints; the bucket of a tuple is a hash that mixes all its ints, modulo
-// the bucket count.
+// the same ints; the bucket of a tuple is the sum of k * tuple[k], wrapping in
+// 32 bits, modulo the bucket count.
 #pragma once
 
 #include <cstdint>
@@ -9,11 +9,6 @@
 
 #include "module-collections/pointer_hash_table.h"
 #include "module-object/pointer_to_objects.h"
-
-// Every int mixed into every bit of the result: a weighted sum of the ints would
-// put the permutations of a few small indices into a few buckets, and every
-// lookup would walk a long chain.
-std::uint64_t mix_of_ints(const int* values, int count);
 
 class index_set {
 public:

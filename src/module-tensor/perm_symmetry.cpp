@@ -2,11 +2,9 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <vector>
-
 
 namespace {
 
@@ -21,21 +19,62 @@ const int deepest_nesting = 1000;
 // such a value can never pass the index check.
 const int largest_index = INT_MAX - 1;
 
-enum perm_token_kind { perm_int, perm_lpar, perm_rpar, perm_lbracket, perm_rbracket };
-
-// A number carries its value; the symbols carry -1.
-struct perm_token {
-    perm_token_kind kind;
-    int value;
-};
-
-using perm_tokens = std::vector<perm_token>;
-
-// Digits written together form one number; blanks and tabs only separate.
-// Anything else is an illegal character, and the scan stops there.
-perm_tokens tokenize_it(const char* text, const char** error)
+// Whether the tokens from the iterator on open more groups at once than taken.
+bool too_deep(perm_token_iterator it)
 {
-    perm_tokens tokens;
+    int depth = 0;
+    for (; it.token(); it.advance()) {
+        const int type = it.toktype();
+        if (type == 1 || type == 3) ++depth;
+        if (type == 2 || type == 4) --depth;
+        if (depth > deepest_nesting) return true;
+    }
+    return false;
+}
+
+// The rule of a parenthesis or bracket group.
+template <class Group>
+perm_symmetry_type_base* group_rule(int n_indices, perm_token_iterator& it, const char** error, int open, int close,
+                                    const char* open_expected, const char* close_expected)
+{
+    if (it.toktype() != open) {
+        *error = open_expected;
+        return nullptr;
+    }
+    it.advance();
+    std::unique_ptr<perm_symmetry_type_seq> parts(recursive_descent_perm_symm_sequence(n_indices, it, error));
+    if (*error) return nullptr;
+    if (it.toktype() != close) {
+        *error = close_expected;
+        return nullptr;
+    }
+    it.advance();
+    return new Group(std::move(*parts));
+}
+
+}
+
+perm_token_list::~perm_token_list()
+{
+    for (node* n = head_; n;) {
+        node* next = n->next;
+        delete n->token;
+        delete n;
+        n = next;
+    }
+}
+
+void perm_token_list::add_at_tail(perm_token_base* token)
+{
+    std::unique_ptr<perm_token_base> owned(token);
+    node* added = new node{token, nullptr, tail_};
+    owned.release();
+    (tail_ ? tail_->next : head_) = added;
+    tail_ = added;
+}
+
+void tokenize_it(const char* text, perm_token_list& tokens, const char** error)
+{
     for (const char* c = text;; ++c) {
         if (*c >= '0' && *c <= '9') {
             int value = 0;
@@ -43,139 +82,114 @@ perm_tokens tokenize_it(const char* text, const char** error)
                 int digit = *c - '0';
                 value = value > (largest_index - digit) / 10 ? largest_index : value * 10 + digit;
             }
-            tokens.push_back({perm_int, value});
+            tokens.add_at_tail(new perm_int(value));
             --c;
             continue;
         }
-        static const char symbols[] = "()[]";
-        static const perm_token_kind symbol_kinds[] = {perm_lpar, perm_rpar, perm_lbracket, perm_rbracket};
-        if (*c == '\0') return tokens;
-        if (*c == ' ' || *c == '\t') continue;
-        const char* symbol = std::strchr(symbols, *c);
-        if (!symbol) {
-            *error = "illegal character in permutation symmetry string";
-            return tokens;
+        switch (*c) {
+        case '\0': return;
+        case ' ':
+        case '\t': break;
+        case '(': tokens.add_at_tail(new perm_lpar); break;
+        case ')': tokens.add_at_tail(new perm_rpar); break;
+        case '[': tokens.add_at_tail(new perm_lbracket); break;
+        case ']': tokens.add_at_tail(new perm_rbracket); break;
+        default: *error = "illegal character in permutation symmetry string"; return;
         }
-        tokens.push_back({symbol_kinds[symbol - symbols], -1});
     }
 }
 
-// Recursive descent over the tokens; every rule returns null when it sets the error.
-class parser {
-public:
-    parser(const perm_tokens& tokens, int n_indices, const char** error)
-        : tokens_(tokens), n_indices_(n_indices), error_(error)
-    {
-    }
+perm_symmetry_type_seq* parse_it(int n_indices, const perm_token_list& tokens, const char** error)
+{
+    perm_token_iterator it(tokens);
+    return recursive_descent_start(n_indices, it, error);
+}
 
-    // The top-level sequence, which must take every token.
-    std::unique_ptr<perm_symmetry_type_seq> parse_it()
-    {
-        if (too_deep()) {
-            *error_ = "permutation symmetry string nested too deeply";
+perm_symmetry_type_seq* recursive_descent_start(int n_indices, perm_token_iterator& it, const char** error)
+{
+    if (too_deep(it)) {
+        *error = "permutation symmetry string nested too deeply";
+        return nullptr;
+    }
+    std::unique_ptr<perm_symmetry_type_seq> seq(recursive_descent_perm_symm_sequence(n_indices, it, error));
+    if (seq && it.token()) {
+        // A ")" or "]" that closes no group: what follows it would be silently lost.
+        *error = "unmatched `)' or `]' in permutation symmetry string";
+        return nullptr;
+    }
+    return seq.release();
+}
+
+perm_symmetry_type_seq* recursive_descent_perm_symm_sequence(int n_indices, perm_token_iterator& it,
+                                                             const char** error)
+{
+    std::vector<std::unique_ptr<perm_symmetry_type_base>> read;
+    for (int type = it.toktype(); type == 0 || type == 1 || type == 3; type = it.toktype()) {
+        std::unique_ptr<perm_symmetry_type_base> part(recursive_descent_perm_symm_element(n_indices, it, error));
+        if (*error) return nullptr;
+        // More elements than indices: some index is repeated.
+        if (static_cast<int>(read.size()) >= n_indices) {
+            *error = each_index_once;
             return nullptr;
         }
-        std::unique_ptr<perm_symmetry_type_seq> seq = sequence();
-        if (seq && !at_end()) {
-            // A ")" or "]" that closes no group: what follows it would be silently lost.
-            *error_ = "unmatched `)' or `]' in permutation symmetry string";
-            return nullptr;
-        }
-        return seq;
+        read.push_back(std::move(part));
     }
-
-private:
-    bool at_end() const { return next_ == tokens_.size(); }
-    bool at(perm_token_kind kind) const { return !at_end() && tokens_[next_].kind == kind; }
-
-    bool too_deep() const
-    {
-        int depth = 0;
-        for (const perm_token& token : tokens_) {
-            if (token.kind == perm_lpar || token.kind == perm_lbracket) ++depth;
-            if (token.kind == perm_rpar || token.kind == perm_rbracket) --depth;
-            if (depth > deepest_nesting) return true;
-        }
-        return false;
+    if (read.empty()) {
+        *error = "empty permutation sequence";
+        return nullptr;
     }
+    perm_symmetry_type_seq::elements parts(static_cast<int>(read.size()));
+    for (int k = 0; k < parts.count(); ++k) parts[k].set(read[static_cast<std::size_t>(k)].release());
+    return new perm_symmetry_type_seq(std::move(parts));
+}
 
-    // Elements up to the end or to a ")" or "]", which is left for the group.
-    std::unique_ptr<perm_symmetry_type_seq> sequence()
-    {
-        perm_symmetry_type_seq::elements read;
-        while (at(perm_int) || at(perm_lpar) || at(perm_lbracket)) {
-            std::unique_ptr<perm_symmetry_type_base> part = element();
-            if (*error_) return nullptr;
-            // More elements than indices: some index is repeated.
-            if (static_cast<int>(read.size()) == n_indices_) {
-                *error_ = each_index_once;
-                return nullptr;
-            }
-            read.push_back(std::move(part));
-        }
-        if (read.empty()) {
-            *error_ = "empty permutation sequence";
-            return nullptr;
-        }
-        return std::make_unique<perm_symmetry_type_seq>(std::move(read));
+perm_symmetry_type_base* recursive_descent_perm_symm_element(int n_indices, perm_token_iterator& it,
+                                                             const char** error)
+{
+    if (!it.token()) {
+        *error = "unexpected end of string while attempting to read symmetry element";
+        return nullptr;
     }
-
-    std::unique_ptr<perm_symmetry_type_base> element()
-    {
-        if (at_end()) {
-            *error_ = "unexpected end of string while attempting to read symmetry element";
-            return nullptr;
-        }
-        std::unique_ptr<perm_symmetry_type_base> read;
-        if (at(perm_int))
-            read = std::make_unique<perm_symmetry_type_nosym>(tokens_[next_++].value);
-        else if (at(perm_lpar))
-            read = group<perm_symmetry_type_sym>(perm_lpar, perm_rpar,
-                                                 "oops, while attempting to read `( ... )', '(' expected",
-                                                 "oops, while attempting to read `( ... )', ')' expected");
-        else if (at(perm_lbracket))
-            read = group<perm_symmetry_type_antisym>(perm_lbracket, perm_rbracket,
-                                                     "oops, while attempting to read `[ ... ]', '[' expected",
-                                                     "oops, while attempting to read `[ ... ]', ']' expected");
-        if (!read && !*error_) *error_ = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
-        return read;
+    perm_symmetry_type_base* read = nullptr;
+    switch (it.toktype()) {
+    case 0:
+        read = new perm_symmetry_type_nosym(it.token()->get_value());
+        it.advance();
+        break;
+    case 1: read = recursive_descent_symm(n_indices, it, error); break;
+    case 3: read = recursive_descent_anti_symm(n_indices, it, error); break;
+    default: break;
     }
+    if (!read && !*error) *error = "oops, attempting to read symmetry element, <int>, `(' or `[' expected";
+    return read;
+}
 
-    template <class Group>
-    std::unique_ptr<perm_symmetry_type_base> group(perm_token_kind open, perm_token_kind close,
-                                                   const char* open_expected, const char* close_expected)
-    {
-        if (!at(open)) {
-            *error_ = open_expected;
-            return nullptr;
-        }
-        ++next_;
-        std::unique_ptr<perm_symmetry_type_seq> parts = sequence();
-        if (*error_) return nullptr;
-        if (!at(close)) {
-            *error_ = close_expected;
-            return nullptr;
-        }
-        ++next_;
-        return std::make_unique<Group>(std::move(*parts));
-    }
+perm_symmetry_type_base* recursive_descent_symm(int n_indices, perm_token_iterator& it, const char** error)
+{
+    return group_rule<perm_symmetry_type_sym>(n_indices, it, error, 1, 2,
+                                              "oops, while attempting to read `( ... )', '(' expected",
+                                              "oops, while attempting to read `( ... )', ')' expected");
+}
 
-    const perm_tokens& tokens_;
-    std::size_t next_ = 0;
-    int n_indices_;
-    const char** error_;
-};
-
+perm_symmetry_type_base* recursive_descent_anti_symm(int n_indices, perm_token_iterator& it, const char** error)
+{
+    return group_rule<perm_symmetry_type_antisym>(n_indices, it, error, 3, 4,
+                                                  "oops, while attempting to read `[ ... ]', '[' expected",
+                                                  "oops, while attempting to read `[ ... ]', ']' expected");
 }
 
 permsym_plusmin flip(permsym_plusmin sign) { return sign == permsym_plus ? permsym_minus : permsym_plus; }
 
 // ---- elements
 
-perm_symmetry_type_seq::perm_symmetry_type_seq(const perm_symmetry_type_seq& other)
+perm_symmetry_type_seq::perm_symmetry_type_seq(const elements& parts) : parts_(parts.count())
 {
-    parts_.reserve(other.parts_.size());
-    for (const auto& part : other.parts_) parts_.push_back(part->copy());
+    for (int k = 0; k < parts.count(); ++k) parts_[k].set(parts[k]->copy().release());
+}
+
+void perm_symmetry_type_seq::set_at_top()
+{
+    for (int k = 0; k < count(); ++k) parts_[k]->at_top = 1;
 }
 
 void perm_symmetry_type_seq::print(std::ostream& out) const
@@ -189,12 +203,24 @@ void perm_symmetry_type_seq::print(std::ostream& out) const
 perm_symmetry_type_group::perm_symmetry_type_group(perm_symmetry_type_seq&& parts, bool antisymmetric)
     : parts_(std::move(parts)), antisymmetric_(antisymmetric)
 {
-    part_indices_.reserve(static_cast<std::size_t>(parts_.count()));
+    index_parts();
+}
+
+perm_symmetry_type_group::perm_symmetry_type_group(const perm_symmetry_type_group& other)
+    : perm_symmetry_type_base(other), parts_(other.parts_), antisymmetric_(other.antisymmetric_)
+{
+    index_parts();
+}
+
+void perm_symmetry_type_group::index_parts()
+{
+    part_list_ = pointer_to_objects<const perm_symmetry_type_base*>(parts_.count());
+    part_indices_ = pointer_to_objects<pointer_to_objects<int>>(parts_.count());
     for (int p = 0; p < parts_.count(); ++p) {
-        pointer_to_objects<int> indices(parts_[p].n_indices());
+        part_list_[p] = &parts_[p];
+        part_indices_[p] = pointer_to_objects<int>(parts_[p].n_indices());
         int count = 0;
-        parts_[p].get_indices(count, indices.block());
-        part_indices_.push_back(std::move(indices));
+        parts_[p].get_indices(count, part_indices_[p].block());
     }
 }
 
@@ -313,16 +339,16 @@ bool needs_closure(const perm_symmetry_type_seq& seq)
 
 perm_symmetry_type::perm_symmetry_type(const ZEM_string& text)
 {
-    const perm_tokens tokens = tokenize_it(text.c_str(), &error);
+    perm_token_list tokens;
+    tokenize_it(text.c_str(), tokens, &error);
     if (error) return;
 
     int max = -1;
     int n_integers = 0;
-    for (const perm_token& token : tokens)
-        if (token.kind == perm_int) {
-            max = std::max(max, token.value);
-            ++n_integers;
-        }
+    for (perm_token_iterator it(tokens); it.token(); it.advance()) {
+        max = std::max(max, it.token()->get_value());
+        if (it.toktype() == 0) ++n_integers;
+    }
     if (max < 0) {
         error = "no indices in permutation string";
         return;
@@ -334,19 +360,20 @@ perm_symmetry_type::perm_symmetry_type(const ZEM_string& text)
         return;
     }
     std::vector<int> occurrences(static_cast<std::size_t>(n_indices), 0);
-    for (const perm_token& token : tokens)
-        if (token.kind == perm_int) ++occurrences[static_cast<std::size_t>(token.value)];
+    for (perm_token_iterator it(tokens); it.token(); it.advance())
+        if (it.toktype() == 0) ++occurrences[static_cast<std::size_t>(it.token()->get_value())];
     for (int count : occurrences)
         if (count != 1) {
             error = each_index_once;
             return;
         }
 
-    seq = parser(tokens, n_indices, &error).parse_it();
+    seq.reset(parse_it(n_indices, tokens, &error));
     if (error) {
         seq.reset();
         return;
     }
+    seq->set_at_top();
     by_closure_ = needs_closure(*seq);
 }
 
@@ -354,6 +381,7 @@ perm_symmetry_type::perm_symmetry_type(const perm_symmetry_type& other)
     : n_indices(other.n_indices), seq(other.seq ? std::make_unique<perm_symmetry_type_seq>(*other.seq) : nullptr),
       error(other.error), by_closure_(other.by_closure_)
 {
+    if (seq) seq->set_at_top();
 }
 
 perm_symmetry_type& perm_symmetry_type::operator=(const perm_symmetry_type& other)

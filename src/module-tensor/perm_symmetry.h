@@ -9,7 +9,6 @@
 #include <memory>
 #include <ostream>
 #include <utility>
-#include <vector>
 
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
@@ -24,39 +23,121 @@ using permsym_callback = void (*)(const pointer_to_objects<int>& image, permsym_
 
 class walk_memo;
 
+// ---- tokens
+
+class perm_token_base {
+public:
+    virtual ~perm_token_base() = default;
+    // The number of an integer token; -1 for the symbols.
+    virtual int get_value() const { return -1; }
+    // 0 integer, 1 "(", 2 ")", 3 "[", 4 "]".
+    virtual int get_toktype() const = 0;
+};
+
+class perm_int : public perm_token_base {
+public:
+    explicit perm_int(int value) : value_(value) {}
+    int get_value() const override { return value_; }
+    int get_toktype() const override { return 0; }
+
+private:
+    int value_;
+};
+
+template <int toktype>
+class perm_symbol_token : public perm_token_base {
+public:
+    int get_toktype() const override { return toktype; }
+};
+
+using perm_lpar = perm_symbol_token<1>;
+using perm_rpar = perm_symbol_token<2>;
+using perm_lbracket = perm_symbol_token<3>;
+using perm_rbracket = perm_symbol_token<4>;
+
+// A doubly linked list that owns its tokens.
+class perm_token_list {
+public:
+    struct node {
+        perm_token_base* token;
+        node* next;
+        node* previous;
+    };
+
+    perm_token_list() = default;
+    perm_token_list(const perm_token_list&) = delete;
+    perm_token_list& operator=(const perm_token_list&) = delete;
+    ~perm_token_list();
+
+    // Takes ownership of the token, also when the node cannot be had.
+    void add_at_tail(perm_token_base* token);
+
+    const node* head() const { return head_; }
+    const node* tail() const { return tail_; }
+
+private:
+    node* head_ = nullptr;
+    node* tail_ = nullptr;
+};
+
+// A cursor on a token list; null at the end.
+class perm_token_iterator {
+public:
+    explicit perm_token_iterator(const perm_token_list& tokens) : current_(tokens.head()) {}
+
+    const perm_token_base* token() const { return current_ ? current_->token : nullptr; }
+    // The current token's type, or -1 at the end.
+    int toktype() const { return current_ ? current_->token->get_toktype() : -1; }
+    void advance() { current_ = current_->next; }
+
+private:
+    const perm_token_list::node* current_;
+};
+
 // ---- elements
 
 // An element of the parsed form: a single index, or a group of parts.
 class perm_symmetry_type_base {
 public:
-    virtual ~perm_symmetry_type_base() = default;
+    // 1 for the elements of the top-level sequence, whose tuple the whole
+    // symmetry reports; copies keep it.
+    int at_top = 0;
+
     virtual std::unique_ptr<perm_symmetry_type_base> copy() const = 0;
+    virtual ~perm_symmetry_type_base() = default;
     virtual int contains_index_number(int k) const = 0;
     virtual void print(std::ostream& out) const = 0;
     // Reports the images of the tuple under this element, one step of a walk
-    // (symmetry_enumeration.h). A nested group reports the tuple itself first;
-    // the elements of the top level leave that to the whole symmetry. The memo,
-    // when given, skips steps already taken in this walk.
+    // (symmetry_enumeration.h). A group not at the top reports the tuple itself
+    // first. The memo, when given, skips steps already taken in this walk.
     virtual void for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
-                                             permsym_plusmin sign, void* data, bool report_tuple,
-                                             walk_memo* memo) const = 0;
+                                             permsym_plusmin sign, void* data, walk_memo* memo = nullptr) const = 0;
     virtual int n_indices() const = 0;
     // Writes the index numbers in textual order to out[count], ... and advances count.
     virtual void get_indices(int& count, int* out) const = 0;
+
+protected:
+    perm_symmetry_type_base() = default;
+    perm_symmetry_type_base(const perm_symmetry_type_base&) = default;
+    perm_symmetry_type_base& operator=(const perm_symmetry_type_base&) = default;
 };
 
 class perm_symmetry_type_seq {
 public:
-    using elements = std::vector<std::unique_ptr<perm_symmetry_type_base>>;
+    using elements = pointer_to_objects<pointer_to_object<perm_symmetry_type_base>>;
 
-    explicit perm_symmetry_type_seq(elements parts) : parts_(std::move(parts)) {}
-    perm_symmetry_type_seq(const perm_symmetry_type_seq& other);
+    // Holds copies of the elements.
+    explicit perm_symmetry_type_seq(const elements& parts);
+    // Takes the elements over, as the parser does.
+    explicit perm_symmetry_type_seq(elements&& parts) noexcept : parts_(std::move(parts)) {}
+    perm_symmetry_type_seq(const perm_symmetry_type_seq& other) : perm_symmetry_type_seq(other.parts_) {}
     perm_symmetry_type_seq(perm_symmetry_type_seq&& other) noexcept = default;
     perm_symmetry_type_seq& operator=(const perm_symmetry_type_seq&) = delete;
 
-    int count() const { return static_cast<int>(parts_.size()); }
-    const perm_symmetry_type_base& operator[](int k) const { return *parts_[static_cast<std::size_t>(k)]; }
+    int count() const { return parts_.count(); }
+    const perm_symmetry_type_base& operator[](int k) const { return *parts_[k]; }
 
+    void set_at_top();
     void print(std::ostream& out) const;
 
 private:
@@ -75,7 +156,7 @@ public:
     void print(std::ostream& out) const override { out << index_; }
     // Reports the tuple alone.
     void for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
-                                     permsym_plusmin sign, void* data, bool, walk_memo*) const override
+                                     permsym_plusmin sign, void* data, walk_memo* = nullptr) const override
     {
         callback(tuple, sign, data);
     }
@@ -91,23 +172,32 @@ private:
 class perm_symmetry_type_group : public perm_symmetry_type_base {
 public:
     perm_symmetry_type_group(perm_symmetry_type_seq&& parts, bool antisymmetric);
+    perm_symmetry_type_group(const perm_symmetry_type_group& other);
+    perm_symmetry_type_group& operator=(const perm_symmetry_type_group&) = delete;
 
     int contains_index_number(int k) const override;
     // "(" or "[", the parts separated by blanks, ")" or "]".
     void print(std::ostream& out) const override;
     void for_all_symmetrical_with_do(permsym_callback callback, const pointer_to_objects<int>& tuple,
-                                     permsym_plusmin sign, void* data, bool report_tuple,
-                                     walk_memo* memo) const override;
+                                     permsym_plusmin sign, void* data, walk_memo* memo = nullptr) const override;
     int n_indices() const override;
     void get_indices(int& count, int* out) const override;
 
     const perm_symmetry_type_seq& parts() const { return parts_; }
-    const pointer_to_objects<int>& indices_of_part(int k) const { return part_indices_[static_cast<std::size_t>(k)]; }
+    // The parts as the exchanges take them (fhups_sym, fhups_antisym).
+    const pointer_to_objects<const perm_symmetry_type_base*>& part_list() const { return part_list_; }
+    // The index numbers of every part, in textual order.
+    const pointer_to_objects<int>* part_indices() const { return part_indices_.block(); }
+    const pointer_to_objects<int>& indices_of_part(int k) const { return part_indices_[k]; }
     bool is_antisymmetric() const { return antisymmetric_; }
 
 private:
+    // Fills the part list and the index lists from the parts.
+    void index_parts();
+
     perm_symmetry_type_seq parts_;
-    std::vector<pointer_to_objects<int>> part_indices_;
+    pointer_to_objects<const perm_symmetry_type_base*> part_list_;
+    pointer_to_objects<pointer_to_objects<int>> part_indices_;
     bool antisymmetric_;
 };
 
@@ -162,3 +252,26 @@ private:
     // one exchange at a time then misses images, so the images are found by closure.
     bool by_closure_ = false;
 };
+
+// ---- tokenizer and parser
+
+// Digits written together form one number; blanks and tabs only separate.
+// Anything else sets the error and ends the scan; the tokens read stay.
+void tokenize_it(const char* text, perm_token_list& tokens, const char** error);
+
+// The top-level sequence of the tokens, a new one for the caller, or null with
+// the error set. n_indices bounds the elements of any one sequence.
+perm_symmetry_type_seq* parse_it(int n_indices, const perm_token_list& tokens, const char** error);
+
+// The grammar rules, each at the iterator and moving it past what it read.
+// Each returns a new object for the caller, or null with the error set.
+// The whole string: a sequence that must take every token left.
+perm_symmetry_type_seq* recursive_descent_start(int n_indices, perm_token_iterator& it, const char** error);
+// Elements up to the end or to a ")" or "]", which is left for the group.
+perm_symmetry_type_seq* recursive_descent_perm_symm_sequence(int n_indices, perm_token_iterator& it,
+                                                             const char** error);
+// An index, a parenthesis group or a bracket group.
+perm_symmetry_type_base* recursive_descent_perm_symm_element(int n_indices, perm_token_iterator& it,
+                                                             const char** error);
+perm_symmetry_type_base* recursive_descent_symm(int n_indices, perm_token_iterator& it, const char** error);
+perm_symmetry_type_base* recursive_descent_anti_symm(int n_indices, perm_token_iterator& it, const char** error);

@@ -14,15 +14,15 @@ namespace {
 // short chains, nearly all of them, live inside the object.
 class chain_of_links {
 public:
-    chain_of_links(const perm_symmetry_type_seq& elements, bool report_tuple, permsym_callback callback, void* data,
-                   walk_memo* memo)
+    // element_at(k) gives the k-th of the n elements.
+    template <class Elements>
+    chain_of_links(int n, Elements element_at, permsym_callback callback, void* data, walk_memo* memo)
     {
-        const int n = elements.count();
         if (n > inline_count) spilled_.resize(static_cast<std::size_t>(n));
         links_ = n > inline_count ? spilled_.data() : inline_;
         for (int k = 0; k < n; ++k)
             links_[k] = {k + 1 < n ? follow_link : callback, k + 1 < n ? static_cast<void*>(&links_[k + 1]) : data,
-                         &elements[k], report_tuple, memo};
+                         element_at(k), memo};
     }
     chain_of_links(const chain_of_links&) = delete;
     chain_of_links& operator=(const chain_of_links&) = delete;
@@ -58,12 +58,23 @@ private:
     pointer_to_objects<int>* tuple_;
 };
 
+// The parts of a group as its walk reads them.
+struct group_parts {
+    const pointer_to_objects<const perm_symmetry_type_base*>& list;
+    // The index numbers of each part.
+    const pointer_to_objects<int>* indices;
+    bool antisymmetric;
+    // Names the group's steps in the memo.
+    const void* identity;
+};
+
 // A group's walk over one tuple: the chain of its parts, built once, and the
 // exchanges of its parts from a position on.
 class group_walk {
 public:
-    group_walk(const perm_symmetry_type_group& group, permsym_callback callback, void* data, walk_memo* memo)
-        : group_(group), callback_(callback), data_(data), memo_(memo), chain_(group.parts(), true, callback, data, memo)
+    group_walk(const group_parts& parts, permsym_callback callback, void* data, walk_memo* memo)
+        : parts_(parts), callback_(callback), data_(data), memo_(memo),
+          chain_(parts.list.count(), [&](int k) { return parts.list[k]; }, callback, data, memo)
     {
     }
 
@@ -71,25 +82,25 @@ public:
 
     void exchange_parts(int i, const pointer_to_objects<int>& tuple, permsym_plusmin sign)
     {
-        const int n = group_.parts().count();
+        const int n = parts_.list.count();
         // The last part has nothing after it to exchange with.
         if (i >= n - 1) return;
         // Position 0 is reached only on entering the group, which the memo has seen.
-        if (memo_ && i > 0 && !memo_->first_visit(&group_, i, sign, tuple)) return;
+        if (memo_ && i > 0 && !memo_->first_visit(parts_.identity, i, sign, tuple)) return;
         exchange_parts(i + 1, tuple, sign);
         scratch_tuple scratch(memo_, tuple.count());
         pointer_to_objects<int>& exchanged = scratch.tuple();
         for (int j = i + 1; j < n; ++j) {
             if (memo_) memo_->count_exchange();
             std::copy(tuple.begin(), tuple.end(), exchanged.begin());
-            permswap(exchanged, group_.indices_of_part(i), group_.indices_of_part(j));
+            permswap(exchanged, parts_.indices[i], parts_.indices[j]);
             if (exchanged != tuple) {
                 // As on entering: the chain reports the exchanged tuple first.
-                const permsym_plusmin new_sign = group_.is_antisymmetric() ? flip(sign) : sign;
+                const permsym_plusmin new_sign = parts_.antisymmetric ? flip(sign) : sign;
                 if (!memo_) callback_(exchanged, new_sign, data_);
                 run_chain(exchanged, new_sign);
                 exchange_parts(i + 1, exchanged, new_sign);
-            } else if (group_.is_antisymmetric() && sign == permsym_plus) {
+            } else if (parts_.antisymmetric && sign == permsym_plus) {
                 // Two equal parts under a bracket group: the component equals its negative.
                 callback_(exchanged, permsym_minus, data_);
             }
@@ -97,18 +108,32 @@ public:
     }
 
 private:
-    const perm_symmetry_type_group& group_;
+    group_parts parts_;
     permsym_callback callback_;
     void* data_;
     walk_memo* memo_;
     chain_of_links chain_;
 };
 
+// The exchanges of parts known only by their elements.
+void exchange_parts(bool antisymmetric, int i, permsym_callback callback, const pointer_to_objects<int>& tuple,
+                    permsym_plusmin sign, void* data, const pointer_to_objects<const perm_symmetry_type_base*>& parts)
+{
+    pointer_to_objects<pointer_to_objects<int>> indices(parts.count());
+    for (int p = 0; p < parts.count(); ++p) {
+        indices[p] = pointer_to_objects<int>(parts[p]->n_indices());
+        int count = 0;
+        parts[p]->get_indices(count, indices[p].block());
+    }
+    group_walk(group_parts{parts, indices.block(), antisymmetric, &parts}, callback, data, nullptr)
+        .exchange_parts(i, tuple, sign);
+}
+
 // Runs the chain of the top-level elements on the tuple with sign plus.
 void walk_top_level(const perm_symmetry_type_seq& seq, permsym_callback callback, const pointer_to_objects<int>& tuple,
                     void* data, walk_memo* memo)
 {
-    chain_of_links(seq, false, callback, data, memo).run(tuple, permsym_plus);
+    chain_of_links(seq.count(), [&](int k) { return &seq[k]; }, callback, data, memo).run(tuple, permsym_plus);
 }
 
 // ---- images by closure, for symmetries whose groups exchange parts of different shape
@@ -195,8 +220,19 @@ pointer_to_objects<int>& walk_memo::borrow(int length)
 void follow_link(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
     const auto* link = static_cast<const forallstruct_1*>(data);
-    link->element->for_all_symmetrical_with_do(link->callback, image, sign, link->data, link->report_tuple,
-                                               link->memo);
+    link->element->for_all_symmetrical_with_do(link->callback, image, sign, link->data, link->memo);
+}
+
+void fhups_sym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
+               void* data, const pointer_to_objects<const perm_symmetry_type_base*>& parts)
+{
+    exchange_parts(false, i, callback, tuple, sign, data, parts);
+}
+
+void fhups_antisym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
+                   void* data, const pointer_to_objects<const perm_symmetry_type_base*>& parts)
+{
+    exchange_parts(true, i, callback, tuple, sign, data, parts);
 }
 
 void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
@@ -219,14 +255,13 @@ void nsw1(const pointer_to_objects<int>&, permsym_plusmin sign, void* data)
 
 void perm_symmetry_type_group::for_all_symmetrical_with_do(permsym_callback callback,
                                                            const pointer_to_objects<int>& tuple,
-                                                           permsym_plusmin sign, void* data, bool report_tuple,
-                                                           walk_memo* memo) const
+                                                           permsym_plusmin sign, void* data, walk_memo* memo) const
 {
     if (memo && !memo->first_visit(this, -1, sign, tuple)) return;
     // The chain's first report is the tuple itself with its sign, or was made
     // before, so a walk that drops repetitions leaves this one out.
-    if (report_tuple && !memo) callback(tuple, sign, data);
-    group_walk walk(*this, callback, data, memo);
+    if (!at_top && !memo) callback(tuple, sign, data);
+    group_walk walk(group_parts{part_list(), part_indices(), is_antisymmetric(), this}, callback, data, memo);
     walk.run_chain(tuple, sign);
     walk.exchange_parts(0, tuple, sign);
 }

@@ -45,8 +45,6 @@ struct forallstruct_1 {
     permsym_callback callback = nullptr;
     void* data = nullptr;
     const perm_symmetry_type_base* element = nullptr;
-    // False for the elements of the top level, whose tuple the whole symmetry reports.
-    bool report_tuple = true;
     walk_memo* memo = nullptr;
 };
 
@@ -68,6 +66,16 @@ inline constexpr permsym_callback fhups_symtype_1 = follow_link;
 
 // The sink; data is a forallstruct_2*.
 void fhups_symtype_2(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data);
+
+// The exchanges of the parts of a group from position i on, by transpositions:
+// part i with each later part j, each exchanged tuple reported, run through the
+// chain of the parts and exchanged further from i + 1. fhups_antisym flips the
+// sign with every exchange and reports a tuple that an exchange leaves unchanged
+// with minus; both fail when two exchanged parts differ in size.
+void fhups_sym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
+               void* data, const pointer_to_objects<const perm_symmetry_type_base*>& parts);
+void fhups_antisym(int i, permsym_callback callback, const pointer_to_objects<int>& tuple, permsym_plusmin sign,
+                   void* data, const pointer_to_objects<const perm_symmetry_type_base*>& parts);
 
 // Exchanges tuple[first[k]] and tuple[second[k]] for every k; lists of unequal
 // length fail before anything is exchanged.

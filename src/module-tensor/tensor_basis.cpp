@@ -87,14 +87,22 @@ tensor_basis::tensor_basis(int dim, int rank, const perm_symmetry_type& symmetry
     entries_ = pointer_to_objects<tensor_basis_entry>(tensor_component_count(dim, rank));
     // Every class is settled when the walk in ascending component number meets
     // its smallest member.
-    pointer_to_objects<int> tuple;
-    for (int f = 0; f < entries_.count(); ++f)
-        if (entries_[f].status == tensor_basis_unclassified) {
-            tensor_index_to_indices(dim, rank, f, tuple);
-            classify(f, tuple, symmetry);
-        }
+    if (entries_.count() > 0) _f1(0, pointer_to_objects<int>(rank), symmetry);
     for (const tensor_basis_entry& entry : entries_)
         if (entry.status == tensor_basis_component) ++n_basis;
+}
+
+void tensor_basis::_f1(int position, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry)
+{
+    pointer_to_objects<int> t(tuple);
+    for (int k = position; k < rank; ++k) t[k] = 0;
+    for (int f = tensor_indices_to_index(dim, rank, t);; ++f) {
+        if (entries_[f].status == tensor_basis_unclassified) classify(f, t, symmetry);
+        int k = rank - 1;
+        for (; k >= position && t[k] == dim - 1; --k) t[k] = 0;
+        if (k < position) return;
+        ++t[k];
+    }
 }
 
 void tensor_basis::classify(int f, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry)

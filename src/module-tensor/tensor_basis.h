@@ -60,6 +60,11 @@ public:
                        pointer_to_objects<int>& basis) const;
 
 private:
+    // Walks the tuples that agree with `tuple` before `position`, in ascending
+    // component number, and classifies each one not yet classified. It counts
+    // like an odometer on a copy of the tuple: a recursion per position would
+    // go as deep as the rank, which dimension 1 leaves unbounded.
+    void _f1(int position, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry);
     // Makes component f, not yet classified, a basis component and classifies its images.
     void classify(int f, const pointer_to_objects<int>& tuple, const perm_symmetry_type& symmetry);
     friend void f1_tensor_basis(const pointer_to_objects<int>&, permsym_plusmin, void*);

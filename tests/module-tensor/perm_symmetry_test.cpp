@@ -1,10 +1,10 @@
 #include "module-tensor/perm_symmetry.h"
 
-#include <algorithm>
+#include <climits>
 #include <gtest/gtest.h>
-#include <set>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "module-tensor/index_set.h"
@@ -73,6 +73,99 @@ TEST(PermSymmetryStrings, CanonicalFormsOrTheFault)
     }
 }
 
+// Tokens written as "0:7" (type and value), separated by blanks.
+std::string tokens_of(const perm_token_list& tokens)
+{
+    std::string text;
+    for (perm_token_iterator it(tokens); it.token(); it.advance())
+        text.append(text.empty() ? "" : " ")
+            .append(std::to_string(it.token()->get_toktype()) + ":" + std::to_string(it.token()->get_value()));
+    return text;
+}
+
+TEST(PermSymmetryStrings, TokenizerKeepsWhatItReadBeforeAFault)
+{
+    const struct {
+        const char* text;
+        const char* error;
+        const char* tokens;
+    } cases[] = {
+        {" (0  1)\t[2 \t3] ", nullptr, "1:-1 0:0 0:1 2:-1 3:-1 0:2 0:3 4:-1"},
+        {"007(01", nullptr, "0:7 1:-1 0:1"},
+        {"", nullptr, ""},
+        {"(0 1,2", "illegal character in permutation symmetry string", "1:-1 0:0 0:1"},
+    };
+    for (const auto& c : cases) {
+        perm_token_list tokens;
+        const char* error = nullptr;
+        tokenize_it(c.text, tokens, &error);
+        EXPECT_EQ(tokens_of(tokens), c.tokens) << c.text;
+        EXPECT_STREQ(error, c.error) << c.text;
+        EXPECT_EQ(tokens.head() == nullptr, tokens.tail() == nullptr) << c.text;
+        if (tokens.tail()) {
+            EXPECT_EQ(tokens.tail()->next, nullptr);
+            EXPECT_EQ(tokens.head()->previous, nullptr);
+        }
+    }
+}
+
+// Each rule run alone on the tokens of a text: its message, or what it read and
+// the token it stopped at.
+TEST(PermSymmetryStrings, GrammarRulesGuardTheirOwnStart)
+{
+    using sequence_rule = perm_symmetry_type_seq* (*)(int, perm_token_iterator&, const char**);
+    using element_rule = perm_symmetry_type_base* (*)(int, perm_token_iterator&, const char**);
+    const std::string none = "(none)";
+    auto run = [&](auto rule, const char* text) {
+        perm_token_list tokens;
+        const char* error = nullptr;
+        tokenize_it(text, tokens, &error);
+        perm_token_iterator it(tokens);
+        std::unique_ptr<std::remove_pointer_t<decltype(rule(0, it, &error))>> read(rule(10, it, &error));
+        std::ostringstream out;
+        if (read) read->print(out);
+        EXPECT_EQ(read == nullptr, error != nullptr) << text;
+        return (error ? std::string(error) : none) + " | " + out.str() + " | " + std::to_string(it.toktype());
+    };
+    const sequence_rule start = recursive_descent_start, sequence = recursive_descent_perm_symm_sequence;
+    const element_rule element = recursive_descent_perm_symm_element, symm = recursive_descent_symm,
+                       anti = recursive_descent_anti_symm;
+    EXPECT_EQ(run(sequence, "0 (1 2) ) 3"), none + " | 0 (1 2) | 2");
+    EXPECT_EQ(run(start, "0 (1 2) ) 3"), "unmatched `)' or `]' in permutation symmetry string |  | 2");
+    EXPECT_EQ(run(start, "[(0 1) (2 3)]"), none + " | [(0 1) (2 3)] | -1");
+    EXPECT_EQ(run(sequence, "]"), "empty permutation sequence |  | 4");
+    EXPECT_EQ(run(element, "[0 1] 2"), none + " | [0 1] | 0");
+    EXPECT_EQ(run(element, ""), "unexpected end of string while attempting to read symmetry element |  | -1");
+    EXPECT_EQ(run(element, ") 0"), "oops, attempting to read symmetry element, <int>, `(' or `[' expected |  | 2");
+    EXPECT_EQ(run(symm, "[0 1]"), "oops, while attempting to read `( ... )', '(' expected |  | 3");
+    EXPECT_EQ(run(symm, "(0 1]"), "oops, while attempting to read `( ... )', ')' expected |  | 4");
+    EXPECT_EQ(run(anti, "(0 1)"), "oops, while attempting to read `[ ... ]', '[' expected |  | 1");
+    EXPECT_EQ(run(anti, "[0 1"), "oops, while attempting to read `[ ... ]', ']' expected |  | -1");
+    // A sequence never holds more elements than there are indices.
+    EXPECT_EQ(run(sequence, "0 1 2 3 4 5 6 7 8 9 10"), "each index should occur exactly once |  | -1");
+}
+
+// Only the direct elements of the top level are marked, by the symmetry and on its copies.
+TEST(PermSymmetryStrings, TopElementsAreMarked)
+{
+    perm_token_list tokens;
+    const char* error = nullptr;
+    tokenize_it("(0 1) 2", tokens, &error);
+    std::unique_ptr<perm_symmetry_type_seq> parsed(parse_it(3, tokens, &error));
+    ASSERT_NE(parsed, nullptr);
+    EXPECT_EQ((*parsed)[0].at_top + (*parsed)[1].at_top, 0);
+    parsed->set_at_top();
+    EXPECT_EQ((*parsed)[0].at_top + (*parsed)[1].at_top, 2);
+
+    const perm_symmetry_type original{ZEM_string("[(0 1) (2 3)] 4")};
+    const perm_symmetry_type copy(original);
+    for (const perm_symmetry_type* s : {&original, &copy}) {
+        const auto& group = dynamic_cast<const perm_symmetry_type_group&>((*s->seq)[0]);
+        EXPECT_EQ(group.at_top + (*s->seq)[1].at_top, 2);
+        EXPECT_EQ(group.parts()[0].at_top + group.parts()[1].at_top, 0);
+    }
+}
+
 // Reports written as "(1,2,3)+", separated by blanks.
 void record(const pointer_to_objects<int>& image, permsym_plusmin sign, void* data)
 {
@@ -131,6 +224,41 @@ TEST(SymmetryEnumeration, WorkedOrdersInBothModes)
     EXPECT_EQ(reports(std::string(1000, '(') + "0 1" + std::string(1000, ')'), {1, 2}, 0), "(1,2)+ (2,1)+");
 }
 
+// The exchanges of the parts of the first top-level group from position i: each
+// exchanged tuple is reported and then again by the chain of its single-index parts.
+TEST(SymmetryEnumeration, ExchangesOfPartsFromAPosition)
+{
+    const std::string unequal = run_time("[permswap] |swap1| not eq. to |swap2|");
+    // Each inner group reports its tuple and its exchanged tuple twice, once for
+    // itself and once through its chain; the pair (0 1) runs it twice per tuple.
+    const std::string x = twice("(3,4,1,2)- (3,4,2,1)-"), y = twice("(4,3,1,2)- (4,3,2,1)-");
+    struct {
+        std::string symmetry;
+        int i;
+        std::vector<int> tuple;
+        permsym_plusmin sign;
+        std::string reports;
+    } cases[] = {
+        {"(0 1 2)", 0, {1, 1, 2}, permsym_plus, "(1,2,1)+ (1,2,1)+ (2,1,1)+ (2,1,1)+"},
+        {"[0 1 2]", 1, {1, 2, 3}, permsym_plus, "(1,3,2)- (1,3,2)-"},
+        {"[0 1 2]", 1, {1, 2, 3}, permsym_minus, "(1,3,2)+ (1,3,2)+"},
+        {"[0 1 2]", 2, {1, 2, 3}, permsym_plus, ""},
+        {"[0 1]", 0, {1, 1}, permsym_plus, "(1,1)-"},
+        {"[0 1]", 0, {1, 1}, permsym_minus, ""},
+        {"[(0 1) (2 3)]", 0, {1, 2, 3, 4}, permsym_plus, "(3,4,1,2)- " + x + " " + x + " " + y + " " + y},
+        {"(0 (1 2))", 0, {1, 2, 3}, permsym_plus, unequal},
+    };
+    for (const auto& c : cases) {
+        const perm_symmetry_type s{ZEM_string(c.symmetry.c_str())};
+        const auto& group = dynamic_cast<const perm_symmetry_type_group&>((*s.seq)[0]);
+        const auto exchanges = group.is_antisymmetric() ? fhups_antisym : fhups_sym;
+        std::string seen;
+        const std::string failure =
+            failure_of([&] { exchanges(c.i, record, tuple_of(c.tuple), c.sign, &seen, group.part_list()); });
+        EXPECT_EQ(failure == "(no failure)" ? seen : failure, c.reports) << c.symmetry << " from " << c.i;
+    }
+}
+
 void fail_on_minus(const pointer_to_objects<int>&, permsym_plusmin sign, void*)
 {
     if (sign == permsym_minus) ZEM_FAIL("stop");
@@ -168,14 +296,23 @@ TEST(SymmetryEnumeration, WorkGrowsWithTheImagesReported)
         EXPECT_LE(memo.exchanges_tried(), 3LL * rank * images) << rank;
         EXPECT_EQ(images, rank == 8 ? 70 : 924);
     }
-    // The permutations of 0 .. 7 spread over the buckets instead of a hundred of them.
-    std::vector<int> permutation = {0, 1, 2, 3, 4, 5, 6, 7};
-    std::set<int> buckets;
-    do {
-        const pointer_to_objects<int> t = tuple_of(permutation);
-        buckets.insert(index_set::hash_func(&t, 1 << 20));
-    } while (std::next_permutation(permutation.begin(), permutation.end()));
-    EXPECT_GT(buckets.size(), 38000u);
+}
+
+// The bucket is the sum of k * t[k] over the positions, wrapping in 32 bits.
+TEST(SymmetryEnumeration, IndexSetHashesByWeightedSum)
+{
+    const std::pair<std::vector<int>, int> cases[] = {
+        {{1, 2}, 2}, {{7}, 0}, {{}, 0}, {{1, 2, 3}, 8}, {{0, -1}, 45}, {{5, INT_MIN}, 48}, {{0, 30, 11}, 2},
+    };
+    for (const auto& [values, bucket] : cases) {
+        const pointer_to_objects<int> t = tuple_of(values);
+        EXPECT_EQ(index_set::hash_func(&t, 50), bucket) << values.size();
+    }
+    // (1 2) and (3 2) share a bucket and stay apart.
+    index_set set;
+    set.set(tuple_of({1, 2}));
+    EXPECT_EQ(set.is_set(tuple_of({1, 2})), 1);
+    EXPECT_EQ(set.is_set(tuple_of({3, 2})), 0);
 }
 
 }

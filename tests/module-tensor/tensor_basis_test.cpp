@@ -59,6 +59,37 @@ TEST(TensorBasis, IndexArithmeticAndConstructionRefuseFaultsWithTheirMessage)
     EXPECT_EQ(tensor_basis(0, 3, perm_symmetry_type{ZEM_string("(0 (1 2))")}).n_basis, 0);
 }
 
+// The walk in ascending component number settles each class at its smallest member.
+TEST(TensorBasis, StatusesAndTablesOfSmallBases)
+{
+    struct {
+        int dim, rank;
+        const char* symmetry;
+        std::string statuses;
+        std::vector<int> positions, basis;
+    } cases[] = {
+        {3, 2, "(0 1)", "111211221", {0, 1, 2, -1, 3, 4, -1, -1, 5}, {0, 1, 2, 4, 5, 8}},
+        {3, 2, "[0 1]", "411341334", {-1, 0, 1, -1, -1, 2, -1, -1, -1}, {1, 2, 5}},
+        {2, 2, "0 1", "1111", {0, 1, 2, 3}, {0, 1, 2, 3}},
+        {2, 3, "[0 1 2]", "44444444", std::vector<int>(8, -1), {}},
+        // A symmetry of fewer positions than the rank leaves the last one fixed.
+        {2, 3, "[0 1]", "44113344", {-1, -1, 0, 1, -1, -1, -1, -1}, {2, 3}},
+        // Dimension 1 allows any rank: one component, walked without a level per position.
+        {1, 1000000, "0", "1", {0}, {0}},
+    };
+    for (const auto& c : cases) {
+        const tensor_basis basis(c.dim, c.rank, perm_symmetry_type{ZEM_string(c.symmetry)});
+        std::string statuses;
+        for (int k = 0; k < basis.entry_count(); ++k) statuses += std::to_string(basis.get_at(k).status);
+        pointer_to_objects<int> position, representative, list;
+        basis.mk_basis_tabs(position, representative, list);
+        EXPECT_EQ(statuses, c.statuses) << c.symmetry;
+        EXPECT_EQ(values_of(position), c.positions) << c.symmetry;
+        EXPECT_EQ(values_of(list), c.basis) << c.symmetry;
+        EXPECT_EQ(basis.n_basis, static_cast<int>(c.basis.size())) << c.symmetry;
+    }
+}
+
 // ---- the basis against orbits of the signed permutation group of random strings
 
 // An exchange of two parts of a group: their positions, pairwise, and whether the sign flips.
