@@ -101,6 +101,10 @@ void sorted_list_sort(benchmark::State& state)
         benchmark::DoNotOptimize(list.head);
     }
 }
-BENCHMARK(sorted_list_sort)->Name("list/sort/sorted")->RangeMultiplier(4)->Range(1 << 12, 1 << 20)->Unit(benchmark::kMillisecond);
+BENCHMARK(sorted_list_sort)
+    ->Name("list/sort/sorted")
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 }

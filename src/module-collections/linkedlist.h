@@ -248,8 +248,10 @@ private:
                          [&](std::size_t a, std::size_t b) { return cmp(nodes[a]->elt, nodes[b]->elt) < 0; });
         // equal_from[s]: the first slot of the run of values equal to slot s's.
         std::vector<std::size_t> equal_from(n);
-        for (std::size_t s = 0; s < n; ++s)
-            equal_from[s] = s > 0 && cmp(nodes[by_value[s - 1]]->elt, nodes[by_value[s]]->elt) == 0 ? equal_from[s - 1] : s;
+        for (std::size_t s = 0; s < n; ++s) {
+            const bool tie = s > 0 && cmp(nodes[by_value[s - 1]]->elt, nodes[by_value[s]]->elt) == 0;
+            equal_from[s] = tie ? equal_from[s - 1] : s;
+        }
         std::vector<std::size_t> slot_of(n);
         for (std::size_t s = 0; s < n; ++s) slot_of[by_value[s]] = s;
         // Places in c of the nodes not yet placed, and the same counted from c's end.
@@ -313,5 +315,4 @@ private:
         std::size_t leaves_;
         std::vector<std::size_t> tree_;
     };
-
 };
