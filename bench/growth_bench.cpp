@@ -1,14 +1,17 @@
 // Work that once grew far faster than its answer: the images of a tuple under a
 // full index symmetry, the tensor basis of a fully symmetric rank, the closure of
-// the symmetric group as permutation matrices, and determinants past the order
-// where cofactor expansion gives way to elimination.
+// the symmetric group as permutation matrices, determinants past the order
+// where cofactor expansion gives way to elimination, and sorting a sorted list
+// on its first node as pivot.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "groups/group.h"
+#include "module-collections/linkedlist.h"
 #include "module-matrix_a/determinant.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
@@ -82,5 +85,26 @@ void fraction_determinant(benchmark::State& state)
     for (auto _ : state) benchmark::DoNotOptimize(determinant(m));
 }
 BENCHMARK(fraction_determinant)->Name("determinant/fraction")->DenseRange(4, 12, 4)->Unit(benchmark::kMicrosecond);
+
+int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }
+
+void sorted_list_sort(benchmark::State& state)
+{
+    std::vector<std::string> texts(static_cast<std::size_t>(state.range(0)));
+    for (std::size_t k = 0; k < texts.size(); ++k) texts[k] = std::to_string(1000000 + k);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ZEM_linkedlist<ZEM_string> list;
+        for (const std::string& t : texts) list.add_at_tail(t.c_str());
+        state.ResumeTiming();
+        list.sort(by_text);
+        benchmark::DoNotOptimize(list.head);
+    }
+}
+BENCHMARK(sorted_list_sort)
+    ->Name("list/sort/sorted")
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 20)
+    ->Unit(benchmark::kMillisecond);
 
 }

@@ -5,7 +5,11 @@
 // are constant time, so a list serves as a first-in, first-out queue.
 #pragma once
 
+#include <algorithm>
+#include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <vector>
 
 #include "module-collections/collection.h"
 #include "module-object/error.h"
@@ -107,33 +111,11 @@ public:
     ZEM_iterator_impl<T>* create_iter_at_end() const override { return new ZEM_iter_list_impl<T>(*this, at_end); }
     ZEM_collection<T>* copy_collection() const override { return new ZEM_linkedlist(*this); }
 
-    // In place, by relinking, with a strcmp-like callback: a bottom-up merge
-    // sort, so it needs no stack however long the list, and stable: elements
-    // that compare equal keep their order.
+    // In place, by relinking, with a strcmp-like callback: quicksort on the
+    // first node as pivot, elements equal to it after it. Not stable.
     void sort(int (*cmp)(const T&, const T&))
     {
-        for (std::size_t width = 1; head && head->next; width *= 2) {
-            ll_node<T>* rest = head;
-            ll_node<T>** out = &head;
-            int merges = 0;
-            while (rest) {
-                ll_node<T>* a = rest;
-                ll_node<T>* b = cut_after(a, width);
-                rest = cut_after(b, width);
-                ++merges;
-                while (a && b) {
-                    ll_node<T>*& taken = cmp(a->elt, b->elt) <= 0 ? a : b;
-                    *out = taken;
-                    taken = taken->next;
-                    out = &(*out)->next;
-                }
-                for (*out = a ? a : b; *out; out = &(*out)->next) {}
-            }
-            if (merges == 1) break;
-        }
-        ll_node<T>* previous = nullptr;
-        for (ll_node<T>* x = head; x; previous = x, x = x->next) x->prev = previous;
-        tail = previous;
+        if (head && tail) do_sort(head, tail, cmp);
     }
 
     // Read them, never change them: the list is empty exactly when head is null.
@@ -141,6 +123,12 @@ public:
     ll_node<T>* tail = nullptr;
 
 private:
+    // A run of nodes linked by next, from first to last.
+    struct chain {
+        ll_node<T>* first;
+        ll_node<T>* last;
+    };
+
     void clear()
     {
         while (ll_node<T>* node = head) {
@@ -150,13 +138,181 @@ private:
         tail = nullptr;
     }
 
-    // Ends the chain from `first` after n nodes; what followed, or null.
-    static ll_node<T>* cut_after(ll_node<T>* first, std::size_t n)
+    static void append_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
     {
-        for (; first && n > 1; --n) first = first->next;
-        if (!first) return nullptr;
-        ll_node<T>* rest = first->next;
-        first->next = nullptr;
-        return rest;
+        x->next = nullptr;
+        x->prev = last;
+        if (last)
+            last->next = x;
+        else
+            first = x;
+        last = x;
     }
+
+    static void prepend_to_list(ll_node<T>*& first, ll_node<T>*& last, ll_node<T>* x)
+    {
+        x->prev = nullptr;
+        x->next = first;
+        if (first)
+            first->prev = x;
+        else
+            last = x;
+        first = x;
+    }
+
+    // The chain from first to last, sorted; first and last become its new ends.
+    // A chain's lower part, pivot and upper part are stacked rather than recursed
+    // into, so a list of any length sorts; nodes leave the stack in order. Equal
+    // elements go after the pivot into the upper part, which is gathered in
+    // reverse: that fixes the order in which equal elements come out.
+    //
+    // The first node as pivot makes a sorted list cost quadratic time, so once
+    // the partitions have walked n log n nodes or so, each chain still waiting
+    // is put in the same order by partition_order instead.
+    static void do_sort(ll_node<T>*& first, ll_node<T>*& last, int (*cmp)(const T&, const T&))
+    {
+        std::size_t n = 1;
+        for (const ll_node<T>* x = first; x != last; x = x->next) ++n;
+        std::size_t walk_left = 4 * n * static_cast<std::size_t>(std::bit_width(n));
+        // Each pivot leaves at most its upper part and itself waiting.
+        std::vector<chain> pending;
+        pending.reserve(2 * n + 1);
+        pending.push_back({first, last});
+        ll_node<T>* sorted_first = nullptr;
+        ll_node<T>* sorted_last = nullptr;
+        while (!pending.empty()) {
+            const chain c = pending.back();
+            pending.pop_back();
+            ll_node<T>* const pivot = c.first;
+            if (pivot == c.last) {
+                append_to_list(sorted_first, sorted_last, pivot);
+                continue;
+            }
+            if (walk_left == 0) {
+                std::vector<ll_node<T>*> ordered;
+                try {
+                    ordered = partition_order(c, cmp);
+                } catch (...) {
+                    // Every node back in one chain, so that the list stays whole.
+                    pending.push_back(c);
+                    for (auto p = pending.rbegin(); p != pending.rend(); ++p)
+                        for (ll_node<T>* x = p->first, *end = p->last->next; x != end;) {
+                            ll_node<T>* const following = x->next;
+                            append_to_list(sorted_first, sorted_last, x);
+                            x = following;
+                        }
+                    first = sorted_first;
+                    last = sorted_last;
+                    throw;
+                }
+                for (ll_node<T>* x : ordered) append_to_list(sorted_first, sorted_last, x);
+                continue;
+            }
+            chain lower{nullptr, nullptr};
+            chain upper{nullptr, nullptr};
+            ll_node<T>* const end = c.last->next;
+            for (ll_node<T>* x = pivot->next; x != end;) {
+                ll_node<T>* const following = x->next;
+                if (cmp(pivot->elt, x->elt) <= 0)
+                    prepend_to_list(upper.first, upper.last, x);
+                else
+                    append_to_list(lower.first, lower.last, x);
+                x = following;
+                if (walk_left > 0) --walk_left;
+            }
+            if (upper.first) pending.push_back(upper);
+            pending.push_back({pivot, pivot});
+            if (lower.first) pending.push_back(lower);
+        }
+        first = sorted_first;
+        last = sorted_last;
+    }
+
+    // The order in which do_sort's partitions leave chain c, found in
+    // O(n log n) time without forming the partitions. Every chain they form
+    // holds the nodes not yet placed whose values lie in one run of the sorted
+    // order, in c's order (a lower part keeps it) or reversed (an upper part
+    // turns it), so its pivot is the node of that run first or last in c.
+    static std::vector<ll_node<T>*> partition_order(chain c, int (*cmp)(const T&, const T&))
+    {
+        std::vector<ll_node<T>*> nodes;
+        for (ll_node<T>* x = c.first;; x = x->next) {
+            nodes.push_back(x);
+            if (x == c.last) break;
+        }
+        const std::size_t n = nodes.size();
+        // by_value[s]: the place in c of the node at slot s of the sorted order.
+        std::vector<std::size_t> by_value(n);
+        for (std::size_t k = 0; k < n; ++k) by_value[k] = k;
+        std::stable_sort(by_value.begin(), by_value.end(),
+                         [&](std::size_t a, std::size_t b) { return cmp(nodes[a]->elt, nodes[b]->elt) < 0; });
+        // equal_from[s]: the first slot of the run of values equal to slot s's.
+        std::vector<std::size_t> equal_from(n);
+        for (std::size_t s = 0; s < n; ++s) {
+            const bool tie = s > 0 && cmp(nodes[by_value[s - 1]]->elt, nodes[by_value[s]]->elt) == 0;
+            equal_from[s] = tie ? equal_from[s - 1] : s;
+        }
+        std::vector<std::size_t> slot_of(n);
+        for (std::size_t s = 0; s < n; ++s) slot_of[by_value[s]] = s;
+        // Places in c of the nodes not yet placed, and the same counted from c's end.
+        least_in_range from_front(n), from_back(n);
+        for (std::size_t s = 0; s < n; ++s) {
+            from_front.set(s, by_value[s]);
+            from_back.set(s, n - 1 - by_value[s]);
+        }
+        // A run of slots [from, to) read forwards or backwards, or a node to place.
+        struct part {
+            std::size_t from, to;
+            bool reversed;
+            ll_node<T>* node;
+        };
+        std::vector<part> parts{{0, n, false, nullptr}};
+        std::vector<ll_node<T>*> ordered;
+        ordered.reserve(n);
+        while (!parts.empty()) {
+            const part p = parts.back();
+            parts.pop_back();
+            if (p.node) {
+                ordered.push_back(p.node);
+                continue;
+            }
+            const std::size_t least = (p.reversed ? from_back : from_front).least(p.from, p.to);
+            if (least == least_in_range::none) continue;
+            const std::size_t place = p.reversed ? n - 1 - least : least;
+            const std::size_t slot = slot_of[place];
+            from_front.set(slot, least_in_range::none);
+            from_back.set(slot, least_in_range::none);
+            parts.push_back({equal_from[slot], p.to, !p.reversed, nullptr});
+            parts.push_back({0, 0, false, nodes[place]});
+            parts.push_back({p.from, equal_from[slot], p.reversed, nullptr});
+        }
+        return ordered;
+    }
+
+    // Values at slots 0..n-1, with the least of any run of them.
+    class least_in_range {
+    public:
+        static constexpr std::size_t none = SIZE_MAX;
+        explicit least_in_range(std::size_t n) : leaves_(std::bit_ceil(n)), tree_(2 * leaves_, none) {}
+        void set(std::size_t slot, std::size_t value)
+        {
+            std::size_t i = leaves_ + slot;
+            tree_[i] = value;
+            for (i /= 2; i > 0; i /= 2) tree_[i] = std::min(tree_[2 * i], tree_[2 * i + 1]);
+        }
+        // The least value at slots [from, to); none when the run is empty.
+        std::size_t least(std::size_t from, std::size_t to) const
+        {
+            std::size_t result = none;
+            for (std::size_t a = from + leaves_, b = to + leaves_; a < b; a /= 2, b /= 2) {
+                if (a % 2 == 1) result = std::min(result, tree_[a++]);
+                if (b % 2 == 1) result = std::min(result, tree_[--b]);
+            }
+            return result;
+        }
+
+    private:
+        std::size_t leaves_;
+        std::vector<std::size_t> tree_;
+    };
 };

@@ -57,8 +57,8 @@ public:
     static ZEM_matrix_impl* make(int n_columns, int n_rows, Arguments&&... arguments)
     {
         const int count = matrix_element_count(n_columns, n_rows);
-        return new (trailing_extra<ZEM_matrix_impl, T>(static_cast<std::size_t>(count)))
-            ZEM_matrix_impl(n_columns, n_rows, std::forward<Arguments>(arguments)...);
+        return new_with_trailing<ZEM_matrix_impl, T>(static_cast<std::size_t>(count), n_columns, n_rows,
+                                                     std::forward<Arguments>(arguments)...);
     }
 
 private:

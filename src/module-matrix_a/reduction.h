@@ -716,11 +716,15 @@ void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
 
 // D = L * A * R with D diagonal, its entries in non-increasing order of size and
 // every zero after every non-zero one; L (m x m) and R (n x n) are invertible.
-// A may be the same handle as an output.
+// A may be the same handle as an output. The outputs are set up first, so a
+// failure leaves L and R the identities and D sharing A's body.
 template <class T>
 void diagonize(const ZEM_matrix<T>& A, ZEM_matrix<T>& L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
     const ZEM_matrix<T> input = A;
+    L = ZEM_matrix<T>(input.rows(), input.rows(), T(1));
+    D = input;
+    R = ZEM_matrix<T>(input.columns(), input.columns(), T(1));
     reduction::reduce(input, &L, D, R);
 }
 

@@ -65,12 +65,11 @@ void ZEM_copied_object::operator delete(void* block) noexcept { std::free(block)
 
 void* ZEM_referenced_object::operator new(std::size_t size) { return allocate_or_fail(size); }
 
-void* ZEM_referenced_object::operator new(std::size_t size, trailing_room extra)
+void* ZEM_referenced_object::operator new(std::size_t size, std::size_t extra)
 {
-    if (extra.bytes > SIZE_MAX - size) ZEM_FAIL("out of memory");
-    return allocate_or_fail(size + extra.bytes);
+    if (extra > SIZE_MAX - size) ZEM_FAIL("out of memory");
+    return allocate_or_fail(size + extra);
 }
 
 void ZEM_referenced_object::operator delete(void* block) noexcept { std::free(block); }
 
-void ZEM_referenced_object::operator delete(void* block, trailing_room) noexcept { std::free(block); }

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <new>
 #include <ostream>
+#include <utility>
 
 #include "module-object/type.h"
 
@@ -37,21 +38,16 @@ public:
     static void operator delete(void* block) noexcept;
 };
 
-// Extra bytes asked for behind a body; a type of its own so that the matching
-// placement delete is not mistaken for a sized delete.
-struct trailing_room {
-    std::size_t bytes;
-};
-
 class ZEM_referenced_object {
 public:
     int reference_count = 0;
 
     static void* operator new(std::size_t size);
-    // One block for the body and `extra` bytes of elements behind it.
-    static void* operator new(std::size_t size, trailing_room extra);
+    // One block for the body and `extra` bytes of elements behind it. Reach it
+    // through new_with_trailing: a placement delete to match it would be the
+    // sized delete, so a new-expression could not give the block back.
+    static void* operator new(std::size_t size, std::size_t extra);
     static void operator delete(void* block) noexcept;
-    static void operator delete(void* block, trailing_room extra) noexcept;
 
     // Where elements of alignment `align` start behind a body of `body_size` bytes.
     static constexpr std::size_t trailing_offset(std::size_t body_size, std::size_t align)
@@ -62,10 +58,23 @@ public:
 
 // Room to ask of operator new(size, extra) for `count` elements of E behind a Body.
 template <class Body, class E>
-trailing_room trailing_extra(std::size_t count)
+std::size_t trailing_extra(std::size_t count)
 {
-    return {ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)) - sizeof(Body)
-            + count * sizeof(E)};
+    return ZEM_referenced_object::trailing_offset(sizeof(Body), alignof(E)) - sizeof(Body) + count * sizeof(E);
+}
+
+// A new Body built from `arguments` in one block with room for `count`
+// elements of E behind it; the block is freed if the constructor fails.
+template <class Body, class E, class... Arguments>
+Body* new_with_trailing(std::size_t count, Arguments&&... arguments)
+{
+    void* block = Body::operator new(sizeof(Body), trailing_extra<Body, E>(count));
+    try {
+        return ::new (block) Body(std::forward<Arguments>(arguments)...);
+    } catch (...) {
+        Body::operator delete(block);
+        throw;
+    }
 }
 
 template <class E, class Body>

@@ -41,6 +41,8 @@ ZEM_object* ZEM_real::copy_object() const { return new ZEM_real(*this); }
 void ZEM_real::print(std::ostream& out) const { out << value_; }
 ZEM_type ZEM_real::type() const { return tp_real(); }
 
+ZEM_real operator-(const ZEM_real& a) { return ZEM_real(-a.value()); }
+
 bool operator==(const ZEM_real& a, const ZEM_real& b) { return std::fabs(a.value() - b.value()) < 1e-08; }
 
 int hash(const ZEM_real&) { ZEM_FAIL("[hash(real)] cannot be implemented"); }

@@ -60,6 +60,8 @@ private:
     double value_ = 0.0;
 };
 
+// The negated double; the negative of 0.0 is -0.0.
+ZEM_real operator-(const ZEM_real& a);
 // Within an absolute 1e-08; not transitive.
 bool operator==(const ZEM_real& a, const ZEM_real& b);
 inline bool operator!=(const ZEM_real& a, const ZEM_real& b) { return !(a == b); }

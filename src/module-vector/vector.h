@@ -39,8 +39,7 @@ public:
     explicit ZEM_vector(const pointer_to_objects<T>& source)
     {
         const int length = source.count();
-        this->attach(new (trailing_extra<ZEM_vector_impl<T>, T>(static_cast<std::size_t>(length)))
-                         ZEM_vector_impl<T>(length, source));
+        this->attach(new_with_trailing<ZEM_vector_impl<T>, T>(static_cast<std::size_t>(length), length, source));
     }
     ZEM_vector(const ZEM_vector& other) = default;
     ZEM_vector& operator=(const ZEM_vector& other) = default;

@@ -19,13 +19,13 @@ ZEM_word::ZEM_word() { attach(new ZEM_word_impl()); }
 
 ZEM_word::ZEM_word(int length, const short* letters)
 {
-    attach(new (trailing_extra<ZEM_word_impl, short>(static_cast<std::size_t>(length))) ZEM_word_impl(length, letters));
+    attach(new_with_trailing<ZEM_word_impl, short>(static_cast<std::size_t>(length), length, letters));
 }
 
 ZEM_word::ZEM_word(const ZEM_linkedlist<ZEM_int>& list)
 {
     const int length = list.n_elements();
-    attach(new (trailing_extra<ZEM_word_impl, short>(static_cast<std::size_t>(length))) ZEM_word_impl(length, list));
+    attach(new_with_trailing<ZEM_word_impl, short>(static_cast<std::size_t>(length), length, list));
 }
 
 ZEM_object* ZEM_word::copy_object() const { return new ZEM_word(*this); }

@@ -12,7 +12,7 @@ class ZEM_word_impl : public ZEM_referenced_object {
 public:
     // The empty body, without letter storage.
     ZEM_word_impl();
-    // Allocate with trailing_extra<ZEM_word_impl, short>(length): the letters
+    // Allocate with new_with_trailing<ZEM_word_impl, short>(length, ...): the letters
     // are copied into the storage behind the body.
     ZEM_word_impl(int length, const short* letters);
     // The list's values, cut to 16 bits, until length letters are stored;

@@ -7,6 +7,9 @@
 #include <memory>
 #include <random>
 #include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "module-collections/dictionary.h"
 #include "module-collections/linkedlist.h"
@@ -52,6 +55,27 @@ public:
 };
 
 int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }
+int by_first_letter(const ZEM_string& a, const ZEM_string& b) { return a.c_str()[0] - b.c_str()[0]; }
+
+// The sort's steps done recursively on a vector: the first element is the
+// pivot, the elements after it not below it go to the front of the upper part.
+void partition_sorted(strings& chain)
+{
+    if (chain.size() < 2) return;
+    const std::string pivot = chain[0];
+    strings lower, upper;
+    for (std::size_t k = 1; k < chain.size(); ++k) {
+        if (pivot[0] <= chain[k][0])
+            upper.insert(upper.begin(), chain[k]);
+        else
+            lower.push_back(chain[k]);
+    }
+    partition_sorted(lower);
+    partition_sorted(upper);
+    chain = lower;
+    chain.push_back(pivot);
+    chain.insert(chain.end(), upper.begin(), upper.end());
+}
 
 TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
 {
@@ -88,15 +112,57 @@ TEST(LinkedLists, PrintNumberedServeAsAQueueIterateBothWaysAndSort)
         ASSERT_EQ(elements(list), values);
     }
 
-    // Stable, and a long sorted list needs no deep stack.
+    // Equal elements in the partition sort's order, and a long sorted list
+    // needs no deep stack.
     ZEM_linkedlist<ZEM_string> equal = list_of({"b2", "a1", "b1", "a2", "a3"});
-    equal.sort([](const ZEM_string& a, const ZEM_string& b) { return a.c_str()[0] - b.c_str()[0]; });
-    EXPECT_EQ(elements(equal), (strings{"a1", "a2", "a3", "b2", "b1"}));
+    equal.sort(by_first_letter);
+    EXPECT_EQ(elements(equal), (strings{"a1", "a3", "a2", "b2", "b1"}));
     strings many(200000);
     for (std::size_t k = 0; k < many.size(); ++k) many[k] = std::to_string(1000000 + k);
     ZEM_linkedlist<ZEM_string> sorted = list_of(many);
     sorted.sort(by_text);
     ASSERT_EQ(elements(sorted), many);
+}
+
+TEST(LinkedLists, SortOrdersEqualElementsAsThePartitionsOnTheFirstNodeDo)
+{
+    for (const strings& few : {strings{}, strings{"x"}}) {
+        ZEM_linkedlist<ZEM_string> list = list_of(few);
+        list.sort([](const ZEM_string&, const ZEM_string&) {
+            ADD_FAILURE() << "compared";
+            return 0;
+        });
+        EXPECT_EQ(elements(list), few);
+    }
+    const std::pair<strings, strings> cases[] = {
+        {{"e1", "e2"}, {"e1", "e2"}},
+        {{"e1", "e2", "e3"}, {"e1", "e3", "e2"}},
+        {{"e1", "e2", "e3", "e4"}, {"e1", "e4", "e2", "e3"}},
+        {{"b", "a", "c"}, {"a", "b", "c"}},
+    };
+    for (const auto& [given, expected] : cases) {
+        ZEM_linkedlist<ZEM_string> list = list_of(given);
+        list.sort(by_first_letter);
+        EXPECT_EQ(elements(list), expected);
+    }
+
+    // Few keys, so that many elements tie; runs sorted by key or reversed are
+    // long enough to be the quadratic case that the sort finishes otherwise.
+    std::mt19937 engine(1111);
+    for (int round = 0; round < 120; ++round) {
+        strings values(engine() % 400);
+        const unsigned keys = 1 + engine() % (round % 2 == 0 ? 6 : 70);
+        for (std::size_t k = 0; k < values.size(); ++k)
+            values[k] = static_cast<char>('0' + engine() % keys) + std::to_string(k);
+        if (round % 3 > 0)
+            std::stable_sort(values.begin(), values.end(),
+                             [](const std::string& a, const std::string& b) { return a[0] < b[0]; });
+        if (round % 3 == 2) std::reverse(values.begin(), values.end());
+        ZEM_linkedlist<ZEM_string> list = list_of(values);
+        list.sort(by_first_letter);
+        partition_sorted(values);
+        ASSERT_EQ(elements(list), values) << round;
+    }
 }
 
 using ints = std::vector<int>;

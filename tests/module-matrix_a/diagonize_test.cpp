@@ -298,6 +298,16 @@ TEST(Diagonize, FailsWithAMessageInsteadOfHangingOrWrapping)
     EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{INT_MIN, 0}, {-1, 1}})); }), run_time("[ZEM_int] overflow"));
 }
 
+TEST(Diagonize, AFailureLeavesTheOutputsAsSetUp)
+{
+    const ZEM_matrix<I> A = matrix_of<I>({{INT_MIN, 0, 0}, {-1, 1, 0}});
+    ZEM_matrix<I> L = A, D, R = A;
+    EXPECT_EQ(failure_of([&] { diagonize(A, L, D, R); }), run_time("[ZEM_int] overflow"));
+    EXPECT_TRUE(L == ZEM_matrix<I>(2, 2, I(1)));
+    EXPECT_TRUE(R == ZEM_matrix<I>(3, 3, I(1)));
+    EXPECT_EQ(D.elements(), A.elements());
+}
+
 TEST(Inverse, Failures)
 {
     const std::string not_unimodular = run_time("[inverse] integer matrix whose determinant is not 1 or -1");

@@ -1,9 +1,11 @@
 #include "module-object/object.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
+#include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
 #include "support/failure.h"
@@ -14,6 +16,10 @@ int bodies_destroyed = 0;
 
 struct counted_body : ZEM_referenced_object {
     ~counted_body() { ++bodies_destroyed; }
+};
+
+struct failing_body : ZEM_referenced_object {
+    failing_body() { ZEM_FAIL("[failing_body] no"); }
 };
 
 class counted_handle : public ZEM_referencing_object<counted_body> {
@@ -49,13 +55,20 @@ TEST(Objects, HandlesTrailingBlocksViewsTypesAndStrings)
     EXPECT_FALSE(c.has_body());
     EXPECT_EQ(d.count(), 1);
 
-    auto* body = new (trailing_extra<counted_body, double>(3)) counted_body;
+    auto* body = new_with_trailing<counted_body, double>(3);
     double* elements = trailing_elements<double>(body);
     EXPECT_EQ(reinterpret_cast<std::uintptr_t>(elements) % alignof(double), 0u);
     EXPECT_GE(reinterpret_cast<char*>(elements), reinterpret_cast<char*>(body) + sizeof(counted_body));
     for (int i = 0; i < 3; ++i) elements[i] = i;  // within the block: the sanitizer run checks it
     delete body;
-    EXPECT_EQ(failure_of([] { new (trailing_room{SIZE_MAX}) counted_body; }), run_time("out of memory"));
+    // operator new(size, extra) gives size + extra bytes; a body whose
+    // constructor fails gives its block back (the sanitizer run checks both).
+    auto* block = static_cast<char*>(ZEM_referenced_object::operator new(5, 7));
+    std::fill(block, block + 12, 'x');
+    ZEM_referenced_object::operator delete(block);
+    EXPECT_EQ(failure_of([] { (void)ZEM_referenced_object::operator new(sizeof(counted_body), SIZE_MAX); }),
+              run_time("out of memory"));
+    EXPECT_EQ(failure_of([] { new_with_trailing<failing_body, double>(3); }), run_time("[failing_body] no"));
 
     // Views belong to the program's other library; the computation alone has none.
     EXPECT_EQ(failure_of([] { ZEM_string("x").create_view(); }),

@@ -117,6 +117,10 @@ TEST(Scalars, AgreeWithWideArithmeticAndFailOnlyWhenAResultLeaves32Bits)
         {outcome([] { return ZEM_real(1.0) == ZEM_real(1.00000002); }), "0"},
         {outcome([] { return ZEM_real(9e-09) == ZEM_real(-9e-09); }), "0"},
         {outcome([] { return ZEM_real(1.0) != ZEM_real(NAN); }), "1"},
+        // The negative of a real is the negated double, signed zero included.
+        {outcome([] { return -ZEM_real(2.5); }), "-2.5"},
+        {outcome([] { return -ZEM_real(-1e300); }), "1e+300"},
+        {outcome([] { return -ZEM_real(0.0); }), "-0"},
     };
     for (const auto& [got, want] : cases) EXPECT_EQ(got, want);
 }
