@@ -1,7 +1,7 @@
-// Quotients of cyclotomic numbers whose 32-bit work overflows, so that the exact
-// fallback decides: at order 645, a quotient whose result leaves 32 bits (the
-// literal cyclotomic(1 1 3 | #4 #2147483647 #1 | #3 #43 #5) divides 1) and one
-// whose result fits though the norm of the divisor does not.
+// Quotients and products of cyclotomic numbers whose 32-bit work overflows, so that
+// the exact fallback decides, at order 645: a quotient whose result leaves 32 bits
+// (the literal cyclotomic(1 1 3 | #4 #2147483647 #1 | #3 #43 #5) divides 1), one
+// whose result fits though the norm of the divisor does not, and a product.
 #include <benchmark/benchmark.h>
 
 #include <cstring>
@@ -39,16 +39,28 @@ void doomed_quotient(benchmark::State& state)
 }
 BENCHMARK(doomed_quotient)->Unit(benchmark::kMillisecond);
 
+const ZEM_cyclotomic_number divisor = terms({7, 7, 3}, {4, 2, 1}, {3, 43, 5});
+const ZEM_cyclotomic_number quotient = terms({2, -5, 1}, {1, 7, 2}, {15, 43, 129});
+
 void fitting_quotient(benchmark::State& state)
 {
-    const ZEM_cyclotomic_number y = terms({7, 7, 3}, {4, 2, 1}, {3, 43, 5});
-    const ZEM_cyclotomic_number q = terms({2, -5, 1}, {1, 7, 2}, {15, 43, 129});
-    const ZEM_cyclotomic_number x = y * q;
-    for (auto _ : state) {
-        const ZEM_cyclotomic_number got = x / y;
-        if (got != q) state.SkipWithError("wrong quotient");
-    }
+    const ZEM_cyclotomic_number x = divisor * quotient;
+    for (auto _ : state)
+        if (x / divisor != quotient) state.SkipWithError("wrong quotient");
 }
 BENCHMARK(fitting_quotient)->Unit(benchmark::kMillisecond);
+
+// Every term of the 32-bit product has the denominator 2^31, so the wide product decides.
+void overflowing_product(benchmark::State& state)
+{
+    const ZEM_cyclotomic_number x = ZEM_fraction(1, 1 << 16) * divisor, y = ZEM_fraction(1, 1 << 15) * quotient;
+    for (auto _ : state) {
+        try {
+            benchmark::DoNotOptimize(x * y);
+        } catch (const ZEM_string&) {
+        }
+    }
+}
+BENCHMARK(overflowing_product)->Unit(benchmark::kMillisecond);
 
 }

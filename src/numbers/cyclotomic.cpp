@@ -140,7 +140,7 @@ void ZEM_cyclotomic_number::reduce()
 namespace {
 
 bool is_zero(const ZEM_fraction& c) { return c.is_zero(); }
-bool is_zero(const mpq_class& c) { return sgn(c) == 0; }
+bool is_zero(const mpz_class& c) { return sgn(c) == 0; }
 bool is_zero(long long c) { return c == 0; }
 
 // Rewrites the n coefficients c over the admissible indices of order n. Index sums
@@ -362,37 +362,41 @@ ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclot
 
 namespace {
 
-// The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) with
-// coefficients of any size. The ring maps onto the field of order n, so products
-// can be formed there and only the result brought to canonical form.
-using wide_value = std::vector<mpq_class>;
+// The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) as integers of
+// any size over one common denominator, so that a product costs integer
+// multiply-adds and no fraction arithmetic. The ring maps onto the field of order
+// n, so products can be formed there and only the result brought to canonical form.
+struct wide_value {
+    std::vector<mpz_class> numerators;
+    mpz_class denominator;
+};
 
-wide_value widened(const ZEM_cyclotomic_number& x)
+// x at the order n, a multiple of its own.
+wide_value widened(const ZEM_cyclotomic_number& x, std::size_t n)
 {
-    wide_value w(static_cast<std::size_t>(x.order));
-    for (int k = 0; k < x.order; ++k)
-        w[static_cast<std::size_t>(k)] =
-            mpq_class(mpz_class(x.coefficients[k].numerator()), mpz_class(x.coefficients[k].denominator()));
+    wide_value w{std::vector<mpz_class>(n), 1};
+    for (const ZEM_fraction& c : x.coefficients)
+        if (!c.is_zero())
+            mpz_lcm_ui(w.denominator.get_mpz_t(), w.denominator.get_mpz_t(), static_cast<unsigned long>(c.denominator()));
+    const std::size_t step = n / static_cast<std::size_t>(x.order);
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (!c.is_zero()) w.numerators[static_cast<std::size_t>(k) * step] = w.denominator / c.denominator() * c.numerator();
+    }
     return w;
-}
-
-// w at the order n, a multiple of its own.
-wide_value lifted(const wide_value& w, std::size_t n)
-{
-    wide_value r(n);
-    const std::size_t step = n / w.size();
-    for (std::size_t k = 0; k < w.size(); ++k) r[k * step] = w[k];
-    return r;
 }
 
 wide_value operator*(const wide_value& a, const wide_value& b)
 {
-    const std::size_t n = a.size();
-    wide_value r(n);
+    const std::size_t n = a.numerators.size();
+    std::vector<std::size_t> nonzero;
+    for (std::size_t m = 0; m < n; ++m)
+        if (sgn(b.numerators[m]) != 0) nonzero.push_back(m);
+    wide_value r{std::vector<mpz_class>(n), a.denominator * b.denominator};
     for (std::size_t j = 0; j < n; ++j) {
-        if (sgn(a[j]) == 0) continue;
-        for (std::size_t m = 0; m < n; ++m)
-            if (sgn(b[m]) != 0) r[(j + m) % n] += a[j] * b[m];
+        if (sgn(a.numerators[j]) == 0) continue;
+        for (std::size_t m : nonzero)
+            mpz_addmul(r.numerators[(j + m) % n].get_mpz_t(), a.numerators[j].get_mpz_t(), b.numerators[m].get_mpz_t());
     }
     return r;
 }
@@ -423,10 +427,16 @@ ZEM_fraction narrowed(const mpq_class& c)
 // Canonical form; fails only when a canonical coefficient leaves 32 bits.
 ZEM_cyclotomic_number narrowed(wide_value r)
 {
-    const int n = static_cast<int>(r.size());
-    rewrite_over_base(r.data(), n);
+    const int n = static_cast<int>(r.numerators.size());
+    rewrite_over_base(r.numerators.data(), n);
     ZEM_cyclotomic_number result(n, 0);
-    for (int k = 0; k < n; ++k) result.coefficients[k] = narrowed(r[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < n; ++k) {
+        const mpz_class& numerator = r.numerators[static_cast<std::size_t>(k)];
+        if (sgn(numerator) == 0) continue;
+        mpq_class c(numerator, r.denominator);
+        c.canonicalize();
+        result.coefficients[k] = narrowed(c);
+    }
     result.reduce_base();
     return result;
 }
@@ -475,7 +485,7 @@ ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     }
     return exactly([&] { return narrow_product(x, y); }, [&] {
         const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
-        return narrowed(lifted(widened(x), n) * lifted(widened(y), n));
+        return narrowed(widened(x, n) * widened(y, n));
     });
 }
 
