@@ -375,13 +375,14 @@ struct wide_value {
 wide_value widened(const ZEM_cyclotomic_number& x, std::size_t n)
 {
     wide_value w{std::vector<mpz_class>(n), 1};
+    const mpz_ptr denominator = w.denominator.get_mpz_t();
     for (const ZEM_fraction& c : x.coefficients)
-        if (!c.is_zero())
-            mpz_lcm_ui(w.denominator.get_mpz_t(), w.denominator.get_mpz_t(), static_cast<unsigned long>(c.denominator()));
+        if (!c.is_zero()) mpz_lcm_ui(denominator, denominator, static_cast<unsigned long>(c.denominator()));
     const std::size_t step = n / static_cast<std::size_t>(x.order);
     for (int k = 0; k < x.order; ++k) {
         const ZEM_fraction& c = x.coefficients[k];
-        if (!c.is_zero()) w.numerators[static_cast<std::size_t>(k) * step] = w.denominator / c.denominator() * c.numerator();
+        if (c.is_zero()) continue;
+        w.numerators[static_cast<std::size_t>(k) * step] = w.denominator / c.denominator() * c.numerator();
     }
     return w;
 }
@@ -730,7 +731,7 @@ std::optional<ZEM_fraction> reconstructed(__int128 u, __int128 m)
 // back to x, means that the quotient leaves 32 bits.
 ZEM_cyclotomic_number modular_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
-    // Every prime would be rejected.
+    // The 32-bit inverse of zero fails first; here every prime would be rejected.
     if (y == ZEM_cyclotomic_number()) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
     const int n = smallest_common_multiple(x.order, y.order);
     std::vector<unsigned __int128> joined(static_cast<std::size_t>(n));
