@@ -308,7 +308,10 @@ TEST(CyclotomicNumbers, QuotientsAtLargeOrdersFailOnlyWhenTheResultLeaves32Bits)
     for (int n : {105, 645}) {
         std::vector<ZEM_fraction> signs;
         std::vector<int> powers, orders(static_cast<std::size_t>(n), n);
-        for (int k = 0; k < n; ++k) signs.push_back(k % 2 == 0 ? 1 : -1), powers.push_back(k);
+        for (int k = 0; k < n; ++k) {
+            signs.push_back(k % 2 == 0 ? 1 : -1);
+            powers.push_back(k);
+        }
         const C alternating = terms(signs, powers, orders), one_plus_z = terms({1, 1}, {0, 1}, {1, n});
         for (int c : {7, 24}) {
             cases.emplace_back(1, ZEM_fraction(c) * one_plus_z, [=] { return ZEM_fraction(1, 2 * c) * alternating; });
