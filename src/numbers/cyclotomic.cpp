@@ -5,6 +5,8 @@
 #include <cstring>
 #include <memory>
 #include <numeric>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include <gmpxx.h>
@@ -138,7 +140,8 @@ void ZEM_cyclotomic_number::reduce()
 namespace {
 
 bool is_zero(const ZEM_fraction& c) { return c.is_zero(); }
-bool is_zero(const mpq_class& c) { return sgn(c) == 0; }
+bool is_zero(const mpz_class& c) { return sgn(c) == 0; }
+bool is_zero(long long c) { return c == 0; }
 
 // Rewrites the n coefficients c over the admissible indices of order n. Index sums
 // stay under 3n, inside 32 bits by check_order; long long only spares the reader
@@ -359,47 +362,43 @@ ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclot
 
 namespace {
 
-// The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) with
-// coefficients of any size. The ring maps onto the field of order n, so products
-// and quotients can be formed there and only the result brought to canonical form.
-using wide_value = std::vector<mpq_class>;
+// The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) as integers of
+// any size over one common denominator, so that a product costs integer
+// multiply-adds and no fraction arithmetic. The ring maps onto the field of order
+// n, so products can be formed there and only the result brought to canonical form.
+struct wide_value {
+    std::vector<mpz_class> numerators;
+    mpz_class denominator;
+};
 
-wide_value widened(const ZEM_cyclotomic_number& x)
+// x at the order n, a multiple of its own.
+wide_value widened(const ZEM_cyclotomic_number& x, std::size_t n)
 {
-    wide_value w(static_cast<std::size_t>(x.order));
-    for (int k = 0; k < x.order; ++k)
-        w[static_cast<std::size_t>(k)] =
-            mpq_class(mpz_class(x.coefficients[k].numerator()), mpz_class(x.coefficients[k].denominator()));
+    wide_value w{std::vector<mpz_class>(n), 1};
+    const mpz_ptr denominator = w.denominator.get_mpz_t();
+    for (const ZEM_fraction& c : x.coefficients)
+        if (!c.is_zero()) mpz_lcm_ui(denominator, denominator, static_cast<unsigned long>(c.denominator()));
+    const std::size_t step = n / static_cast<std::size_t>(x.order);
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (c.is_zero()) continue;
+        w.numerators[static_cast<std::size_t>(k) * step] = w.denominator / c.denominator() * c.numerator();
+    }
     return w;
-}
-
-// w at the order n, a multiple of its own.
-wide_value lifted(const wide_value& w, std::size_t n)
-{
-    wide_value r(n);
-    const std::size_t step = n / w.size();
-    for (std::size_t k = 0; k < w.size(); ++k) r[k * step] = w[k];
-    return r;
 }
 
 wide_value operator*(const wide_value& a, const wide_value& b)
 {
-    const std::size_t n = a.size();
-    wide_value r(n);
+    const std::size_t n = a.numerators.size();
+    std::vector<std::size_t> nonzero;
+    for (std::size_t m = 0; m < n; ++m)
+        if (sgn(b.numerators[m]) != 0) nonzero.push_back(m);
+    wide_value r{std::vector<mpz_class>(n), a.denominator * b.denominator};
     for (std::size_t j = 0; j < n; ++j) {
-        if (sgn(a[j]) == 0) continue;
-        for (std::size_t m = 0; m < n; ++m)
-            if (sgn(b[m]) != 0) r[(j + m) % n] += a[j] * b[m];
+        if (sgn(a.numerators[j]) == 0) continue;
+        for (std::size_t m : nonzero)
+            mpz_addmul(r.numerators[(j + m) % n].get_mpz_t(), a.numerators[j].get_mpz_t(), b.numerators[m].get_mpz_t());
     }
-    return r;
-}
-
-// The value under zeta -> zeta^k.
-wide_value conjugate(const wide_value& w, std::size_t k)
-{
-    const std::size_t n = w.size();
-    wide_value r(n);
-    for (std::size_t j = 0; j < n; ++j) r[k * j % n] = w[j];
     return r;
 }
 
@@ -429,26 +428,32 @@ ZEM_fraction narrowed(const mpq_class& c)
 // Canonical form; fails only when a canonical coefficient leaves 32 bits.
 ZEM_cyclotomic_number narrowed(wide_value r)
 {
-    const int n = static_cast<int>(r.size());
-    rewrite_over_base(r.data(), n);
+    const int n = static_cast<int>(r.numerators.size());
+    rewrite_over_base(r.numerators.data(), n);
     ZEM_cyclotomic_number result(n, 0);
-    for (int k = 0; k < n; ++k) result.coefficients[k] = narrowed(r[static_cast<std::size_t>(k)]);
+    for (int k = 0; k < n; ++k) {
+        const mpz_class& numerator = r.numerators[static_cast<std::size_t>(k)];
+        if (sgn(numerator) == 0) continue;
+        mpq_class c(numerator, r.denominator);
+        c.canonicalize();
+        result.coefficients[k] = narrowed(c);
+    }
     result.reduce_base();
     return result;
 }
 
 // The 32-bit arithmetic goes first: where it succeeds its result is exact. When a
-// step on the way overflows, the value is formed again in the wide arithmetic,
-// so that only a result that leaves 32 bits fails.
-template <class Narrow, class Wide>
-ZEM_cyclotomic_number exactly(Narrow narrow, Wide wide)
+// step on the way overflows, the value is formed again exactly, so that only a
+// result that leaves 32 bits fails.
+template <class Narrow, class Exact>
+ZEM_cyclotomic_number exactly(Narrow narrow, Exact exact)
 {
     try {
         return narrow();
     } catch (const ZEM_string& failure) {
         if (std::strcmp(failure.c_str(), "run-time exception: [ZEM_fraction] overflow\n") != 0) throw;
     }
-    return narrowed(wide());
+    return exact();
 }
 
 ZEM_cyclotomic_number narrow_product(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
@@ -481,7 +486,7 @@ ZEM_cyclotomic_number operator*(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     }
     return exactly([&] { return narrow_product(x, y); }, [&] {
         const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
-        return lifted(widened(x), n) * lifted(widened(y), n);
+        return narrowed(widened(x, n) * widened(y, n));
     });
 }
 
@@ -510,7 +515,8 @@ ZEM_cyclotomic_number complex_conjugate(const ZEM_cyclotomic_number& x)
 namespace {
 
 // 1/x is the product of the other Galois conjugates of x divided by the norm,
-// their product with x, which is rational.
+// their product with x, which is rational. The products stay in 32 bits: where one
+// overflows, the exact quotient takes over at once.
 ZEM_cyclotomic_number narrow_inverse(const ZEM_cyclotomic_number& x)
 {
     const int n = x.order;
@@ -522,26 +528,235 @@ ZEM_cyclotomic_number narrow_inverse(const ZEM_cyclotomic_number& x)
         for (int j = 0; j < n; ++j)
             if (!x.coefficients[j].is_zero())
                 conjugate.coefficients[static_cast<int>(static_cast<long long>(k) * j % n)] = x.coefficients[j];
-        others = others * conjugate;
+        others = narrow_product(others, conjugate);
     }
-    const ZEM_cyclotomic_number norm = x * others;
+    const ZEM_cyclotomic_number norm = narrow_product(x, others);
     const ZEM_fraction factor = ZEM_fraction(1) / norm.coefficients[0];
     return others * factor;
 }
 
-// x / y for a non-zero y, in the group ring: the other conjugates of y over its norm, times x.
-wide_value wide_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+// Arithmetic modulo a prime below 2^31, where a product of two residues fits in 64 bits.
+struct prime_field {
+    std::uint64_t p;
+
+    std::uint64_t of(long long v) const
+    {
+        const long long r = v % static_cast<long long>(p);
+        return static_cast<std::uint64_t>(r < 0 ? r + static_cast<long long>(p) : r);
+    }
+    std::uint64_t plus(std::uint64_t a, std::uint64_t b) const { return (a + b) % p; }
+    std::uint64_t minus(std::uint64_t a, std::uint64_t b) const { return a >= b ? a - b : a + p - b; }
+    std::uint64_t times(std::uint64_t a, std::uint64_t b) const { return a * b % p; }
+    std::uint64_t power(std::uint64_t a, std::uint64_t e) const
+    {
+        std::uint64_t r = 1;
+        for (; e > 0; e /= 2, a = times(a, a))
+            if (e % 2 == 1) r = times(r, a);
+        return r;
+    }
+    // Of a residue other than 0.
+    std::uint64_t inverse(std::uint64_t a) const { return power(a, p - 2); }
+};
+
+// Miller-Rabin with the bases 2, 7 and 61 decides every odd v above 61 and below 4759123141.
+bool is_prime(std::uint64_t v)
 {
-    const wide_value wy = widened(y);
-    wide_value others(wy.size());
-    others[0] = 1;
-    for (std::size_t k = 2; k < wy.size(); ++k)
-        if (std::gcd(k, wy.size()) == 1) others = others * conjugate(wy, k);
-    const wide_value product = wy * others;  // the norm of y, a rational
-    const mpq_class norm = mean_of_conjugates(product.data(), static_cast<int>(product.size()));
-    const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
-    wide_value r = lifted(widened(x), n) * lifted(others, n);
-    for (mpq_class& c : r) c /= norm;
+    const prime_field field{v};
+    std::uint64_t odd = v - 1;
+    int twos = 0;
+    for (; odd % 2 == 0; odd /= 2) ++twos;
+    for (const std::uint64_t base : {2, 7, 61}) {
+        std::uint64_t a = field.power(base, odd);
+        bool passed = a == 1 || a == v - 1;
+        for (int k = 1; k < twos && !passed; ++k) {
+            a = field.times(a, a);
+            passed = a == v - 1;
+        }
+        if (!passed) return false;
+    }
+    return true;
+}
+
+// A polynomial modulo the prime, coefficient k belonging to z^k, without leading zeros.
+using residues = std::vector<std::uint64_t>;
+
+void trim(residues& a)
+{
+    while (!a.empty() && a.back() == 0) a.pop_back();
+}
+
+// a := a - c * z^shift * b.
+void subtract_shifted(residues& a, const residues& b, std::uint64_t c, std::size_t shift, const prime_field& field)
+{
+    if (a.size() < b.size() + shift) a.resize(b.size() + shift);
+    for (std::size_t k = 0; k < b.size(); ++k) a[shift + k] = field.minus(a[shift + k], field.times(c, b[k]));
+}
+
+// Divides a by the monic f: returns the quotient and leaves the remainder in a.
+residues long_division(residues& a, const residues& f, const prime_field& field)
+{
+    const std::size_t d = f.size() - 1;
+    residues quotient(a.size() > d ? a.size() - d : 0);
+    for (std::size_t top = a.size(); top-- > d;) {
+        quotient[top - d] = a[top];
+        if (a[top] != 0) subtract_shifted(a, f, a[top], top - d, field);
+    }
+    trim(a);
+    trim(quotient);
+    return quotient;
+}
+
+// p(z^e).
+residues stretched(const residues& p, std::size_t e)
+{
+    residues r((p.size() - 1) * e + 1);
+    for (std::size_t k = 0; k < p.size(); ++k) r[k * e] = p[k];
+    return r;
+}
+
+// Phi_n: Phi_(m*q)(z) = Phi_m(z^q) / Phi_m(z) for a prime q not dividing m, and
+// Phi_n(z) = Phi_r(z^(n/r)) for the product r of the primes of n.
+residues cyclotomic_polynomial(int n, const prime_field& field)
+{
+    residues phi{field.p - 1, 1};
+    int radical = 1;
+    auto join = [&](int q) {
+        residues lifted_phi = stretched(phi, static_cast<std::size_t>(q));
+        phi = long_division(lifted_phi, phi, field);
+        radical *= q;
+    };
+    int rest = n;
+    for (int q = 2; q <= rest / q; ++q) {
+        if (rest % q != 0) continue;
+        join(q);
+        while (rest % q == 0) rest /= q;
+    }
+    if (rest > 1) join(rest);
+    return stretched(phi, static_cast<std::size_t>(n / radical));
+}
+
+// The inverse of a modulo the monic f by Euclid's algorithm, keeping r_i = s_i * a
+// modulo f; nothing when a and f have a common factor.
+std::optional<residues> inverse_modulo(residues a, const residues& f, const prime_field& field)
+{
+    residues r0 = f, r1 = std::move(a), s0, s1{1};
+    trim(r1);
+    while (r1.size() > 1) {
+        const std::uint64_t lead = field.inverse(r1.back());
+        while (r0.size() >= r1.size()) {
+            const std::uint64_t c = field.times(r0.back(), lead);
+            const std::size_t shift = r0.size() - r1.size();
+            subtract_shifted(r0, r1, c, shift, field);
+            subtract_shifted(s0, s1, c, shift, field);
+            trim(r0);
+        }
+        trim(s0);
+        std::swap(r0, r1);
+        std::swap(s0, s1);
+    }
+    if (r1.empty()) return std::nullopt;
+    const std::uint64_t c = field.inverse(r1[0]);
+    for (std::uint64_t& v : s1) v = field.times(v, c);
+    return s1;
+}
+
+// x at the order n modulo f; nothing when the prime divides a denominator.
+std::optional<residues> residues_of(const ZEM_cyclotomic_number& x, int n, const residues& f,
+                                    const prime_field& field)
+{
+    residues a(static_cast<std::size_t>(n));
+    const int step = n / x.order;
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (c.is_zero()) continue;
+        const std::uint64_t down = field.of(c.denominator());
+        if (down == 0) return std::nullopt;
+        a[static_cast<std::size_t>(k * step)] = field.times(field.of(c.numerator()), field.inverse(down));
+    }
+    long_division(a, f, field);
+    return a;
+}
+
+// x / y at the order n modulo the prime, over the admissible indices of n; nothing
+// when the prime divides a denominator or y has no inverse modulo it. For every
+// other prime the quotient's own coefficients have no factor p in their denominators.
+std::optional<residues> quotient_modulo(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y, int n,
+                                        const prime_field& field)
+{
+    const residues f = cyclotomic_polynomial(n, field);
+    const std::optional<residues> top = residues_of(x, n, f, field), bottom = residues_of(y, n, f, field);
+    if (!top || !bottom) return std::nullopt;
+    const std::optional<residues> inverse = inverse_modulo(*bottom, f, field);
+    if (!inverse) return std::nullopt;
+    residues product(top->size() + inverse->size());
+    for (std::size_t j = 0; j < top->size(); ++j)
+        for (std::size_t m = 0; m < inverse->size(); ++m)
+            product[j + m] = field.plus(product[j + m], field.times((*top)[j], (*inverse)[m]));
+    long_division(product, f, field);
+    // Each step of the rewrite subtracts into an index at most once, so the residues
+    // below 2^31 stay below 2^41 on the way.
+    std::vector<long long> c(static_cast<std::size_t>(n));
+    std::copy(product.begin(), product.end(), c.begin());
+    rewrite_over_base(c.data(), n);
+    residues r(c.size());
+    for (std::size_t k = 0; k < c.size(); ++k) r[k] = field.of(c[k]);
+    return r;
+}
+
+// The fraction a/b with |a| <= 2^31 and 0 < b < 2^31 that is u modulo m, when there
+// is one; for m above 2^63 there is at most one, the first remainder of Euclid's
+// algorithm on m and u at or below 2^31 over its cofactor.
+std::optional<ZEM_fraction> reconstructed(__int128 u, __int128 m)
+{
+    __int128 r0 = m, r1 = u, t0 = 0, t1 = 1;
+    while (r1 > (__int128(1) << 31)) {
+        const __int128 q = r0 / r1;
+        r0 = std::exchange(r1, r0 - q * r1);
+        t0 = std::exchange(t1, t0 - q * t1);
+    }
+    if (t1 < 0) {
+        r1 = -r1;
+        t1 = -t1;
+    }
+    if (t1 > INT_MAX || r1 > INT_MAX || r1 < INT_MIN) return std::nullopt;
+    const long long a = static_cast<long long>(r1), b = static_cast<long long>(t1);
+    if (std::gcd(a, b) != 1) return std::nullopt;
+    return ZEM_fraction(static_cast<int>(a), static_cast<int>(b));
+}
+
+// x / y for a non-zero y, at the cost of a few products modulo primes instead of the
+// product of all conjugates, whose numbers grow without bound. The quotient modulo
+// three primes above 2^30 fixes every coefficient that fits in 32 bits, so a
+// coefficient that no 32-bit fraction matches, or a candidate that y does not take
+// back to x, means that the quotient leaves 32 bits.
+ZEM_cyclotomic_number modular_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    // The 32-bit inverse of zero fails first; here every prime would be rejected.
+    if (y == ZEM_cyclotomic_number()) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
+    const int n = smallest_common_multiple(x.order, y.order);
+    std::vector<unsigned __int128> joined(static_cast<std::size_t>(n));
+    unsigned __int128 modulus = 1;
+    for (std::uint64_t p = INT_MAX, found = 0; found < 3; p -= 2) {
+        if (!is_prime(p)) continue;
+        const prime_field field{p};
+        const std::optional<residues> q = quotient_modulo(x, y, n, field);
+        if (!q) continue;
+        // Chinese remainders: joined stays below modulus, now for modulus * p.
+        const std::uint64_t factor = field.inverse(static_cast<std::uint64_t>(modulus % p));
+        for (std::size_t k = 0; k < joined.size(); ++k)
+            joined[k] += modulus * field.times(field.minus((*q)[k], static_cast<std::uint64_t>(joined[k] % p)), factor);
+        modulus *= p;
+        ++found;
+    }
+    ZEM_cyclotomic_number r(n, 0);
+    for (int k = 0; k < n; ++k) {
+        const std::optional<ZEM_fraction> c =
+            reconstructed(static_cast<__int128>(joined[static_cast<std::size_t>(k)]), static_cast<__int128>(modulus));
+        if (!c) ZEM_FAIL("[ZEM_fraction] overflow");
+        r.coefficients[k] = *c;
+    }
+    r.reduce_base();
+    if (y * r != x) ZEM_FAIL("[ZEM_fraction] overflow");
     return r;
 }
 
@@ -549,13 +764,13 @@ wide_value wide_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_nu
 
 ZEM_cyclotomic_number invert(const ZEM_cyclotomic_number& x)
 {
-    return exactly([&] { return narrow_inverse(x); }, [&] { return wide_quotient(ZEM_cyclotomic_number(1), x); });
+    return exactly([&] { return narrow_inverse(x); }, [&] { return modular_quotient(ZEM_cyclotomic_number(1), x); });
 }
 
 ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
     if (x.order == 1 && y.order == 1) return ZEM_cyclotomic_number(x.coefficients[0] / y.coefficients[0]);
-    return exactly([&] { return x * invert(y); }, [&] { return wide_quotient(x, y); });
+    return exactly([&] { return narrow_product(x, narrow_inverse(y)); }, [&] { return modular_quotient(x, y); });
 }
 
 ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)

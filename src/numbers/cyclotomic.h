@@ -25,9 +25,9 @@
 // place, so the common rational values cost no allocation.
 //
 // Arithmetic is the checked 32-bit fraction arithmetic: an overflow fails with
-// "[ZEM_fraction] overflow" instead of wrapping. Products, invert and division
-// form their intermediates in wide integers when a 32-bit step overflows, so only
-// a result that leaves 32 bits fails.
+// "[ZEM_fraction] overflow" instead of wrapping. When a 32-bit step overflows,
+// a product is formed again in wide integers, and invert and division modulo a few
+// primes, so only a result that leaves 32 bits fails.
 #pragma once
 
 #include <algorithm>

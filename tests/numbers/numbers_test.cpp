@@ -291,6 +291,56 @@ TEST(CyclotomicNumbers, ProductInverseAndQuotientFailOnlyWhenTheResultLeaves32Bi
     EXPECT_GT(leaving, 100);
 }
 
+// Large orders, where the product of the conjugates leaves 32 bits at once even
+// when the quotient fits. Each quotient is known in closed form, and fails to fit
+// exactly when the closed form does.
+TEST(CyclotomicNumbers, QuotientsAtLargeOrdersFailOnlyWhenTheResultLeaves32Bits)
+{
+    std::mt19937 random(645);
+    std::vector<std::tuple<C, C, std::function<C()>>> cases;  // x, y and x / y
+    for (const auto& [ny, nq] : {std::pair{105, 105}, {21, 35}, {645, 129}, {1155, 1}}) {
+        const C y = random_value(random, ny, 3, 1, 0.3), q = random_value(random, nq, 3, 2, 0.3);
+        cases.emplace_back(y * q, y, [q] { return q; });
+    }
+    // For odd n, (1 + z)(1 - z + z^2 - ... + z^(n-1)) = 2 with z = exp(2*pi*i/n). The
+    // first prime of the modular work, 2^31 - 1, divides a denominator or every
+    // numerator of the divisors scaled by it.
+    for (int n : {105, 645}) {
+        std::vector<ZEM_fraction> signs;
+        std::vector<int> powers, orders(static_cast<std::size_t>(n), n);
+        for (int k = 0; k < n; ++k) {
+            signs.push_back(k % 2 == 0 ? 1 : -1);
+            powers.push_back(k);
+        }
+        const C alternating = terms(signs, powers, orders), one_plus_z = terms({1, 1}, {0, 1}, {1, n});
+        for (int c : {7, 24}) {
+            cases.emplace_back(1, ZEM_fraction(c) * one_plus_z, [=] { return ZEM_fraction(1, 2 * c) * alternating; });
+            cases.emplace_back(1, ZEM_fraction(c, INT_MAX) * one_plus_z,
+                               [=] { return ZEM_fraction(INT_MAX, 2 * c) * alternating; });
+        }
+        cases.emplace_back(ZEM_fraction(INT_MAX) * (root_of_unity(3, n) + root_of_unity(4, n)),
+                           ZEM_fraction(INT_MAX) * one_plus_z, [=] { return root_of_unity(3, n); });
+    }
+    int fitting = 0;
+    for (const auto& [x, y, quotient] : cases) {
+        SCOPED_TRACE(printed(x) + " / " + printed(y));
+        C got, want;
+        const std::string failure = failure_of([&] { want = quotient(); });
+        EXPECT_EQ(failure_of([&] { got = x / y; }), failure);
+        EXPECT_EQ(got, want);
+        if (x == C(1)) {
+            EXPECT_EQ(failure_of([&] { got = invert(y); }), failure);
+            EXPECT_EQ(got, want);
+        }
+        fitting += failure == "(no failure)";
+    }
+    EXPECT_GT(fitting, 10);
+    EXPECT_LT(fitting, static_cast<int>(cases.size()));
+    // From the command language: 1 / (z3^4 + z43^(2^31 - 1) + 3*z5) leaves 32 bits.
+    const C doomed = terms({1, 1, 3}, {4, INT_MAX, 1}, {3, 43, 5});
+    EXPECT_EQ(failure_of([&] { C(1) / doomed; }), run_time("[ZEM_fraction] overflow"));
+}
+
 using fraction_number = ZEM_symbolic_number<ZEM_fraction>;
 using cyclotomic_number = ZEM_symbolic_number<C>;
 
