@@ -13,6 +13,7 @@
 
 #include <climits>
 #include <utility>
+#include <vector>
 
 #include "module-matrix/matrix.h"
 #include "module-matrix/matrix_builders.h"
@@ -107,8 +108,10 @@ inline ZEM_fraction eliminated_determinant(const ZEM_matrix<ZEM_fraction>& A)
             const wide_integer d(row[j].denominator());
             multiple = multiple * (d / gcd(multiple, d));
         }
-        for (int j = 0; j < n; ++j)
-            a[std::size_t(i * n + j)] = wide_integer(row[j].numerator()) * (multiple / wide_integer(row[j].denominator()));
+        for (int j = 0; j < n; ++j) {
+            const wide_integer numerator(row[j].numerator()), denominator(row[j].denominator());
+            a[std::size_t(i * n + j)] = numerator * (multiple / denominator);
+        }
         scale = scale * multiple;
     }
     const wide_rational d(determinant_by_elimination(a.data(), n), scale);

@@ -11,7 +11,8 @@
 //
 // The determinant, the matrix product, the action matrix and matrix times tensor
 // run in the system's own numbers and, when a step overflows, once more in these
-// (narrow_or_wide), so that only a value they return can leave 32 bits.
+// (narrow_or_wide), so that only a value they return can leave 32 bits. The sums
+// of cyclotomic values with an irrational part keep 32-bit coefficients there.
 #pragma once
 
 #include <cstdint>

@@ -121,7 +121,8 @@ void expect_exact_product(const std::vector<ZEM_fraction>& g, const std::vector<
             x[c] = S(slots[0][std::size_t(c)]);
         } else {
             pointer_to_objects<S> coefficients(static_cast<int>(slots.size()) - 1);
-            for (int p = 0; p < coefficients.count(); ++p) coefficients[p] = S(slots[std::size_t(p + 1)][std::size_t(c)]);
+            for (int p = 0; p < coefficients.count(); ++p)
+                coefficients[p] = S(slots[std::size_t(p + 1)][std::size_t(c)]);
             x[c] = T(coefficients, S(slots[0][std::size_t(c)]), "ab");
         }
     }

@@ -141,6 +141,26 @@ TEST(MatrixArithmetic, ProductAgainstAPlainProduct)
     }
 }
 
+// The rows x inner entries a times the inner x columns entries b against the
+// product in GMP.
+template <class T>
+void expect_exact_product(const std::vector<F>& a, const std::vector<F>& b, int rows, int inner, int columns,
+                          const std::string& overflow)
+{
+    pointer_to_objects<T> x(rows * inner), y(inner * columns);
+    std::transform(a.begin(), a.end(), x.begin(), from_fraction<T>);
+    std::transform(b.begin(), b.end(), y.begin(), from_fraction<T>);
+    std::vector<mpq_class> expected(std::size_t(rows * columns));
+    for (int e = 0; e < rows * columns; ++e)
+        for (int k = 0; k < inner; ++k)
+            expected[std::size_t(e)] +=
+                exact(a[std::size_t(e / columns * inner + k)]) * exact(b[std::size_t(k * columns + e % columns)]);
+    const ZEM_matrix<T> m1(inner, rows, x), m2(columns, inner, y);
+    EXPECT_EQ(outcome([&] { return printed_values((m1 * m2).elements(), rows * columns); }),
+              printed_if_fit<T>(expected, overflow))
+        << printed(m1) << printed(m2);
+}
+
 // Running sums beyond 32 bits, over integers, fractions and rational cyclotomic
 // numbers: against the product in GMP, only an entry that leaves 32 bits fails.
 TEST(MatrixArithmetic, ProductFailsOnlyWhenAnEntryLeaves32Bits)
@@ -154,22 +174,6 @@ TEST(MatrixArithmetic, ProductFailsOnlyWhenAnEntryLeaves32Bits)
     const F small[] = {0, 1, -1, 2, F(1, 2)};
     std::mt19937 random(23);
     std::uniform_int_distribution<int> size(0, 4), pick(0, 9);
-    auto check = [](auto zero, const std::vector<F>& a, const std::vector<F>& b, int rows, int inner, int columns,
-                    const std::string& overflow) {
-        using T = decltype(zero);
-        pointer_to_objects<T> x(rows * inner), y(inner * columns);
-        std::transform(a.begin(), a.end(), x.begin(), from_fraction<T>);
-        std::transform(b.begin(), b.end(), y.begin(), from_fraction<T>);
-        std::vector<mpq_class> expected(std::size_t(rows * columns));
-        for (int e = 0; e < rows * columns; ++e)
-            for (int k = 0; k < inner; ++k)
-                expected[std::size_t(e)] += exact(a[std::size_t(e / columns * inner + k)]) *
-                                            exact(b[std::size_t(k * columns + e % columns)]);
-        const ZEM_matrix<T> m1(inner, rows, x), m2(columns, inner, y);
-        EXPECT_EQ(outcome([&] { return printed_values((m1 * m2).elements(), rows * columns); }),
-                  printed_if_fit<T>(expected, overflow))
-            << printed(m1) << printed(m2);
-    };
     for (int trial = 0; trial < 300; ++trial) {
         const bool whole = trial % 2 == 0;
         const int rows = size(random), inner = size(random), columns = size(random);
@@ -178,9 +182,9 @@ TEST(MatrixArithmetic, ProductFailsOnlyWhenAnEntryLeaves32Bits)
             if (const F x = large[pick(random)]; !whole || x.denominator() == 1) a.push_back(x);
         while (int(b.size()) < inner * columns)
             if (const F x = small[pick(random) % 5]; !whole || x.denominator() == 1) b.push_back(x);
-        if (whole) check(I(), a, b, rows, inner, columns, "[ZEM_int] overflow");
-        check(F(), a, b, rows, inner, columns, "[ZEM_fraction] overflow");
-        check(ZEM_cyclotomic_number(), a, b, rows, inner, columns, "[ZEM_fraction] overflow");
+        if (whole) expect_exact_product<I>(a, b, rows, inner, columns, "[ZEM_int] overflow");
+        expect_exact_product<F>(a, b, rows, inner, columns, "[ZEM_fraction] overflow");
+        expect_exact_product<ZEM_cyclotomic_number>(a, b, rows, inner, columns, "[ZEM_fraction] overflow");
     }
 }
 

@@ -81,7 +81,8 @@ void expect_exact_determinant(const std::vector<F>& entries, int n)
         a[k] = from_fraction<T>(entries[std::size_t(k)]);
     }
     const bool eliminated = n > largest_expanded_determinant && !std::is_same_v<T, C>;
-    const std::string overflow = eliminated ? "[determinant] overflow" : integers ? "[ZEM_int] overflow" : "[ZEM_fraction] overflow";
+    const std::string overflow =
+        eliminated ? "[determinant] overflow" : integers ? "[ZEM_int] overflow" : "[ZEM_fraction] overflow";
     const ZEM_matrix<T> m(n, n, a);
     EXPECT_EQ(outcome([&] { return printed(determinant(m)) + ' '; }),
               printed_if_fit<T>({permutation_sum(exact_entries, n)}, overflow))

@@ -86,7 +86,8 @@ TYPED_TEST(ActionMatrix, FailsOnlyWhenAnEntryLeaves32Bits)
                 mpq_class term = status == tensor_basis_minus_image ? -1 : 1;
                 for (int l = 0, t = list[k], s = m; l < rank; ++l, t /= dimension, s /= dimension)
                     term *= exact(g[std::size_t(t % dimension * dimension + s % dimension)]);
-                expected[std::size_t(position[status == tensor_basis_component ? m : representative[m]] * n + k)] += term;
+                const int j = position[status == tensor_basis_component ? m : representative[m]];
+                expected[std::size_t(j * n + k)] += term;
             }
         pointer_to_objects<T> entries(dimension * dimension);
         std::transform(g.begin(), g.end(), entries.begin(), from_fraction<T>);
@@ -100,7 +101,8 @@ TYPED_TEST(ActionMatrix, FailsOnlyWhenAnEntryLeaves32Bits)
     };
     // 46341 * 46341 - 46340 * 46341 = 46341, its first product beyond 32 bits.
     check({46341, 46340, 46341, 46341}, 2, 2, "[0 1]");
-    const ZEM_fraction palette[] = {0, 1, -1, 2, 46341, -46340, 1 << 16, INT_MAX, ZEM_fraction(1, 46341), ZEM_fraction(-1, 65536)};
+    const ZEM_fraction palette[] = {0, 1, -1, 2, 46341, -46340, 1 << 16, INT_MAX, ZEM_fraction(1, 46341),
+                                    ZEM_fraction(-1, 65536)};
     const struct {
         int dimension, rank;
         const char* symmetry;

@@ -15,7 +15,10 @@
 #include "support/failure.h"
 #include "support/printed.h"
 
-inline mpq_class exact(const ZEM_fraction& x) { return mpq_class(mpz_class(x.numerator()), mpz_class(x.denominator())); }
+inline mpq_class exact(const ZEM_fraction& x)
+{
+    return mpq_class(mpz_class(x.numerator()), mpz_class(x.denominator()));
+}
 
 // A fraction as a T; a whole one for an integer.
 template <class T>
