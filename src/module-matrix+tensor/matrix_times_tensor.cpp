@@ -147,21 +147,22 @@ private:
     std::vector<int> touched_;
 };
 
-// The numbers of g's type S as the working numbers V (S itself, or wide_of<S>), and back.
+// The numbers of g's type S as the working numbers V (S itself, or wide_of<S>),
+// and back; S itself is passed on without a copy.
 template <class V, class S>
-V working(const S& x)
+decltype(auto) working(const S& x)
 {
     if constexpr (std::is_same_v<V, S>)
-        return x;
+        return (x);
     else
         return widen(x);
 }
 
 template <class S, class V>
-S returned(V&& x)
+decltype(auto) returned(const V& x)
 {
-    if constexpr (std::is_same_v<std::remove_cvref_t<V>, S>)
-        return std::forward<V>(x);
+    if constexpr (std::is_same_v<V, S>)
+        return (x);
     else
         return narrow(x);
 }
@@ -182,7 +183,7 @@ pointer_to_objects<T> transformed_in(const V* entries, const Handle& t, const V*
         apply_to_every_index(entries, dim, rank, values);
         if (factor)
             for (V& x : values) x = *factor * x;
-        for (int c = 0; c < given.count(); ++c) result[c] = returned<S>(std::move(values[std::size_t(c)]));
+        for (int c = 0; c < given.count(); ++c) result[c] = returned<S>(values[std::size_t(c)]);
     } else {
         // A symbolic number is its constant and terms: each slot is transformed
         // alone, and its values join the terms of their components in parameter
@@ -204,9 +205,9 @@ pointer_to_objects<T> transformed_in(const V* entries, const Handle& t, const V*
             transformation.apply(slots[k]);
             for (auto& [c, v] : slots[k]) {
                 if (k == 0)
-                    constants[c] = returned<S>(std::move(v));
+                    constants[c] = returned<S>(v);
                 else
-                    terms[c].push_back({static_cast<int>(k) - 1, returned<S>(std::move(v))});
+                    terms[c].push_back({static_cast<int>(k) - 1, returned<S>(v)});
             }
             sparse_slot<V>().swap(slots[k]);
         }
