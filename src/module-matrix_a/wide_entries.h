@@ -253,16 +253,16 @@ std::vector<wide_of<T>> widened(const T* x, int count)
 // forming the value in wide numbers can avoid.
 bool is_overflow(const ZEM_string& failure);
 
-// What narrow() returns, or, when a step of it overflows, what wide() returns.
-// narrow() works in the system's own numbers, wide() forms the same value in
-// wide numbers and narrows only its result, so the two agree wherever narrow()
+// What own() returns, or, when a step of it overflows, what wide() returns.
+// own() works in the system's own numbers, wide() forms the same value in wide
+// numbers and narrows only its result, so the two agree wherever own()
 // succeeds: what succeeded before keeps its value and its speed, and only a
 // result that leaves 32 bits still fails. Every other failure passes.
-template <class Narrow, class Wide>
-auto narrow_or_wide(Narrow&& narrow, Wide&& wide) -> decltype(narrow())
+template <class Own, class Wide>
+auto narrow_or_wide(Own&& own, Wide&& wide) -> decltype(own())
 {
     try {
-        return narrow();
+        return own();
     } catch (const ZEM_string& failure) {
         if (!is_overflow(failure)) throw;
     }
