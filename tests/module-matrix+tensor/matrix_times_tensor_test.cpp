@@ -106,7 +106,6 @@ TEST(MatrixTimesTensor, RefusesAMatrixOfAnotherShapeAndGivesDimensionZeroNoCompo
     }
 }
 
-
 // g * t against the definition in GMP, times det(g) for a pseudo-tensor; g and
 // t's slots given as fractions (the values or constants, then one slot per
 // parameter). Only a component that leaves 32 bits fails.

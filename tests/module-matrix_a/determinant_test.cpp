@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
@@ -64,7 +67,6 @@ TEST(Determinant, AgreesWithTheSumOverPermutations)
         EXPECT_EQ(determinant(ZEM_matrix<C>(n, n, rotated)), root_power * C(int(expected)));
     }
 }
-
 
 // Against the sum over all permutations in GMP; a determinant that leaves 32 bits
 // fails, above order 4 over integers and fractions with the elimination's message.

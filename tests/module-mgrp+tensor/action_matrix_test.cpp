@@ -64,7 +64,6 @@ TYPED_TEST(ActionMatrix, WorkedExamples)
     }
 }
 
-
 // Entries of g whose products and partial sums leave 32 bits: against each entry
 // (j, k) in GMP, the sum over the sources s in the class of basis component j of
 // sign(s) * g(t_0, s_0) * ... * g(t_(r-1), s_(r-1)), t the tuple of component k,
