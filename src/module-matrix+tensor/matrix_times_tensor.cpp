@@ -7,6 +7,7 @@
 
 #include "module-matrix_a/determinant.h"
 #include "module-matrix_a/entry_size.h"
+#include "module-matrix_a/wide_entries.h"
 #include "module-object/error.h"
 
 namespace {
@@ -53,27 +54,28 @@ void require_shape(int dim, int rows, int columns)
 
 // The law is linear in each index, so g is applied to one index at a time:
 // rank * dim^(rank+1) products instead of dim^(2*rank) terms of rank+1 factors,
-// with the same exact values. Zero entries and zero values are skipped.
-template <class S>
-void apply_to_every_index(const ZEM_matrix<S>& g, int dim, int rank, std::vector<S>& values)
+// with the same exact values. Zero entries and zero values are skipped. The
+// values are numbers of g's type, or wide ones: the sums of one index are no
+// partial sums of the law, and may leave 32 bits where its results do not.
+template <class V>
+void apply_to_every_index(const V* entries, int dim, int rank, std::vector<V>& values)
 {
     if (values.empty()) return;  // dimension 0: no components, and no stride to divide
-    const S* entries = g.elements();
-    std::vector<S> image(values.size());
+    std::vector<V> image(values.size());
     std::size_t stride = values.size();
     for (int axis = 0; axis < rank; ++axis) {
         const std::size_t block = stride;
         stride /= static_cast<std::size_t>(dim);
-        std::fill(image.begin(), image.end(), S());
+        std::fill(image.begin(), image.end(), V());
         for (std::size_t base = 0; base < values.size(); base += block)
             for (std::size_t offset = base; offset < base + stride; ++offset)
                 for (int y = 0; y < dim; ++y) {
-                    const S& x = values[offset + static_cast<std::size_t>(y) * stride];
+                    const V& x = values[offset + static_cast<std::size_t>(y) * stride];
                     if (is_zero_entry(x)) continue;
                     for (int i = 0; i < dim; ++i) {
-                        const S& factor = entries[i * dim + y];
+                        const V& factor = entries[i * dim + y];
                         if (is_zero_entry(factor)) continue;
-                        S& target = image[offset + static_cast<std::size_t>(i) * stride];
+                        V& target = image[offset + static_cast<std::size_t>(i) * stride];
                         target = target + factor * x;
                     }
                 }
@@ -83,25 +85,25 @@ void apply_to_every_index(const ZEM_matrix<S>& g, int dim, int rank, std::vector
 
 // One slot of a tensor of symbolic numbers (the constants, or the coefficients of
 // one parameter) as its non-zero values by component, in component order.
-template <class S>
-using sparse_slot = std::vector<std::pair<int, S>>;
+template <class V>
+using sparse_slot = std::vector<std::pair<int, V>>;
 
 // Applies g to a sparse slot as apply_to_every_index does to a dense one, so that
 // the work follows the non-zero values and the non-zero entries of g: each sum
 // takes its terms in the same order, which gives the same values.
-template <class S>
+template <class V>
 class slot_transformation {
 public:
-    slot_transformation(const ZEM_matrix<S>& g, int dim, int rank, int n, const S* factor)
+    slot_transformation(const V* entries, int dim, int rank, int n, const V* factor)
         : dim_(dim), rank_(rank), factor_(factor), columns_(static_cast<std::size_t>(dim)),
           sums_(static_cast<std::size_t>(n)), hit_(static_cast<std::size_t>(n))
     {
         for (int i = 0; i < dim; ++i)
             for (int y = 0; y < dim; ++y)
-                if (!is_zero_entry(g.elements()[i * dim + y])) columns_[y].emplace_back(i, g.elements()[i * dim + y]);
+                if (!is_zero_entry(entries[i * dim + y])) columns_[y].emplace_back(i, entries[i * dim + y]);
     }
 
-    void apply(sparse_slot<S>& slot)
+    void apply(sparse_slot<V>& slot)
     {
         if (slot.empty()) return;
         int stride = 1;
@@ -123,43 +125,65 @@ public:
             for (int c : touched_) {
                 hit_[c] = 0;
                 if (!is_zero_entry(sums_[c])) slot.emplace_back(c, sums_[c]);
-                sums_[c] = S();
+                sums_[c] = V();
             }
             touched_.clear();
         }
         if (factor_) {
             for (auto& [c, x] : slot) x = *factor_ * x;
-            std::erase_if(slot, [](const std::pair<int, S>& value) { return is_zero_entry(value.second); });
+            std::erase_if(slot, [](const std::pair<int, V>& value) { return is_zero_entry(value.second); });
         }
     }
 
 private:
     int dim_;
     int rank_;
-    const S* factor_;
+    const V* factor_;
     // The non-zero entries of each column of g, by row.
-    std::vector<std::vector<std::pair<int, S>>> columns_;
+    std::vector<std::vector<std::pair<int, V>>> columns_;
     // The sums of one axis and the components that received a term.
-    std::vector<S> sums_;
+    std::vector<V> sums_;
     std::vector<unsigned char> hit_;
     std::vector<int> touched_;
 };
 
-// The components of g * t, each multiplied by `factor` when one is given.
-template <class S, class T, class Handle>
-pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handle& t, const S* factor = nullptr)
+// The numbers of g's type S as the working numbers V (S itself, or wide_of<S>),
+// and back; S itself is passed on without a copy.
+template <class V, class S>
+decltype(auto) working(const S& x)
+{
+    if constexpr (std::is_same_v<V, S>)
+        return (x);
+    else
+        return widen(x);
+}
+
+template <class S, class V>
+decltype(auto) returned(const V& x)
+{
+    if constexpr (std::is_same_v<V, S>)
+        return (x);
+    else
+        return narrow(x);
+}
+
+// The components of g * t, each multiplied by `factor` when one is given, worked
+// in the numbers V: g's entries are `entries`, the factor `factor`.
+template <class S, class T, class V, class Handle>
+pointer_to_objects<T> transformed_in(const V* entries, const Handle& t, const V* factor)
 {
     const int dim = t.dim();
     const int rank = t.rank();
-    require_shape(dim, g.rows(), g.columns());
     const pointer_to_objects<T>& given = t.values();
     pointer_to_objects<T> result(given.count());
     if constexpr (std::is_same_v<T, S>) {
-        std::vector<S> values(given.begin(), given.end());
-        apply_to_every_index(g, dim, rank, values);
+        std::vector<V> values;
+        values.reserve(static_cast<std::size_t>(given.count()));
+        for (const S& x : given) values.push_back(working<V>(x));
+        apply_to_every_index(entries, dim, rank, values);
         if (factor)
-            for (S& x : values) x = *factor * x;
-        std::copy(values.begin(), values.end(), result.begin());
+            for (V& x : values) x = *factor * x;
+        for (int c = 0; c < given.count(); ++c) result[c] = returned<S>(values[std::size_t(c)]);
     } else {
         // A symbolic number is its constant and terms: each slot is transformed
         // alone, and its values join the terms of their components in parameter
@@ -168,29 +192,43 @@ pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handl
         const int n = given.count();
         int count = 0;
         for (const T& x : given) count = std::max(count, x.coefficients().count());
-        std::vector<sparse_slot<S>> slots(static_cast<std::size_t>(count) + 1);
+        std::vector<sparse_slot<V>> slots(static_cast<std::size_t>(count) + 1);
         for (int c = 0; c < n; ++c) {
             const T& x = given[c];
-            if (!is_zero_entry(x.constant())) slots[0].emplace_back(c, x.constant());
-            for (const auto& [k, v] : x.terms()) slots[static_cast<std::size_t>(k) + 1].emplace_back(c, v);
+            if (!is_zero_entry(x.constant())) slots[0].emplace_back(c, working<V>(x.constant()));
+            for (const auto& [k, v] : x.terms()) slots[static_cast<std::size_t>(k) + 1].emplace_back(c, working<V>(v));
         }
-        slot_transformation<S> transformation(g, dim, rank, n, factor);
+        slot_transformation<V> transformation(entries, dim, rank, n, factor);
         std::vector<S> constants(static_cast<std::size_t>(n));
         std::vector<std::vector<symbolic_term<S>>> terms(static_cast<std::size_t>(n));
         for (std::size_t k = 0; k < slots.size(); ++k) {
             transformation.apply(slots[k]);
             for (auto& [c, v] : slots[k]) {
                 if (k == 0)
-                    constants[c] = v;
+                    constants[c] = returned<S>(v);
                 else
-                    terms[c].push_back({static_cast<int>(k) - 1, v});
+                    terms[c].push_back({static_cast<int>(k) - 1, returned<S>(v)});
             }
-            sparse_slot<S>().swap(slots[k]);
+            sparse_slot<V>().swap(slots[k]);
         }
         const T last = n > 0 ? given[n - 1] : T();
         for (int c = 0; c < n; ++c) result[c] = T(count, std::move(terms[c]), constants[c], last.names());
     }
     return result;
+}
+
+// The components of g * t, each multiplied by `factor` when one is given: in g's
+// numbers, and when a sum there overflows, all again in wide numbers.
+template <class S, class T, class Handle>
+pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handle& t, const S* factor = nullptr)
+{
+    require_shape(t.dim(), g.rows(), g.columns());
+    return narrow_or_wide([&] { return transformed_in<S, T>(g.elements(), t, factor); },
+                          [&] {
+                              const std::vector<wide_of<S>> entries = widened(g.elements(), g.rows() * g.columns());
+                              const wide_of<S> wide_factor = factor ? widen(*factor) : wide_of<S>();
+                              return transformed_in<S, T>(entries.data(), t, factor ? &wide_factor : nullptr);
+                          });
 }
 
 }

@@ -2,13 +2,23 @@
 // point groups) expand by cofactors down the first column, where zero entries
 // form no minor; larger ones, whose expansion would take n! terms, are reduced
 // by fraction-free elimination, which gives the same value in n^3 steps.
+//
+// Only a determinant that leaves 32 bits fails. The steps between may be far
+// larger (the elimination multiplies minors, and scales each row of fractions by
+// the common multiple of its denominators), so they are taken in wide numbers
+// (wide_entries.h) wherever the system's own may overflow. A determinant that
+// leaves 32 bits fails as before: above order 4 over integers and fractions with
+// "[determinant] overflow", otherwise with the overflow message of its scalars.
 #pragma once
 
 #include <climits>
 #include <utility>
+#include <vector>
 
 #include "module-matrix/matrix.h"
 #include "module-matrix/matrix_builders.h"
+#include "module-matrix_a/entry_size.h"
+#include "module-matrix_a/wide_entries.h"
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"
@@ -22,128 +32,96 @@ constexpr int largest_expanded_determinant = 4;
     ZEM_FAIL("[determinant] overflow");
 }
 
-// An integer of 128 bits that fails rather than wrap: the elimination's products
-// of two minors may leave 32 bits even when the determinant does not.
-class determinant_wide_int {
-public:
-    determinant_wide_int(__int128 value = 0) : value_(value) {}
-    __int128 value() const { return value_; }
-
-    friend determinant_wide_int operator*(determinant_wide_int a, determinant_wide_int b)
-    {
-        __int128 r;
-        if (__builtin_mul_overflow(a.value_, b.value_, &r)) determinant_overflow();
-        return r;
-    }
-    friend determinant_wide_int operator-(determinant_wide_int a, determinant_wide_int b)
-    {
-        __int128 r;
-        if (__builtin_sub_overflow(a.value_, b.value_, &r)) determinant_overflow();
-        return r;
-    }
-    friend determinant_wide_int operator-(determinant_wide_int a) { return determinant_wide_int(0) - a; }
-    // Exact in the elimination; the divisor is a non-zero earlier pivot.
-    friend determinant_wide_int operator/(determinant_wide_int a, determinant_wide_int b)
-    {
-        return a.value_ / b.value_;
-    }
-    friend bool operator==(determinant_wide_int a, determinant_wide_int b) { return a.value_ == b.value_; }
-
-private:
-    __int128 value_;
-};
-
 // Bareiss's elimination on the n x n entries of `a`, which it overwrites: after
 // step k every entry below and right of the pivot is a minor of order k + 2 of
 // the matrix, so each division by the previous pivot is exact.
 template <class W>
-W determinant_by_elimination(pointer_to_objects<W>& a, int n)
+W determinant_by_elimination(W* a, int n)
 {
-    const W zero(0);
     W previous(1);
     bool negated = false;
     for (int k = 0; k + 1 < n; ++k) {
-        if (a[k * n + k] == zero) {
+        if (is_zero_entry(a[k * n + k])) {
             int r = k + 1;
-            while (r < n && a[r * n + k] == zero) ++r;
-            if (r == n) return zero;
+            while (r < n && is_zero_entry(a[r * n + k])) ++r;
+            if (r == n) return W();
             for (int j = k; j < n; ++j) std::swap(a[k * n + j], a[r * n + j]);
             negated = !negated;
         }
         for (int i = k + 1; i < n; ++i) {
             for (int j = k + 1; j < n; ++j)
                 a[i * n + j] = (a[i * n + j] * a[k * n + k] - a[i * n + k] * a[k * n + j]) / previous;
-            a[i * n + k] = zero;
+            a[i * n + k] = W();
         }
         previous = a[k * n + k];
     }
-    const W& last = a[n * n - 1];
-    return negated ? -last : last;
+    if (n == 0) return W();
+    return negated ? W() - a[n * n - 1] : a[n * n - 1];
 }
 
+// The determinant eliminated in wide numbers, narrowed to T with T's overflow message.
+template <class T>
+T wide_determinant(const ZEM_matrix<T>& A)
+{
+    std::vector<wide_of<T>> a = widened(A.elements(), A.rows() * A.rows());
+    return narrow(determinant_by_elimination(a.data(), A.rows()));
+}
+
+inline int narrowed_determinant(const wide_integer& d)
+{
+    if (compare(d, INT_MIN) < 0 || compare(d, INT_MAX) > 0) determinant_overflow();
+    return d.narrow();
+}
+
+// Over cyclotomic numbers: in their own arithmetic while no step overflows.
 template <class T>
 T eliminated_determinant(const ZEM_matrix<T>& A)
 {
-    const int n = A.rows();
-    pointer_to_objects<T> a(n * n);
-    for (int k = 0; k < n * n; ++k) a[k] = A.elements()[k];
-    return determinant_by_elimination(a, n);
-}
-
-inline int narrowed_determinant(__int128 d)
-{
-    if (d < INT_MIN || d > INT_MAX) determinant_overflow();
-    return static_cast<int>(d);
+    return narrow_or_wide(
+        [&] {
+            const int n = A.rows();
+            pointer_to_objects<T> a(n * n);
+            for (int k = 0; k < n * n; ++k) a[k] = A.elements()[k];
+            return determinant_by_elimination(a.block(), n);
+        },
+        [&] { return wide_determinant(A); });
 }
 
 inline ZEM_int eliminated_determinant(const ZEM_matrix<ZEM_int>& A)
 {
     const int n = A.rows();
-    pointer_to_objects<determinant_wide_int> a(n * n);
-    for (int k = 0; k < n * n; ++k) a[k] = A.elements()[k].value();
-    return ZEM_int(narrowed_determinant(determinant_by_elimination(a, n).value()));
+    std::vector<wide_integer> a = widened(A.elements(), n * n);
+    return ZEM_int(narrowed_determinant(determinant_by_elimination(a.data(), n)));
 }
 
 // On whole numbers: each row times the least common multiple of its denominators,
 // which keeps the entries of the elimination as small as the matrix allows.
 inline ZEM_fraction eliminated_determinant(const ZEM_matrix<ZEM_fraction>& A)
 {
-    auto gcd = [](__int128 a, __int128 b) {
-        if (a < 0) a = -a;
-        while (b != 0) {
-            __int128 r = a % b;
-            a = b;
-            b = r;
-        }
-        return a;
-    };
     const int n = A.rows();
-    pointer_to_objects<determinant_wide_int> a(n * n);
-    determinant_wide_int scale(1);
+    std::vector<wide_integer> a(static_cast<std::size_t>(n) * static_cast<std::size_t>(n));
+    wide_integer scale(1);
     for (int i = 0; i < n; ++i) {
-        determinant_wide_int multiple(1);
+        const ZEM_fraction* row = A.elements() + i * n;
+        wide_integer multiple(1);
         for (int j = 0; j < n; ++j) {
-            const __int128 d = A.elements()[i * n + j].denominator();
-            multiple = multiple * determinant_wide_int(d / gcd(multiple.value(), d));
+            const wide_integer d(row[j].denominator());
+            multiple = multiple * (d / gcd(multiple, d));
         }
         for (int j = 0; j < n; ++j) {
-            const ZEM_fraction& x = A.elements()[i * n + j];
-            a[i * n + j] =
-                determinant_wide_int(x.numerator()) * determinant_wide_int(multiple.value() / x.denominator());
+            const wide_integer numerator(row[j].numerator()), denominator(row[j].denominator());
+            a[std::size_t(i * n + j)] = numerator * (multiple / denominator);
         }
         scale = scale * multiple;
     }
-    const __int128 d = determinant_by_elimination(a, n).value();
-    const __int128 g = gcd(d, scale.value());
-    return ZEM_fraction(narrowed_determinant(d / g), narrowed_determinant(scale.value() / g));
+    const wide_rational d(determinant_by_elimination(a.data(), n), scale);
+    return ZEM_fraction(narrowed_determinant(d.numerator()), narrowed_determinant(d.denominator()));
 }
 
 template <class T>
-T determinant(const ZEM_matrix<T>& A)
+T expanded_determinant(const ZEM_matrix<T>& A)
 {
-    if (A.rows() != A.columns()) ZEM_FAIL("determinant: rows != columns");
     const int n = A.rows();
-    if (n > largest_expanded_determinant) return eliminated_determinant(A);
     if (n == 1) return A.element(1, 1);
     const T zero;
     const T minus_one(-1);
@@ -151,8 +129,16 @@ T determinant(const ZEM_matrix<T>& A)
     T sum;
     for (int j = 1; j <= n; ++j) {
         const T& a = A.element(1, j);
-        if (a != zero) sum = sum + sign * a * determinant(without_column_and_row(A, 1, j));
+        if (a != zero) sum = sum + sign * a * expanded_determinant(without_column_and_row(A, 1, j));
         sign = minus_one * sign;
     }
     return sum;
+}
+
+template <class T>
+T determinant(const ZEM_matrix<T>& A)
+{
+    if (A.rows() != A.columns()) ZEM_FAIL("determinant: rows != columns");
+    if (A.rows() > largest_expanded_determinant) return eliminated_determinant(A);
+    return narrow_or_wide([&] { return expanded_determinant(A); }, [&] { return wide_determinant(A); });
 }

@@ -1,6 +1,7 @@
 #include "module-matrix_a/wide_entries.h"
 
 #include <climits>
+#include <cstring>
 #include <new>
 
 #include "module-object/error.h"
@@ -278,4 +279,10 @@ wide_cyclotomic operator/(const wide_cyclotomic& a, const wide_cyclotomic& b)
     // A zero divisor fails in the quotient's own constructor.
     if (!a.irrational_ && !b.irrational_) return a.rational_ / b.rational_;
     return a.narrow() / b.narrow();
+}
+
+bool is_overflow(const ZEM_string& failure)
+{
+    return std::strcmp(failure.c_str(), "run-time exception: [ZEM_int] overflow\n") == 0 ||
+           std::strcmp(failure.c_str(), "run-time exception: [ZEM_fraction] overflow\n") == 0;
 }

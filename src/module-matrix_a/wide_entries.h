@@ -8,13 +8,20 @@
 // larger as a GMP integer; wide_rational is a fraction of two of them in lowest
 // terms with a positive denominator; wide_cyclotomic is a wide_rational when its
 // value is rational, else a cyclotomic number of the system's own.
+//
+// The determinant, the matrix product, the action matrix and matrix times tensor
+// run in the system's own numbers and, when a step overflows, once more in these
+// (narrow_or_wide), so that only a value they return can leave 32 bits. The sums
+// of cyclotomic values with an irrational part keep 32-bit coefficients there.
 #pragma once
 
 #include <cstdint>
 #include <gmp.h>
 #include <memory>
 #include <utility>
+#include <vector>
 
+#include "module-object/string.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "numbers/cyclotomic.h"
@@ -230,3 +237,34 @@ inline wide_cyclotomic widen(const ZEM_cyclotomic_number& x) { return wide_cyclo
 inline ZEM_int narrow(const wide_integer& x) { return ZEM_int(x.narrow()); }
 inline ZEM_fraction narrow(const wide_rational& x) { return x.narrow(); }
 inline ZEM_cyclotomic_number narrow(const wide_cyclotomic& x) { return x.narrow(); }
+
+// The values x[0 .. count-1] as wide numbers.
+template <class T>
+std::vector<wide_of<T>> widened(const T* x, int count)
+{
+    std::vector<wide_of<T>> result;
+    result.reserve(static_cast<std::size_t>(count));
+    for (int k = 0; k < count; ++k) result.push_back(widen(x[k]));
+    return result;
+}
+
+// Whether a failure is a value of the system's numbers leaving 32 bits
+// ("[ZEM_int] overflow" or "[ZEM_fraction] overflow"): the one failure that
+// forming the value in wide numbers can avoid.
+bool is_overflow(const ZEM_string& failure);
+
+// What own() returns, or, when a step of it overflows, what wide() returns.
+// own() works in the system's own numbers, wide() forms the same value in wide
+// numbers and narrows only its result, so the two agree wherever own()
+// succeeds: what succeeded before keeps its value and its speed, and only a
+// result that leaves 32 bits still fails. Every other failure passes.
+template <class Own, class Wide>
+auto narrow_or_wide(Own&& own, Wide&& wide) -> decltype(own())
+{
+    try {
+        return own();
+    } catch (const ZEM_string& failure) {
+        if (!is_overflow(failure)) throw;
+    }
+    return wide();
+}

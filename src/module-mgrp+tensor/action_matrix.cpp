@@ -2,28 +2,30 @@
 
 #include "module-matrix/matrix_builders.h"
 #include "module-matrix_a/entry_size.h"
+#include "module-matrix_a/wide_entries.h"
 #include "module-object/error.h"
 
 namespace {
 
-// The source walk of f_act2. When `touched` is given, every position of the row
-// that a term reaches while it holds zero is listed there, so that the row can
-// be read and cleared without sweeping all of it.
-template <class T>
+// The source walk of f_act2, over the entries g of a matrix of `columns` columns
+// and a row of numbers of g's type. When `touched` is given, every
+// position of the row that a term reaches while it holds zero is listed there,
+// so that the row can be read and cleared without sweeping all of it.
+template <class V, class Row>
 void add_sources(int level, int dimension, int rank, const pointer_to_objects<int>& target,
-                 pointer_to_objects<int>& source, const ZEM_matrix<T>& g, pointer_to_objects<T>& row, const T& factor,
+                 pointer_to_objects<int>& source, const V* g, int columns, Row& row, const V& factor,
                  const pointer_to_objects<int>& position, const pointer_to_objects<int>& representative,
                  const tensor_basis& basis, std::vector<int>* touched)
 {
     if (level < rank) {
-        const T* g_row = g.elements() + target[level] * g.columns();
+        const V* g_row = g + target[level] * columns;
         for (int i = 0; i < dimension; ++i) {
             // A zero entry makes every product below it zero, and adding zero
             // changes no entry of the row, so that branch is left out.
             if (is_zero_entry(g_row[i])) continue;
             source[level] = i;
-            add_sources(level + 1, dimension, rank, target, source, g, row, factor * g_row[i], position, representative,
-                        basis, touched);
+            add_sources(level + 1, dimension, rank, target, source, g, columns, row, factor * g_row[i], position,
+                        representative, basis, touched);
         }
         return;
     }
@@ -51,27 +53,72 @@ void add_sources(int level, int dimension, int rank, const pointer_to_objects<in
     row[q] = minus ? row[q] - factor : row[q] + factor;
 }
 
+// A column whose sums overflow in T is formed again in wide numbers: the entries
+// of g and a working row in those, made when a column first needs them.
+template <class T>
+struct wide_column_work {
+    std::vector<wide_of<T>> g;
+    std::vector<wide_of<T>> row;
+    std::vector<int> touched;
+};
+
+// The coefficients of one target in `row`, their positions in `touched`; a
+// coefficient that leaves 32 bits fails with T's overflow message.
+template <class T>
+void add_column(int dimension, int rank, const pointer_to_objects<int>& target, pointer_to_objects<int>& source,
+                const ZEM_matrix<T>& g, pointer_to_objects<T>& row, std::vector<int>& touched,
+                const pointer_to_objects<int>& position, const pointer_to_objects<int>& representative,
+                const tensor_basis& basis, wide_column_work<T>& wide)
+{
+    touched.clear();
+    narrow_or_wide(
+        [&] {
+            add_sources(0, dimension, rank, target, source, g.elements(), dimension, row, T(1), position,
+                        representative, basis, &touched);
+        },
+        [&] {
+            for (int j : touched) row[j] = T();
+            touched.clear();
+            if (wide.g.empty()) {
+                wide.g = widened(g.elements(), dimension * dimension);
+                wide.row.resize(static_cast<std::size_t>(row.count()));
+            }
+            wide.touched.clear();
+            add_sources(0, dimension, rank, target, source, wide.g.data(), dimension, wide.row, wide_of<T>(1),
+                        position, representative, basis, &wide.touched);
+            // A position listed twice is narrowed once, and zero afterwards.
+            for (int j : wide.touched) {
+                wide_of<T>& x = wide.row[std::size_t(j)];
+                if (is_zero_entry(x)) continue;
+                const wide_of<T> value = std::move(x);
+                x = wide_of<T>();
+                row[j] = narrow(value);
+                touched.push_back(j);
+            }
+        });
+}
+
 // The target walk of f_act1; `column(k)` is called for each basis target k once
 // its terms are in the row, and leaves the row zero again.
 template <class T, class Column>
 void walk_targets(int& flat, int level, pointer_to_objects<int>& target, pointer_to_objects<int>& source,
                   pointer_to_objects<T>& row, std::vector<int>& touched, int dimension, int rank,
                   const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
-                  const pointer_to_objects<int>& representative, const tensor_basis& basis, Column& column)
+                  const pointer_to_objects<int>& representative, const tensor_basis& basis, Column& column,
+                  wide_column_work<T>& wide)
 {
     if (level < rank) {
         for (int i = 0; i < dimension; ++i) {
             target[level] = i;
             walk_targets(flat, level + 1, target, source, row, touched, dimension, rank, g, position, representative,
-                         basis, column);
+                         basis, column, wide);
         }
         return;
     }
     // The targets come in flat order, so counting them numbers them.
     const int k = position[flat];
     if (k >= 0) {
-        touched.clear();
-        add_sources(0, dimension, rank, target, source, g, row, T(1), position, representative, basis, &touched);
+        add_column(dimension, rank, target, source, g, row, touched, position, representative, basis, wide);
         column(k, row, touched);
     }
     ++flat;
@@ -109,8 +156,10 @@ void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, con
     pointer_to_objects<int> target(rank);
     pointer_to_objects<int> source(rank);
     std::vector<int> touched;
+    wide_column_work<T> wide;
     int flat = 0;
-    walk_targets(flat, 0, target, source, row, touched, dimension, rank, g, position, representative, basis, column);
+    walk_targets(flat, 0, target, source, row, touched, dimension, rank, g, position, representative, basis, column,
+                 wide);
 }
 
 template <class T>
@@ -127,8 +176,9 @@ void f_act1(int& flat, int level, pointer_to_objects<int>& target, pointer_to_ob
         for (int j : touched) terms[j] = zero;
     };
     std::vector<int> touched;
+    wide_column_work<T> wide;
     walk_targets(flat, level, target, source, row, touched, dimension, rank, g, position, representative, basis,
-                 to_vector);
+                 to_vector, wide);
 }
 
 template <class T>
@@ -136,7 +186,8 @@ void f_act2(int level, int dimension, int rank, pointer_to_objects<int>& target,
             const ZEM_matrix<T>& g, pointer_to_objects<T>& row, T factor, const pointer_to_objects<int>& position,
             const pointer_to_objects<int>& representative, const tensor_basis& basis)
 {
-    add_sources(level, dimension, rank, target, source, g, row, factor, position, representative, basis, nullptr);
+    add_sources(level, dimension, rank, target, source, g.elements(), g.columns(), row, factor, position,
+                representative, basis, nullptr);
 }
 
 #define ZARN_ACTION_MATRIX(T)                                                                                          \

@@ -1,5 +1,6 @@
 #include "module-matrix+tensor/matrix_times_tensor.h"
 
+#include <climits>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "numbers/cyclotomic_support.h"
+#include "support/exact.h"
 #include "support/failure.h"
 #include "support/printed.h"
 #include "support/tensor_action.h"
@@ -101,6 +103,96 @@ TEST(MatrixTimesTensor, RefusesAMatrixOfAnotherShapeAndGivesDimensionZeroNoCompo
         const ZEM_matrix<ZEM_fraction> g(3, rows, ZEM_fraction(1));
         EXPECT_EQ(failure_of([&] { g * t; }), message);
         EXPECT_EQ(failure_of([&] { g * p; }), message);
+    }
+}
+
+// g * t against the definition in GMP, times det(g) for a pseudo-tensor; g and
+// t's slots given as fractions (the values or constants, then one slot per
+// parameter). Only a component that leaves 32 bits fails.
+template <class Handle, class S, class T>
+void expect_exact_product(const std::vector<ZEM_fraction>& g, const std::vector<std::vector<ZEM_fraction>>& slots,
+                          int dim, int rank, const char* symmetry)
+{
+    const int n = static_cast<int>(slots[0].size());
+    pointer_to_objects<T> x(n);
+    for (int c = 0; c < n; ++c) {
+        if constexpr (std::is_same_v<T, S>) {
+            x[c] = S(slots[0][std::size_t(c)]);
+        } else {
+            pointer_to_objects<S> coefficients(static_cast<int>(slots.size()) - 1);
+            for (int p = 0; p < coefficients.count(); ++p)
+                coefficients[p] = S(slots[std::size_t(p + 1)][std::size_t(c)]);
+            x[c] = T(coefficients, S(slots[0][std::size_t(c)]), "ab");
+        }
+    }
+    std::vector<mpq_class> exact_g;
+    for (const ZEM_fraction& e : g) exact_g.push_back(exact(e));
+    const mpq_class factor = std::is_same_v<Handle, ZEM_tensor<T>> ? mpq_class(1) : permutation_sum(exact_g, dim);
+    std::vector<mpq_class> expected;  // slot by slot
+    for (const std::vector<ZEM_fraction>& slot : slots)
+        for (int t = 0; t < n; ++t) {
+            mpq_class sum = 0;
+            for (int s = 0; s < n; ++s) {
+                mpq_class term = factor * exact(slot[std::size_t(s)]);
+                for (int l = 0, tt = t, ss = s; l < rank; ++l, tt /= dim, ss /= dim)
+                    term *= exact_g[std::size_t(tt % dim * dim + ss % dim)];
+                sum += term;
+            }
+            expected.push_back(sum);
+        }
+    pointer_to_objects<S> entries(dim * dim);
+    std::copy(g.begin(), g.end(), entries.begin());
+    const ZEM_matrix<S> matrix(dim, dim, entries);
+    const Handle t(dim, rank, x, perm_symmetry_type{ZEM_string(symmetry)});
+    EXPECT_EQ(outcome([&] {
+                  const Handle product = matrix * t;
+                  std::string all;
+                  for (int k = 0; k < static_cast<int>(slots.size()); ++k)
+                      for (const T& y : product.values()) {
+                          if constexpr (std::is_same_v<T, S>)
+                              all += printed(y) + ' ';
+                          else
+                              all += printed(k == 0 ? y.constant() : y.coefficients()[k - 1]) + ' ';
+                      }
+                  return all;
+              }),
+              printed_if_fit<S>(expected, "[ZEM_fraction] overflow"))
+        << printed(matrix) << printed(t);
+}
+
+// Large components whose sums over one index leave 32 bits, for tens_mul,
+// cyctens_mul and the symbolic tensors and pseudo-tensors of the workbench.
+TEST(MatrixTimesTensor, FailsOnlyWhenAComponentLeaves32Bits)
+{
+    using F = ZEM_fraction;
+    using C = ZEM_cyclotomic_number;
+    // One index at a time gives 2^31 + 2 on the way to xx = 1610612739; summed
+    // term by term, as f_op_mul_1 does, no partial sum leaves 32 bits.
+    const std::vector<F> g = {F(1, 2), 1, 0, 1};
+    const std::vector<std::vector<F>> filed = {{2147483644, 1073741828, 1073741828, 0}};
+    expect_exact_product<ZEM_tensor<F>, F, F>(g, filed, 2, 2, "0 1");
+    expect_exact_product<ZEM_tensor<C>, C, C>(g, filed, 2, 2, "0 1");
+
+    const F small[] = {0, 1, -1, 2, F(1, 2), F(-3, 2)};
+    const F large[] = {0, 1, -1, INT_MAX, -INT_MAX, 1 << 30, -(1 << 30), F(1, 65536), F(INT_MAX, 2)};
+    const struct {
+        int dim, rank, n;
+        const char* symmetry;
+    } shapes[] = {{3, 1, 3, "0"}, {2, 2, 4, "0 1"}, {2, 2, 4, "(0 1)"}, {3, 2, 9, "0 1"}, {2, 3, 8, "(0 1) 2"}};
+    std::mt19937 random(31);
+    for (int trial = 0; trial < 100; ++trial) {
+        const auto& shape = shapes[trial % 5];
+        std::vector<F> entries;
+        for (int k = 0; k < shape.dim * shape.dim; ++k) entries.push_back(small[random() % 6]);
+        std::vector<std::vector<F>> slots(3);
+        for (std::vector<F>& slot : slots)
+            for (int c = 0; c < shape.n; ++c) slot.push_back(large[random() % 9]);
+        const std::vector<std::vector<F>> values = {slots[0]};
+        expect_exact_product<ZEM_tensor<F>, F, F>(entries, values, shape.dim, shape.rank, shape.symmetry);
+        expect_exact_product<ZEM_tensor<C>, C, C>(entries, values, shape.dim, shape.rank, shape.symmetry);
+        expect_exact_product<ZEM_tensor<symbolic>, F, symbolic>(entries, slots, shape.dim, shape.rank, shape.symmetry);
+        expect_exact_product<ZEM_pseudo_tensor<symbolic>, F, symbolic>(entries, slots, shape.dim, shape.rank,
+                                                                       shape.symmetry);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "module-matrix/matrix.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <functional>
@@ -8,11 +9,13 @@
 #include <stdexcept>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix/matrix_builders.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
+#include "support/exact.h"
 #include "support/failure.h"
 #include "support/matrices.h"
 
@@ -135,6 +138,53 @@ TEST(MatrixArithmetic, ProductAgainstAPlainProduct)
                 for (int k = 1; k <= b; ++k) sum += std::int64_t(m1.element(k, i).value()) * m2.element(j, k).value();
                 EXPECT_EQ(p.element(j, i).value(), sum);
             }
+    }
+}
+
+// The rows x inner entries a times the inner x columns entries b against the
+// product in GMP.
+template <class T>
+void expect_exact_product(const std::vector<F>& a, const std::vector<F>& b, int rows, int inner, int columns,
+                          const std::string& overflow)
+{
+    pointer_to_objects<T> x(rows * inner), y(inner * columns);
+    std::transform(a.begin(), a.end(), x.begin(), from_fraction<T>);
+    std::transform(b.begin(), b.end(), y.begin(), from_fraction<T>);
+    std::vector<mpq_class> expected(std::size_t(rows * columns));
+    for (int e = 0; e < rows * columns; ++e)
+        for (int k = 0; k < inner; ++k)
+            expected[std::size_t(e)] +=
+                exact(a[std::size_t(e / columns * inner + k)]) * exact(b[std::size_t(k * columns + e % columns)]);
+    const ZEM_matrix<T> m1(inner, rows, x), m2(columns, inner, y);
+    EXPECT_EQ(outcome([&] { return printed_values((m1 * m2).elements(), rows * columns); }),
+              printed_if_fit<T>(expected, overflow))
+        << printed(m1) << printed(m2);
+}
+
+// Running sums beyond 32 bits, over integers, fractions and rational cyclotomic
+// numbers: against the product in GMP, only an entry that leaves 32 bits fails.
+TEST(MatrixArithmetic, ProductFailsOnlyWhenAnEntryLeaves32Bits)
+{
+    // imat_mul of [#2147483647 #1 #-1] and the column [#1 #1 #1], and without the -1.
+    EXPECT_EQ(matrix_of<I>({{INT_MAX, 1, -1}}) * matrix_of<I>({{1}, {1}, {1}}), matrix_of<I>({{INT_MAX}}));
+    EXPECT_EQ(failure_of([] { matrix_of<I>({{INT_MAX, 1}}) * matrix_of<I>({{1}, {1}}); }),
+              run_time("[ZEM_int] overflow"));
+
+    const F large[] = {0, 1, -1, INT_MAX, -INT_MAX, 1 << 30, -(1 << 30), F(1, INT_MAX), F(-1, 65536), F(1, 65537)};
+    const F small[] = {0, 1, -1, 2, F(1, 2)};
+    std::mt19937 random(23);
+    std::uniform_int_distribution<int> size(0, 4), pick(0, 9);
+    for (int trial = 0; trial < 300; ++trial) {
+        const bool whole = trial % 2 == 0;
+        const int rows = size(random), inner = size(random), columns = size(random);
+        std::vector<F> a, b;
+        while (int(a.size()) < rows * inner)
+            if (const F x = large[pick(random)]; !whole || x.denominator() == 1) a.push_back(x);
+        while (int(b.size()) < inner * columns)
+            if (const F x = small[pick(random) % 5]; !whole || x.denominator() == 1) b.push_back(x);
+        if (whole) expect_exact_product<I>(a, b, rows, inner, columns, "[ZEM_int] overflow");
+        expect_exact_product<F>(a, b, rows, inner, columns, "[ZEM_fraction] overflow");
+        expect_exact_product<ZEM_cyclotomic_number>(a, b, rows, inner, columns, "[ZEM_fraction] overflow");
     }
 }
 

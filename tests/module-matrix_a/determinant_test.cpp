@@ -1,16 +1,21 @@
 #include "module-matrix_a/determinant.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <numeric>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-scalar/fraction.h"
 #include "module-scalar/integer.h"
 #include "numbers/cyclotomic_support.h"
+#include "support/exact.h"
 #include "support/failure.h"
 
 namespace {
@@ -60,6 +65,75 @@ TEST(Determinant, AgreesWithTheSumOverPermutations)
         }
         EXPECT_EQ(determinant(ZEM_matrix<F>(n, n, half)), F(int(expected), 1 << n));
         EXPECT_EQ(determinant(ZEM_matrix<C>(n, n, rotated)), root_power * C(int(expected)));
+    }
+}
+
+// Against the sum over all permutations in GMP; a determinant that leaves 32 bits
+// fails, above order 4 over integers and fractions with the elimination's message.
+template <class T>
+void expect_exact_determinant(const std::vector<F>& entries, int n)
+{
+    const bool integers = std::is_same_v<T, I>;
+    if (integers && std::any_of(entries.begin(), entries.end(), [](const F& x) { return x.denominator() != 1; }))
+        return;
+    std::vector<mpq_class> exact_entries;
+    pointer_to_objects<T> a(n * n);
+    for (int k = 0; k < n * n; ++k) {
+        exact_entries.push_back(exact(entries[std::size_t(k)]));
+        a[k] = from_fraction<T>(entries[std::size_t(k)]);
+    }
+    const bool eliminated = n > largest_expanded_determinant && !std::is_same_v<T, C>;
+    const std::string overflow =
+        eliminated ? "[determinant] overflow" : integers ? "[ZEM_int] overflow" : "[ZEM_fraction] overflow";
+    const ZEM_matrix<T> m(n, n, a);
+    EXPECT_EQ(outcome([&] { return printed(determinant(m)) + ' '; }),
+              printed_if_fit<T>({permutation_sum(exact_entries, n)}, overflow))
+        << printed(m);
+}
+
+// Steps far beyond 32 bits, the determinant often within: a first row of 1/p
+// over the rows of the identity, whose determinant is its first entry; large
+// multiples of rows added to others, which keep a small determinant, then rows
+// divided by large numbers now and then; and random large entries.
+TEST(Determinant, FailsOnlyWhenTheDeterminantLeaves32Bits)
+{
+    std::vector<std::pair<int, std::vector<F>>> cases = {{2, {46341, 46340, 46341, 46341}}};
+    for (const auto& first : {std::vector<int>{2147483647, 2147483629, 2147483587, 2147483579, 2147483563},
+                              std::vector<int>{65536, 65537, 65539, 65543, 65551}}) {
+        std::vector<F> a(25, F(0));
+        for (int j = 0; j < 5; ++j) a[std::size_t(j)] = F(1, first[std::size_t(j)]);
+        for (int i = 1; i < 5; ++i) a[std::size_t(i * 6)] = 1;
+        cases.push_back({5, a});
+        a[6] = F(1, first[1]);  // a determinant of 1 / (p0 * p1)
+        cases.push_back({5, a});
+    }
+    std::mt19937 random(17);
+    std::uniform_int_distribution<int> small(-3, 3), any(-INT_MAX, INT_MAX), large(2, INT_MAX), chance(0, 3);
+    for (int trial = 0; trial < 240; ++trial) {
+        const int n = 1 + trial % 6;
+        std::vector<std::int64_t> a(std::size_t(n * n));
+        for (std::int64_t& x : a) x = trial % 4 == 3 ? (chance(random) ? any(random) : 0) : small(random);
+        for (int step = 0; step < 6 * n && trial % 4 != 3; ++step) {
+            const int i = int(random() % n), j = int(random() % n);
+            std::int64_t largest = 1;
+            for (int c = 0; c < n; ++c) largest = std::max(largest, std::abs(a[std::size_t(j * n + c)]));
+            const std::int64_t factor = std::int64_t(any(random)) / 2 / largest;
+            bool inside = i != j;
+            for (int c = 0; c < n; ++c)
+                inside = inside && std::abs(a[std::size_t(i * n + c)] + factor * a[std::size_t(j * n + c)]) <= INT_MAX;
+            for (int c = 0; c < n && inside; ++c) a[std::size_t(i * n + c)] += factor * a[std::size_t(j * n + c)];
+        }
+        std::vector<F> entries;
+        for (int i = 0; i < n; ++i) {
+            const int divisor = trial % 2 && chance(random) == 0 ? large(random) : 1;
+            for (int j = 0; j < n; ++j) entries.push_back(F(int(a[std::size_t(i * n + j)]), divisor));
+        }
+        cases.push_back({n, entries});
+    }
+    for (const auto& [n, entries] : cases) {
+        expect_exact_determinant<I>(entries, n);
+        expect_exact_determinant<F>(entries, n);
+        expect_exact_determinant<C>(entries, n);
     }
 }
 
