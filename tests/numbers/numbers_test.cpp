@@ -322,7 +322,11 @@ TEST(CyclotomicNumbers, QuotientsAtLargeOrdersFailOnlyWhenTheResultLeaves32Bits)
                            ZEM_fraction(INT_MAX) * one_plus_z, [=] { return root_of_unity(3, n); });
     }
     int fitting = 0;
-    for (const auto& [x, y, quotient] : cases) {
+    for (const auto& one_case : cases) {
+        // Named references, not bindings: lambdas capture them in every compiler.
+        const C& x = std::get<0>(one_case);
+        const C& y = std::get<1>(one_case);
+        const std::function<C()>& quotient = std::get<2>(one_case);
         SCOPED_TRACE(printed(x) + " / " + printed(y));
         C got, want;
         const std::string failure = failure_of([&] { want = quotient(); });
