@@ -196,7 +196,6 @@ TEST(MatrixTimesTensor, FailsOnlyWhenAComponentLeaves32Bits)
     }
 }
 
-
 // The rotation by 120 degrees in hexagonal axes times E(3) or 2 * E(3) on tensors
 // of large cyclotomic components with an irrational part, whose sums over one
 // index leave 32 bits: against the definition in Q(E(3)) in GMP, only a component

@@ -137,7 +137,6 @@ TEST(Determinant, FailsOnlyWhenTheDeterminantLeaves32Bits)
     }
 }
 
-
 // Irrational entries whose expansion or elimination steps leave 32 bits: against
 // the sum over all permutations in Q(E(3)) in GMP. Large multiples of rows, by
 // whole numbers or their products with E(3), added to others keep the determinant
@@ -145,7 +144,7 @@ TEST(Determinant, FailsOnlyWhenTheDeterminantLeaves32Bits)
 TEST(Determinant, IrrationalFailsOnlyWhenTheDeterminantLeaves32Bits)
 {
     const eisenstein m_root{0, INT_MAX}, zero{0, 0}, one{1, 0};
-    // M*E(3) * (M*E(3) + 1) - (M*E(3))^2 = M*E(3), and twice that.
+    // M*E(3) * (M*E(3) + 1) - (M*E(3))^2 = M*E(3); 2M*E(3) leaves 32 bits, here and at order 5.
     std::vector<std::pair<int, std::vector<eisenstein>>> cases = {{2, {m_root, m_root, m_root, m_root + one}},
                                                                   {2, {m_root, zero, zero, {2, 0}}}};
     std::mt19937 random(41);
