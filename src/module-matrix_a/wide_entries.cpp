@@ -69,6 +69,13 @@ void wide_integer::copy_big(const wide_integer& other)
     *this = from_gmp(copy);
 }
 
+wide_integer wide_integer::copy_of(mpz_srcptr x)
+{
+    mpz_t copy;
+    mpz_init_set(copy, x);
+    return from_gmp(copy);
+}
+
 void wide_integer::release()
 {
     mpz_clear(big());
@@ -236,49 +243,103 @@ wide_rational whole_quotient(const wide_rational& a, const wide_rational& b)
     return wide_rational((a.numerator_ * b.denominator_) / divisor);
 }
 
+namespace {
+
+wide_rational widened(mpq_srcptr x)
+{
+    return {wide_integer::copy_of(mpq_numref(x)), wide_integer::copy_of(mpq_denref(x))};
+}
+
+}
+
+void irrational_value::release()
+{
+    delete own();
+    delete exact();
+}
+
 wide_cyclotomic::wide_cyclotomic(const ZEM_cyclotomic_number& x)
 {
     if (x.order == 1)
         rational_ = wide_rational(x.coefficients[0]);
     else
-        irrational_ = std::make_unique<ZEM_cyclotomic_number>(x);
+        irrational_ = irrational_value(x);
+}
+
+wide_cyclotomic::wide_cyclotomic(exact_cyclotomic_number x)
+{
+    if (const mpq_srcptr rational = x.rational())
+        rational_ = widened(rational);
+    else
+        irrational_ = irrational_value(std::move(x));
+}
+
+exact_cyclotomic_number wide_cyclotomic::exactly() const
+{
+    if (irrational_.exact()) return *irrational_.exact();
+    if (irrational_.own()) return exact_cyclotomic_number(*irrational_.own());
+    const gmp_view numerator(rational_.numerator()), denominator(rational_.denominator());
+    return exact_cyclotomic_number(numerator.get(), denominator.get());
 }
 
 ZEM_cyclotomic_number wide_cyclotomic::narrow() const
 {
-    return irrational_ ? *irrational_ : ZEM_cyclotomic_number(rational_.narrow());
+    if (irrational_.own()) return *irrational_.own();
+    if (irrational_.exact()) return irrational_.exact()->narrow();
+    return ZEM_cyclotomic_number(rational_.narrow());
 }
 
 wide_rational wide_cyclotomic::size() const
 {
-    return irrational_ ? wide_rational(pivot_size(*irrational_)) : rational_ * rational_;
+    if (irrational_.own()) return wide_rational(pivot_size(*irrational_.own()));
+    if (!irrational_.exact()) return rational_ * rational_;
+    mpq_t size;
+    mpq_init(size);
+    irrational_.exact()->pivot_size(size);
+    wide_rational result = widened(size);
+    mpq_clear(size);
+    return result;
 }
 
-// Rational values stay wide; a value with an irrational part is worked in the
-// system's cyclotomic numbers, whose arithmetic fails on an overflow.
+// A value with an irrational part is worked in the system's cyclotomic numbers
+// while they do not overflow, and exactly after; rational values stay wide.
+template <class Operation>
+wide_cyclotomic wide_cyclotomic::irrational_combined(const wide_cyclotomic& a, const wide_cyclotomic& b,
+                                                     Operation operation)
+{
+    if (!a.irrational_.exact() && !b.irrational_.exact()) {
+        try {
+            return operation(a.narrow(), b.narrow());
+        } catch (const ZEM_string& failure) {
+            if (!is_overflow(failure)) throw;
+        }
+    }
+    return wide_cyclotomic(operation(a.exactly(), b.exactly()));
+}
+
 wide_cyclotomic operator+(const wide_cyclotomic& a, const wide_cyclotomic& b)
 {
     if (!a.irrational_ && !b.irrational_) return a.rational_ + b.rational_;
-    return a.narrow() + b.narrow();
+    return wide_cyclotomic::irrational_combined(a, b, [](const auto& x, const auto& y) { return x + y; });
 }
 
 wide_cyclotomic operator-(const wide_cyclotomic& a, const wide_cyclotomic& b)
 {
     if (!a.irrational_ && !b.irrational_) return a.rational_ - b.rational_;
-    return a.narrow() - b.narrow();
+    return wide_cyclotomic::irrational_combined(a, b, [](const auto& x, const auto& y) { return x - y; });
 }
 
 wide_cyclotomic operator*(const wide_cyclotomic& a, const wide_cyclotomic& b)
 {
     if (!a.irrational_ && !b.irrational_) return a.rational_ * b.rational_;
-    return a.narrow() * b.narrow();
+    return wide_cyclotomic::irrational_combined(a, b, [](const auto& x, const auto& y) { return x * y; });
 }
 
+// A zero divisor fails in the quotient's own arithmetic.
 wide_cyclotomic operator/(const wide_cyclotomic& a, const wide_cyclotomic& b)
 {
-    // A zero divisor fails in the quotient's own constructor.
     if (!a.irrational_ && !b.irrational_) return a.rational_ / b.rational_;
-    return a.narrow() / b.narrow();
+    return wide_cyclotomic::irrational_combined(a, b, [](const auto& x, const auto& y) { return x / y; });
 }
 
 bool is_overflow(const ZEM_string& failure)

@@ -7,17 +7,16 @@
 // wide_integer holds a value below 2^62 in magnitude in one word and anything
 // larger as a GMP integer; wide_rational is a fraction of two of them in lowest
 // terms with a positive denominator; wide_cyclotomic is a wide_rational when its
-// value is rational, else a cyclotomic number of the system's own.
+// value is rational, else a cyclotomic number of the system's own, or, once an
+// operation on those overflows, one with coefficients of any size.
 //
 // The determinant, the matrix product, the action matrix and matrix times tensor
 // run in the system's own numbers and, when a step overflows, once more in these
-// (narrow_or_wide), so that only a value they return can leave 32 bits. The sums
-// of cyclotomic values with an irrational part keep 32-bit coefficients there.
+// (narrow_or_wide), so that only a value they return can leave 32 bits.
 #pragma once
 
 #include <cstdint>
 #include <gmp.h>
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -53,6 +52,8 @@ public:
     {
         if (!is_small()) release();
     }
+
+    static wide_integer copy_of(mpz_srcptr x);
 
     bool is_zero() const { return word_ == small_word(0); }
     bool is_one() const { return word_ == small_word(1); }
@@ -159,24 +160,63 @@ private:
     wide_integer denominator_{1};
 };
 
+// The irrational value of a wide_cyclotomic, owned: a cyclotomic number of the
+// system's own or, once arithmetic on those overflowed, an exact one. One word,
+// whose low bit tells which, keeps the entries of the reduction small.
+class irrational_value {
+public:
+    irrational_value() = default;
+    explicit irrational_value(const ZEM_cyclotomic_number& x) : word_(address(new ZEM_cyclotomic_number(x))) {}
+    explicit irrational_value(exact_cyclotomic_number x)
+        : word_(address(new exact_cyclotomic_number(std::move(x))) | 1)
+    {
+    }
+    irrational_value(const irrational_value& other)
+        : word_(other.own()     ? address(new ZEM_cyclotomic_number(*other.own()))
+                : other.exact() ? address(new exact_cyclotomic_number(*other.exact())) | 1
+                                : 0)
+    {
+    }
+    irrational_value(irrational_value&& other) noexcept : word_(std::exchange(other.word_, 0)) {}
+    irrational_value& operator=(const irrational_value& other)
+    {
+        irrational_value copy(other);
+        std::swap(word_, copy.word_);
+        return *this;
+    }
+    irrational_value& operator=(irrational_value&& other) noexcept
+    {
+        std::swap(word_, other.word_);
+        return *this;
+    }
+    ~irrational_value()
+    {
+        if (word_ != 0) release();
+    }
+
+    explicit operator bool() const { return word_ != 0; }
+    const ZEM_cyclotomic_number* own() const
+    {
+        return word_ & 1 ? nullptr : reinterpret_cast<const ZEM_cyclotomic_number*>(word_);
+    }
+    const exact_cyclotomic_number* exact() const
+    {
+        return word_ & 1 ? reinterpret_cast<const exact_cyclotomic_number*>(word_ - 1) : nullptr;
+    }
+
+private:
+    static std::uintptr_t address(const void* x) { return reinterpret_cast<std::uintptr_t>(x); }
+    void release();
+    std::uintptr_t word_ = 0;
+};
+
 class wide_cyclotomic {
 public:
     wide_cyclotomic() = default;
     wide_cyclotomic(int x) : rational_(x) {}
     wide_cyclotomic(wide_rational x) : rational_(std::move(x)) {}
     wide_cyclotomic(const ZEM_cyclotomic_number& x);
-    wide_cyclotomic(const wide_cyclotomic& other)
-        : rational_(other.rational_),
-          irrational_(other.irrational_ ? std::make_unique<ZEM_cyclotomic_number>(*other.irrational_) : nullptr)
-    {
-    }
-    wide_cyclotomic(wide_cyclotomic&&) noexcept = default;
-    wide_cyclotomic& operator=(const wide_cyclotomic& other)
-    {
-        wide_cyclotomic copy(other);
-        return *this = std::move(copy);
-    }
-    wide_cyclotomic& operator=(wide_cyclotomic&&) noexcept = default;
+    explicit wide_cyclotomic(exact_cyclotomic_number x);
 
     bool is_zero() const { return !irrational_ && rational_.is_zero(); }
     // Fails with "[ZEM_fraction] overflow" when a coefficient leaves 32 bits.
@@ -190,9 +230,14 @@ public:
     friend wide_cyclotomic operator/(const wide_cyclotomic& a, const wide_cyclotomic& b);
 
 private:
-    // The value when irrational_ is empty; the irrational value otherwise.
+    exact_cyclotomic_number exactly() const;
+    template <class Operation>
+    static wide_cyclotomic irrational_combined(const wide_cyclotomic& a, const wide_cyclotomic& b,
+                                               Operation operation);
+
+    // The value when irrational_ is empty.
     wide_rational rational_;
-    std::unique_ptr<ZEM_cyclotomic_number> irrational_;
+    irrational_value irrational_;
 };
 
 // What the reduction needs of each (entry_size.h gives the same for the

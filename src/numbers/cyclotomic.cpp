@@ -141,6 +141,7 @@ namespace {
 
 bool is_zero(const ZEM_fraction& c) { return c.is_zero(); }
 bool is_zero(const mpz_class& c) { return sgn(c) == 0; }
+bool is_zero(const mpq_class& c) { return sgn(c) == 0; }
 bool is_zero(long long c) { return c == 0; }
 
 // Rewrites the n coefficients c over the admissible indices of order n. Index sums
@@ -192,11 +193,12 @@ void ZEM_cyclotomic_number::convert_to_base() { rewrite_over_base(coefficients.b
 namespace {
 
 // Moves coefficient g*k to k for every k below n/g; the result has order n/g.
-void compress(cyclotomic_coefficients& w, int n, int g)
+template <class Coefficient>
+void compress(Coefficient* w, int n, int g)
 {
     for (int k = 1; k < n / g; ++k) {
         w[k] = w[g * k];
-        w[g * k] = ZEM_fraction();
+        w[g * k] = Coefficient();
     }
 }
 
@@ -221,22 +223,20 @@ order_facts facts_of(int n)
     return facts;
 }
 
-}
-
-void ZEM_cyclotomic_number::reduce_base()
+// From the n coefficients w that rewrite_over_base gives: the smallest order of
+// the value, its coefficients moved to the front of w.
+template <class Coefficient>
+int smallest_order(Coefficient* w, int n)
 {
-    const int n = order;
-    cyclotomic_coefficients& w = coefficients;
-
     int count = 0;
     int g = n;
-    ZEM_fraction common;
+    Coefficient common{};
     bool all_equal = true;
     for (int k = 0; k < n; ++k) {
-        if (w[k].is_zero()) continue;
+        if (is_zero(w[k])) continue;
         ++count;
         if (g != 1) g = greatest_common_divisor(g, k);
-        if (common.is_zero())
+        if (is_zero(common))
             common = w[k];
         else if (w[k] != common)
             all_equal = false;
@@ -251,7 +251,7 @@ void ZEM_cyclotomic_number::reduce_base()
     const order_facts facts = facts_of(current);
     // The primitive roots of a squarefree order sum to mu(order).
     if (count == facts.phi && all_equal && facts.squarefree) {
-        w[0] = facts.distinct_primes % 2 == 0 ? common : -common;
+        w[0] = facts.distinct_primes % 2 == 0 ? common : Coefficient(-common);
         current = 1;
     }
 
@@ -269,7 +269,7 @@ void ZEM_cyclotomic_number::reduce_base()
             const int step = big_n / p;
             bool cosets_equal = true;
             for (int k = 0; k < big_n && cosets_equal; k += p) {
-                const ZEM_fraction& first = w[(k + step) % big_n];
+                const Coefficient& first = w[(k + step) % big_n];
                 for (int l = 2; l < p; ++l)
                     if (w[(k + l * step) % big_n] != first) {
                         cosets_equal = false;
@@ -279,17 +279,24 @@ void ZEM_cyclotomic_number::reduce_base()
             if (!cosets_equal) continue;
             for (int k = 0; k < big_n; k += p) {
                 w[k] = -w[(k + step) % big_n];
-                for (int l = 1; l < p; ++l) w[(k + l * step) % big_n] = ZEM_fraction();
+                for (int l = 1; l < p; ++l) w[(k + l * step) % big_n] = Coefficient();
             }
             count /= p - 1;
             compress(w, big_n, p);
             current = big_n / p;
         }
     }
+    return current;
+}
 
-    if (current != n) {
+}
+
+void ZEM_cyclotomic_number::reduce_base()
+{
+    const int current = smallest_order(coefficients.block(), order);
+    if (current != order) {
         cyclotomic_coefficients result(current);
-        std::copy(w.begin(), w.begin() + current, result.begin());
+        std::copy(coefficients.begin(), coefficients.begin() + current, result.begin());
         coefficients = std::move(result);
     }
     order = current;
@@ -786,4 +793,181 @@ ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
     if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
     const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
     return mean_of_conjugates(product.coefficients.block(), product.order);
+}
+
+// The n = order coefficients, canonical between operations.
+struct exact_cyclotomic_form {
+    int order = 1;
+    std::vector<mpq_class> coefficients = std::vector<mpq_class>(1);
+};
+
+namespace {
+
+using exact_form = std::unique_ptr<exact_cyclotomic_form>;
+
+// Order n with n zero coefficients, not reduced.
+exact_form working_form(int n)
+{
+    ZEM_cyclotomic_number::check_order(n);
+    auto r = std::make_unique<exact_cyclotomic_form>();
+    r->order = n;
+    r->coefficients.resize(static_cast<std::size_t>(n));
+    return r;
+}
+
+// x lifted to the order n, a multiple of its own, with a zero array to combine into.
+exact_form lifted(const exact_cyclotomic_form& x, int n)
+{
+    exact_form r = working_form(n);
+    const std::size_t step = static_cast<std::size_t>(n / x.order);
+    for (std::size_t k = 0; k < x.coefficients.size(); ++k) r->coefficients[k * step] = x.coefficients[k];
+    return r;
+}
+
+void bring_to_canonical_form(exact_cyclotomic_form& x)
+{
+    rewrite_over_base(x.coefficients.data(), x.order);
+    x.order = smallest_order(x.coefficients.data(), x.order);
+    x.coefficients.resize(static_cast<std::size_t>(x.order));
+}
+
+template <class Combine>
+exact_form exact_combined(const exact_cyclotomic_form& x, const exact_cyclotomic_form& y, Combine combine)
+{
+    const int n = smallest_common_multiple(x.order, y.order);
+    exact_form r = lifted(x, n);
+    const std::size_t step = static_cast<std::size_t>(n / y.order);
+    for (std::size_t m = 0; m < y.coefficients.size(); ++m) combine(r->coefficients[m * step], y.coefficients[m]);
+    bring_to_canonical_form(*r);
+    return r;
+}
+
+exact_form exact_product(const exact_cyclotomic_form& x, const exact_cyclotomic_form& y)
+{
+    const std::size_t n = static_cast<std::size_t>(smallest_common_multiple(x.order, y.order));
+    exact_form r = working_form(static_cast<int>(n));
+    const std::size_t sx = n / static_cast<std::size_t>(x.order), sy = n / static_cast<std::size_t>(y.order);
+    for (std::size_t j = 0; j < x.coefficients.size(); ++j) {
+        if (is_zero(x.coefficients[j])) continue;
+        for (std::size_t m = 0; m < y.coefficients.size(); ++m)
+            if (!is_zero(y.coefficients[m]))
+                r->coefficients[(sx * j + sy * m) % n] += x.coefficients[j] * y.coefficients[m];
+    }
+    bring_to_canonical_form(*r);
+    return r;
+}
+
+// The conjugate zeta -> zeta^k of x, k prime to its order.
+exact_form exact_conjugate(const exact_cyclotomic_form& x, int k)
+{
+    const long long n = x.order;
+    exact_form r = working_form(x.order);
+    for (long long j = 0; j < n; ++j)
+        r->coefficients[static_cast<std::size_t>(k * j % n)] = x.coefficients[static_cast<std::size_t>(j)];
+    bring_to_canonical_form(*r);
+    return r;
+}
+
+// 1/x: the product of the other Galois conjugates of x over the norm, their
+// (rational) product with x. The coefficients grow, but exactly.
+exact_form exact_inverse(const exact_cyclotomic_form& x)
+{
+    if (x.order == 1 && is_zero(x.coefficients[0])) ZEM_FAIL("[ZEM_fraction::simple_fraction] denominator == 0");
+    exact_form others = std::make_unique<exact_cyclotomic_form>();
+    others->coefficients[0] = 1;
+    for (int k = 2; k < x.order; ++k)
+        if (greatest_common_divisor(x.order, k) == 1) others = exact_product(*others, *exact_conjugate(x, k));
+    const exact_form norm = exact_product(x, *others);
+    const mpq_class factor = 1 / norm->coefficients[0];
+    for (mpq_class& c : others->coefficients) c *= factor;
+    return others;
+}
+
+}
+
+exact_cyclotomic_number::exact_cyclotomic_number(std::unique_ptr<exact_cyclotomic_form> form) : form_(std::move(form))
+{
+}
+
+exact_cyclotomic_number::exact_cyclotomic_number(const ZEM_cyclotomic_number& x)
+    : form_(std::make_unique<exact_cyclotomic_form>())
+{
+    form_->order = x.order;
+    form_->coefficients.resize(static_cast<std::size_t>(x.order));
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (!c.is_zero()) form_->coefficients[static_cast<std::size_t>(k)] = mpq_class(c.numerator(), c.denominator());
+    }
+}
+
+exact_cyclotomic_number::exact_cyclotomic_number(mpz_srcptr numerator, mpz_srcptr denominator)
+    : form_(std::make_unique<exact_cyclotomic_form>())
+{
+    mpq_class& c = form_->coefficients[0];
+    mpz_set(c.get_num_mpz_t(), numerator);
+    mpz_set(c.get_den_mpz_t(), denominator);
+    c.canonicalize();
+}
+
+exact_cyclotomic_number::exact_cyclotomic_number(const exact_cyclotomic_number& other)
+    : form_(std::make_unique<exact_cyclotomic_form>(*other.form_))
+{
+}
+
+exact_cyclotomic_number::exact_cyclotomic_number(exact_cyclotomic_number&& other) noexcept = default;
+
+exact_cyclotomic_number& exact_cyclotomic_number::operator=(const exact_cyclotomic_number& other)
+{
+    exact_cyclotomic_number copy(other);
+    return *this = std::move(copy);
+}
+
+exact_cyclotomic_number& exact_cyclotomic_number::operator=(exact_cyclotomic_number&& other) noexcept = default;
+
+exact_cyclotomic_number::~exact_cyclotomic_number() = default;
+
+mpq_srcptr exact_cyclotomic_number::rational() const
+{
+    return form_->order == 1 ? form_->coefficients[0].get_mpq_t() : nullptr;
+}
+
+ZEM_cyclotomic_number exact_cyclotomic_number::narrow() const
+{
+    if (form_->order == 1) return ZEM_cyclotomic_number(narrowed(form_->coefficients[0]));
+    ZEM_cyclotomic_number r(form_->order, 0);
+    for (int k = 0; k < form_->order; ++k) {
+        const mpq_class& c = form_->coefficients[static_cast<std::size_t>(k)];
+        if (!is_zero(c)) r.coefficients[k] = narrowed(c);
+    }
+    return r;
+}
+
+// As pivot_size does it: the mean of the conjugates of x * conj(x).
+void exact_cyclotomic_number::pivot_size(mpq_ptr size) const
+{
+    const exact_form product = exact_product(*form_, *exact_conjugate(*form_, form_->order - 1));
+    const mpq_class mean = mean_of_conjugates(product->coefficients.data(), product->order);
+    mpq_set(size, mean.get_mpq_t());
+}
+
+exact_cyclotomic_number operator+(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y)
+{
+    const auto combine = [](mpq_class& r, const mpq_class& c) { r += c; };
+    return exact_cyclotomic_number(exact_combined(*x.form_, *y.form_, combine));
+}
+
+exact_cyclotomic_number operator-(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y)
+{
+    const auto combine = [](mpq_class& r, const mpq_class& c) { r -= c; };
+    return exact_cyclotomic_number(exact_combined(*x.form_, *y.form_, combine));
+}
+
+exact_cyclotomic_number operator*(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y)
+{
+    return exact_cyclotomic_number(exact_product(*x.form_, *y.form_));
+}
+
+exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y)
+{
+    return exact_cyclotomic_number(exact_product(*x.form_, *exact_inverse(*y.form_)));
 }

@@ -33,6 +33,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <gmp.h>
 #include <memory>
 
 #include "module-object/allocation.h"
@@ -139,7 +140,6 @@ public:
     [[no_unique_address]] cyclotomic_coefficients coefficients;
     int order = 1;
 
-private:
     // Orders whose index arithmetic stays inside 32 bits: n * (largest prime of n)
     // must fit. Fails with "[ZEM_cyclotomic_number] order too large" otherwise.
     static void check_order(long long n);
@@ -175,3 +175,36 @@ ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x);
 // How many products of two coefficients the arithmetic has formed so far: the
 // products skip zero coefficients, so this grows with the non-zero ones.
 std::uint64_t cyclotomic_coefficient_products();
+
+// A cyclotomic number in the canonical form above whose coefficients are rationals
+// of any size, for wide arithmetic to go on in when the 32-bit one overflows. Its
+// arithmetic never overflows; only narrowing a value back can.
+struct exact_cyclotomic_form;
+class exact_cyclotomic_number {
+public:
+    explicit exact_cyclotomic_number(const ZEM_cyclotomic_number& x);
+    // The rational numerator / denominator; the denominator is not zero.
+    exact_cyclotomic_number(mpz_srcptr numerator, mpz_srcptr denominator);
+    exact_cyclotomic_number(const exact_cyclotomic_number& other);
+    exact_cyclotomic_number(exact_cyclotomic_number&& other) noexcept;
+    exact_cyclotomic_number& operator=(const exact_cyclotomic_number& other);
+    exact_cyclotomic_number& operator=(exact_cyclotomic_number&& other) noexcept;
+    ~exact_cyclotomic_number();
+
+    // The value when it is rational, else null.
+    mpq_srcptr rational() const;
+    // Fails with "[ZEM_fraction] overflow" when a coefficient leaves 32 bits.
+    ZEM_cyclotomic_number narrow() const;
+    // pivot_size of the value, into `size`.
+    void pivot_size(mpq_ptr size) const;
+
+    friend exact_cyclotomic_number operator+(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+    friend exact_cyclotomic_number operator-(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+    friend exact_cyclotomic_number operator*(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+    // A zero divisor fails with "[ZEM_fraction::simple_fraction] denominator == 0".
+    friend exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+
+private:
+    explicit exact_cyclotomic_number(std::unique_ptr<exact_cyclotomic_form> form);
+    std::unique_ptr<exact_cyclotomic_form> form_;
+};

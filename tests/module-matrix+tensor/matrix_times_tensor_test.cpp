@@ -196,4 +196,43 @@ TEST(MatrixTimesTensor, FailsOnlyWhenAComponentLeaves32Bits)
     }
 }
 
+// The rotation by 120 degrees in hexagonal axes times E(3) or 2 * E(3) on tensors
+// of large cyclotomic components with an irrational part, whose sums over one
+// index leave 32 bits: against the definition in Q(E(3)) in GMP, only a component
+// whose canonical coefficients leave 32 bits fails.
+TEST(MatrixTimesTensor, IrrationalEntriesFailOnlyWhenAComponentLeaves32Bits)
+{
+    using C = ZEM_cyclotomic_number;
+    const eisenstein large[] = {{0, INT_MAX}, {0, -INT_MAX}, {INT_MAX, INT_MAX}, {-INT_MAX, -INT_MAX}, {1 << 30, 0},
+                                {1, -(1 << 30)}};
+    const char* symmetries[] = {"", "0", "0 1", "0 1 2"};
+    std::mt19937 random(37);
+    for (int trial = 0; trial < 150; ++trial) {
+        const int rank = 1 + trial % 3, n = 1 << rank;
+        const eisenstein scale{0, 1 + trial % 2};
+        std::vector<eisenstein> g;
+        for (const int r : {0, -1, 1, -1}) g.push_back(scale * eisenstein{r, 0});
+        std::vector<eisenstein> x;
+        for (int c = 0; c < n; ++c) x.push_back(large[random() % 6]);
+        std::vector<eisenstein> expected;
+        for (int t = 0; t < n; ++t) {
+            eisenstein sum;
+            for (int s = 0; s < n; ++s) {
+                eisenstein term = x[std::size_t(s)];
+                for (int l = 0, tt = t, ss = s; l < rank; ++l, tt /= 2, ss /= 2)
+                    term = term * g[std::size_t(tt % 2 * 2 + ss % 2)];
+                sum = sum + term;
+            }
+            expected.push_back(sum);
+        }
+        pointer_to_objects<C> entries(4), components(n);
+        std::transform(g.begin(), g.end(), entries.begin(), cyclotomic);
+        std::transform(x.begin(), x.end(), components.begin(), cyclotomic);
+        const ZEM_matrix<C> matrix(2, 2, entries);
+        const ZEM_tensor<C> t(2, rank, components, perm_symmetry_type{ZEM_string(symmetries[rank])});
+        EXPECT_EQ(outcome([&] { return printed_values((matrix * t).values().block(), n); }), printed_if_fit(expected))
+            << printed(matrix) << printed(t);
+    }
+}
+
 }

@@ -188,6 +188,46 @@ TEST(MatrixArithmetic, ProductFailsOnlyWhenAnEntryLeaves32Bits)
     }
 }
 
+// Cyclotomic values with an irrational part whose running sums or products leave
+// 32 bits: against the product in Q(E(3)) in GMP, only an entry whose canonical
+// coefficients leave 32 bits fails.
+TEST(MatrixArithmetic, IrrationalProductFailsOnlyWhenAnEntryLeaves32Bits)
+{
+    const auto expect_exact = [](const std::vector<eisenstein>& a, const std::vector<eisenstein>& b, int rows,
+                                 int inner, int columns) {
+        pointer_to_objects<ZEM_cyclotomic_number> x(rows * inner), y(inner * columns);
+        std::transform(a.begin(), a.end(), x.begin(), cyclotomic);
+        std::transform(b.begin(), b.end(), y.begin(), cyclotomic);
+        std::vector<eisenstein> expected(std::size_t(rows * columns));
+        for (int e = 0; e < rows * columns; ++e)
+            for (int k = 0; k < inner; ++k)
+                expected[std::size_t(e)] = expected[std::size_t(e)] + a[std::size_t(e / columns * inner + k)] *
+                                                                         b[std::size_t(k * columns + e % columns)];
+        const ZEM_matrix<ZEM_cyclotomic_number> m1(inner, rows, x), m2(columns, inner, y);
+        EXPECT_EQ(outcome([&] { return printed_values((m1 * m2).elements(), rows * columns); }),
+                  printed_if_fit(expected))
+            << printed(m1) << printed(m2);
+    };
+    const eisenstein m_root{0, INT_MAX}, one{1, 0};
+    // M*E(3) + M*E(3) - M*E(3), then 2 * (M*E(3)) - M*E(3), and a sum that stays at 2M*E(3).
+    expect_exact({m_root, m_root, m_root}, {one, one, {-1, 0}}, 1, 3, 1);
+    expect_exact({m_root, m_root, m_root, {0, 1}}, {{2, 0}, {-1, 0}}, 2, 2, 1);
+    expect_exact({m_root, m_root}, {one, one}, 1, 2, 1);
+
+    const eisenstein large[] = {{0, 0}, m_root, {0, -INT_MAX}, {1, INT_MAX}, {INT_MAX, INT_MAX}, {-INT_MAX, -INT_MAX},
+                                {-(1 << 30), 0}, {mpq_class(1, 65537), 1}};
+    const eisenstein small[] = {one, {-1, 0}, one, {-1, 0}, {0, 0}, {0, 1}, {1, 1}, {mpq_class(1, 2), -1}};
+    std::mt19937 random(29);
+    std::uniform_int_distribution<int> size(0, 4);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int rows = size(random), inner = size(random), columns = size(random);
+        std::vector<eisenstein> a, b;
+        while (int(a.size()) < rows * inner) a.push_back(large[random() % 8]);
+        while (int(b.size()) < inner * columns) b.push_back(small[random() % 8]);
+        expect_exact(a, b, rows, inner, columns);
+    }
+}
+
 TEST(MatrixBuilders, RowsAndColumnsPadShortVectorsWithZeros)
 {
     pointer_to_objects<ZEM_vector<F>> ragged(3);

@@ -137,4 +137,51 @@ TEST(Determinant, FailsOnlyWhenTheDeterminantLeaves32Bits)
     }
 }
 
+// Irrational entries whose expansion or elimination steps leave 32 bits: against
+// the sum over all permutations in Q(E(3)) in GMP. Large multiples of rows, by
+// whole numbers or their products with E(3), added to others keep the determinant
+// of a small matrix; only a determinant that leaves 32 bits fails.
+TEST(Determinant, IrrationalFailsOnlyWhenTheDeterminantLeaves32Bits)
+{
+    const eisenstein m_root{0, INT_MAX}, zero{0, 0}, one{1, 0};
+    // M*E(3) * (M*E(3) + 1) - (M*E(3))^2 = M*E(3); 2M*E(3) leaves 32 bits, here and at order 5.
+    std::vector<std::pair<int, std::vector<eisenstein>>> cases = {{2, {m_root, m_root, m_root, m_root + one}},
+                                                                  {2, {m_root, zero, zero, {2, 0}}}};
+    std::mt19937 random(41);
+    std::uniform_int_distribution<int> small(-1, 1), any(-INT_MAX, INT_MAX);
+    const auto bounded = [](const eisenstein& x) {
+        return abs(x.a) <= INT_MAX / 2 && abs(x.b) <= INT_MAX / 2;
+    };
+    for (int trial = 0; trial < 60; ++trial) {
+        const int n = 2 + trial % 4;
+        std::vector<eisenstein> a(std::size_t(n * n));
+        for (eisenstein& x : a) x = {small(random), small(random)};
+        for (int step = 0; step < 4 * n; ++step) {
+            const int i = int(random() % n), j = int(random() % n);
+            const eisenstein factor = step % 2 ? eisenstein{any(random) / 4, 0} : eisenstein{0, any(random) / 4};
+            std::vector<eisenstein> row(static_cast<std::size_t>(n));
+            bool inside = i != j;
+            for (int c = 0; c < n; ++c) {
+                row[std::size_t(c)] = a[std::size_t(i * n + c)] + factor * a[std::size_t(j * n + c)];
+                inside = inside && bounded(row[std::size_t(c)]);
+            }
+            if (inside) std::copy(row.begin(), row.end(), a.begin() + i * n);
+        }
+        cases.push_back({n, a});
+    }
+    std::vector<eisenstein> twice(25, zero);
+    for (int k = 0; k < 5; ++k) twice[std::size_t(k * 6)] = one;
+    twice[0] = m_root;
+    twice[6] = {2, 0};
+    cases.push_back({5, twice});
+    for (const auto& [n, entries] : cases) {
+        pointer_to_objects<C> a(n * n);
+        std::transform(entries.begin(), entries.end(), a.begin(), cyclotomic);
+        const ZEM_matrix<C> m(n, n, a);
+        EXPECT_EQ(outcome([&] { return printed(determinant(m)) + ' '; }),
+                  printed_if_fit(std::vector<eisenstein>{permutation_sum(entries, n)}))
+            << printed(m);
+    }
+}
+
 }

@@ -7,6 +7,7 @@
 #include <numeric>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "module-scalar/fraction.h"
@@ -62,20 +63,65 @@ std::string outcome(Action&& action)
     return failure == "(no failure)" ? value : failure;
 }
 
+// a + b * E(3), E(3) = exp(2*pi*i/3), in GMP rationals: E(3)^2 = -1 - E(3).
+struct eisenstein {
+    eisenstein(mpq_class whole = 0, mpq_class root = 0) : a(std::move(whole)), b(std::move(root)) {}
+    mpq_class a, b;
+};
+
+inline eisenstein operator+(const eisenstein& x, const eisenstein& y) { return {x.a + y.a, x.b + y.b}; }
+
+inline eisenstein operator*(const eisenstein& x, const eisenstein& y)
+{
+    const mpq_class bd = x.b * y.b;
+    return {x.a * y.a - bd, x.a * y.b + x.b * y.a - bd};
+}
+
+inline eisenstein operator-(const eisenstein& x) { return {-x.a, -x.b}; }
+
 // The sum over all permutations of the n x n entries a.
-inline mpq_class permutation_sum(const std::vector<mpq_class>& a, int n)
+template <class V>
+V permutation_sum(const std::vector<V>& a, int n)
 {
     std::vector<int> p(static_cast<std::size_t>(n));
     std::iota(p.begin(), p.end(), 0);
-    mpq_class sum = 0;
+    V sum{};
     do {
-        mpq_class term = 1;
+        V term{1};
         for (int i = 0; i < n; ++i) {
-            term *= a[std::size_t(i * n + p[std::size_t(i)])];
+            term = term * a[std::size_t(i * n + p[std::size_t(i)])];
             for (int j = i + 1; j < n; ++j)
                 if (p[std::size_t(i)] > p[std::size_t(j)]) term = -term;
         }
-        sum += term;
+        sum = sum + term;
     } while (std::next_permutation(p.begin(), p.end()));
     return sum;
+}
+
+// The value in the canonical form over E(3) and E(3)^2, (b - a) * E(3) - a * E(3)^2;
+// its coefficients fit in 32 bits.
+inline ZEM_cyclotomic_number cyclotomic(const eisenstein& x)
+{
+    const auto fraction = [](const mpq_class& q) {
+        return ZEM_fraction(int(q.get_num().get_si()), int(q.get_den().get_si()));
+    };
+    if (x.b == 0) return ZEM_cyclotomic_number(fraction(x.a));
+    ZEM_cyclotomic_number r(3, 0);
+    r.coefficients[1] = fraction(x.b - x.a);
+    r.coefficients[2] = fraction(-x.a);
+    r.reduce();
+    return r;
+}
+
+// The printed values, each followed by a space; the failure with "[ZEM_fraction]
+// overflow" when a canonical coefficient of one of them leaves 32 bits.
+inline std::string printed_if_fit(const std::vector<eisenstein>& values)
+{
+    const auto fits = [](const mpq_class& q) { return q.get_num().fits_sint_p() && q.get_den().fits_sint_p(); };
+    std::string all;
+    for (const eisenstein& x : values) {
+        if (x.b == 0 ? !fits(x.a) : !fits(x.b - x.a) || !fits(-x.a)) return run_time("[ZEM_fraction] overflow");
+        all += printed(cyclotomic(x)) + ' ';
+    }
+    return all;
 }
