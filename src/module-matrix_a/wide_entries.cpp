@@ -1,7 +1,6 @@
 #include "module-matrix_a/wide_entries.h"
 
 #include <climits>
-#include <cstring>
 #include <new>
 
 #include "module-object/error.h"
@@ -289,6 +288,12 @@ ZEM_cyclotomic_number wide_cyclotomic::narrow() const
     return ZEM_cyclotomic_number(rational_.narrow());
 }
 
+const ZEM_cyclotomic_number& wide_cyclotomic::own_form(std::optional<ZEM_cyclotomic_number>& made) const
+{
+    if (irrational_.own()) return *irrational_.own();
+    return made.emplace(rational_.narrow());
+}
+
 wide_rational wide_cyclotomic::size() const
 {
     if (irrational_.own()) return wide_rational(pivot_size(*irrational_.own()));
@@ -308,8 +313,9 @@ wide_cyclotomic wide_cyclotomic::irrational_combined(const wide_cyclotomic& a, c
                                                      Operation operation)
 {
     if (!a.irrational_.exact() && !b.irrational_.exact()) {
+        std::optional<ZEM_cyclotomic_number> made_a, made_b;
         try {
-            return operation(a.narrow(), b.narrow());
+            return operation(a.own_form(made_a), b.own_form(made_b));
         } catch (const ZEM_string& failure) {
             if (!is_overflow(failure)) throw;
         }
@@ -344,6 +350,5 @@ wide_cyclotomic operator/(const wide_cyclotomic& a, const wide_cyclotomic& b)
 
 bool is_overflow(const ZEM_string& failure)
 {
-    return std::strcmp(failure.c_str(), "run-time exception: [ZEM_int] overflow\n") == 0 ||
-           std::strcmp(failure.c_str(), "run-time exception: [ZEM_fraction] overflow\n") == 0;
+    return failed_with(failure, "[ZEM_int] overflow") || failed_with(failure, "[ZEM_fraction] overflow");
 }

@@ -1,6 +1,7 @@
 #include "module-object/error.h"
 
 #include <iostream>
+#include <string_view>
 
 #include "module-object/string.h"
 
@@ -12,6 +13,13 @@ void _zem_error_(const char*, int, const char* message)
 void _zem_error_(const char* file, int line, const std::string& message)
 {
     _zem_error_(file, line, message.c_str());
+}
+
+bool failed_with(const ZEM_string& failure, const char* message)
+{
+    const std::string_view text = failure.c_str(), prefix = "run-time exception: ";
+    return text.starts_with(prefix) && text.ends_with('\n') &&
+           text.substr(prefix.size(), text.size() - prefix.size() - 1) == message;
 }
 
 alert_seam::~alert_seam() = default;

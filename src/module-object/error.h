@@ -16,6 +16,10 @@
 // The build maps the source directory away, so __FILE__ is a path inside the project.
 #define ZEM_FAIL(message) _zem_error_(__FILE__, __LINE__, (message))
 
+class ZEM_string;
+// Whether `failure`, as _zem_error_ threw it, carries exactly `message`.
+bool failed_with(const ZEM_string& failure, const char* message);
+
 // Runs `work`; a standard container that cannot allocate inside it fails as
 // every other allocation of the system does, with "out of memory".
 template <class Work>
