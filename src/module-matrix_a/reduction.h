@@ -244,7 +244,8 @@ bool dirty(const T* A, int k, int n, int m)
 template <class T>
 struct plain {
     using type = T;
-    static T stored(T x) { return x; }
+    static const T& stored(const T& x) { return x; }
+    static T&& stored(T&& x) { return std::move(x); }
     static const T& value(const T& p) { return p; }
 };
 

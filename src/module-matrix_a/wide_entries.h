@@ -17,6 +17,7 @@
 
 #include <cstdint>
 #include <gmp.h>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -231,6 +232,9 @@ public:
 
 private:
     exact_cyclotomic_number exactly() const;
+    // For a value without an exact form: the held number itself, or the rational
+    // value made into `made`; no copy of a held number.
+    const ZEM_cyclotomic_number& own_form(std::optional<ZEM_cyclotomic_number>& made) const;
     template <class Operation>
     static wide_cyclotomic irrational_combined(const wide_cyclotomic& a, const wide_cyclotomic& b,
                                                Operation operation);
