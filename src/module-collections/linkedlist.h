@@ -75,15 +75,7 @@ public:
     ZEM_linkedlist& operator=(const ZEM_linkedlist&) = delete;
     ~ZEM_linkedlist() override { clear(); }
 
-    void add_at_tail(const T& x)
-    {
-        ll_node<T>* node = new ll_node<T>{nullptr, tail, x};
-        if (tail)
-            tail->next = node;
-        else
-            head = node;
-        tail = node;
-    }
+    void add_at_tail(const T& x) { append_to_list(head, tail, new ll_node<T>{nullptr, nullptr, x}); }
 
     T remove_at_head()
     {
@@ -115,7 +107,7 @@ public:
     // first node as pivot, elements equal to it after it. Not stable.
     void sort(int (*cmp)(const T&, const T&))
     {
-        if (head && tail) do_sort(head, tail, cmp);
+        if (head && tail) failing_as_out_of_memory([&] { do_sort(head, tail, cmp); });
     }
 
     // Read them, never change them: the list is empty exactly when head is null.
@@ -171,8 +163,24 @@ private:
     // is put in the same order by partition_order instead.
     static void do_sort(ll_node<T>*& first, ll_node<T>*& last, int (*cmp)(const T&, const T&))
     {
-        std::size_t n = 1;
-        for (const ll_node<T>* x = first; x != last; x = x->next) ++n;
+        // The nodes in their old order, so that a failing callback leaves the list whole.
+        std::vector<ll_node<T>*> all;
+        for (ll_node<T>* x = first;; x = x->next) {
+            all.push_back(x);
+            if (x == last) break;
+        }
+        const std::size_t n = all.size();
+        try {
+            partition_all(first, last, n, cmp);
+        } catch (...) {
+            first = last = nullptr;
+            for (ll_node<T>* x : all) append_to_list(first, last, x);
+            throw;
+        }
+    }
+
+    static void partition_all(ll_node<T>*& first, ll_node<T>*& last, std::size_t n, int (*cmp)(const T&, const T&))
+    {
         std::size_t walk_left = 4 * n * static_cast<std::size_t>(std::bit_width(n));
         // Each pivot leaves at most its upper part and itself waiting.
         std::vector<chain> pending;
@@ -189,23 +197,7 @@ private:
                 continue;
             }
             if (walk_left == 0) {
-                std::vector<ll_node<T>*> ordered;
-                try {
-                    ordered = partition_order(c, cmp);
-                } catch (...) {
-                    // Every node back in one chain, so that the list stays whole.
-                    pending.push_back(c);
-                    for (auto p = pending.rbegin(); p != pending.rend(); ++p)
-                        for (ll_node<T>* x = p->first, *end = p->last->next; x != end;) {
-                            ll_node<T>* const following = x->next;
-                            append_to_list(sorted_first, sorted_last, x);
-                            x = following;
-                        }
-                    first = sorted_first;
-                    last = sorted_last;
-                    throw;
-                }
-                for (ll_node<T>* x : ordered) append_to_list(sorted_first, sorted_last, x);
+                for (ll_node<T>* x : partition_order(c, cmp)) append_to_list(sorted_first, sorted_last, x);
                 continue;
             }
             chain lower{nullptr, nullptr};

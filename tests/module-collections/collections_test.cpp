@@ -163,6 +163,24 @@ TEST(LinkedLists, SortOrdersEqualElementsAsThePartitionsOnTheFirstNodeDo)
         partition_sorted(values);
         ASSERT_EQ(elements(list), values) << round;
     }
+
+    // A callback that fails part-way, in a partition or in the finish of a long
+    // sorted run, leaves every element in the list, in its old order.
+    strings sorted_run(3000);
+    for (std::size_t k = 0; k < sorted_run.size(); ++k) sorted_run[k] = "k" + std::to_string(100000 + k);
+    for (long long fail_after : {5LL, 2000LL, 150000LL}) {
+        static long long left;
+        left = fail_after;
+        ZEM_linkedlist<ZEM_string> list = list_of(sorted_run);
+        EXPECT_EQ(failure_of([&] {
+                      list.sort([](const ZEM_string& a, const ZEM_string& b) {
+                          if (--left == 0) ZEM_FAIL("[cmp] no");
+                          return std::strcmp(a.c_str(), b.c_str());
+                      });
+                  }),
+                  run_time("[cmp] no"));
+        EXPECT_EQ(elements(list), sorted_run) << fail_after;
+    }
 }
 
 using ints = std::vector<int>;
