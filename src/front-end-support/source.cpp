@@ -1,7 +1,7 @@
 #include "front-end-support/source.h"
+#include "front-end-support/system.h"
 
 #include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -37,7 +37,7 @@ int drop_carriage_returns(char* buffer, int n)
 // (/dev/zero) is stopped by the scanner's cap on alerts or by a read error. A
 // named pipe waits for its writer, as any reader of it does. A directory opens
 // and fails at the first read.
-int BeginSource(const char* file_name) { return ::open(file_name, O_RDONLY | O_CLOEXEC); }
+int BeginSource(const char* file_name) { return OpenInput(file_name); }
 
 int GetLine(int file, char* buffer, int size)
 {
@@ -69,5 +69,5 @@ int GetLine(int file, char* buffer, int size)
 void CloseSource(int file)
 {
     held_bytes().erase(file);
-    ::close(file);
+    Close(file);
 }

@@ -15,7 +15,7 @@ char** arg_vector = nullptr;
 
 }
 
-int OpenInput(const char* file_name) { return ::open(file_name, O_RDONLY); }
+int OpenInput(const char* file_name) { return ::open(file_name, O_RDONLY | O_CLOEXEC); }
 
 int OpenOutput(const char* file_name) { return ::open(file_name, O_WRONLY | O_CREAT | O_TRUNC, 0666); }
 

@@ -139,19 +139,22 @@ file_write_failure replace(const std::string& path, const std::string& text)
         // A device: written as it comes.
         return write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
     }
-    const std::string target = real_path(path);
-    file_write_failure failure = file_write_failure::none;
     if (!existed) {
-        failure = write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
-        if (failure != file_write_failure::none && !target.empty()) ::unlink(target.c_str());
-        return failure;
+        if (write_and_close(file, text)) return file_write_failure::none;
+        // The half-made file goes: through a link, the file the link names.
+        const std::string made = real_path(path);
+        if (!made.empty()) ::unlink(made.c_str());
+        return file_write_failure::cannot_write;
     }
     // A rename would part a second link from the new text, and give another
     // owner's file to this writer.
-    if (!target.empty() && old.st_nlink == 1 && old.st_uid == ::geteuid() &&
-        replace_by_rename(target, old, text, &failure)) {
-        ::close(file);
-        return failure;
+    file_write_failure failure = file_write_failure::none;
+    if (old.st_nlink == 1 && old.st_uid == ::geteuid()) {
+        const std::string target = real_path(path);
+        if (!target.empty() && replace_by_rename(target, old, text, &failure)) {
+            ::close(file);
+            return failure;
+        }
     }
     failure = overwrite(file, text);
     ::close(file);

@@ -17,7 +17,8 @@ enum class file_write_failure { none, cannot_create, cannot_write };
 // writer's owner is replaced by a new file written beside it and renamed over
 // it, with its group and mode; any other (more links, another owner, no room
 // for a new file in its directory) is overwritten in place, its old bytes held
-// and put back when the write fails. `append` adds to an existing file and cuts
+// and put back when the write fails (a file the user may write but not read
+// cannot have them held). `append` adds to an existing file and cuts
 // it back to its old length when a write fails. Opening or creating failed, or
 // writing did; the target is then as it was. A device is written in place.
 file_write_failure write_whole_file(const std::string& path, const std::string& text, file_write_mode mode);

@@ -7,7 +7,6 @@
 #pragma once
 
 #include <ostream>
-#include <type_traits>
 
 #include "module-object/object.h"
 #include "module-object/pointer_to_objects.h"
@@ -108,13 +107,7 @@ private:
 
     void fill(const entries& given, const T* default_value);
     const pointer_to_objects<T>& checked(const pointer_to_objects<T>& values) const;
-    static T negative(const T& x)
-    {
-        if constexpr (std::is_same_v<T, ZEM_real>)
-            return ZEM_real(-x.value());
-        else
-            return -x;
-    }
+    static T negative(const T& x) { return -x; }
 
     int dim_;
     int rank_;
