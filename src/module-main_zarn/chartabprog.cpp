@@ -427,6 +427,16 @@ void chartab_window::do_accept_character_table()
 
 // The operations
 
+namespace {
+
+// An operation button's method: the operation under the workbench's failure guard.
+void do_character_operation(const operation_command& command)
+{
+    workbench_action([&] { do_character_operation_proc(command); }, false);
+}
+
+}
+
 QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBox* n_editor)
 {
     auto* buttons = new QWidget;
@@ -434,8 +444,7 @@ QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBo
     for (const char* const* label = op_names; *label; ++label) {
         QPushButton* button = gray_button(*label);
         const operation_command command{*label, group, stacker, n_editor};
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [command] { workbench_action([&] { do_character_operation_proc(command); }, false); });
+        QObject::connect(button, &QPushButton::clicked, button, [command] { do_character_operation(command); });
         const auto recompute = [button, command] { button->setEnabled(operation_is_active_proc(command)); };
         QObject::connect(group, &character_group::changed, button, recompute);
         QObject::connect(n_editor, &QSpinBox::valueChanged, button, recompute);

@@ -72,6 +72,17 @@ void do_execute_proc(bool pseudo, const execute_command& command)
     if (command.result_stacker) add_to_stacker(command.result_stacker, *result.value, result.comment.c_str());
 }
 
+// The two buttons' methods: a request under the workbench's failure guard.
+void do_execute_tensor(const execute_command& command)
+{
+    workbench_action([&] { do_execute_tensor_proc(command); });
+}
+
+void do_execute_pseudo_tensor(const execute_command& command)
+{
+    workbench_action([&] { do_execute_pseudo_tensor_proc(command); });
+}
+
 class tensor_window : public QWidget {
 public:
     explicit tensor_window(QWidget* stacker)
@@ -118,10 +129,8 @@ public:
                 [this] { workbench_action([this] { choose_transformation(); }); });
         const execute_command execute{point_group_text_editor, perm_symmetry_editor, transformation_text_editor,
                                       rank_editor, dimension_editor, stacker};
-        connect(tensor, &QPushButton::clicked, this,
-                [execute] { workbench_action([&] { do_execute_tensor_proc(execute); }); });
-        connect(pseudo_tensor, &QPushButton::clicked, this,
-                [execute] { workbench_action([&] { do_execute_pseudo_tensor_proc(execute); }); });
+        connect(tensor, &QPushButton::clicked, this, [execute] { do_execute_tensor(execute); });
+        connect(pseudo_tensor, &QPushButton::clicked, this, [execute] { do_execute_pseudo_tensor(execute); });
         connect(close, &QPushButton::clicked, this, &QWidget::close);
 
         const auto check = [this] { workbench_action([this] { recompute(); }, true, work_kind::quick); };

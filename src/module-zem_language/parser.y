@@ -476,8 +476,15 @@ const std::vector<int>& continuations()
 
 // Bison numbers its rules from 1 with its own "$accept: root $end" first.
 static_assert(YYNRULES == std::size(productions) + 1);
-// Bison numbers the nonterminals in the order of the grammar, as the header does.
-static_assert(YYSYMBOL_tensorval - YYSYMBOL_root == ntTensorval - ntRoot);
+// Bison numbers the nonterminals in the order of the grammar, as the header does: each is checked.
+static_assert(YYSYMBOL_statements - YYSYMBOL_root == ntStatements - ntRoot &&
+              YYSYMBOL_statement - YYSYMBOL_root == ntStatement - ntRoot &&
+              YYSYMBOL_object - YYSYMBOL_root == ntObject - ntRoot &&
+              YYSYMBOL_objects - YYSYMBOL_root == ntObjects - ntRoot &&
+              YYSYMBOL_chartab_powers - YYSYMBOL_root == ntChartabPowers - ntRoot &&
+              YYSYMBOL_chartab_pow - YYSYMBOL_root == ntChartabPow - ntRoot &&
+              YYSYMBOL_tensorvals - YYSYMBOL_root == ntTensorvals - ntRoot &&
+              YYSYMBOL_tensorval - YYSYMBOL_root == ntTensorval - ntRoot);
 
 struct token {
     int code;
