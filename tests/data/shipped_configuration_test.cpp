@@ -122,18 +122,48 @@ std::map<int, int> over_elements(const ZEM_character_table& table, const ZEM_cha
     return counts;
 }
 
+std::string no_symmetry(int rank)
+{
+    std::string text;
+    for (int i = 0; i < rank; ++i) {
+        if (i) text += ' ';
+        text += std::to_string(i);
+    }
+    return text;
+}
+
+// The group's generators over another scalar.
+template <class T>
+pointer_to_objects<ZEM_matrix<T>> generators_over(const int_group& group)
+{
+    pointer_to_objects<ZEM_matrix<T>> generators(group.n_generators());
+    for (int i = 0; i < generators.count(); ++i) {
+        const int_matrix& g = group.generator(i);
+        pointer_to_objects<T> entries(g.rows() * g.columns());
+        for (int k = 0; k < entries.count(); ++k) entries[k] = T(g.elements()[k].value());
+        generators[i] = ZEM_matrix<T>(g.columns(), g.rows(), entries);
+    }
+    return generators;
+}
+
+template <class T>
+int free_parameters(const int_group& group, int rank, bool pseudo)
+{
+    using S = std::conditional_t<std::is_same_v<T, ZEM_int>, ZEM_fraction, T>;
+    const ZEM_string none(no_symmetry(rank).c_str());
+    int n_free = -1;
+    ZEM_tensor<ZEM_symbolic_number<S>> t;
+    ZEM_pseudo_tensor<ZEM_symbolic_number<S>> p;
+    pseudo ? invariant_pseudo_tensor<T, S>(generators_over<T>(group), rank, none, &n_free, p)
+           : invariant_tensor<T, S>(generators_over<T>(group), rank, none, &n_free, t);
+    return n_free;
+}
+
 // The component names of each distinct non-zero value, as the printed tensor
 // groups them; every other component must be 0.
 std::vector<std::string> non_zero_components(const std::string& group, int rank, const char* symmetry, int* n_free)
 {
-    const auto& generators = value_of<int_group>(group);
-    pointer_to_objects<cyclotomic_matrix> lifted(generators.n_generators());
-    for (int i = 0; i < lifted.count(); ++i) {
-        const int_matrix& g = generators.generator(i);
-        pointer_to_objects<ZEM_cyclotomic_number> entries(g.rows() * g.columns());
-        for (int k = 0; k < entries.count(); ++k) entries[k] = ZEM_cyclotomic_number(g.elements()[k].value());
-        lifted[i] = cyclotomic_matrix(g.columns(), g.rows(), entries);
-    }
+    const auto lifted = generators_over<ZEM_cyclotomic_number>(value_of<int_group>(group));
     ZEM_tensor<ZEM_symbolic_number<ZEM_cyclotomic_number>> solved;
     invariant_tensor(lifted, rank, ZEM_string(symmetry), n_free, solved);
     const std::string text = printed(value_of<cyclotomic_matrix>("T3_hexagonal_to_cartesian") * solved);
@@ -364,43 +394,6 @@ TEST_F(shipped_configuration, HexagonalResultsOnCartesianAxesHaveTheTextbookForm
         EXPECT_EQ(non_zero_components(c.group, c.rank, c.symmetry, &n_free), c.components) << c.group;
         EXPECT_EQ(n_free, c.n_free) << c.group;
     }
-}
-
-std::string no_symmetry(int rank)
-{
-    std::string text;
-    for (int i = 0; i < rank; ++i) {
-        if (i) text += ' ';
-        text += std::to_string(i);
-    }
-    return text;
-}
-
-// The group's generators over another scalar.
-template <class T>
-pointer_to_objects<ZEM_matrix<T>> generators_over(const int_group& group)
-{
-    pointer_to_objects<ZEM_matrix<T>> generators(group.n_generators());
-    for (int i = 0; i < generators.count(); ++i) {
-        const int_matrix& g = group.generator(i);
-        pointer_to_objects<T> entries(g.rows() * g.columns());
-        for (int k = 0; k < entries.count(); ++k) entries[k] = T(g.elements()[k].value());
-        generators[i] = ZEM_matrix<T>(g.columns(), g.rows(), entries);
-    }
-    return generators;
-}
-
-template <class T>
-int free_parameters(const int_group& group, int rank, bool pseudo)
-{
-    using S = std::conditional_t<std::is_same_v<T, ZEM_int>, ZEM_fraction, T>;
-    const ZEM_string none(no_symmetry(rank).c_str());
-    int n_free = -1;
-    ZEM_tensor<ZEM_symbolic_number<S>> t;
-    ZEM_pseudo_tensor<ZEM_symbolic_number<S>> p;
-    pseudo ? invariant_pseudo_tensor<T, S>(generators_over<T>(group), rank, none, &n_free, p)
-           : invariant_tensor<T, S>(generators_over<T>(group), rank, none, &n_free, t);
-    return n_free;
 }
 
 // The reduction's intermediate values leave 32 bits in these requests, its
