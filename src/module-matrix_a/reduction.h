@@ -25,6 +25,7 @@
 #include "module-matrix_a/entry_size.h"
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
+#include "module-object/string.h"
 
 namespace reduction {
 
@@ -717,16 +718,21 @@ void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
 
 // D = L * A * R with D diagonal, its entries in non-increasing order of size and
 // every zero after every non-zero one; L (m x m) and R (n x n) are invertible.
-// A may be the same handle as an output. The outputs are set up first, so a
-// failure leaves L and R the identities and D sharing A's body.
+// A may be the same handle as an output. A failure leaves L and R the
+// identities and D sharing A's body, as if they had been set up first; they are
+// made only then, since the reduction assigns the outputs only at its end.
 template <class T>
 void diagonize(const ZEM_matrix<T>& A, ZEM_matrix<T>& L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
     const ZEM_matrix<T> input = A;
-    L = ZEM_matrix<T>(input.rows(), input.rows(), T(1));
-    D = input;
-    R = ZEM_matrix<T>(input.columns(), input.columns(), T(1));
-    reduction::reduce(input, &L, D, R);
+    try {
+        reduction::reduce(input, &L, D, R);
+    } catch (const ZEM_string&) {
+        L = ZEM_matrix<T>(input.rows(), input.rows(), T(1));
+        D = input;
+        R = ZEM_matrix<T>(input.columns(), input.columns(), T(1));
+        throw;
+    }
 }
 
 // The same D and R as diagonize, without building L.
