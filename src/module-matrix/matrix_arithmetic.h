@@ -2,11 +2,11 @@
 // Entries use the checked arithmetic of their scalars, so an overflow fails with
 // the scalar's message instead of wrapping; every result has a body of its own.
 // A sum of the product whose running value overflows is formed again in wide
-// numbers (wide_entries.h), so that only an entry that leaves 32 bits fails.
+// numbers (numbers/wide_numbers.h), so that only an entry that leaves 32 bits fails.
 #pragma once
 
 #include "module-matrix/matrix.h"
-#include "module-matrix_a/wide_entries.h"
+#include "numbers/wide_numbers.h"
 #include "module-object/error.h"
 
 template <class T>

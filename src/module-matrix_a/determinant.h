@@ -6,7 +6,7 @@
 // Only a determinant that leaves 32 bits fails. The steps between may be far
 // larger (the elimination multiplies minors, and scales each row of fractions by
 // the common multiple of its denominators), so they are taken in wide numbers
-// (wide_entries.h) wherever the system's own may overflow. A determinant that
+// (numbers/wide_numbers.h) wherever the system's own may overflow. A determinant that
 // leaves 32 bits fails as before: above order 4 over integers and fractions with
 // "[determinant] overflow", otherwise with the overflow message of its scalars.
 #pragma once
@@ -18,7 +18,7 @@
 #include "module-matrix/matrix.h"
 #include "module-matrix/matrix_builders.h"
 #include "module-matrix_a/entry_size.h"
-#include "module-matrix_a/wide_entries.h"
+#include "numbers/wide_numbers.h"
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-scalar/fraction.h"

@@ -560,7 +560,7 @@ private:
 };
 
 // diagonize with or without L, carried in W: T itself, or T's wide number
-// (wide_entries.h), when only the results are narrowed to T.
+// (numbers/wide_numbers.h), when only the results are narrowed to T.
 template <class T, class W = T>
 void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {

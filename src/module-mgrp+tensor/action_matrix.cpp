@@ -2,7 +2,7 @@
 
 #include "module-matrix/matrix_builders.h"
 #include "module-matrix_a/entry_size.h"
-#include "module-matrix_a/wide_entries.h"
+#include "numbers/wide_numbers.h"
 #include "module-object/error.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "module-matrix/matrix_arithmetic.h"
 #include "module-matrix_a/inverse.h"
-#include "module-matrix_a/wide_entries.h"
+#include "numbers/wide_numbers.h"
 #include "numbers/cyclotomic_support.h"
 #include "support/exact_rank.h"
 #include "support/failure.h"

@@ -1,4 +1,4 @@
-#include "module-matrix_a/wide_entries.h"
+#include "numbers/wide_numbers.h"
 
 #include <climits>
 #include <new>

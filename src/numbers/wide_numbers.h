@@ -1,5 +1,5 @@
-// Wide working numbers for the reduction the invariant-tensor solvers run: its
-// intermediate values may leave 32 bits although its results do not. Each is
+// Wide working numbers for exact computations whose intermediate values may
+// leave 32 bits although their results do not. Each is
 // exact, so a reduction carried in them takes the same pivots and steps as one
 // in the system's own numbers and gives the same results wherever those do not
 // overflow; only what is handed back is narrowed, and fails when it leaves 32 bits.
