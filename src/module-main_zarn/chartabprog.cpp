@@ -11,7 +11,6 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
-#include <memory>
 #include <sstream>
 #include <string>
 
@@ -377,8 +376,7 @@ const ZEM_character_table& character_group::get_chartab_from_group() const
 std::vector<character_row*> character_group::rows() const
 {
     std::vector<character_row*> found;
-    for (int k = 0; k < layout()->count(); ++k)
-        found.push_back(static_cast<character_row*>(layout()->itemAt(k)->widget()));
+    for (int k = 0; k < layout()->count(); ++k) found.push_back(static_cast<character_row*>(layout()->itemAt(k)->widget()));
     return found;
 }
 
@@ -435,7 +433,8 @@ void do_select_character_proc(QObject& command)
 void do_reset_character_list_proc(QObject& command)
 {
     auto* group = partner<character_group>(command, CHARACTER_GROUP);
-    for (character_row* row : group->rows()) row->findChild<QObject*>(CHARACTER_BUTTON)->setProperty(CHARACTER_ARG_NUM, 0);
+    for (character_row* row : group->rows())
+        row->findChild<QObject*>(CHARACTER_BUTTON)->setProperty(CHARACTER_ARG_NUM, 0);
     group->setProperty(CHARACTER_ARG_NUM, 0);
 }
 

@@ -254,6 +254,7 @@ TEST_F(workbench, ViewShowsTheTableUnderItsNameAndCloseLeavesTheDeck)
 
 TEST_F(workbench, TheWidthsFollowTheWindowBothWays)
 {
+    accept();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     QWidget* character_pane = window->group()->parentWidget()->parentWidget();
