@@ -86,6 +86,7 @@ const ZEM_object& held(const QVariant& slot) { return Am_ZEM_object_Data::Narrow
 // grows vertically takes the row's height, the others their own.
 class fraction_row : public QLayout {
 public:
+    fraction_row() { setSpacing(10); }
     ~fraction_row() override
     {
         for (const part& p : parts_) delete p.item;
@@ -126,13 +127,11 @@ public:
                                    ? rect.height()
                                    : std::min(rect.height(), p.item->sizeHint().height());
             p.item->setGeometry(QRect(x, rect.y(), width, height));
-            x += width + spacing;
+            x += width + spacing();
         }
     }
 
 private:
-    static constexpr int spacing = 10;
-
     struct part {
         QLayoutItem* item;
         int numerator;

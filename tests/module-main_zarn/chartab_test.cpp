@@ -1,6 +1,5 @@
 #include "support/mouse.h"
 
-#include <QLayout>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -99,7 +98,10 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
         choose(c.chosen);
         window->n_editor()->setValue(c.n);
         std::string active;
-        for (const QPushButton* b : window->operations()) active += b->isEnabled() ? "1" : "0";
+        for (const QPushButton* b : window->operations()) {
+            EXPECT_EQ(operation_is_active_proc(*b), b->isEnabled()) << b->text().toStdString();
+            active += b->isEnabled() ? "1" : "0";
+        }
         EXPECT_EQ(active, c.active) << c.n;
     }
 }
@@ -204,7 +206,6 @@ TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
     }
 }
 
-
 TEST_F(workbench, TheFormulasFollowTheirInputs)
 {
     config.set("X_int", ZEM_int(1));
@@ -271,8 +272,8 @@ TEST_F(workbench, TheWidthsFollowTheWindowBothWays)
         EXPECT_EQ(character_pane->width(), row * 3 / 5 - 15) << width;
         EXPECT_EQ(operation_pane->width(), row * 2 / 5 - 15) << width;
         EXPECT_EQ(character_pane->height(), operation_pane->height());
-        const std::string shot = "chartab_" + std::to_string(width) + "_" + QApplication::platformName().toStdString() + ".png";
-        EXPECT_TRUE(save_screenshot(window.get(), shot.c_str()));
+        const QString shot = QString("chartab_%1_%2.png").arg(width).arg(QApplication::platformName());
+        EXPECT_TRUE(save_screenshot(window.get(), shot.toUtf8().constData()));
     }
 }
 
