@@ -1,12 +1,15 @@
 #include "module-main_zarn/chartabprog.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <climits>
 #include <sstream>
 #include <string>
@@ -18,10 +21,29 @@
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/window_parts.h"
+#include "module-misc_amulet/wrapper.h"
 #include "module-scalar/integer.h"
 #include "module-zem_language/symtab.h"
 
+void set_partner(QObject* object, const char* key, QObject* partner)
+{
+    object->setProperty(key, QVariant::fromValue(QPointer<QObject>(partner)));
+}
+
 namespace {
+
+// A command's method: its procedure under the workbench's failure guard.
+template <void (*proc)(QObject&)>
+void run_method(QObject& command)
+{
+    workbench_action([&] { proc(command); }, false);
+}
+
+template <void (*proc)(QObject&)>
+void install_method(QAbstractButton* button)
+{
+    QObject::connect(button, &QAbstractButton::clicked, button, [button] { run_method<proc>(*button); });
+}
 
 // What the look-up of a table's name lacked first; the messages show its number.
 enum class lacking { mapping_entry = 1, variable = 2, table = 3 };
@@ -40,6 +62,12 @@ looked_up mapped_variable(const ZEM_string& name)
     return {found, found ? lacking::table : lacking::variable};
 }
 
+bool names_character_table(const ZEM_string& name)
+{
+    const var_symtab::var_symtabelt* variable = mapped_variable(name).variable;
+    return variable && variable->type == tp_character_table();
+}
+
 [[noreturn]] void cannot_find(const char* callback, lacking what)
 {
     const std::string text = std::string("[") + callback + "] cannot find character table (" +
@@ -47,10 +75,89 @@ looked_up mapped_variable(const ZEM_string& name)
     ZEM_FAIL(text);
 }
 
-QHBoxLayout* new_row(QVBoxLayout* column)
+ZEM_string text_of(const QLineEdit& text_editor) { return ZEM_string(text_editor.text().toUtf8().constData()); }
+
+const ZEM_object& held(const QVariant& slot) { return Am_ZEM_object_Data::Narrow(slot)->value(); }
+
+// A row whose items take fixed parts of its width, less an offset, left to
+// right with a spacing of 10; what they leave stays empty at the right. The
+// widths follow the row both ways: its minimum is the width at which every
+// item still gets its own minimum, never the width it has now. An item that
+// grows vertically takes the row's height, the others their own.
+class fraction_row : public QLayout {
+public:
+    fraction_row() { setSpacing(10); }
+    ~fraction_row() override
+    {
+        for (const part& p : parts_) delete p.item;
+    }
+
+    void add(QWidget* widget, int numerator, int denominator, int less = 0)
+    {
+        addChildWidget(widget);
+        parts_.push_back({new QWidgetItem(widget), numerator, denominator, less});
+        invalidate();
+    }
+    void addItem(QLayoutItem* item) override { parts_.push_back({item, 1, 1, 0}); }
+    int count() const override { return int(parts_.size()); }
+    QLayoutItem* itemAt(int k) const override { return k >= 0 && k < count() ? parts_[std::size_t(k)].item : nullptr; }
+    QLayoutItem* takeAt(int k) override
+    {
+        if (k < 0 || k >= count()) return nullptr;
+        QLayoutItem* item = parts_[std::size_t(k)].item;
+        parts_.erase(parts_.begin() + k);
+        return item;
+    }
+    Qt::Orientations expandingDirections() const override
+    {
+        Qt::Orientations directions = Qt::Horizontal;
+        for (const part& p : parts_) directions |= p.item->expandingDirections() & Qt::Vertical;
+        return directions;
+    }
+    QSize sizeHint() const override { return size_for(&QLayoutItem::sizeHint); }
+    QSize minimumSize() const override { return size_for(&QLayoutItem::minimumSize); }
+
+    void setGeometry(const QRect& rect) override
+    {
+        QLayout::setGeometry(rect);
+        int x = rect.x();
+        for (const part& p : parts_) {
+            const int width = std::max(0, rect.width() * p.numerator / p.denominator - p.less);
+            const int height = p.item->expandingDirections() & Qt::Vertical
+                                   ? rect.height()
+                                   : std::min(rect.height(), p.item->sizeHint().height());
+            p.item->setGeometry(QRect(x, rect.y(), width, height));
+            x += width + spacing();
+        }
+    }
+
+private:
+    struct part {
+        QLayoutItem* item;
+        int numerator;
+        int denominator;
+        int less;
+    };
+
+    // The narrowest row that gives every item this much.
+    QSize size_for(QSize (QLayoutItem::*size)() const) const
+    {
+        QSize row(0, 0);
+        for (const part& p : parts_) {
+            const QSize wanted = (p.item->*size)();
+            row.setWidth(std::max(row.width(), ((wanted.width() + p.less) * p.denominator + p.numerator - 1) /
+                                                   p.numerator));
+            row.setHeight(std::max(row.height(), wanted.height()));
+        }
+        return row;
+    }
+
+    std::vector<part> parts_;
+};
+
+fraction_row* new_row(QVBoxLayout* column)
 {
-    auto* row = new QHBoxLayout;
-    row->setSpacing(10);
+    auto* row = new fraction_row;
     column->addLayout(row);
     return row;
 }
@@ -151,12 +258,41 @@ const operation* operation_named(const std::string& label)
     return nullptr;
 }
 
+// A command's label: a button's text.
+std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
+
+// The value that ended a pop-up's wait, on its selection window; none for "cancel".
+constexpr const char* chosen_value = "chosen_value";
+
+void finish_pop_up_waiting(QObject& window, const QVariant& value) { window.setProperty(chosen_value, value); }
+
+// The pop-up for a list of labels and names: one command per pair, each
+// carrying the text input and this pop-up. The name that ended its wait, or
+// none when the user cancelled.
+QVariant pop_up_character_tables(const ZEM_object& list, QObject* text_editor)
+{
+    QObject window;
+    set_partner(&window, CHARTAB_SELECTION_WINDOW, &window);
+    std::vector<std::string> labels;
+    std::vector<QObject*> commands;
+    // The name after the last label is read without a test: an odd list fails here.
+    for (const chooser_entry& entry : entries_of(list, true)) {
+        auto* command = new QObject(&window);
+        command->setProperty(CHARTAB_VARIABLE_NAME, QByteArray(entry.name.c_str()));
+        set_partner(command, CHARTAB_TEXT_EDITOR, text_editor);
+        set_partner(command, CHARTAB_SELECTION_WINDOW, &window);
+        labels.push_back(entry.label);
+        commands.push_back(command);
+    }
+    const int pressed = ask_selection("character table", labels, [&](int k) {
+        do_choose_character_table_proc(*commands[std::size_t(k)]);
+        return window.property(chosen_value).isValid();
+    });
+    // "cancel" and a close through the frame alike.
+    if (pressed < 0) do_cancel_character_table(window);
+    return window.property(chosen_value);
 }
 
-bool is_valid_character_table(const ZEM_string& name)
-{
-    const var_symtab::var_symtabelt* variable = mapped_variable(name).variable;
-    return variable && variable->type == tp_character_table();
 }
 
 void chartabprog(QWidget* stacker)
@@ -166,35 +302,74 @@ void chartabprog(QWidget* stacker)
 
 // The character list
 
-character_row::character_row(int position, const ZEM_character& character, const ZEM_string& comment)
-    : stored_character_(character), comment_(comment)
+character_row::character_row(QObject* group, int position, const ZEM_character& character,
+                             const ZEM_string& comment)
+    : comment_(comment)
 {
+    setProperty(STORED_CHARACTER, Am_ZEM_object(new Am_ZEM_object_Data(character)));
     auto* parts = new QHBoxLayout(this);
     parts->setContentsMargins(0, 0, 0, 0);
     parts->setSpacing(10);
     button_ = gray_button("");
+    button_->setObjectName(CHARACTER_BUTTON);
     button_->setFixedWidth(40);
+    button_->setProperty(CHARACTER_ARG_NUM, 0);
+    set_partner(button_, CHARACTER_GROUP, group);
+    button_->installEventFilter(this);
+    install_method<do_select_character_proc>(button_);
     parts->addWidget(button_);
     parts->addWidget(ZEM_int(position).create_view());
     parts->addWidget(character.create_view());
     auto* text = new QLabel(QString::fromUtf8(comment.c_str()));
+    text->setObjectName(CHARACTER_COMMENT);
     text->setTextFormat(Qt::PlainText);
     parts->addWidget(text);
     parts->addStretch(1);
 }
 
-void character_row::set_arg_num(int k)
+int character_row::arg_num() const { return button_->property(CHARACTER_ARG_NUM).toInt(); }
+
+const ZEM_character& character_row::stored_character() const
 {
-    arg_num_ = k;
-    button_->setText(k > 0 ? QString::number(k) : QString());
+    return static_cast<const ZEM_character&>(held(property(STORED_CHARACTER)));
+}
+
+bool character_row::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == button_ && event->type() == QEvent::DynamicPropertyChange &&
+        static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == CHARACTER_ARG_NUM)
+        label_of_character_selection_button(*button_);
+    return QWidget::eventFilter(watched, event);
 }
 
 character_group::character_group()
 {
+    setProperty(CHARACTER_ARG_NUM, 0);
+    setProperty(CHARTAB_NAME, QByteArray(""));
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+}
+
+bool character_group::event(QEvent* event)
+{
+    if (event->type() == QEvent::DynamicPropertyChange) emit changed();
+    return QWidget::event(event);
+}
+
+int character_group::arg_num() const { return property(CHARACTER_ARG_NUM).toInt(); }
+
+ZEM_string character_group::chartab_name() const
+{
+    return ZEM_string(property(CHARTAB_NAME).toByteArray().constData());
+}
+
+bool character_group::has_character_table() const { return Am_ZEM_object::Test(property(SELECTED_CHARACTER_TABLE)); }
+
+const ZEM_character_table& character_group::get_chartab_from_group() const
+{
+    return static_cast<const ZEM_character_table&>(held(property(SELECTED_CHARACTER_TABLE)));
 }
 
 std::vector<character_row*> character_group::rows() const
@@ -206,44 +381,22 @@ std::vector<character_row*> character_group::rows() const
 
 void character_group::add_to_character_group(const ZEM_character& character, const ZEM_string& comment)
 {
-    auto* row = new character_row(layout()->count() + 1, character, comment);
-    connect(row->button(), &QPushButton::clicked, this, [this, row] { do_select_character(row); });
-    layout()->addWidget(row);
+    layout()->addWidget(new character_row(this, layout()->count() + 1, character, comment));
     emit changed();
 }
 
 void character_group::clear_character_group()
 {
     for (character_row* row : rows()) delete row;
-    arg_num_ = 0;
-    emit changed();
-}
-
-void character_group::do_reset_character_list()
-{
-    for (character_row* row : rows()) row->set_arg_num(0);
-    arg_num_ = 0;
-    emit changed();
-}
-
-void character_group::do_select_character(character_row* row)
-{
-    if (row->arg_num() == 0) {
-        row->set_arg_num(++arg_num_);
-    } else if (row->arg_num() == arg_num_) {
-        row->set_arg_num(0);
-        --arg_num_;
-    } else {
-        return;
-    }
-    emit changed();
+    setProperty(CHARACTER_ARG_NUM, 0);
 }
 
 void character_group::get_characters_from_group(pointer_to_objects<ZEM_character>& characters,
                                                  pointer_to_objects<int>& positions) const
 {
-    characters = pointer_to_objects<ZEM_character>(arg_num_);
-    positions = pointer_to_objects<int>(arg_num_);
+    const int count = arg_num();
+    characters = pointer_to_objects<ZEM_character>(count);
+    positions = pointer_to_objects<int>(count);
     int p = 1;
     for (const character_row* row : rows()) {
         if (const int a = row->arg_num(); a > 0) {
@@ -261,11 +414,38 @@ void character_group::get_comment_from_group(std::ostream& out) const
         if (row->arg_num() > 0) out << k++ << ": " << row->comment().c_str() << "\n";
 }
 
-void character_group::set_character_table(const ZEM_string& name, const ZEM_character_table& table)
+void do_select_character_proc(QObject& command)
 {
-    chartab_name_ = name;
-    selected_character_table_ = table;
-    emit changed();
+    const int a = command.property(CHARACTER_ARG_NUM).toInt();
+    auto* group = partner<QObject>(command, CHARACTER_GROUP);
+    const int count = group->property(CHARACTER_ARG_NUM).toInt();
+    // The row first, so that the group's followers see the choice complete.
+    if (a == 0) {
+        command.setProperty(CHARACTER_ARG_NUM, count + 1);
+        group->setProperty(CHARACTER_ARG_NUM, count + 1);
+    } else if (a == count) {
+        command.setProperty(CHARACTER_ARG_NUM, 0);
+        group->setProperty(CHARACTER_ARG_NUM, count - 1);
+    }
+}
+
+void do_reset_character_list_proc(QObject& command)
+{
+    auto* group = partner<character_group>(command, CHARACTER_GROUP);
+    for (character_row* row : group->rows())
+        row->findChild<QObject*>(CHARACTER_BUTTON)->setProperty(CHARACTER_ARG_NUM, 0);
+    group->setProperty(CHARACTER_ARG_NUM, 0);
+}
+
+QString label_of_character_selection_button_proc(const QObject& command)
+{
+    const int k = command.property(CHARACTER_ARG_NUM).toInt();
+    return k >= 1 ? QString::number(k) : QString();
+}
+
+void label_of_character_selection_button(QAbstractButton& button)
+{
+    button.setText(label_of_character_selection_button_proc(button));
 }
 
 // The window
@@ -279,18 +459,19 @@ chartab_window::chartab_window(QWidget* stacker)
     column->setSpacing(10);
     column->setContentsMargins(10, 10, 10, 10);
 
-    QHBoxLayout* chooser_row = new_row(column);
-    auto* point_group = gray_button("Point group");
+    // Buttons and inputs are a quarter of their row wide, the two panes share the work row.
+    fraction_row* chooser_row = new_row(column);
+    QPushButton* point_group = gray_button("Point group");
     text_editor_ = new QLineEdit;
-    chooser_row->addWidget(point_group);
-    chooser_row->addWidget(text_editor_);
-    chooser_row->addStretch(1);
+    text_editor_->setObjectName(CHARTAB_TEXT_EDITOR);
+    chooser_row->add(point_group, 1, 4);
+    chooser_row->add(text_editor_, 1, 4);
 
-    QHBoxLayout* table_row = new_row(column);
-    view_button_ = gray_button("View character table");
-    accept_button_ = gray_button("Accept character table");
-    n_input_ = new QWidget;
-    auto* n_parts = new QHBoxLayout(n_input_);
+    fraction_row* table_row = new_row(column);
+    QPushButton* view = gray_button("View character table");
+    QPushButton* accept = gray_button("Accept character table");
+    auto* n_input = new QWidget;
+    auto* n_parts = new QHBoxLayout(n_input);
     n_parts->setContentsMargins(0, 0, 0, 0);
     n_parts->addWidget(new QLabel("n"));
     n_editor_ = new QSpinBox;
@@ -298,58 +479,47 @@ chartab_window::chartab_window(QWidget* stacker)
     n_editor_->setValue(2);
     set_fill(n_editor_, white);
     n_parts->addWidget(n_editor_, 1);
-    table_row->addWidget(view_button_);
-    table_row->addWidget(accept_button_);
-    table_row->addWidget(n_input_);
-    table_row->addStretch(1);
+    table_row->add(view, 1, 4);
+    table_row->add(accept, 1, 4);
+    table_row->add(n_input, 1, 4);
 
-    QHBoxLayout* work_row = new_row(column);
+    fraction_row* work_row = new_row(column);
     group_ = new character_group;
-    character_pane_ = scrolling_area(group_);
+    group_->setObjectName(CHARACTER_GROUP);
     operation_pane_ = create_operations(group_, stacker, n_editor_);
-    work_row->addWidget(character_pane_);
-    work_row->addWidget(operation_pane_);
-    work_row->addStretch(1);
+    work_row->add(scrolling_area(group_), 3, 5, 15);
+    work_row->add(operation_pane_, 2, 5, 15);
     column->setStretchFactor(work_row, 1);
 
-    QHBoxLayout* bottom_row = new_row(column);
-    auto* reset = gray_button("Reset character list");
-    auto* close = gray_button("Close");
-    bottom_row->addWidget(reset);
-    bottom_row->addWidget(close);
-    bottom_row->addStretch(1);
+    fraction_row* bottom_row = new_row(column);
+    QPushButton* reset = gray_button("Reset character list");
+    QPushButton* close = gray_button("Close");
+    bottom_row->add(reset, 1, 4);
+    bottom_row->add(close, 1, 4);
 
-    quarter_wide_ = {point_group, view_button_, accept_button_, reset, close};
+    point_group->setProperty(CHARTAB_VARIABLE_NAME, QByteArray("character_table_list"));
+    set_partner(point_group, CHARTAB_TEXT_EDITOR, text_editor_);
+    install_method<do_choose_character_table_proc>(point_group);
+    set_partner(view, CHARTAB_TEXT_EDITOR, text_editor_);
+    install_method<do_view_character_table_proc>(view);
+    set_partner(accept, CHARTAB_TEXT_EDITOR, text_editor_);
+    set_partner(accept, CHARACTER_GROUP, group_);
+    install_method<do_accept_character_table_proc>(accept);
+    set_partner(reset, CHARACTER_GROUP, group_);
+    install_method<do_reset_character_list_proc>(reset);
+    set_partner(close, CHARACTER_WINDOW, this);
+    connect(close, &QPushButton::clicked, this, [close] { do_close_character_window(*close); });
 
-    connect(point_group, &QPushButton::clicked, this,
-            [this] { workbench_action([this] { do_choose_character_table("character_table_list"); }, false); });
-    connect(view_button_, &QPushButton::clicked, this,
-            [this] { workbench_action([this] { do_view_character_table(); }, false); });
-    connect(accept_button_, &QPushButton::clicked, this,
-            [this] { workbench_action([this] { do_accept_character_table(); }, false); });
-    connect(reset, &QPushButton::clicked, group_, &character_group::do_reset_character_list);
-    connect(close, &QPushButton::clicked, this, &QWidget::close);
-    connect(text_editor_, &QLineEdit::textChanged, this, &chartab_window::recompute_validity);
-    recompute_validity();
-}
-
-void chartab_window::resizeEvent(QResizeEvent* event)
-{
-    QWidget::resizeEvent(event);
-    const int inner = width() - 20;
-    for (QPushButton* button : quarter_wide_) button->setFixedWidth(inner / 4);
-    text_editor_->setFixedWidth(inner / 4);
-    n_input_->setFixedWidth(inner / 4);
-    character_pane_->setFixedWidth(inner * 6 / 10 - 15);
-    operation_pane_->setFixedWidth(inner * 4 / 10 - 15);
-}
-
-void chartab_window::recompute_validity()
-{
-    const bool valid = is_valid_character_table(ZEM_string(text_editor_->text().toUtf8().constData()));
-    show_validity_colour(text_editor_, valid);
-    view_button_->setEnabled(valid);
-    accept_button_->setEnabled(valid);
+    // The text input's validity, then what follows from it.
+    const auto judge = [this, view, accept] {
+        text_editor_->setProperty(CHTAB_CONTAINS_VALID_VALUE, is_valid_character_table_proc(*text_editor_));
+        QPalette palette = text_editor_->palette();
+        palette.setColor(QPalette::Base, chtab_color_of_text_editor_proc(*text_editor_));
+        text_editor_->setPalette(palette);
+        for (QPushButton* button : {view, accept}) button->setEnabled(view_chartable_is_active_proc(*button));
+    };
+    connect(text_editor_, &QLineEdit::textChanged, this, judge);
+    judge();
 }
 
 QList<QPushButton*> chartab_window::operations() const
@@ -357,45 +527,69 @@ QList<QPushButton*> chartab_window::operations() const
     return operation_pane_->widget()->findChildren<QPushButton*>();
 }
 
-// The chooser
-
-std::optional<ZEM_string> chartab_window::do_choose_character_table(const ZEM_string& name)
+void do_close_character_window_proc(QObject& command)
 {
-    bool handled = false;
-    std::optional<ZEM_string> chosen;
-    const var_symtab::var_symtabelt* list = global_objects.lookup(name);
+    // The window deletes itself once closed, its parts with it.
+    if (QWidget* window = partner<QWidget>(command, CHARACTER_WINDOW)) window->close();
+}
 
-    if (character_table_mapping.lookup(name)) {
-        const var_symtab::var_symtabelt* table = mapped_variable(name).variable;
-        if (!table || !(table->type == tp_character_table()))
-            configuration_error(std::string("cannot locate \"") + name.c_str() + "\"");
+void do_close_character_window(QObject& command) { run_method<do_close_character_window_proc>(command); }
+
+// The chooser and its checks
+
+bool is_valid_character_table_proc(const QLineEdit& text_editor)
+{
+    return names_character_table(text_of(text_editor));
+}
+
+QColor chtab_color_of_text_editor_proc(const QObject& text_editor)
+{
+    return text_editor.property(CHTAB_CONTAINS_VALID_VALUE).toBool() ? white : QColor(255, 0, 0);
+}
+
+bool view_chartable_is_active_proc(const QObject& command)
+{
+    const QObject* text_editor = partner<QObject>(command, CHARTAB_TEXT_EDITOR);
+    return text_editor && text_editor->property(CHTAB_CONTAINS_VALID_VALUE).toBool();
+}
+
+void do_choose_character_table_proc(QObject& command)
+{
+    const QByteArray name = command.property(CHARTAB_VARIABLE_NAME).toByteArray();
+    auto* text_editor = partner<QLineEdit>(command, CHARTAB_TEXT_EDITOR);
+    QObject* selection_window = partner<QObject>(command, CHARTAB_SELECTION_WINDOW);
+    const ZEM_string looked_for(name.constData());
+    bool handled = false;
+    const var_symtab::var_symtabelt* list = global_objects.lookup(looked_for);
+
+    if (character_table_mapping.lookup(looked_for)) {
+        if (!names_character_table(looked_for)) configuration_error("cannot locate \"" + name.toStdString() + "\"");
         handled = true;
-        text_editor_->setText(QString::fromUtf8(name.c_str()));
-        chosen = name;
+        text_editor->setText(QString::fromUtf8(name));
+        if (selection_window) finish_pop_up_waiting(*selection_window, name);
     }
 
     if (list && list->object && list->type == tp_string_list()) {
         handled = true;
-        // The name after the last label is read without a test: an odd list fails here.
-        const auto choose = [this](const chooser_entry& e) -> std::optional<std::string> {
-            const std::optional<ZEM_string> name = do_choose_character_table(ZEM_string(e.name.c_str()));
-            if (!name) return std::nullopt;
-            return name->c_str();
-        };
-        const std::optional<std::string> deeper =
-            wait_for_choice("character table", entries_of(*list->object, true), choose);
-        if (deeper) chosen = ZEM_string(deeper->c_str());
+        const QVariant chosen = pop_up_character_tables(*list->object, text_editor);
+        // A final choice closes every open pop-up, innermost first.
+        if (chosen.isValid() && selection_window) finish_pop_up_waiting(*selection_window, chosen);
     }
 
     if (!handled)
-        configuration_error(std::string("\"") + name.c_str() +
-                            "\" should be of type linkedlist<string> or character_table");
-    return chosen;
+        configuration_error("\"" + name.toStdString() + "\" should be of type linkedlist<string> or character_table");
 }
 
-void chartab_window::do_view_character_table()
+void do_cancel_character_table_proc(QObject& command)
 {
-    const QByteArray name = text_editor_->text().toUtf8();
+    if (QObject* window = partner<QObject>(command, CHARTAB_SELECTION_WINDOW)) finish_pop_up_waiting(*window, {});
+}
+
+void do_cancel_character_table(QObject& command) { run_method<do_cancel_character_table_proc>(command); }
+
+void do_view_character_table_proc(QObject& command)
+{
+    const QByteArray name = partner<QLineEdit>(command, CHARTAB_TEXT_EDITOR)->text().toUtf8();
     const looked_up found = mapped_variable(ZEM_string(name.constData()));
     const var_symtab::var_symtabelt* table = found.variable;
     // A variable without a value is as good as none.
@@ -403,9 +597,12 @@ void chartab_window::do_view_character_table()
     zarn_object_window(*table->object, name.constData());
 }
 
-void chartab_window::do_accept_character_table()
+// Accepting a table
+
+void do_accept_character_table_proc(QObject& command)
 {
-    const ZEM_string name(text_editor_->text().toUtf8().constData());
+    const ZEM_string name = text_of(*partner<QLineEdit>(command, CHARTAB_TEXT_EDITOR));
+    auto* group = partner<character_group>(command, CHARACTER_GROUP);
     // Every look-up comes first, so that a failed accept leaves the list and its name alone.
     const looked_up looked = mapped_variable(name);
     if (!looked.variable || !looked.variable->object) cannot_find("do_accept_pointgroup", looked.first_lacking);
@@ -413,16 +610,17 @@ void chartab_window::do_accept_character_table()
     if (!found) cannot_find("do_accept_pointgroup", lacking::table);
     const ZEM_character_table table = *found;
 
-    group_->clear_character_group();
+    group->clear_character_group();
     for (int i = 1; i <= table.rows(); ++i) {
         std::ostringstream comment;
         comment << "[ Row " << i << " of " << name.c_str() << " ]";
-        group_->add_to_character_group(table.row(i), ZEM_string(comment.str().c_str()));
+        group->add_to_character_group(table.row(i), ZEM_string(comment.str().c_str()));
     }
-    group_->add_to_character_group(table.determinant_character(),
-                                   ZEM_string("[ Determinant character of ") + name + ZEM_string(" ]"));
-    group_->add_to_character_group(table.vector_character(), ZEM_string("[ Vector character of ") + name + ZEM_string(" ]"));
-    group_->set_character_table(name, table);
+    group->add_to_character_group(table.determinant_character(),
+                                  ZEM_string("[ Determinant character of ") + name + ZEM_string(" ]"));
+    group->add_to_character_group(table.vector_character(), ZEM_string("[ Vector character of ") + name + ZEM_string(" ]"));
+    group->setProperty(CHARTAB_NAME, QByteArray(name.c_str()));
+    group->setProperty(SELECTED_CHARACTER_TABLE, Am_ZEM_object(new Am_ZEM_object_Data(table)));
 }
 
 // The operations
@@ -430,10 +628,7 @@ void chartab_window::do_accept_character_table()
 namespace {
 
 // An operation button's method: the operation under the workbench's failure guard.
-void do_character_operation(const operation_command& command)
-{
-    workbench_action([&] { do_character_operation_proc(command); }, false);
-}
+void do_character_operation(QObject& command) { run_method<do_character_operation_proc>(command); }
 
 }
 
@@ -443,9 +638,11 @@ QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBo
     auto* column = new QVBoxLayout(buttons);
     for (const char* const* label = op_names; *label; ++label) {
         QPushButton* button = gray_button(*label);
-        const operation_command command{*label, group, stacker, n_editor};
-        QObject::connect(button, &QPushButton::clicked, button, [command] { do_character_operation(command); });
-        const auto recompute = [button, command] { button->setEnabled(operation_is_active_proc(command)); };
+        set_partner(button, CHARACTER_GROUP, group);
+        set_partner(button, CHARTAB_STACKER, stacker);
+        set_partner(button, CHARTAB_N_EDITOR, n_editor);
+        QObject::connect(button, &QPushButton::clicked, button, [button] { do_character_operation(*button); });
+        const auto recompute = [button] { operation_is_active(*button); };
         QObject::connect(group, &character_group::changed, button, recompute);
         QObject::connect(n_editor, &QSpinBox::valueChanged, button, recompute);
         recompute();
@@ -462,37 +659,43 @@ QScrollArea* create_operations(character_group* group, QWidget* stacker, QSpinBo
     return pane;
 }
 
-bool operation_is_active_proc(const operation_command& command)
+bool operation_is_active_proc(const QObject& command)
 {
-    const operation* op = operation_named(command.label);
-    const character_group& group = *command.group;
-    const int count = group.arg_num();
-    if (!op || count == 0 || !group.has_character_table()) return false;
+    const operation* op = operation_named(label_of(command));
+    const auto* group = partner<character_group>(command, CHARACTER_GROUP);
+    const auto* n_editor = partner<QSpinBox>(command, CHARTAB_N_EDITOR);
+    if (!op || !group || !n_editor) return false;
+    const int count = group->arg_num();
+    if (count == 0 || !group->has_character_table()) return false;
     // Only the table's own rows are irreducible: they hold the first list positions.
     bool irreducible = false;
     if (op->rule == arguments::one_irreducible) {
         pointer_to_objects<ZEM_character> characters;
         pointer_to_objects<int> positions;
-        group.get_characters_from_group(characters, positions);
-        irreducible = positions[0] <= group.get_chartab_from_group().rows();
+        group->get_characters_from_group(characters, positions);
+        irreducible = positions[0] <= group->get_chartab_from_group().rows();
     }
-    return takes(op->rule, count, command.n_editor->value(), irreducible);
+    return takes(op->rule, count, n_editor->value(), irreducible);
 }
 
-void do_character_operation_proc(const operation_command& command)
+void operation_is_active(QAbstractButton& button) { button.setEnabled(operation_is_active_proc(button)); }
+
+void do_character_operation_proc(QObject& command)
 {
     if (!operation_is_active_proc(command)) return;
-    character_group& group = *command.group;
+    auto& group = *partner<character_group>(command, CHARACTER_GROUP);
+    const std::string label = label_of(command);
     const int count = group.arg_num();
     const ZEM_character_table table = group.get_chartab_from_group();
-    const int n = command.n_editor->value();
+    const int n = partner<QSpinBox>(command, CHARTAB_N_EDITOR)->value();
     pointer_to_objects<ZEM_character> c;
     pointer_to_objects<int> positions;
     group.get_characters_from_group(c, positions);
 
     std::ostringstream comment;
-    comment << "[ " << command.label << "(";
+    comment << "[ " << label << "(";
     for (int a = 0; a < count; ++a) comment << (a ? ", " : "") << positions[a];
     comment << "), n = " << n << " ]" << "   (" << group.chartab_name().c_str() << ")";
-    operation_named(command.label)->action({table, c, count, n, comment.str(), group, command.stacker});
+    operation_named(label)->action(
+        {table, c, count, n, comment.str(), group, partner<QWidget>(command, CHARTAB_STACKER)});
 }

@@ -1,10 +1,12 @@
 #include "support/mouse.h"
 
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -96,7 +98,10 @@ TEST_F(workbench, OperationsAreActiveForTheArgumentsTheyTake)
         choose(c.chosen);
         window->n_editor()->setValue(c.n);
         std::string active;
-        for (const QPushButton* b : window->operations()) active += b->isEnabled() ? "1" : "0";
+        for (const QPushButton* b : window->operations()) {
+            EXPECT_EQ(operation_is_active_proc(*b), b->isEnabled()) << b->text().toStdString();
+            active += b->isEnabled() ? "1" : "0";
+        }
         EXPECT_EQ(active, c.active) << c.n;
     }
 }
@@ -127,15 +132,20 @@ TEST_F(workbench, TheOperationProcRunsTheOperationItsLabelNamesWhileItIsActive)
 {
     accept();
     choose({3});
-    const auto run = [&](const char* label) {
-        do_character_operation_proc({label, window->group(), stacker.get(), window->n_editor()});
+    // A command as create_operations makes it.
+    const auto command = [&](const char* label) {
+        auto b = std::make_unique<QPushButton>(label);
+        set_partner(b.get(), CHARACTER_GROUP, window->group());
+        set_partner(b.get(), CHARTAB_STACKER, stacker.get());
+        set_partner(b.get(), CHARTAB_N_EDITOR, window->n_editor());
+        return b;
     };
-    run("Decompose");
-    run("Symmetric square");
+    do_character_operation_proc(*command("Decompose"));
+    do_character_operation_proc(*command("Symmetric square"));
     // No operation of these names; Add needs two characters.
     for (const char* label : {"decompose", "Copy ", "", "Add"}) {
-        EXPECT_FALSE(operation_is_active_proc({label, window->group(), stacker.get(), window->n_editor()}));
-        run(label);
+        EXPECT_FALSE(operation_is_active_proc(*command(label)));
+        do_character_operation_proc(*command(label));
     }
     EXPECT_EQ(window->group()->rows().size(), 6u);
     EXPECT_EQ(std::string(window->group()->rows().back()->comment()), "[ Symmetric square(3), n = 2 ]   (3m)");
@@ -193,6 +203,77 @@ TEST_F(workbench, TheChooserWalksNestedListsAndReportsConfigurationFaults)
         press("Point group");
         EXPECT_TRUE(window->chartab_text_editor()->text().isEmpty());
         EXPECT_EQ(alerts.alerts, c.alerts);
+    }
+}
+
+TEST_F(workbench, TheFormulasFollowTheirInputs)
+{
+    config.set("X_int", ZEM_int(1));
+    character_table_mapping.add_elt("not a table", "X_int");
+    character_table_mapping.add_elt("ghost", "X_ghost");
+    auto* input = window->findChild<QLineEdit*>(CHARTAB_TEXT_EDITOR);
+    ASSERT_EQ(input, window->chartab_text_editor());
+    const QColor red(255, 0, 0), white(255, 255, 255);
+    // A variable's own name, a key without a variable, a variable of another type.
+    const struct { const char* text; bool valid; } names[] = {
+        {"3m", true}, {"X3_3m", false}, {"ghost", false}, {"not a table", false}, {"", false}, {"3m ", false},
+    };
+    for (const auto& c : names) {
+        input->setText(c.text);
+        EXPECT_EQ(is_valid_character_table_proc(*input), c.valid) << c.text;
+        EXPECT_EQ(chtab_color_of_text_editor_proc(*input), c.valid ? white : red) << c.text;
+        EXPECT_EQ(input->palette().color(QPalette::Base), c.valid ? white : red) << c.text;
+        for (const char* label : {"View character table", "Accept character table"}) {
+            EXPECT_EQ(view_chartable_is_active_proc(*button(window.get(), label)), c.valid) << c.text;
+            EXPECT_EQ(button(window.get(), label)->isEnabled(), c.valid) << c.text;
+        }
+    }
+    QObject command;
+    for (const auto& [k, label] : {std::pair(0, ""), {1, "1"}, {12, "12"}, {-1, ""}}) {
+        command.setProperty(CHARACTER_ARG_NUM, k);
+        EXPECT_EQ(label_of_character_selection_button_proc(command).toStdString(), label) << k;
+    }
+}
+
+TEST_F(workbench, ViewShowsTheTableUnderItsNameAndCloseLeavesTheDeck)
+{
+    QPointer<chartab_window> other = new chartab_window(stacker.get());
+    other->show();
+    other->chartab_text_editor()->setText("3m");
+    button(other, "View character table")->click();
+    EXPECT_TRUE(window_titled("3m"));
+    button(other, "Accept character table")->click();
+    other->group()->rows()[0]->button()->click();
+    button(other, "Copy")->click();
+    button(other, "Close")->click();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(other.isNull());
+    EXPECT_EQ(pages().size(), 1u);
+    close_windows();
+    EXPECT_TRUE(alerts.alerts.empty());
+}
+
+TEST_F(workbench, TheWidthsFollowTheWindowBothWays)
+{
+    accept();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    QWidget* character_pane = window->group()->parentWidget()->parentWidget();
+    QWidget* operation_pane = window->operations().front()->parentWidget()->parentWidget()->parentWidget();
+    const QWidget* quarter_wide[] = {button(window.get(), "Point group"), window->chartab_text_editor(),
+                                     button(window.get(), "Accept character table"),
+                                     window->n_editor()->parentWidget(), button(window.get(), "Close")};
+    for (const int width : {800, 1600, 800, 700}) {
+        window->resize(width, 600);
+        QTest::qWait(50);
+        ASSERT_EQ(window->width(), width);
+        const int row = width - 20;
+        for (const QWidget* part : quarter_wide) EXPECT_EQ(part->width(), row / 4) << width;
+        EXPECT_EQ(character_pane->width(), row * 3 / 5 - 15) << width;
+        EXPECT_EQ(operation_pane->width(), row * 2 / 5 - 15) << width;
+        EXPECT_EQ(character_pane->height(), operation_pane->height());
+        const QString shot = QString("chartab_%1_%2.png").arg(width).arg(QApplication::platformName());
+        EXPECT_TRUE(save_screenshot(window.get(), shot.toUtf8().constData()));
     }
 }
 
