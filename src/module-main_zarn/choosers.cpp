@@ -22,7 +22,10 @@ std::vector<std::string> strings_of(const ZEM_object& list)
     return strings;
 }
 
-std::string variable_name_of(const QObject& command) { return command.property(VARIABLE_NAME).toString().toStdString(); }
+std::string variable_name_of(const QObject& command)
+{
+    return command.property(VARIABLE_NAME).toString().toStdString();
+}
 
 int number_of(const QObject& command, const char* key) { return partner<QSpinBox>(command, key)->value(); }
 

@@ -127,7 +127,8 @@ public:
         pseudo_tensor = gray_button("Pseudo tensor");
         QPushButton* close = gray_button("Close");
         point_group->setProperty(VARIABLE_NAME, "point_group");
-        set_partners(point_group, {{DIMENSION_EDITOR, dimension_editor}, {POINT_GROUP_TEXT_EDITOR, point_group_text_editor}});
+        set_partners(point_group,
+                     {{DIMENSION_EDITOR, dimension_editor}, {POINT_GROUP_TEXT_EDITOR, point_group_text_editor}});
         set_partners(view_point_group,
                      {{POINT_GROUP_TEXT_EDITOR, point_group_text_editor}, {DIMENSION_EDITOR, dimension_editor}});
         perm_symmetry->setProperty(VARIABLE_NAME, "perm_symmetry");
