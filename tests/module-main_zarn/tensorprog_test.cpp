@@ -143,6 +143,9 @@ TEST(TensorWorkbench, ButtonsAndInputsFollowTheWindowsWidthBothWays)
         EXPECT_TRUE(QTest::qWaitFor(follows, 2000)) << width << ": " << w.bench->width() << " wide, "
                                                     << button(w.bench, "Close")->width() << " the last button";
         EXPECT_EQ(w.bench->height(), height);
+        if (width == 1600) {
+            EXPECT_TRUE(save_screenshot(w.bench, "tensor_workbench_wide.png"));
+        }
     }
 }
 
