@@ -1,11 +1,15 @@
 #include "module-main_zarn/choosers.h"
 
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QSpinBox>
 #include <vector>
 
 #include "module-collections/linkedlist.h"
 #include "module-main_zarn/config_error.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-main_zarn/tensor_checks.h"
+#include "module-main_zarn/tensorprog.h"
 
 namespace {
 
@@ -16,6 +20,23 @@ std::vector<std::string> strings_of(const ZEM_object& list)
          node = node->next)
         strings.emplace_back(node->elt.c_str());
     return strings;
+}
+
+std::string variable_name_of(const QObject& command)
+{
+    return command.property(VARIABLE_NAME).toString().toStdString();
+}
+
+int number_of(const QObject& command, const char* key) { return partner<QSpinBox>(command, key)->value(); }
+
+// A chooser run from a button: its choice, if any, goes into the button's input under `key`.
+template <class Chooser>
+void choose_into(const QObject& command, const char* key, Chooser&& chooser)
+{
+    workbench_action([&] {
+        if (const std::optional<std::string> chosen = chooser())
+            partner<QLineEdit>(command, key)->setText(QString::fromStdString(*chosen));
+    });
 }
 
 }
@@ -91,5 +112,32 @@ std::optional<std::string> do_choose_rank_and_permsymm_proc(const std::string& n
         configuration_error("\"" + list + "\" should be of type linkedlist<string>");
     std::vector<chooser_entry> symmetries;
     for (const std::string& symmetry : strings_of(*variable->object)) symmetries.push_back({symmetry, symmetry});
-    return wait_for_choice("Permutation symmetry", symmetries, [](const chooser_entry& e) { return e.name; });
+    return wait_for_choice("Permutation symmetry", symmetries, do_select_perm_symmetry_proc);
+}
+
+std::optional<std::string> do_select_perm_symmetry_proc(const chooser_entry& choice) { return choice.label; }
+
+void do_choose_pointgroup_or_pointgroup_class(const QObject& command)
+{
+    choose_into(command, POINT_GROUP_TEXT_EDITOR, [&] {
+        return do_choose_pointgroup_or_pointgroup_class_proc(variable_name_of(command),
+                                                              number_of(command, DIMENSION_EDITOR));
+    });
+}
+
+void do_choose_basis_transformation(const QObject& command)
+{
+    const auto* button = qobject_cast<const QAbstractButton*>(&command);
+    const std::string label = button ? button->text().toStdString() : std::string();
+    choose_into(command, TRANSFORMATION_TEXT_EDITOR, [&] {
+        return do_choose_basis_transformation_proc(label, variable_name_of(command),
+                                                   number_of(command, DIMENSION_EDITOR));
+    });
+}
+
+void do_choose_rank_and_permsymm(const QObject& command)
+{
+    choose_into(command, PERM_SYMMETRY_EDITOR, [&] {
+        return do_choose_rank_and_permsymm_proc(variable_name_of(command), number_of(command, RANK_EDITOR));
+    });
 }

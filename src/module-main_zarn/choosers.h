@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+class QObject;
 class ZEM_object;
 
 struct chooser_entry {
@@ -43,3 +44,13 @@ std::optional<std::string> do_choose_basis_transformation_proc(const std::string
 
 // `name` is "perm_symmetry"; returns the chosen symmetry string.
 std::optional<std::string> do_choose_rank_and_permsymm_proc(const std::string& name, int rank);
+// A choice of the permutation-symmetry pop-up: its label is the symmetry, as listed.
+std::optional<std::string> do_select_perm_symmetry_proc(const chooser_entry& choice);
+
+// What the tensor workbench's chooser buttons run: the chooser of the button's
+// VARIABLE_NAME at the dimension or rank of its number input; a choice goes
+// into its text input, a fault ends the press and changes nothing.
+void do_choose_pointgroup_or_pointgroup_class(const QObject& command);
+// The button's own text is the key looked up in the transformation mapping.
+void do_choose_basis_transformation(const QObject& command);
+void do_choose_rank_and_permsymm(const QObject& command);

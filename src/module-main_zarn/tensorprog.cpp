@@ -3,12 +3,10 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <optional>
 
 #include "module-main_zarn/choosers.h"
 #include "module-main_zarn/config_error.h"
@@ -22,13 +20,10 @@
 
 namespace {
 
-constexpr int half_width = 185;
-
 // A number input with its prompt in front.
 QSpinBox* number_input(QWidget*& widget, const char* prompt, int lowest, int highest, int value)
 {
     widget = new QWidget;
-    widget->setFixedWidth(half_width);
     auto* row = new QHBoxLayout(widget);
     row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(new QLabel(prompt));
@@ -47,17 +42,18 @@ QLineEdit* text_input(const char* name)
 {
     auto* input = new QLineEdit;
     input->setObjectName(name);
-    input->setFixedWidth(half_width);
     return input;
 }
 
-QHBoxLayout* row_of(QWidget* left, QWidget* right)
+// Every part is half the row wide, less the spacing: (width - 30) / 2 in a
+// window of any width; a part alone keeps an empty half beside it (a widget:
+// no spacing goes next to a stretch).
+QHBoxLayout* row_of(QWidget* left, QWidget* right = new QWidget)
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
-    row->addWidget(left);
-    row->addWidget(right);
-    row->addStretch(1);
+    row->addWidget(left, 1);
+    row->addWidget(right, 1);
     return row;
 }
 
@@ -72,15 +68,38 @@ void do_execute_proc(bool pseudo, const execute_command& command)
     if (command.result_stacker) add_to_stacker(command.result_stacker, *result.value, result.comment.c_str());
 }
 
-// The two buttons' methods: a request under the workbench's failure guard.
-void do_execute_tensor(const execute_command& command)
+// What the "Tensor" and "Pseudo tensor" buttons carry under their slot keys.
+execute_command execute_command_of(const QObject& button)
 {
-    workbench_action([&] { do_execute_tensor_proc(command); });
+    return {partner<QLineEdit>(button, POINT_GROUP_TEXT_EDITOR),
+            partner<QLineEdit>(button, PERM_SYMMETRY_EDITOR),
+            partner<QLineEdit>(button, TRANSFORMATION_TEXT_EDITOR),
+            partner<QSpinBox>(button, RANK_EDITOR),
+            partner<QSpinBox>(button, DIMENSION_EDITOR),
+            button.property(RESULT_STACKER).value<QPointer<QWidget>>()};
 }
 
-void do_execute_pseudo_tensor(const execute_command& command)
+// The buttons' methods: each under the workbench's failure guard.
+void do_execute_tensor(const QObject& button)
 {
-    workbench_action([&] { do_execute_pseudo_tensor_proc(command); });
+    workbench_action([&] { do_execute_tensor_proc(execute_command_of(button)); });
+}
+
+void do_execute_pseudo_tensor(const QObject& button)
+{
+    workbench_action([&] { do_execute_pseudo_tensor_proc(execute_command_of(button)); });
+}
+
+void do_view_pointgroup(const QObject& button)
+{
+    workbench_action([&] { do_view_pointgroup_proc(button); });
+}
+
+void do_close_tensor_window(const QObject& button) { do_close_tensor_window_proc(button); }
+
+void set_partners(QObject* self, std::initializer_list<std::pair<const char*, QObject*>> partners)
+{
+    for (const auto& [key, widget] : partners) set_partner(self, key, widget);
 }
 
 class tensor_window : public QWidget {
@@ -91,47 +110,66 @@ public:
 
         QWidget* dimension_widget;
         QWidget* rank_widget;
-        rank_editor = number_input(rank_widget, "rank", 1, 9999, 2);
-        dimension_editor = number_input(dimension_widget, "dimension", 1, group_name_mappings.count(), 3);
+        QSpinBox* rank_editor = number_input(rank_widget, "rank", 1, 9999, 2);
+        QSpinBox* dimension_editor = number_input(dimension_widget, "dimension", 1, group_name_mappings.count(), 3);
         point_group_text_editor = text_input("point group");
         perm_symmetry_editor = text_input("perm symmetry");
         transformation_text_editor = text_input("basis transformation");
+        set_partner(point_group_text_editor, DIMENSION_EDITOR, dimension_editor);
+        set_partner(perm_symmetry_editor, RANK_EDITOR, rank_editor);
+        set_partner(transformation_text_editor, DIMENSION_EDITOR, dimension_editor);
 
-        QPushButton* point_group = gray_button("Point group", half_width);
-        view_point_group = gray_button("View point group", half_width);
-        perm_symmetry = gray_button("Perm. symmetry", half_width);
-        basis_transformation = gray_button("Basis transformation", half_width);
-        tensor = gray_button("Tensor", half_width);
-        pseudo_tensor = gray_button("Pseudo tensor", half_width);
-        QPushButton* close = gray_button("Close", half_width);
+        QPushButton* point_group = gray_button("Point group");
+        view_point_group = gray_button("View point group");
+        perm_symmetry = gray_button("Perm. symmetry");
+        basis_transformation = gray_button("Basis transformation");
+        tensor = gray_button("Tensor");
+        pseudo_tensor = gray_button("Pseudo tensor");
+        QPushButton* close = gray_button("Close");
+        point_group->setProperty(VARIABLE_NAME, "point_group");
+        set_partners(point_group,
+                     {{DIMENSION_EDITOR, dimension_editor}, {POINT_GROUP_TEXT_EDITOR, point_group_text_editor}});
+        set_partners(view_point_group,
+                     {{POINT_GROUP_TEXT_EDITOR, point_group_text_editor}, {DIMENSION_EDITOR, dimension_editor}});
+        perm_symmetry->setProperty(VARIABLE_NAME, "perm_symmetry");
+        set_partners(perm_symmetry, {{PERM_SYMMETRY_EDITOR, perm_symmetry_editor}, {RANK_EDITOR, rank_editor}});
+        basis_transformation->setProperty(VARIABLE_NAME, "basis_transformation");
+        set_partners(basis_transformation,
+                     {{TRANSFORMATION_TEXT_EDITOR, transformation_text_editor}, {DIMENSION_EDITOR, dimension_editor}});
+        for (QPushButton* execute : {tensor, pseudo_tensor}) {
+            set_partners(execute, {{POINT_GROUP_TEXT_EDITOR, point_group_text_editor},
+                                   {PERM_SYMMETRY_EDITOR, perm_symmetry_editor},
+                                   {DIMENSION_EDITOR, dimension_editor},
+                                   {RANK_EDITOR, rank_editor},
+                                   {TRANSFORMATION_TEXT_EDITOR, transformation_text_editor}});
+            execute->setProperty(RESULT_STACKER, QVariant::fromValue(QPointer<QWidget>(stacker)));
+        }
+        set_partner(close, TENSOR_WINDOW, this);
 
         auto* column = new QVBoxLayout(this);
         column->setSpacing(10);
         column->setContentsMargins(10, 10, 10, 10);
-        column->setSizeConstraint(QLayout::SetFixedSize);
+        // The height follows the contents, the width the user.
+        column->setSizeConstraint(QLayout::SetMinAndMaxSize);
         column->addLayout(row_of(dimension_widget, rank_widget));
         column->addLayout(row_of(point_group, point_group_text_editor));
-        column->addWidget(view_point_group, 0, Qt::AlignLeft);
+        column->addLayout(row_of(view_point_group));
         column->addLayout(row_of(perm_symmetry, perm_symmetry_editor));
         column->addLayout(row_of(basis_transformation, transformation_text_editor));
         column->addLayout(row_of(tensor, pseudo_tensor));
-        column->addWidget(close, 0, Qt::AlignLeft);
+        column->addLayout(row_of(close));
         setGeometry(100, 100, 400, sizeHint().height());
-        setFixedWidth(400);
 
-        connect(point_group, &QPushButton::clicked, this,
-                [this] { workbench_action([this] { choose_point_group(); }); });
-        connect(view_point_group, &QPushButton::clicked, this,
-                [this] { workbench_action([this] { do_view_pointgroup_proc(); }); });
-        connect(perm_symmetry, &QPushButton::clicked, this,
-                [this] { workbench_action([this] { choose_perm_symmetry(); }); });
-        connect(basis_transformation, &QPushButton::clicked, this,
-                [this] { workbench_action([this] { choose_transformation(); }); });
-        const execute_command execute{point_group_text_editor, perm_symmetry_editor, transformation_text_editor,
-                                      rank_editor, dimension_editor, stacker};
-        connect(tensor, &QPushButton::clicked, this, [execute] { do_execute_tensor(execute); });
-        connect(pseudo_tensor, &QPushButton::clicked, this, [execute] { do_execute_pseudo_tensor(execute); });
-        connect(close, &QPushButton::clicked, this, &QWidget::close);
+        const auto run_on_click = [this](QPushButton* button, void (*method)(const QObject&)) {
+            connect(button, &QPushButton::clicked, this, [button, method] { method(*button); });
+        };
+        run_on_click(point_group, do_choose_pointgroup_or_pointgroup_class);
+        run_on_click(view_point_group, do_view_pointgroup);
+        run_on_click(perm_symmetry, do_choose_rank_and_permsymm);
+        run_on_click(basis_transformation, do_choose_basis_transformation);
+        run_on_click(tensor, do_execute_tensor);
+        run_on_click(pseudo_tensor, do_execute_pseudo_tensor);
+        run_on_click(close, do_close_tensor_window);
 
         const auto check = [this] { workbench_action([this] { recompute(); }, true, work_kind::quick); };
         for (QLineEdit* input : {point_group_text_editor, perm_symmetry_editor, transformation_text_editor})
@@ -141,70 +179,21 @@ public:
     }
 
 private:
-    // Judges the three inputs, colours them and switches the buttons.
+    // Every formula of the window, the inputs' validity before what reads it.
     void recompute()
     {
-        const int dimension = dimension_editor->value();
-        const int rank = rank_editor->value();
-        const bool point_group_valid = is_valid_point_group_proc(text_of(point_group_text_editor), dimension);
-        const bool perm_symmetry_valid = is_valid_perm_symmetry_proc(text_of(perm_symmetry_editor), rank);
-        const bool transformation_valid =
-            is_valid_transformation_proc(text_of(transformation_text_editor), dimension);
-        show_validity(point_group_text_editor, point_group_valid);
-        show_validity(perm_symmetry_editor, perm_symmetry_valid);
-        show_validity(transformation_text_editor, transformation_valid);
-        view_point_group->setEnabled(point_group_valid);
-        const bool execute_is_active = perm_symmetry_valid && point_group_valid && transformation_valid;
-        tensor->setEnabled(execute_is_active);
-        pseudo_tensor->setEnabled(execute_is_active);
-        perm_symmetry->setEnabled(perm_symmetry_is_active_proc("perm_symmetry", rank));
-        basis_transformation->setEnabled(transformation_is_active_proc(dimension));
+        is_valid_point_group(point_group_text_editor);
+        is_valid_perm_symmetry(perm_symmetry_editor);
+        is_valid_transformation(transformation_text_editor);
+        for (QLineEdit* input : {point_group_text_editor, perm_symmetry_editor, transformation_text_editor})
+            color_of_text_editor(input);
+        view_is_active(view_point_group);
+        execute_is_active(tensor);
+        execute_is_active(pseudo_tensor);
+        perm_symmetry_is_active(perm_symmetry);
+        transformation_is_active(basis_transformation);
     }
 
-    static void show_validity(QLineEdit* input, bool valid)
-    {
-        input->setProperty("CONTAINS_VALID_VALUE", valid);
-        show_validity_colour(input, valid);
-    }
-
-    static void write(QLineEdit* input, const std::optional<std::string>& chosen)
-    {
-        if (chosen) input->setText(QString::fromStdString(*chosen));
-    }
-
-    void choose_point_group()
-    {
-        write(point_group_text_editor,
-              do_choose_pointgroup_or_pointgroup_class_proc("point_group", dimension_editor->value()));
-    }
-    void choose_perm_symmetry()
-    {
-        write(perm_symmetry_editor, do_choose_rank_and_permsymm_proc("perm_symmetry", rank_editor->value()));
-    }
-    void choose_transformation()
-    {
-        write(transformation_text_editor,
-              do_choose_basis_transformation_proc("Basis transformation", "basis_transformation",
-                                                  dimension_editor->value()));
-    }
-
-    void do_view_pointgroup_proc()
-    {
-        const std::string text = text_of(point_group_text_editor);
-        const int dimension = dimension_editor->value();
-        const auto fail = [](const char* number) {
-            ZEM_FAIL(std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
-        };
-        if (dimension < 1 || dimension > group_name_mappings.count()) fail("1");
-        const ZEM_string* name = group_name_mappings.lookup(dimension, ZEM_string(text.c_str()));
-        if (!name) fail("2");
-        const var_symtab::var_symtabelt* group = configuration_variable(name->c_str());
-        if (!group) fail("3");
-        zarn_object_window(*group->object, text.c_str());
-    }
-
-    QSpinBox* dimension_editor;
-    QSpinBox* rank_editor;
     QLineEdit* point_group_text_editor;
     QLineEdit* perm_symmetry_editor;
     QLineEdit* transformation_text_editor;
@@ -219,6 +208,26 @@ private:
 
 void do_execute_tensor_proc(const execute_command& command) { do_execute_proc(false, command); }
 void do_execute_pseudo_tensor_proc(const execute_command& command) { do_execute_proc(true, command); }
+
+void do_view_pointgroup_proc(const QObject& command)
+{
+    const std::string text = text_of(partner<QLineEdit>(command, POINT_GROUP_TEXT_EDITOR));
+    const int dimension = partner<QSpinBox>(command, DIMENSION_EDITOR)->value();
+    const auto fail = [](const char* number) {
+        ZEM_FAIL(std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
+    };
+    if (dimension < 1 || dimension > group_name_mappings.count()) fail("1");
+    const ZEM_string* name = group_name_mappings.lookup(dimension, ZEM_string(text.c_str()));
+    if (!name) fail("2");
+    const var_symtab::var_symtabelt* group = configuration_variable(name->c_str());
+    if (!group) fail("3");
+    zarn_object_window(*group->object, text.c_str());
+}
+
+void do_close_tensor_window_proc(const QObject& command)
+{
+    if (QWidget* window = partner<QWidget>(command, TENSOR_WINDOW)) window->close();
+}
 
 QWidget* tensorprog(QWidget* stacker)
 {

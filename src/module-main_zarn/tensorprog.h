@@ -2,13 +2,42 @@
 // dimension, a rank, a point group, an index symmetry and a basis
 // transformation, and asks for the general invariant tensor or pseudo-tensor,
 // which goes to the result deck `stacker` with a three-line comment.
+// Widgets find their partners through the slot keys below, dynamic properties
+// that hold the partner; the buttons carry what their methods and activity
+// formulas read, the text inputs what their checks read.
 #pragma once
 
 #include <QPointer>
+#include <QVariant>
 #include <QWidget>
 
 class QLineEdit;
 class QSpinBox;
+
+inline constexpr const char* POINT_GROUP_TEXT_EDITOR = "POINT_GROUP_TEXT_EDITOR";
+inline constexpr const char* DIMENSION_EDITOR = "DIMENSION_EDITOR";
+inline constexpr const char* RANK_EDITOR = "RANK_EDITOR";
+inline constexpr const char* PERM_SYMMETRY_EDITOR = "PERM_SYMMETRY_EDITOR";
+// A bool, on each text input: its text is valid.
+inline constexpr const char* CONTAINS_VALID_VALUE = "CONTAINS_VALID_VALUE";
+inline constexpr const char* TRANSFORMATION_TEXT_EDITOR = "TRANSFORMATION_TEXT_EDITOR";
+inline constexpr const char* TENSOR_WINDOW = "TENSOR_WINDOW";
+// The deck, held weakly: it goes with the main window.
+inline constexpr const char* RESULT_STACKER = "RESULT_STACKER";
+// A string, on the chooser buttons: the stem of the chooser's list names.
+inline constexpr const char* VARIABLE_NAME = "VARIABLE_NAME";
+
+inline void set_partner(QObject* self, const char* key, QObject* partner)
+{
+    self->setProperty(key, QVariant::fromValue(partner));
+}
+
+// The partner `self` keeps under `key`, or null.
+template <class Widget>
+Widget* partner(const QObject& self, const char* key)
+{
+    return qobject_cast<Widget*>(self.property(key).value<QObject*>());
+}
 
 // Opens a new, independent workbench window and returns it.
 QWidget* tensorprog(QWidget* stacker);
@@ -28,3 +57,9 @@ struct execute_command {
 // it to the deck with its comment, or fails and adds nothing.
 void do_execute_tensor_proc(const execute_command& command);
 void do_execute_pseudo_tensor_proc(const execute_command& command);
+
+// "View point group": opens an object window on the group the command's point
+// group names at its dimension, titled by the name as typed.
+void do_view_pointgroup_proc(const QObject& command);
+// "Close": closes, and so deletes, the command's TENSOR_WINDOW; the deck keeps its pages.
+void do_close_tensor_window_proc(const QObject& command);

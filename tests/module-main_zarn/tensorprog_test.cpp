@@ -9,6 +9,7 @@
 #include <sys/resource.h>
 
 #include "module-main_zarn/main_window.h"
+#include "module-main_zarn/tensor_checks.h"
 #include "module-main_zarn/tensorprog.h"
 #include "module-main_zarn/workbench_config.h"
 #include "module-misc_amulet/stacker.h"
@@ -72,8 +73,80 @@ TEST(TensorWorkbench, ScreenshotsBeforeAndAfterARequestAndCloseKeepsTheDeck)
     EXPECT_TRUE(save_screenshot(w.main.get(), "main_window_with_result.png"));
     w.press("View point group");
     EXPECT_TRUE(window_titled("m-3m"));
+    const QPointer<QWidget> bench = w.bench;
     w.press("Close");
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(bench);
     EXPECT_EQ(w.pages(), 1);
+}
+
+// Each formula as its widget holds it: the checks read the text and the number
+// input the slot keys name; the colour and the activity read only the validity
+// the inputs hold, whatever their text.
+TEST(TensorWorkbench, TheFormulasReadTheirInputsThroughTheSlotKeysOfTheirWidget)
+{
+    workbench_under_test w;
+    QAbstractButton* tensor = button(w.bench, "Tensor");
+    const QObject* perm = button(w.bench, "Perm. symmetry");
+    const QObject* transformation = button(w.bench, "Basis transformation");
+    QLineEdit* inputs[] = {partner<QLineEdit>(*tensor, POINT_GROUP_TEXT_EDITOR),
+                           partner<QLineEdit>(*tensor, PERM_SYMMETRY_EDITOR),
+                           partner<QLineEdit>(*tensor, TRANSFORMATION_TEXT_EDITOR)};
+    ASSERT_EQ(inputs[0], w.input("point group"));
+    ASSERT_EQ(inputs[1], w.input("perm symmetry"));
+    ASSERT_EQ(inputs[2], w.input("basis transformation"));
+    const struct { int dimension, rank; const char *group, *symmetry, *transformation, *values; } cases[] = {
+        {3, 2, "m-3m", "(0 1)", "identity", "111 11"},
+        {3, 3, "m-3m cycl", "(0 1) 2", "cyclo", "111 01"},
+        {2, 2, "m-3m", "(0 1)", "identity", "010 11"},
+        {3, 2, "matrix", "0 1 1", "flat", "000 11"},
+        {3, 2, "ghost", "1 2", "minus", "001 11"},
+    };
+    for (const auto& c : cases) {
+        w.fill(c.dimension, c.rank, c.group, c.symmetry, c.transformation);
+        std::string values;
+        for (bool value : {is_valid_point_group_proc(*inputs[0]), is_valid_perm_symmetry_proc(*inputs[1]),
+                           is_valid_transformation_proc(*inputs[2])})
+            values += value ? "1" : "0";
+        values += " ";
+        for (bool value : {perm_symmetry_is_active_proc(*perm), transformation_is_active_proc(*transformation)})
+            values += value ? "1" : "0";
+        EXPECT_EQ(values, c.values) << c.group << " / " << c.symmetry << " / " << c.transformation;
+    }
+    for (int valid = 0; valid < 8; ++valid) {
+        for (int k = 0; k < 3; ++k) inputs[k]->setProperty(CONTAINS_VALID_VALUE, bool(valid >> k & 1));
+        for (int k = 0; k < 3; ++k)
+            EXPECT_EQ(color_of_text_editor_proc(*inputs[k]), valid >> k & 1 ? QColor(Qt::white) : QColor(Qt::red));
+        EXPECT_EQ(view_is_active_proc(*button(w.bench, "View point group")), bool(valid & 1));
+        EXPECT_EQ(execute_is_active_proc(*tensor), valid == 7);
+        EXPECT_EQ(execute_is_active_proc(*button(w.bench, "Pseudo tensor")), valid == 7);
+    }
+}
+
+// Every button and input is half the row wide, less the spacing, whichever
+// way the window's width goes; the height stays that of the contents.
+TEST(TensorWorkbench, ButtonsAndInputsFollowTheWindowsWidthBothWays)
+{
+    workbench_under_test w;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(w.bench));
+    const int height = w.bench->height();
+    QList<QWidget*> parts;
+    for (auto* b : w.bench->findChildren<QAbstractButton*>()) parts << b;
+    for (const char* name : {"point group", "perm symmetry", "basis transformation"}) parts << w.input(name);
+    for (const char* name : {"dimension", "rank"}) parts << w.number(name)->parentWidget();
+    for (int width : {400, 1600, 800, 400}) {
+        w.bench->resize(width, height);
+        const auto follows = [&] {
+            return w.bench->width() == width &&
+                   std::all_of(parts.begin(), parts.end(), [&](QWidget* p) { return p->width() == width / 2 - 15; });
+        };
+        EXPECT_TRUE(QTest::qWaitFor(follows, 2000)) << width << ": " << w.bench->width() << " wide, "
+                                                    << button(w.bench, "Close")->width() << " the last button";
+        EXPECT_EQ(w.bench->height(), height);
+        if (width == 1600) {
+            EXPECT_TRUE(save_screenshot(w.bench, "tensor_workbench_wide.png"));
+        }
+    }
 }
 
 TEST(TensorWorkbench, InputsTurnRedOrWhiteAndSwitchTheButtons)
