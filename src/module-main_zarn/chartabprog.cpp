@@ -25,11 +25,6 @@
 #include "module-scalar/integer.h"
 #include "module-zem_language/symtab.h"
 
-void set_partner(QObject* object, const char* key, QObject* partner)
-{
-    object->setProperty(key, QVariant::fromValue(QPointer<QObject>(partner)));
-}
-
 namespace {
 
 // A command's method: its procedure under the workbench's failure guard.

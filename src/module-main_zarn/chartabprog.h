@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "module-chartab/chartab.h"
+#include "module-misc_amulet/window_parts.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
 
@@ -45,15 +46,6 @@ inline constexpr const char* CHARTAB_STACKER = "CHARTAB_STACKER";
 inline constexpr const char* CHARTAB_N_EDITOR = "CHARTAB_N_EDITOR";
 inline constexpr const char* CHARACTER_COMMENT = "CHARACTER_COMMENT";
 inline constexpr const char* CHARTAB_NAME = "CHARTAB_NAME";
-
-// Puts `partner` into `object`'s slot `key`. Reading it gives null when the
-// slot holds none or the partner has gone.
-void set_partner(QObject* object, const char* key, QObject* partner);
-template <class Partner>
-Partner* partner(const QObject& object, const char* key)
-{
-    return qobject_cast<Partner*>(object.property(key).value<QPointer<QObject>>().data());
-}
 
 // Opens a new, independent workbench whose results go to `stacker` (made by create_stacker).
 void chartabprog(QWidget* stacker);

@@ -11,6 +11,8 @@
 #include <QVariant>
 #include <QWidget>
 
+#include "module-misc_amulet/window_parts.h"
+
 class QLineEdit;
 class QSpinBox;
 
@@ -26,18 +28,6 @@ inline constexpr const char* TENSOR_WINDOW = "TENSOR_WINDOW";
 inline constexpr const char* RESULT_STACKER = "RESULT_STACKER";
 // A string, on the chooser buttons: the stem of the chooser's list names.
 inline constexpr const char* VARIABLE_NAME = "VARIABLE_NAME";
-
-inline void set_partner(QObject* self, const char* key, QObject* partner)
-{
-    self->setProperty(key, QVariant::fromValue(partner));
-}
-
-// The partner `self` keeps under `key`, or null.
-template <class Widget>
-Widget* partner(const QObject& self, const char* key)
-{
-    return qobject_cast<Widget*>(self.property(key).value<QObject*>());
-}
 
 // Opens a new, independent workbench window and returns it.
 QWidget* tensorprog(QWidget* stacker);

@@ -6,6 +6,11 @@
 #include <QScrollArea>
 #include <QWidget>
 
+void set_partner(QObject* object, const char* key, QObject* partner)
+{
+    object->setProperty(key, QVariant::fromValue(QPointer<QObject>(partner)));
+}
+
 void set_fill(QWidget* widget, const QColor& color)
 {
     QPalette palette = widget->palette();

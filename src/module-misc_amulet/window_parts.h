@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QColor>
+#include <QObject>
+#include <QPointer>
+#include <QVariant>
 #include <exception>
 #include <optional>
 #include <string>
@@ -19,6 +22,16 @@ inline const QColor motif_gray(190, 190, 190);
 inline const QColor white(255, 255, 255);
 
 void set_fill(QWidget* widget, const QColor& color);
+
+// Puts `partner` into `object`'s slot `key`: windows and commands find their
+// partners by these names. Reading it gives null when the slot holds none or
+// the partner has gone.
+void set_partner(QObject* object, const char* key, QObject* partner);
+template <class Partner>
+Partner* partner(const QObject& object, const char* key)
+{
+    return qobject_cast<Partner*>(object.property(key).value<QPointer<QObject>>().data());
+}
 
 // A text input is white while its text is valid, red otherwise.
 void show_validity_colour(QWidget* input, bool valid);
