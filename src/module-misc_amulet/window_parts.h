@@ -4,6 +4,8 @@
 #pragma once
 
 #include <QColor>
+#include <QObject>
+#include <QVariant>
 #include <exception>
 #include <optional>
 #include <string>
@@ -14,6 +16,19 @@
 class QPushButton;
 class QScrollArea;
 class QWidget;
+
+// A partner kept under a property key, as the toolkit keeps one in a slot.
+inline void set_slot(QObject* owner, const char* key, QObject* partner)
+{
+    owner->setProperty(key, QVariant::fromValue(partner));
+}
+
+// The partner kept under `key`, null when there is none of that class.
+template <class Partner = QObject>
+Partner* slot_object(const QObject* owner, const char* key)
+{
+    return qobject_cast<Partner*>(owner->property(key).value<QObject*>());
+}
 
 inline const QColor motif_gray(190, 190, 190);
 inline const QColor white(255, 255, 255);
