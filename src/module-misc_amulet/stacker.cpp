@@ -177,12 +177,15 @@ int overwrite_or_append(const char* name)
     return answer < 0 ? 2 : answer;
 }
 
-void do_overwrite_proc(QObject* command) { finish_pop_up_waiting(slot_object(command, STACKER_OVERWRITE_OR_CANCEL_WINDOW), 0); }
-void do_append_proc(QObject* command) { finish_pop_up_waiting(slot_object(command, STACKER_OVERWRITE_OR_CANCEL_WINDOW), 1); }
-void do_cancel_tofile_proc(QObject* command)
-{
-    finish_pop_up_waiting(slot_object(command, STACKER_OVERWRITE_OR_CANCEL_WINDOW), 2);
+namespace {
+
+QObject* question_of(const QObject* command) { return slot_object(command, STACKER_OVERWRITE_OR_CANCEL_WINDOW); }
+
 }
+
+void do_overwrite_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 0); }
+void do_append_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 1); }
+void do_cancel_tofile_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 2); }
 
 // Ending a wait cannot fail: these need no guard.
 void do_overwrite(QObject* command) { do_overwrite_proc(command); }

@@ -27,7 +27,7 @@ struct deck_under_test {
 
     void add(const char* value, const char* comment = nullptr) { add_to_stacker(group.get(), ZEM_string(value), comment); }
     void press(const char* label) { button(group.get(), label)->click(); }
-    QStringList shown() const { return lines(group->findChild<QStackedWidget*>()->currentWidget()); }
+    QStringList shown() const { return lines(group->findChild<QStackedWidget*>(STACKER_DECK)->currentWidget()); }
     // The number, the page on show, and which of Next, Previous, To window, To file, Delete are active.
     QString state() const
     {
