@@ -16,8 +16,7 @@
 
 namespace {
 
-// Closing the main window from its frame acts as "Quit": the loop ends even
-// while workbench windows are still open.
+// Closing the main window from its frame acts as "Quit".
 class main_window : public QWidget {
 public:
     QWidget* stacker = nullptr;
@@ -26,18 +25,24 @@ protected:
     void closeEvent(QCloseEvent* event) override
     {
         event->accept();
-        QCoreApplication::quit();
+        do_quit(this);
     }
 };
 
-// The main stacker's "To window" opens the plain object window, not the extended view.
+}
+
 void zarn_create_window_method_proc(const ZEM_object& value, const char* title) { zarn_object_window(value, title); }
 
-void do_quit_proc(QWidget* window) { window->close(); }
-void do_tensor_proc(QWidget* stacker) { workbench_action([&] { tensorprog(stacker); }); }
-void do_chartab_proc(QWidget* stacker) { workbench_action([&] { chartabprog(stacker); }); }
-
+void do_quit_proc(QObject*) { QCoreApplication::quit(); }
+void do_tensor_proc(QObject* command)
+{
+    tensorprog(partner<QWidget>(*command, MAIN_STACKER))->setObjectName(TENSOR_WINDOW);
 }
+void do_chartab_proc(QObject* command) { chartabprog(partner<QWidget>(*command, MAIN_STACKER)); }
+
+void do_quit(QObject* command) { do_quit_proc(command); }
+void do_tensor(QObject* command) { workbench_action([&] { do_tensor_proc(command); }); }
+void do_chartab(QObject* command) { workbench_action([&] { do_chartab_proc(command); }); }
 
 std::string program_name(const char* path)
 {
@@ -52,15 +57,17 @@ QWidget* create_main_window(const std::string& title)
     window->setGeometry(50, 50, 800, 600);
 
     QWidget* stacker = create_stacker();
-    stacker->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue<to_window_method>(zarn_create_window_method_proc));
+    stacker->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(zarn_create_window_method));
     window->stacker = stacker;
 
     QPushButton* quit = gray_button("Quit", 150);
     QPushButton* tensor = gray_button("Tensor", 150);
     QPushButton* character = gray_button("Character", 150);
-    QObject::connect(quit, &QPushButton::clicked, window, [window] { do_quit_proc(window); });
-    QObject::connect(tensor, &QPushButton::clicked, window, [stacker] { do_tensor_proc(stacker); });
-    QObject::connect(character, &QPushButton::clicked, window, [stacker] { do_chartab_proc(stacker); });
+    set_partner(tensor, MAIN_STACKER, stacker);
+    set_partner(character, MAIN_STACKER, stacker);
+    QObject::connect(quit, &QPushButton::clicked, quit, [quit] { do_quit(quit); });
+    QObject::connect(tensor, &QPushButton::clicked, tensor, [tensor] { do_tensor(tensor); });
+    QObject::connect(character, &QPushButton::clicked, character, [character] { do_chartab(character); });
 
     auto* row = new QHBoxLayout;
     row->setSpacing(10);

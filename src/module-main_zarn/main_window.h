@@ -4,7 +4,13 @@
 
 #include <string>
 
+#include "module-misc_amulet/stacker.h"
+
+class QObject;
 class QWidget;
+
+// Property of the "Tensor" and "Character" buttons: the main stacker.
+inline constexpr const char* MAIN_STACKER = "MAIN_STACKER";
 
 // The text after the last "/" of the program's path, else the whole path.
 std::string program_name(const char* path);
@@ -15,3 +21,19 @@ QWidget* create_main_window(const std::string& title);
 
 // The result deck of a main window.
 QWidget* main_stacker(QWidget* main_window);
+
+// "Quit", and closing the main window from its frame: the event loop ends,
+// even while workbench windows are still open. The command is not used.
+void do_quit_proc(QObject* command);
+// "Tensor" and "Character": a workbench on the stacker the command holds under
+// MAIN_STACKER.
+void do_tensor_proc(QObject* command);
+void do_chartab_proc(QObject* command);
+// What the buttons run: the workbenches under their failure guard.
+void do_quit(QObject* command);
+void do_tensor(QObject* command);
+void do_chartab(QObject* command);
+
+// The main stacker's window method: the plain object window, not the extended view.
+void zarn_create_window_method_proc(const ZEM_object& value, const char* title);
+inline constexpr to_window_method zarn_create_window_method = zarn_create_window_method_proc;

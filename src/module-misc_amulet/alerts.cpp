@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <optional>
+#include <utility>
 
 #include "module-misc_amulet/window_parts.h"
 
@@ -37,18 +39,45 @@ QHBoxLayout* gray_row(QDialog& dialog, const std::string& title)
     return row;
 }
 
+struct lent_methods {
+    std::vector<question_method> methods;
+    const char* window_key;
+};
+std::optional<lent_methods> lent;
+
+}
+
+question_methods::question_methods(std::vector<question_method> methods, const char* window_key)
+{
+    lent = lent_methods{std::move(methods), window_key};
+}
+
+question_methods::~question_methods() { lent.reset(); }
+
+// Accepted codes start at 1, so the frame's close (0) stays apart.
+void finish_pop_up_waiting(QObject* question, int answer)
+{
+    if (auto* dialog = qobject_cast<QDialog*>(question)) dialog->done(answer + 1);
 }
 
 int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::string>& buttons)
 {
+    // Taken at once, so that a question asked inside this one answers by itself.
+    const std::optional<lent_methods> own = std::exchange(lent, std::nullopt);
     QDialog dialog;
     QHBoxLayout* row = gray_row(dialog, title);
     for (std::size_t k = 0; k < buttons.size(); ++k) {
         auto* button = new QPushButton(QString::fromStdString(buttons[k]));
         button->setFixedWidth(150);
         button->setAutoDefault(false);
-        // Accepted codes start at 1, so the frame's close (0) stays apart.
-        QObject::connect(button, &QPushButton::clicked, &dialog, [&dialog, k] { dialog.done(int(k) + 1); });
+        if (own && k < own->methods.size()) {
+            set_partner(button, own->window_key, &dialog);
+            QObject::connect(button, &QPushButton::clicked, &dialog,
+                             [button, method = own->methods[k]] { method(button); });
+        } else {
+            QObject::connect(button, &QPushButton::clicked, &dialog,
+                             [&dialog, k] { finish_pop_up_waiting(&dialog, int(k)); });
+        }
         row->addWidget(button);
     }
     const cursor_shown answering(Qt::ArrowCursor, true);

@@ -1,7 +1,11 @@
 // The program's alerts and questions: real modal dialogs.
 #pragma once
 
+#include <vector>
+
 #include "module-object/error.h"
+
+class QObject;
 
 class qt_alert_seam : public alert_seam {
 public:
@@ -14,3 +18,21 @@ public:
     std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial) override;
     void beep() override;
 };
+
+// What a button of a real question may run instead of answering by itself;
+// its command is the button.
+using question_method = void (*)(QObject* command);
+
+// While it lives, the buttons of the next real question run these methods,
+// one per button in order, and each button holds the question under the
+// property `window_key`. A recorder of questions leaves them unused.
+class question_methods {
+public:
+    question_methods(std::vector<question_method> methods, const char* window_key);
+    ~question_methods();
+    question_methods(const question_methods&) = delete;
+    question_methods& operator=(const question_methods&) = delete;
+};
+
+// Ends the wait of a real question as its button numbered `answer` does.
+void finish_pop_up_waiting(QObject* question, int answer);

@@ -37,7 +37,8 @@ void zarn_object_window(const ZEM_object& value, const char* title)
     column->addWidget(scrolling_area(view.release()), 1);
 
     QPushButton* close = gray_button("Close");
-    QObject::connect(close, &QPushButton::clicked, window, &QWidget::close);
+    set_partner(close, ZARN_OBJECT_WINDOW, window);
+    QObject::connect(close, &QPushButton::clicked, close, [close] { do_close_zarn_window(close); });
     // The button stays 10 pixels narrower than the column.
     auto* button_row = new QHBoxLayout;
     button_row->setContentsMargins(0, 0, 10, 0);
@@ -52,9 +53,23 @@ void zem_object_window(const ZEM_object& value, const char* title)
     auto* window = new_window<QMainWindow>(title);
     QMenuBar* bar = window->menuBar();
     set_fill(bar, motif_gray);
-    QAction* close = bar->addMenu("Window")->addAction("Close");
+    // The entry belongs to the window, which its method closes.
+    auto* close = new QAction("Close", window);
     close->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    QObject::connect(close, &QAction::triggered, window, &QWidget::close);
+    bar->addMenu("Window")->addAction(close);
+    QObject::connect(close, &QAction::triggered, close, [close] { do_close(close); });
     window->setCentralWidget(view.release());
     window->show();
 }
+
+void do_close_zarn_window_proc(QObject* command) { partner<QWidget>(*command, ZARN_OBJECT_WINDOW)->close(); }
+
+void do_close_proc(QObject* command)
+{
+    if (!command) return;
+    if (auto* window = qobject_cast<QWidget*>(command->parent())) window->close();
+}
+
+// Closing cannot fail: these need no guard.
+void do_close_zarn_window(QObject* command) { do_close_zarn_window_proc(command); }
+void do_close(QObject* command) { do_close_proc(command); }

@@ -15,13 +15,14 @@
 #include <sstream>
 #include <sys/stat.h>
 
+#include "module-misc_amulet/alerts.h"
 #include "module-misc_amulet/object_windows.h"
 #include "module-misc_amulet/window_parts.h"
 #include "module-misc_amulet/wrapper.h"
 #include "module-object/file_output.h"
 #include "module-object/string.h"
 
-void default_create_window_method(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
+void default_create_window_method_proc(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
 
 std::ostream& operator<<(std::ostream& out, const to_window_method& method)
 {
@@ -31,28 +32,181 @@ std::ostream& operator<<(std::ostream& out, const to_window_method& method)
     return out << "(to_window_method) " << address.str();
 }
 
-QWidget* create_stacker() { return new stacker_group; }
+// The partners
+
+namespace {
+
+QSpinBox* editor_of(const QObject* self) { return partner<QSpinBox>(*self, STACKER_OBJNUM_EDITOR); }
+QStackedWidget* deck_of(const QObject* self) { return partner<QStackedWidget>(*self, STACKER_DECK); }
+QWidget* group_of(const QObject* self) { return partner<QWidget>(*self, STACKER_GROUP); }
+int n_parts(const QObject* self) { return group_of(self)->property(STACKER_N_PARTS).toInt(); }
+int number_on_show(const QObject* self) { return editor_of(self)->value(); }
+
+}
+
+// What follows the number on show and the page count
+
+bool stacker_next_is_active_proc(const QObject* command) { return number_on_show(command) < n_parts(command) - 1; }
+bool stacker_previous_is_active_proc(const QObject* command) { return number_on_show(command) > 0; }
+bool stacker_to_window_is_active_proc(const QObject* command) { return n_parts(command) > 0; }
+bool stacker_to_file_is_active_proc(const QObject* command) { return n_parts(command) > 0; }
+bool stacker_delete_is_active_proc(const QObject* command) { return n_parts(command) > 0; }
+int stacker_value_of_main_window_proc(const QObject* deck) { return n_parts(deck) - number_on_show(deck) - 1; }
+int stacker_value_2_proc(const QObject* editor) { return n_parts(editor) - 1; }
+
+void stacker_value_of_main_window(QStackedWidget* deck)
+{
+    const int shown = stacker_value_of_main_window_proc(deck);
+    deck->setCurrentIndex(shown);
+    // The inner area follows the page on show, not the largest page: the others count for nothing.
+    for (int k = 0; k < deck->count(); ++k)
+        deck->widget(k)->setSizePolicy(k == shown ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
+                                                  : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
+}
+
+// An empty deck's maximum, -1, would drag the minimum with it: the editor keeps showing 0.
+void stacker_value_2(QSpinBox* editor) { editor->setMaximum(std::max(stacker_value_2_proc(editor), 0)); }
+
+namespace {
+
+// The control column's buttons, top to bottom: what each runs and when it is active.
+const struct {
+    const char* label;
+    void (*work)(QObject* command);
+    bool (*is_active)(const QObject* command);
+} controls[] = {
+    {"Next", stacker_do_next_proc, stacker_next_is_active_proc},
+    {"Previous", stacker_do_previous_proc, stacker_previous_is_active_proc},
+    {"To window", stacker_do_to_window_proc, stacker_to_window_is_active_proc},
+    {"To file", stacker_do_to_file_proc, stacker_to_file_is_active_proc},
+    {"Delete", stacker_do_delete_proc, stacker_delete_is_active_proc},
+};
+
+void recompute(QWidget* group)
+{
+    stacker_value_2(editor_of(group));
+    stacker_value_of_main_window(deck_of(group));
+    for (const auto& control : controls) {
+        auto* button = group->findChild<QPushButton*>(control.label);
+        button->setEnabled(control.is_active(button));
+    }
+}
+
+// Every widget of the deck finds the group, the editor and the deck through it.
+void set_partners(QObject* widget, QWidget* group, QSpinBox* editor, QStackedWidget* deck)
+{
+    if (widget != editor) set_partner(widget, STACKER_OBJNUM_EDITOR, editor);
+    if (widget != deck) set_partner(widget, STACKER_DECK, deck);
+    if (widget != group) set_partner(widget, STACKER_GROUP, group);
+}
+
+}
+
+QWidget* create_stacker()
+{
+    auto* group = new QWidget;
+    group->resize(500, 500);
+    auto* deck = new QStackedWidget;
+    deck->setObjectName(STACKER_DECK);
+    auto* editor = new QSpinBox;
+    editor->setObjectName(STACKER_OBJNUM_EDITOR);
+    editor->setFixedWidth(150);
+    editor->setRange(0, 0);
+    set_fill(editor, white);
+    set_partners(group, group, editor, deck);
+    group->setProperty(STACKER_N_PARTS, 0);
+    group->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(default_create_window_method));
+    set_partners(editor, group, editor, deck);
+    set_partners(deck, group, editor, deck);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(10);
+    for (const auto& control : controls) {
+        QPushButton* button = gray_button(control.label, 150);
+        button->setObjectName(control.label);
+        set_partners(button, group, editor, deck);
+        QObject::connect(button, &QPushButton::clicked, button,
+                         [button, work = control.work] { showing_failures([&] { work(button); }); });
+        column->addWidget(button);
+    }
+    column->addWidget(editor);
+    column->addStretch(1);
+    QObject::connect(editor, &QSpinBox::valueChanged, group, [group] { recompute(group); });
+
+    auto* row = new QHBoxLayout(group);
+    row->setSpacing(10);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addLayout(column);
+    auto* around_area = new QVBoxLayout;
+    around_area->setContentsMargins(20, 20, 20, 20);
+    around_area->addWidget(scrolling_area(deck));
+    row->addLayout(around_area, 1);
+
+    recompute(group);
+    return group;
+}
 
 void add_to_stacker(QWidget* stacker, const ZEM_object& value, const char* comment)
 {
-    static_cast<stacker_group*>(stacker)->add(value, comment);
+    auto page = std::make_unique<QWidget>();
+    auto* lines = new QVBoxLayout(page.get());
+    lines->setContentsMargins(0, 0, 0, 0);
+    lines->setSpacing(0);
+    lines->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    page->setProperty(ZEM_OBJECT, Am_ZEM_object(new Am_ZEM_object_Data(value)));
+    if (comment) {
+        const ZEM_string text(comment);
+        page->setProperty(STACKER_COMMENT, Am_ZEM_object(new Am_ZEM_object_Data(text)));
+        lines->addWidget(text.create_view());
+    }
+    lines->addWidget(value.create_view());
+
+    const int n = stacker->property(STACKER_N_PARTS).toInt();
+    deck_of(stacker)->insertWidget(0, page.release());
+    stacker->setProperty(STACKER_N_PARTS, n + 1);
+    QSpinBox* editor = editor_of(stacker);
+    stacker_value_2(editor);
+    editor->setValue(n);
+    recompute(stacker);
 }
 
 int overwrite_or_append(const char* name)
 {
+    const question_methods answering({do_overwrite, do_append, do_cancel_tofile}, STACKER_OVERWRITE_OR_CANCEL_WINDOW);
     const int answer = ask_choice(name, {"Overwrite", "Append", "Cancel"});
     return answer < 0 ? 2 : answer;
 }
 
 namespace {
 
-QPushButton* control_button(const char* label, QWidget* receiver, void (stacker_group::*work)())
-{
-    QPushButton* button = gray_button(label, 150);
-    QObject::connect(button, &QPushButton::clicked, receiver,
-                     [receiver, work] { showing_failures([&] { (static_cast<stacker_group*>(receiver)->*work)(); }); });
-    return button;
+QObject* question_of(const QObject* command) { return partner<QObject>(*command, STACKER_OVERWRITE_OR_CANCEL_WINDOW); }
+
 }
+
+void do_overwrite_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 0); }
+void do_append_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 1); }
+void do_cancel_tofile_proc(QObject* command) { finish_pop_up_waiting(question_of(command), 2); }
+
+// Ending a wait cannot fail: these need no guard.
+void do_overwrite(QObject* command) { do_overwrite_proc(command); }
+void do_append(QObject* command) { do_append_proc(command); }
+void do_cancel_tofile(QObject* command) { do_cancel_tofile_proc(command); }
+
+// The buttons' work
+
+void stacker_do_next_proc(QObject* command) { editor_of(command)->setValue(number_on_show(command) + 1); }
+
+void stacker_do_previous_proc(QObject* command) { editor_of(command)->setValue(number_on_show(command) - 1); }
+
+void stacker_do_to_window_proc(QObject* command)
+{
+    QWidget* page = deck_of(command)->currentWidget();
+    if (!page) return;
+    const Am_ZEM_object value(page->property(ZEM_OBJECT));
+    group_of(command)->property(STACKER_WINDOW_METHOD).value<to_window_method>()(value.value(), "window");
+}
+
+namespace {
 
 // How "To file" writes: a new file as a whole, an existing one as the user
 // answers; nothing when the user cancelled.
@@ -82,95 +236,9 @@ std::string cut_to_alert_buffer(std::string text)
 
 }
 
-stacker_group::stacker_group()
+void stacker_do_to_file_proc(QObject* command)
 {
-    setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(to_window_method(default_create_window_method)));
-    resize(500, 500);
-
-    auto* row = new QHBoxLayout(this);
-    row->setSpacing(10);
-    row->setContentsMargins(0, 0, 0, 0);
-
-    auto* column = new QVBoxLayout;
-    column->setSpacing(10);
-    next = control_button("Next", this, &stacker_group::stacker_do_next);
-    previous = control_button("Previous", this, &stacker_group::stacker_do_previous);
-    to_window = control_button("To window", this, &stacker_group::stacker_do_to_window);
-    to_file = control_button("To file", this, &stacker_group::stacker_do_to_file);
-    remove = control_button("Delete", this, &stacker_group::stacker_do_delete);
-    for (QPushButton* button : {next, previous, to_window, to_file, remove}) column->addWidget(button);
-
-    objnum_editor = new QSpinBox;
-    objnum_editor->setFixedWidth(150);
-    objnum_editor->setRange(0, 0);
-    set_fill(objnum_editor, white);
-    connect(objnum_editor, &QSpinBox::valueChanged, this, &stacker_group::recompute);
-    column->addWidget(objnum_editor);
-    column->addStretch(1);
-    row->addLayout(column);
-
-    deck = new QStackedWidget;
-    auto* area = scrolling_area(deck);
-    auto* around_area = new QVBoxLayout;
-    around_area->setContentsMargins(20, 20, 20, 20);
-    around_area->addWidget(area);
-    row->addLayout(around_area, 1);
-
-    recompute();
-}
-
-void stacker_group::recompute()
-{
-    const int n = deck->count();
-    objnum_editor->setMaximum(std::max(n - 1, 0));
-    const int e = objnum_editor->value();
-    deck->setCurrentIndex(n - 1 - e);
-    // The inner area follows the page on show, not the largest page: the others count for nothing.
-    for (int k = 0; k < n; ++k)
-        deck->widget(k)->setSizePolicy(k == n - 1 - e ? QSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred)
-                                                      : QSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored));
-    next->setEnabled(e < n - 1);
-    previous->setEnabled(e > 0);
-    for (QPushButton* button : {to_window, to_file, remove}) button->setEnabled(n > 0);
-}
-
-void stacker_group::add(const ZEM_object& value, const char* comment)
-{
-    auto page = std::make_unique<QWidget>();
-    auto* lines = new QVBoxLayout(page.get());
-    lines->setContentsMargins(0, 0, 0, 0);
-    lines->setSpacing(0);
-    lines->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    page->setProperty(ZEM_OBJECT, Am_ZEM_object(new Am_ZEM_object_Data(value)));
-    if (comment) {
-        const ZEM_string text(comment);
-        page->setProperty(STACKER_COMMENT, Am_ZEM_object(new Am_ZEM_object_Data(text)));
-        lines->addWidget(text.create_view());
-    }
-    lines->addWidget(value.create_view());
-
-    const int n = deck->count();
-    deck->insertWidget(0, page.release());
-    objnum_editor->setMaximum(n);
-    objnum_editor->setValue(n);
-    recompute();
-}
-
-void stacker_group::stacker_do_next() { objnum_editor->setValue(objnum_editor->value() + 1); }
-
-void stacker_group::stacker_do_previous() { objnum_editor->setValue(objnum_editor->value() - 1); }
-
-void stacker_group::stacker_do_to_window()
-{
-    QWidget* page = deck->currentWidget();
-    if (!page) return;
-    const Am_ZEM_object value(page->property(ZEM_OBJECT));
-    property(STACKER_WINDOW_METHOD).value<to_window_method>()(value.value(), "window");
-}
-
-void stacker_group::stacker_do_to_file()
-{
-    QWidget* page = deck->currentWidget();
+    QWidget* page = deck_of(command)->currentWidget();
     if (!page) return;
     const Am_ZEM_object value(page->property(ZEM_OBJECT));
     const Am_ZEM_object comment(page->property(STACKER_COMMENT));
@@ -214,16 +282,19 @@ void return_freed_memory([[maybe_unused]] std::size_t in_use_before)
 
 }
 
-void stacker_group::stacker_do_delete()
+void stacker_do_delete_proc(QObject* command)
 {
+    QStackedWidget* deck = deck_of(command);
     QWidget* page = deck->currentWidget();
     if (!page) return;
-    const int e = objnum_editor->value();
+    const int e = number_on_show(command);
+    QWidget* group = group_of(command);
     const std::size_t in_use = bytes_in_use();
     deck->removeWidget(page);
     // The page owns the only copies of its value and comment.
     delete page;
     return_freed_memory(in_use);
-    objnum_editor->setValue(std::max(e - 1, 0));
-    recompute();
+    group->setProperty(STACKER_N_PARTS, n_parts(command) - 1);
+    editor_of(command)->setValue(std::max(e - 1, 0));
+    recompute(group);
 }

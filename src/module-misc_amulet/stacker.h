@@ -6,24 +6,34 @@
 #pragma once
 
 #include <QMetaType>
-#include <QWidget>
 #include <iosfwd>
 
-class QPushButton;
+class QObject;
 class QSpinBox;
 class QStackedWidget;
+class QWidget;
 class ZEM_object;
 
 // Opens a window on a value under a title; the value stays the caller's.
 using to_window_method = void (*)(const ZEM_object& value, const char* title);
 
-// Properties: the method "To window" calls, on the stacker group; the wrapped
-// copy of a page's comment, on a page that has one.
-inline constexpr const char* STACKER_WINDOW_METHOD = "STACKER_WINDOW_METHOD";
+// Properties by which the deck's widgets find their partners. The stacker
+// group holds the editor, the deck, the page count and the method "To window"
+// calls; the editor and the deck hold the group and each other; every button
+// holds the editor, the deck and the group. A page holds the wrapped copy of
+// its comment, when it has one; a button of the overwrite question holds the
+// question. The editor and the deck are also named by their keys.
+inline constexpr const char* STACKER_OBJNUM_EDITOR = "STACKER_OBJNUM_EDITOR";
+inline constexpr const char* STACKER_DECK = "STACKER_DECK";
+inline constexpr const char* STACKER_GROUP = "STACKER_GROUP";
+inline constexpr const char* STACKER_N_PARTS = "STACKER_N_PARTS";
 inline constexpr const char* STACKER_COMMENT = "STACKER_COMMENT";
+inline constexpr const char* STACKER_OVERWRITE_OR_CANCEL_WINDOW = "STACKER_OVERWRITE_OR_CANCEL_WINDOW";
+inline constexpr const char* STACKER_WINDOW_METHOD = "STACKER_WINDOW_METHOD";
 
 // Opens the extended window (zem_object_window).
-void default_create_window_method(const ZEM_object& value, const char* title);
+void default_create_window_method_proc(const ZEM_object& value, const char* title);
+inline constexpr to_window_method default_create_window_method = default_create_window_method_proc;
 
 // As the toolkit prints its own methods: the default by its name, any other
 // as its type and its address in hex.
@@ -38,27 +48,39 @@ void add_to_stacker(QWidget* stacker, const ZEM_object& value, const char* comme
 // append, 2 cancel (also when the question is closed without an answer).
 int overwrite_or_append(const char* name);
 
-class stacker_group : public QWidget {
-    Q_OBJECT
-public:
-    stacker_group();
-    void add(const ZEM_object& value, const char* comment);
+// The buttons' work; each is given its button, the command, and finds the
+// editor, the deck and the group through it. Next and Previous check no bound:
+// their activity keeps them inside.
+void stacker_do_next_proc(QObject* command);
+void stacker_do_previous_proc(QObject* command);
+// The page on show goes to the group's window method with the title "window".
+void stacker_do_to_window_proc(QObject* command);
+// Writes the page on show: its comment, its value and two newlines.
+void stacker_do_to_file_proc(QObject* command);
+// Removes the page on show and shows the next older entry, if any.
+void stacker_do_delete_proc(QObject* command);
 
-private:
-    void recompute();
-    void stacker_do_next();
-    void stacker_do_previous();
-    void stacker_do_to_window();
-    void stacker_do_to_file();
-    void stacker_do_delete();
+// The overwrite question's buttons end its wait with 0, 1 or 2.
+void do_overwrite_proc(QObject* command);
+void do_append_proc(QObject* command);
+void do_cancel_tofile_proc(QObject* command);
+// What those buttons run.
+void do_overwrite(QObject* command);
+void do_append(QObject* command);
+void do_cancel_tofile(QObject* command);
 
-    QSpinBox* objnum_editor;
-    QStackedWidget* deck;
-    QPushButton* next;
-    QPushButton* previous;
-    QPushButton* to_window;
-    QPushButton* to_file;
-    QPushButton* remove;
-};
+// What is recomputed whenever the number on show or the page count changes,
+// each on the widget whose state it gives. n is the page count, e the number
+// on show.
+bool stacker_next_is_active_proc(const QObject* command);      // e < n - 1
+bool stacker_previous_is_active_proc(const QObject* command);  // e > 0
+bool stacker_to_window_is_active_proc(const QObject* command); // n > 0
+bool stacker_to_file_is_active_proc(const QObject* command);   // n > 0
+bool stacker_delete_is_active_proc(const QObject* command);    // n > 0
+int stacker_value_of_main_window_proc(const QObject* deck);    // n - e - 1, the deck's index on show
+int stacker_value_2_proc(const QObject* editor);               // n - 1, the editor's maximum
+// Apply those values to the deck and to the editor.
+void stacker_value_of_main_window(QStackedWidget* deck);
+void stacker_value_2(QSpinBox* editor);
 
 Q_DECLARE_METATYPE(to_window_method)

@@ -6,10 +6,13 @@
 #include "support/mouse.h"
 
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -19,7 +22,11 @@
 #include "module-main_zarn/config_support.h"
 #include "module-main_zarn/main_window.h"
 #include "module-main_zarn/startup.h"
+#include "module-main_zarn/tensorprog.h"
+#include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
+#include "module-misc_amulet/window_parts.h"
 #include "module-zem_language/exec.h"
 #include "support/alert_recorder.h"
 #include "support/screenshot.h"
@@ -192,6 +199,20 @@ TEST_F(Session, RowsOfTheCharacterListCanBeSeenAndPressedAsSoonAsTheyAreAdded)
     EXPECT_TRUE(user.alerts.empty());
 }
 
+TEST_F(Session, TheMainDecksToWindowOpensThePlainWindowAndTensorNamesItsWorkbench)
+{
+    open("Tensor");
+    EXPECT_EQ(bench->objectName(), TENSOR_WINDOW);
+    QWidget* deck = main_stacker(main.get());
+    add_to_stacker(deck, ZEM_string("shown"), nullptr);
+    click(button(deck, "To window"));
+    QWidget* window = window_titled("window");
+    ASSERT_TRUE(window);
+    EXPECT_FALSE(qobject_cast<QMainWindow*>(window));
+    EXPECT_EQ(partner<QWidget>(*button(window, "Close"), ZARN_OBJECT_WINDOW), window);
+    EXPECT_EQ(lines(window), QStringList{"shown"});
+}
+
 int errors_in_file(const char*) { return 2; }
 int good_file(const char*) { return 0; }
 
@@ -225,6 +246,33 @@ TEST(MainWindow, OpensAtItsPlaceAndSize)
     window->show();
     EXPECT_EQ(window->geometry(), QRect(50, 50, 800, 600));
     EXPECT_TRUE(save_screenshot(window.get(), "main_window.png"));
+    window.release()->close();
+}
+
+TEST(MainWindow, QuitOrClosingTheWindowEndsTheEventLoop)
+{
+    // As the program runs: the loop does not end by itself with its last window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    for (const bool quit : {true, false}) {
+        QPointer<QWidget> window = create_main_window("zarn");
+        window->show();
+        QTimer give_up;
+        give_up.setSingleShot(true);
+        QObject::connect(&give_up, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+        give_up.start(5000);
+        QTimer::singleShot(0, window, [&] { quit ? click(button(window, "Quit")) : void(window->close()); });
+        EXPECT_EQ(QApplication::exec(), 0) << quit;
+        if (window) window->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QApplication::setQuitOnLastWindowClosed(true);
+}
+
+TEST(MainWindow, ShrinksBackAfterGrowing)
+{
+    std::unique_ptr<QWidget> window(create_main_window("zarn"));
+    add_to_stacker(main_stacker(window.get()), ZEM_string(std::string(300, 'x').c_str()), "a wide page");
+    EXPECT_EQ(width_after_growing(window.get()), 800);
     window.release()->close();
 }
 

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include "module-misc_amulet/object_windows.h"
+#include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
 #include "module-scalar/fraction.h"
 #include "support/alert_recorder.h"
@@ -61,6 +62,36 @@ TEST_F(ObjectWindows, ExtendedViewOffersTheDeterminantOfAFractionMatrixAndReport
     }
     EXPECT_EQ(lines(window_titled("untitled")), QStringList{"1/6"});
     EXPECT_EQ(recorder.alerts, std::vector<std::string>{run_time("determinant: rows != columns")});
+}
+
+TEST_F(ObjectWindows, ToWindowOfADefaultDeckOpensTheExtendedWindowAndCloseWithoutACommandDoesNothing)
+{
+    std::unique_ptr<QWidget> deck(create_stacker());
+    add_to_stacker(deck.get(), ZEM_string("shown"), "comment");
+    button(deck.get(), "To window")->click();
+    QWidget* window = window_titled("window");
+    ASSERT_TRUE(qobject_cast<QMainWindow*>(window));
+    EXPECT_TRUE(lines(window).contains("shown"));
+    do_close_proc(nullptr);
+    EXPECT_TRUE(window_titled("window"));
+}
+
+TEST_F(ObjectWindows, TheWindowsAndTheDeckShrinkBackAfterGrowing)
+{
+    zarn_object_window(ZEM_string("plain"), "plain");
+    zem_object_window(ZEM_string("extended"), "extended");
+    std::unique_ptr<QWidget> deck(create_stacker());
+    add_to_stacker(deck.get(), ZEM_string(std::string(300, 'x').c_str()), "a wide page");
+    const std::pair<QWidget*, int> cases[] = {{window_titled("plain"), 600}, {window_titled("extended"), 600},
+                                              {deck.get(), 500}};
+    for (const auto& [window, width] : cases) EXPECT_EQ(width_after_growing(window), width);
+    // The plain window's button stays 10 pixels narrower than its column, which has a margin of 10.
+    QWidget* plain = window_titled("plain");
+    for (const int width : {1600, 600}) {
+        plain->resize(width, 500);
+        settle();
+        EXPECT_EQ(button(plain, "Close")->width(), width - 30);
+    }
 }
 
 TEST(GenericView, OnePlainTextLabelPerPrintedLine)

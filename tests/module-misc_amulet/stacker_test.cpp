@@ -13,6 +13,7 @@
 #include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/widget_support.h"
+#include "module-misc_amulet/window_parts.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
 #include "support/matrices.h"
@@ -22,11 +23,11 @@ namespace {
 
 struct deck_under_test {
     std::unique_ptr<QWidget> group{create_stacker()};
-    QSpinBox* editor = group->findChild<QSpinBox*>();
+    QSpinBox* editor = group->findChild<QSpinBox*>(STACKER_OBJNUM_EDITOR);
 
     void add(const char* value, const char* comment = nullptr) { add_to_stacker(group.get(), ZEM_string(value), comment); }
     void press(const char* label) { button(group.get(), label)->click(); }
-    QStringList shown() const { return lines(group->findChild<QStackedWidget*>()->currentWidget()); }
+    QStringList shown() const { return lines(group->findChild<QStackedWidget*>(STACKER_DECK)->currentWidget()); }
     // The number, the page on show, and which of Next, Previous, To window, To file, Delete are active.
     QString state() const
     {
@@ -57,6 +58,36 @@ TEST(Stacker, LeafsNewestFirstDeletesAndSwitchesButtonsWithEveryChange)
     for (const auto& [step, state] : steps) {
         step();
         EXPECT_EQ(d.state(), state);
+    }
+}
+
+TEST(Stacker, WhatFollowsTheNumberOnShowAndThePageCount)
+{
+    // n pages, entry e on show: Next, Previous, To window, To file, Delete
+    // active; the deck's index on show; the editor's maximum.
+    const struct { int n, e; const char* active; int shown, maximum; } cases[] = {
+        {0, 0, "00000", -1, -1}, {1, 0, "00111", 0, 0}, {3, 0, "10111", 2, 2},
+        {3, 1, "11111", 1, 2},   {3, 2, "01111", 0, 2},
+    };
+    for (const auto& c : cases) {
+        QWidget group;
+        QObject command;
+        QSpinBox editor;
+        editor.setRange(-5, 5);
+        editor.setValue(c.e);
+        group.setProperty(STACKER_N_PARTS, c.n);
+        for (QObject* self : {&command, static_cast<QObject*>(&editor)}) {
+            set_partner(self, STACKER_GROUP, &group);
+            set_partner(self, STACKER_OBJNUM_EDITOR, &editor);
+        }
+        std::string active;
+        for (auto* is_active : {stacker_next_is_active_proc, stacker_previous_is_active_proc,
+                                stacker_to_window_is_active_proc, stacker_to_file_is_active_proc,
+                                stacker_delete_is_active_proc})
+            active += is_active(&command) ? "1" : "0";
+        EXPECT_EQ(active, c.active) << c.n << " " << c.e;
+        EXPECT_EQ(stacker_value_of_main_window_proc(&command), c.shown) << c.n << " " << c.e;
+        EXPECT_EQ(stacker_value_2_proc(&editor), c.maximum) << c.n;
     }
 }
 

@@ -3,7 +3,10 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QLabel>
+#include <QThread>
+#include <QWindow>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -45,4 +48,23 @@ inline void close_windows(const QWidget* kept = nullptr)
     for (auto* w : QApplication::topLevelWidgets())
         if (w->isVisible() && w != kept) w->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// The width a window comes back to after it was made 1600 wide and then given
+// its old size again, as a user drags its frame.
+inline int width_after_growing(QWidget* window)
+{
+    // The event loop runs until `done`, two seconds at most.
+    const auto wait_for = [](const auto& done) {
+        for (QDeadlineTimer deadline(2000); !done() && !deadline.hasExpired(); QThread::msleep(5))
+            QApplication::processEvents();
+    };
+    window->show();
+    wait_for([&] { return window->windowHandle() && window->windowHandle()->isExposed(); });
+    const QSize old = window->size();
+    for (const QSize size : {QSize(1600, old.height()), old}) {
+        window->resize(size);
+        wait_for([&] { return window->size() == size; });
+    }
+    return window->width();
 }
