@@ -296,8 +296,10 @@ private:
                 const std::size_t middle = std::min(from + width, n), to = std::min(from + 2 * width, n);
                 std::size_t a = from, b = middle, out = from;
                 // Runs already in order (a sorted list's) are taken whole.
-                if (b < to && greater(places[b - 1], places[b]))
-                    while (a < middle && b < to) merged[out++] = greater(places[a], places[b]) ? places[b++] : places[a++];
+                if (b < to && greater(places[b - 1], places[b])) {
+                    while (a < middle && b < to)
+                        merged[out++] = greater(places[a], places[b]) ? places[b++] : places[a++];
+                }
                 while (a < middle) merged[out++] = places[a++];
                 while (b < to) merged[out++] = places[b++];
             }

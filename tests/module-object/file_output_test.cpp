@@ -4,11 +4,9 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
-#include <array>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <initializer_list>
 #include <string>
 
 #include "support/child_process.h"
@@ -40,22 +38,6 @@ std::string attribute(const fs::path& path, const char* name)
     return size < 0 ? "(none)" : value.substr(0, std::size_t(size));
 }
 
-// An access control list as the kernel stores it: a version, then per entry a
-// tag, permission bits and a user or group (all little-endian).
-std::string access_control_list(std::initializer_list<std::array<unsigned, 3>> entries)
-{
-    std::string bytes;
-    auto put = [&](unsigned value, int size) {
-        for (int k = 0; k < size; ++k) bytes.push_back(char(value >> (8 * k) & 0xff));
-    };
-    put(2, 4);
-    for (const auto& [tag, permissions, id] : entries) {
-        put(tag, 2);
-        put(permissions, 2);
-        put(id, 4);
-    }
-    return bytes;
-}
 
 }
 
@@ -84,7 +66,8 @@ TEST(FileOutput, NoFileIsLeftHalfWritten)
         EXPECT_TRUE(under_file_size_limit(1000, [&] { return write_whole_file(file, big, mode) == cannot_write; }));
         EXPECT_EQ(contents(file), old);
     }
-    EXPECT_TRUE(under_file_size_limit(1000, [&] { return write_whole_file(dir / "new", big, replace) == cannot_write; }));
+    EXPECT_TRUE(
+        under_file_size_limit(1000, [&] { return write_whole_file(dir / "new", big, replace) == cannot_write; }));
     EXPECT_FALSE(fs::exists(dir / "new"));
     // A file with a second link is written in place; its old bytes go back.
     fs::create_hard_link(file, dir / "twin");
@@ -174,10 +157,14 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
     std::ofstream(file, std::ios::binary) << "old";
     fs::permissions(file, fs::perms(0644));
     if (::setxattr(file.c_str(), "user.note", "kept", 4, 0) != 0) GTEST_SKIP() << "no user attributes here";
-    // The owner, the unprivileged user and the mask rw-, the group and others r--.
-    constexpr unsigned anyone = 0xffffffff;
-    const std::string acl = access_control_list(
-        {{0x01, 6, anyone}, {0x02, 6, unprivileged_user}, {0x04, 4, anyone}, {0x10, 6, anyone}, {0x20, 4, anyone}});
+    // An access control list as the kernel stores it (little-endian): version 2, then the owner, the
+    // unprivileged user and the mask rw-, the group and others r--, each as tag, bits and user or group.
+    std::string acl = {2, 0, 0, 0};
+    const unsigned entries[][3] = {{0x01, 6, ~0u}, {0x02, 6, unprivileged_user}, {0x04, 4, ~0u}, {0x10, 6, ~0u},
+                                   {0x20, 4, ~0u}};
+    for (const auto& [tag, bits, id] : entries)
+        for (const unsigned word : {tag | bits << 16, id})
+            for (int k = 0; k < 4; ++k) acl.push_back(char(word >> 8 * k));
     const bool with_acl = ::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
     const fs::perms mode = fs::status(file).permissions();
     using enum file_write_failure;
@@ -188,7 +175,8 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
     EXPECT_EQ(fs::status(file).permissions(), mode);
     if (with_acl) {
         EXPECT_EQ(attribute(file, "system.posix_acl_access"), acl);
-        EXPECT_TRUE(as_unprivileged_user([&] { return write_whole_file(file, "theirs", file_write_mode::replace) == none; }));
+        EXPECT_TRUE(
+            as_unprivileged_user([&] { return write_whole_file(file, "theirs", file_write_mode::replace) == none; }));
         EXPECT_EQ(contents(file), "theirs");
     }
     fs::remove_all(dir);
