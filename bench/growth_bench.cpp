@@ -87,7 +87,10 @@ void fraction_determinant(benchmark::State& state)
 BENCHMARK(fraction_determinant)->Name("determinant/fraction")->DenseRange(4, 12, 4)->Unit(benchmark::kMicrosecond);
 
 int by_text(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()); }
+// The same order answering only 1 (greater) or 0.
+int after(const ZEM_string& a, const ZEM_string& b) { return std::strcmp(a.c_str(), b.c_str()) > 0; }
 
+template <int (*cmp)(const ZEM_string&, const ZEM_string&)>
 void sorted_list_sort(benchmark::State& state)
 {
     std::vector<std::string> texts(static_cast<std::size_t>(state.range(0)));
@@ -97,12 +100,17 @@ void sorted_list_sort(benchmark::State& state)
         ZEM_linkedlist<ZEM_string> list;
         for (const std::string& t : texts) list.add_at_tail(t.c_str());
         state.ResumeTiming();
-        list.sort(by_text);
+        list.sort(cmp);
         benchmark::DoNotOptimize(list.head);
     }
 }
-BENCHMARK(sorted_list_sort)
+BENCHMARK(sorted_list_sort<by_text>)
     ->Name("list/sort/sorted")
+    ->RangeMultiplier(4)
+    ->Range(1 << 12, 1 << 20)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(sorted_list_sort<after>)
+    ->Name("list/sort/sorted_greater_or_not")
     ->RangeMultiplier(4)
     ->Range(1 << 12, 1 << 20)
     ->Unit(benchmark::kMillisecond);

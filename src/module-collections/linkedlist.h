@@ -234,14 +234,12 @@ private:
         }
         const std::size_t n = nodes.size();
         // by_value[s]: the place in c of the node at slot s of the sorted order.
-        std::vector<std::size_t> by_value(n);
-        for (std::size_t k = 0; k < n; ++k) by_value[k] = k;
-        std::stable_sort(by_value.begin(), by_value.end(),
-                         [&](std::size_t a, std::size_t b) { return cmp(nodes[a]->elt, nodes[b]->elt) < 0; });
+        const std::vector<std::size_t> by_value = sorted_places(nodes, cmp);
         // equal_from[s]: the first slot of the run of values equal to slot s's.
+        // Whatever the answers, these runs split the slots, so every node is placed once.
         std::vector<std::size_t> equal_from(n);
         for (std::size_t s = 0; s < n; ++s) {
-            const bool tie = s > 0 && cmp(nodes[by_value[s - 1]]->elt, nodes[by_value[s]]->elt) == 0;
+            const bool tie = s > 0 && !(cmp(nodes[by_value[s]]->elt, nodes[by_value[s - 1]]->elt) > 0);
             equal_from[s] = tie ? equal_from[s - 1] : s;
         }
         std::vector<std::size_t> slot_of(n);
@@ -279,6 +277,35 @@ private:
             parts.push_back({p.from, equal_from[slot], p.reversed, nullptr});
         }
         return ordered;
+    }
+
+    // The places of the nodes in ascending order, equal ones in their old order.
+    // The partitions ask only whether an answer is greater than 0, so that is
+    // all asked here: a callback answering 1 or 0 orders as its three-way form
+    // does. A merge sort, since answers that order nothing must still give a
+    // permutation.
+    static std::vector<std::size_t> sorted_places(const std::vector<ll_node<T>*>& nodes,
+                                                  int (*cmp)(const T&, const T&))
+    {
+        const std::size_t n = nodes.size();
+        std::vector<std::size_t> places(n), merged(n);
+        for (std::size_t k = 0; k < n; ++k) places[k] = k;
+        auto greater = [&](std::size_t a, std::size_t b) { return cmp(nodes[a]->elt, nodes[b]->elt) > 0; };
+        for (std::size_t width = 1; width < n; width *= 2) {
+            for (std::size_t from = 0; from < n; from += 2 * width) {
+                const std::size_t middle = std::min(from + width, n), to = std::min(from + 2 * width, n);
+                std::size_t a = from, b = middle, out = from;
+                // Runs already in order (a sorted list's) are taken whole.
+                if (b < to && greater(places[b - 1], places[b])) {
+                    while (a < middle && b < to)
+                        merged[out++] = greater(places[a], places[b]) ? places[b++] : places[a++];
+                }
+                while (a < middle) merged[out++] = places[a++];
+                while (b < to) merged[out++] = places[b++];
+            }
+            places.swap(merged);
+        }
+        return places;
     }
 
     // Values at slots 0..n-1, with the least of any run of them.

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <csignal>
 #include <cstdlib>
 #include <iostream>
 
@@ -22,6 +23,9 @@ const char* configuration_path()
 
 bool start_up(commandfile_runner run, const char* config_file)
 {
+    // A write past the file-size limit then fails and is reported, instead of
+    // ending the program with a file half-written.
+    std::signal(SIGXFSZ, SIG_IGN);
     try {
         if (run(config_file) != 0)
             ZEM_FAIL("cannot read configuration file");

@@ -8,9 +8,10 @@ using commandfile_runner = int (*)(const char* path);
 // The configuration path: ZARN_CONFIG when set (even empty), else the default.
 const char* configuration_path();
 
-// Everything up to the open main window; a failure (the runner's, a non-zero
-// error count, a configuration fault) has been written to the standard error
-// stream (a configuration fault also shown in its alert) and false returned.
+// Everything up to the open main window, with the file-size signal ignored
+// from here on; a failure (the runner's, a non-zero error count, a
+// configuration fault) has been written to the standard error stream (a
+// configuration fault also shown in its alert) and false returned.
 bool start_up(commandfile_runner run, const char* config_file);
 
 // The whole program; returns main's exit status.

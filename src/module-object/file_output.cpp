@@ -1,10 +1,13 @@
 #include "module-object/file_output.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -79,10 +82,47 @@ std::string real_path(const std::string& path)
     return real;
 }
 
+// The names of a file's extended attributes, each ended by a zero byte; false when they cannot be read.
+bool attribute_names(int file, std::vector<char>& names)
+{
+    for (;;) {
+        const ssize_t size = ::flistxattr(file, nullptr, 0);
+        if (size < 0) return errno == ENOTSUP;  // a file system without them: nothing to carry
+        names.resize(std::size_t(size));
+        const ssize_t got = size > 0 ? ::flistxattr(file, names.data(), names.size()) : 0;
+        if (got >= 0) {
+            names.resize(std::size_t(got));
+            return true;
+        }
+        if (errno != ERANGE) return false;
+    }
+}
+
+// Gives the new file every extended attribute of the old one (its access
+// control list is one of them); false when any of them cannot be carried over.
+bool copy_attributes(int from, int to)
+{
+    std::vector<char> names, value;
+    if (!attribute_names(from, names)) return false;
+    for (std::size_t at = 0; at < names.size(); at += std::char_traits<char>::length(&names[at]) + 1) {
+        const char* name = &names[at];
+        ssize_t size;
+        for (;;) {
+            size = ::fgetxattr(from, name, nullptr, 0);
+            if (size < 0) return false;
+            value.resize(std::size_t(size));
+            size = size > 0 ? ::fgetxattr(from, name, value.data(), value.size()) : 0;
+            if (size >= 0 || errno != ERANGE) break;
+        }
+        if (size < 0 || ::fsetxattr(to, name, value.data(), std::size_t(size), 0) != 0) return false;
+    }
+    return true;
+}
+
 // Writes beside the target and renames over it, so that a reader sees the old
 // file or the whole new one. Refused (nothing touched, false) where the new
-// file could not take the target's owner, group and mode.
-bool replace_by_rename(const std::string& target, const struct stat& old, const std::string& text,
+// file could not take the target's owner, group, mode and extended attributes.
+bool replace_by_rename(const std::string& target, int old_file, const struct stat& old, const std::string& text,
                        file_write_failure* failure)
 {
     int file = -1;
@@ -90,7 +130,7 @@ bool replace_by_rename(const std::string& target, const struct stat& old, const 
     if (temporary.empty()) return false;
     struct stat made;
     if (::fstat(file, &made) != 0 || (made.st_gid != old.st_gid && ::fchown(file, uid_t(-1), old.st_gid) != 0) ||
-        ::fchmod(file, old.st_mode & 07777) != 0) {
+        ::fchmod(file, old.st_mode & 07777) != 0 || !copy_attributes(old_file, file)) {
         ::close(file);
         ::unlink(temporary.c_str());
         return false;
@@ -151,7 +191,7 @@ file_write_failure replace(const std::string& path, const std::string& text)
     file_write_failure failure = file_write_failure::none;
     if (old.st_nlink == 1 && old.st_uid == ::geteuid()) {
         const std::string target = real_path(path);
-        if (!target.empty() && replace_by_rename(target, old, text, &failure)) {
+        if (!target.empty() && replace_by_rename(target, file, old, text, &failure)) {
             ::close(file);
             return failure;
         }
@@ -161,10 +201,34 @@ file_write_failure replace(const std::string& path, const std::string& text)
     return failure;
 }
 
+// While it lives, a write past the file-size limit fails with EFBIG instead of
+// ending the process, so that the writer's own recovery runs in any program.
+class file_size_signal_ignored {
+public:
+    file_size_signal_ignored()
+    {
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigemptyset(&ignore.sa_mask);
+        restore_ = ::sigaction(SIGXFSZ, &ignore, &previous_) == 0;
+    }
+    ~file_size_signal_ignored()
+    {
+        if (restore_) ::sigaction(SIGXFSZ, &previous_, nullptr);
+    }
+    file_size_signal_ignored(const file_size_signal_ignored&) = delete;
+    file_size_signal_ignored& operator=(const file_size_signal_ignored&) = delete;
+
+private:
+    struct sigaction previous_ = {};
+    bool restore_ = false;
+};
+
 }
 
 file_write_failure write_whole_file(const std::string& path, const std::string& text, file_write_mode mode)
 {
+    const file_size_signal_ignored guard;
     return mode == file_write_mode::append ? append(path, text) : replace(path, text);
 }
 

@@ -58,7 +58,9 @@ template <class T>
 char* ZEM_symbolic_number_impl<T>::give_name(int n, int k) const
 {
     char* name = new char[20];
-    if (n <= names.count() - 1)
+    // A k outside the text is named by number whatever n says, so no letter past the text is read.
+    const int letters = names.count() - 1;
+    if (n >= 1 && n <= letters && k >= 0 && k < letters)
         std::snprintf(name, 20, "%c", names[k]);
     else
         std::snprintf(name, 20, "%c%d", names[0], k);

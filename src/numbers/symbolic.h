@@ -57,7 +57,7 @@ public:
     ZEM_symbolic_number_impl(int count, std::vector<symbolic_term<T>> terms, const T& constant, const char* names);
 
     // The name of parameter k of a number with n coefficients: letter k of the text
-    // while n fits the text, else its first letter followed by k. A new[] block of
+    // while n (at least 1) fits the text, else its first letter followed by k. A new[] block of
     // 20 chars that the caller frees with delete[].
     char* give_name(int n, int k) const;
 

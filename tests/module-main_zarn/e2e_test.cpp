@@ -13,10 +13,14 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <QTimer>
+#include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "module-main_zarn/chartabprog.h"
 #include "module-main_zarn/config_support.h"
@@ -29,6 +33,7 @@
 #include "module-misc_amulet/window_parts.h"
 #include "module-zem_language/exec.h"
 #include "support/alert_recorder.h"
+#include "support/file_size_limit.h"
 #include "support/screenshot.h"
 #include "support/shipped_config.h"
 
@@ -238,6 +243,42 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         EXPECT_EQ(start_up(c.run, c.path), c.started);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
     }
+}
+
+// Start-up turns the file-size signal away: a statement writing past the limit
+// is reported and the run goes on, and neither a file with a second link, nor
+// a file replaced, nor a new file is left half-written.
+TEST(Startup, WritesPastTheFileSizeLimitFailAndLoseNothing)
+{
+    namespace fs = std::filesystem;
+    const fs::path dir = fs::temp_directory_path() / ("zarn_file_size_" + std::to_string(getpid()));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    for (const char* name : {"linked", "replaced"}) std::ofstream(dir / name) << "old\n";
+    fs::create_hard_link(dir / "linked", dir / "twin");
+    std::vector<std::string> reported;
+    {
+        std::ofstream config(dir / "config");
+        for (const char* name : {"linked", "replaced", "new"}) {
+            config << "file(\"" << std::string(5000, 'x') << "\" \"" << (dir / name).string() << "\");\n";
+            reported.push_back("\ncannot write " + (dir / name).string());
+        }
+    }
+    EXPECT_TRUE(under_file_size_limit(2048, [&] {
+        test_configuration mappings;
+        mappings.set_list("character_table_name_mapping", {});
+        alert_recorder user;
+        const bool started = start_up(exec_zem_commandfile, (dir / "config").c_str());
+        struct sigaction now = {};
+        ::sigaction(SIGXFSZ, nullptr, &now);
+        return started && now.sa_handler == SIG_IGN && user.alerts == reported;
+    }));
+    for (const char* name : {"linked", "twin", "replaced"}) {
+        std::ifstream in(dir / name);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "old\n") << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 4) << "nothing new left";
+    fs::remove_all(dir);
 }
 
 TEST(MainWindow, OpensAtItsPlaceAndSize)

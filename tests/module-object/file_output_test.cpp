@@ -1,6 +1,7 @@
 #include "module-object/file_output.h"
 
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -29,6 +30,15 @@ fs::path fresh_directory(const std::string& name)
     return dir;
 }
 
+// An extended attribute's value, or "(none)".
+std::string attribute(const fs::path& path, const char* name)
+{
+    std::string value(4096, '\0');
+    const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
+    return size < 0 ? "(none)" : value.substr(0, std::size_t(size));
+}
+
+
 }
 
 // A file is either the old one or the whole new one; a failed append leaves
@@ -56,6 +66,9 @@ TEST(FileOutput, NoFileIsLeftHalfWritten)
         EXPECT_TRUE(under_file_size_limit(1000, [&] { return write_whole_file(file, big, mode) == cannot_write; }));
         EXPECT_EQ(contents(file), old);
     }
+    EXPECT_TRUE(
+        under_file_size_limit(1000, [&] { return write_whole_file(dir / "new", big, replace) == cannot_write; }));
+    EXPECT_FALSE(fs::exists(dir / "new"));
     // A file with a second link is written in place; its old bytes go back.
     fs::create_hard_link(file, dir / "twin");
     reset();
@@ -90,6 +103,9 @@ TEST(FileOutput, WritesWhatTheUserMayWriteAndKeepsLinksOwnersAndModes)
     fs::permissions(dir, fs::perms::all);
     fs::create_directory(sealed);
     make(dir / "read-only", 0444);
+    make(dir / "write-only", 0200);
+    make(dir / "write-only-linked", 0200);
+    fs::create_hard_link(dir / "write-only-linked", dir / "write-only-twin");
     make(sealed / "writable", 0640);
     EXPECT_TRUE(give_to_unprivileged_user(sealed.c_str()));
     fs::permissions(sealed, fs::perms(0555));
@@ -105,6 +121,9 @@ TEST(FileOutput, WritesWhatTheUserMayWriteAndKeepsLinksOwnersAndModes)
                    std::string written; } cases[] = {
         {true, dir / "read-only", replace, cannot_create, dir / "read-only", old},
         {true, dir / "read-only", append, cannot_create, dir / "read-only", old},
+        // Only root may read it to check.
+        {true, dir / "write-only", replace, none, dir / "write-only", root ? "new" : "(none)"},
+        {true, dir / "write-only-linked", replace, none, dir / "write-only-twin", root ? "new" : "(none)"},
         {true, sealed / "writable", replace, none, sealed / "writable", "new"},
         {false, dir / "linked", replace, none, dir / "second", "new"},
         {false, dir / "theirs", replace, none, dir / "theirs", "new"},
@@ -116,15 +135,49 @@ TEST(FileOutput, WritesWhatTheUserMayWriteAndKeepsLinksOwnersAndModes)
         EXPECT_TRUE(c.unprivileged ? as_unprivileged_user(write) : write()) << c.file;
         EXPECT_EQ(contents(c.shown), c.written) << c.file;
     }
-    for (const char* name : {"read-only", "sealed/writable", "linked", "theirs"}) {
+    for (const char* name : {"read-only", "write-only", "write-only-linked", "sealed/writable", "linked", "theirs"}) {
         struct stat file;
         ASSERT_EQ(::stat((dir / name).c_str(), &file), 0);
-        EXPECT_EQ(file.st_mode & 07777, std::string(name) == "read-only" ? 0444u : 0640u) << name;
-        EXPECT_EQ(file.st_nlink, std::string(name) == "linked" ? 2u : 1u) << name;
-        EXPECT_EQ(file.st_uid, root && std::string(name) != "linked" ? unprivileged_user : ::geteuid()) << name;
+        const std::string n = name;
+        EXPECT_EQ(file.st_mode & 07777, n == "read-only" ? 0444u : n.starts_with("write-only") ? 0200u : 0640u) << n;
+        EXPECT_EQ(file.st_nlink, n.ends_with("linked") ? 2u : 1u) << name;
+        EXPECT_EQ(file.st_uid, root && n != "linked" ? unprivileged_user : ::geteuid()) << name;
     }
     EXPECT_TRUE(fs::is_symlink(dir / "dangling"));
     EXPECT_TRUE(fs::is_symlink(dir / "loop"));
     fs::permissions(sealed, fs::perms::all);
+    fs::remove_all(dir);
+}
+
+// A file replaced keeps its extended attributes, its access control list among
+// them, so that the user it lets write the file still may.
+TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
+{
+    const fs::path dir = fresh_directory("zarn_file_attributes_"), file = dir / "file";
+    std::ofstream(file, std::ios::binary) << "old";
+    fs::permissions(file, fs::perms(0644));
+    if (::setxattr(file.c_str(), "user.note", "kept", 4, 0) != 0) GTEST_SKIP() << "no user attributes here";
+    // An access control list as the kernel stores it (little-endian): version 2, then the owner, the
+    // unprivileged user and the mask rw-, the group and others r--, each as tag, bits and user or group.
+    std::string acl = {2, 0, 0, 0};
+    const unsigned entries[][3] = {{0x01, 6, ~0u}, {0x02, 6, unprivileged_user}, {0x04, 4, ~0u}, {0x10, 6, ~0u},
+                                   {0x20, 4, ~0u}};
+    for (const auto& [tag, bits, id] : entries)
+        for (const unsigned word : {tag | bits << 16, id})
+            for (int k = 0; k < 4; ++k) acl.push_back(char(word >> 8 * k));
+    const bool with_acl = ::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+    const fs::perms mode = fs::status(file).permissions();
+    using enum file_write_failure;
+
+    EXPECT_EQ(write_whole_file(file, "new", file_write_mode::replace), none);
+    EXPECT_EQ(contents(file), "new");
+    EXPECT_EQ(attribute(file, "user.note"), "kept");
+    EXPECT_EQ(fs::status(file).permissions(), mode);
+    if (with_acl) {
+        EXPECT_EQ(attribute(file, "system.posix_acl_access"), acl);
+        EXPECT_TRUE(
+            as_unprivileged_user([&] { return write_whole_file(file, "theirs", file_write_mode::replace) == none; }));
+        EXPECT_EQ(contents(file), "theirs");
+    }
     fs::remove_all(dir);
 }

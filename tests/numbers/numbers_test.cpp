@@ -9,6 +9,7 @@
 #include <gmpxx.h>
 #include <memory>
 #include <numeric>
+#include <tuple>
 
 #include "numbers/cyclotomic_support.h"
 #include "support/failure.h"
@@ -376,7 +377,12 @@ TEST(SymbolicNumbersAndWords, PrintedFormsEqualityHashAndFailures)
     };
     for (const auto& [got, want] : rows) EXPECT_EQ(got, want);
     const ZEM_symbolic_number_impl<ZEM_int> body(pointer_to_objects<ZEM_int>(), ZEM_int(), "abcd");
-    EXPECT_STREQ(std::unique_ptr<char[]>(body.give_name(INT_MAX, INT_MAX)).get(), "a2147483647");
+    // Letter k only for 1 <= n <= 4 and a k among the letters; else the first letter and k.
+    const std::tuple<int, int, const char*> names[] = {
+        {INT_MAX, INT_MAX, "a2147483647"}, {0, 1, "a1"}, {0, 7, "a7"}, {-3, 0, "a0"}, {4, 3, "d"},
+        {1, 2, "c"}, {2, 7, "a7"}, {4, -1, "a-1"}, {5, 2, "a2"}};
+    for (const auto& [n, k, want] : names)
+        EXPECT_STREQ(std::unique_ptr<char[]>(body.give_name(n, k)).get(), want) << n << ' ' << k;
 
     EXPECT_FALSE(number<ZEM_fraction>({1}, 2) == number<ZEM_fraction>({1, 0}, 2));
     // Only non-zero terms are kept; the count stays and still tells numbers apart.

@@ -12,7 +12,9 @@ template <class Work>
 bool under_file_size_limit(rlim_t limit, Work&& work)
 {
     return in_child_process([&] {
-        std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit then fails instead of ending the process
+        // As in a program that leaves the signal alone: a write beyond the limit
+        // would end the process, unless the code under test turns the signal away.
+        std::signal(SIGXFSZ, SIG_DFL);
         rlimit files;
         ::getrlimit(RLIMIT_FSIZE, &files);
         files.rlim_cur = limit;
