@@ -267,7 +267,6 @@ QVariant pop_up_character_tables(const ZEM_object& list, QObject* text_editor)
         QObject* command = level.add_entry(entry.label);
         command->setProperty(CHARTAB_VARIABLE_NAME, QByteArray(entry.name.c_str()));
         set_partner(command, CHARTAB_TEXT_EDITOR, text_editor);
-        set_partner(command, CHARTAB_SELECTION_WINDOW, &level.window());
     }
     return level.pop_up_and_wait("character table", do_choose_character_table_proc, do_cancel_character_table);
 }

@@ -44,10 +44,11 @@ void write_choice(const QObject& command, const char* editor_key, const char* wi
 }
 
 // A pop-up of the list's entries for a chooser of pairs: each entry carries the
-// command's partners under `keys`, its name and the level under `window_key`.
+// command's partners under `keys`, its name and the level under `window_key`,
+// and its press runs `choose`.
 // When a choice ended it, the level holding the command ends with the same value.
 void pop_up_entries(const QObject& command, const ZEM_object& list, const char* title, const char* window_key,
-                    std::initializer_list<const char*> keys, void (*method)(const QObject&),
+                    std::initializer_list<const char*> keys, void (*choose)(const QObject&),
                     void (*cancel)(const QObject&))
 {
     selection_level level(window_key);
@@ -55,9 +56,8 @@ void pop_up_entries(const QObject& command, const ZEM_object& list, const char* 
         QObject* item = level.add_entry(entry.label);
         item->setProperty(VARIABLE_NAME, QString::fromStdString(entry.name));
         for (const char* key : keys) set_partner(item, key, partner<QObject>(command, key));
-        set_partner(item, window_key, &level.window());
     }
-    const QVariant chosen = level.pop_up_and_wait(title, method, cancel);
+    const QVariant chosen = level.pop_up_and_wait(title, choose, cancel);
     if (QObject* window = partner<QObject>(command, window_key); window && chosen.isValid())
         finish_pop_up_waiting(*window, chosen);
 }
@@ -81,12 +81,17 @@ std::vector<chooser_entry> entries_of(const ZEM_object& list, bool lone_label_fa
 
 void finish_pop_up_waiting(QObject& window, const QVariant& value) { window.setProperty(chosen_value, value); }
 
-selection_level::selection_level(const char* window_key) { set_partner(&window_, window_key, &window_); }
+selection_level::selection_level(const char* window_key, const char* entry_key)
+    : entry_key_(entry_key ? entry_key : window_key)
+{
+    set_partner(&window_, window_key, &window_);
+}
 
 QObject* selection_level::add_entry(const std::string& label)
 {
     auto* entry = new QObject(&window_);
     entry->setProperty("text", QString::fromStdString(label));
+    set_partner(entry, entry_key_, &window_);
     entries_.push_back(entry);
     return entry;
 }
@@ -161,12 +166,9 @@ void do_choose_rank_and_permsymm_proc(const QObject& command)
     if (!(variable->type == tp_string_list()))
         configuration_error("\"" + list + "\" should be of type linkedlist<string>");
     // Its cancel is the point-group chooser's, under that chooser's key.
-    selection_level level(POINTGROUP_SELECTION_WINDOW);
-    for (const std::string& symmetry : strings_of(*variable->object)) {
-        QObject* choice = level.add_entry(symmetry);
-        set_partner(choice, PERM_SYMMETRY_EDITOR, partner<QObject>(command, PERM_SYMMETRY_EDITOR));
-        set_partner(choice, PERM_SYMMETRY_SELECTION_WINDOW, &level.window());
-    }
+    selection_level level(POINTGROUP_SELECTION_WINDOW, PERM_SYMMETRY_SELECTION_WINDOW);
+    for (const std::string& symmetry : strings_of(*variable->object))
+        set_partner(level.add_entry(symmetry), PERM_SYMMETRY_EDITOR, partner<QObject>(command, PERM_SYMMETRY_EDITOR));
     level.pop_up_and_wait("Permutation symmetry", do_select_perm_symmetry, do_cancel_pointgroup_or_pointgroup_class);
 }
 

@@ -6,7 +6,7 @@
 // configuration_fault, before anything was written.
 //
 // Every level is an object that holds itself under its selection-window key;
-// its entry commands carry that key and the partners their choice needs, as
+// its entry commands hold it too, with the partners their choice needs, as
 // the workbench's buttons do. A choice ends a level's wait by finishing it with
 // the chosen value; "cancel" finishes it with none.
 #pragma once
@@ -35,8 +35,9 @@ void finish_pop_up_waiting(QObject& window, const QVariant& value);
 // One level of a selection pop-up, alive while it is waited for.
 class selection_level {
 public:
-    // The level holds itself under `window_key`, so that its cancel finds it.
-    explicit selection_level(const char* window_key);
+    // The level holds itself under `window_key`, so that its cancel finds it,
+    // and its entries hold it under `entry_key`, the same unless given.
+    explicit selection_level(const char* window_key, const char* entry_key = nullptr);
     selection_level(const selection_level&) = delete;
     selection_level& operator=(const selection_level&) = delete;
 
@@ -52,13 +53,16 @@ public:
 
 private:
     QObject window_;
+    const char* entry_key_;
     std::vector<QObject*> entries_;
 };
 
 // Do-methods of the tensor workbench's choosers, given their command: the
 // workbench's button or an entry of a pop-up. `_proc` holds the behaviour; the
-// name without it is what the button, the entry or the pop-up's close runs,
-// under the workbench's failure guard.
+// name without it, under the workbench's failure guard, is what the button, a
+// permutation symmetry's choice and a pop-up's "cancel" or close run. A
+// point-group or transformation entry runs the `_proc` itself, so that a fault
+// in a nested level ends the whole press.
 
 // VARIABLE_NAME is "point_group" at the workbench, an entry's name inside a
 // pop-up; the chosen entry's name goes into POINT_GROUP_TEXT_EDITOR.
