@@ -256,36 +256,19 @@ const operation* operation_named(const std::string& label)
 // A command's label: a button's text.
 std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
 
-// The value that ended a pop-up's wait, on its selection window; none for "cancel".
-constexpr const char* chosen_value = "chosen_value";
-
-void finish_pop_up_waiting(QObject& window, const QVariant& value) { window.setProperty(chosen_value, value); }
-
 // The pop-up for a list of labels and names: one command per pair, each
 // carrying the text input and this pop-up. The name that ended its wait, or
 // none when the user cancelled.
 QVariant pop_up_character_tables(const ZEM_object& list, QObject* text_editor)
 {
-    QObject window;
-    set_partner(&window, CHARTAB_SELECTION_WINDOW, &window);
-    std::vector<std::string> labels;
-    std::vector<QObject*> commands;
+    selection_level level(CHARTAB_SELECTION_WINDOW);
     // The name after the last label is read without a test: an odd list fails here.
     for (const chooser_entry& entry : entries_of(list, true)) {
-        auto* command = new QObject(&window);
+        QObject* command = level.add_entry(entry.label);
         command->setProperty(CHARTAB_VARIABLE_NAME, QByteArray(entry.name.c_str()));
         set_partner(command, CHARTAB_TEXT_EDITOR, text_editor);
-        set_partner(command, CHARTAB_SELECTION_WINDOW, &window);
-        labels.push_back(entry.label);
-        commands.push_back(command);
     }
-    const int pressed = ask_selection("character table", labels, [&](int k) {
-        do_choose_character_table_proc(*commands[std::size_t(k)]);
-        return window.property(chosen_value).isValid();
-    });
-    // "cancel" and a close through the frame alike.
-    if (pressed < 0) do_cancel_character_table(window);
-    return window.property(chosen_value);
+    return level.pop_up_and_wait("character table", do_choose_character_table_proc, do_cancel_character_table);
 }
 
 }

@@ -1,6 +1,5 @@
 #include "module-main_zarn/choosers.h"
 
-#include <QAbstractButton>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <vector>
@@ -29,14 +28,38 @@ std::string variable_name_of(const QObject& command)
 
 int number_of(const QObject& command, const char* key) { return partner<QSpinBox>(command, key)->value(); }
 
-// A chooser run from a button: its choice, if any, goes into the button's input under `key`.
-template <class Chooser>
-void choose_into(const QObject& command, const char* key, Chooser&& chooser)
+// A command's label: a button's text, or an entry's.
+std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
+
+// The value that ended a level's wait, on the level; none for "cancel".
+constexpr const char* chosen_value = "chosen_value";
+
+// A choice: `text` goes into the command's input under `editor_key`, and the
+// pop-up holding the command, if any, ends with it.
+void write_choice(const QObject& command, const char* editor_key, const char* window_key, const std::string& text)
 {
-    workbench_action([&] {
-        if (const std::optional<std::string> chosen = chooser())
-            partner<QLineEdit>(command, key)->setText(QString::fromStdString(*chosen));
-    });
+    partner<QLineEdit>(command, editor_key)->setText(QString::fromStdString(text));
+    if (QObject* window = partner<QObject>(command, window_key))
+        finish_pop_up_waiting(*window, QString::fromStdString(text));
+}
+
+// A pop-up of the list's entries for a chooser of pairs: each entry carries the
+// command's partners under `keys`, its name and the level under `window_key`,
+// and its press runs `choose`.
+// When a choice ended it, the level holding the command ends with the same value.
+void pop_up_entries(const QObject& command, const ZEM_object& list, const char* title, const char* window_key,
+                    std::initializer_list<const char*> keys, void (*choose)(const QObject&),
+                    void (*cancel)(const QObject&))
+{
+    selection_level level(window_key);
+    for (const chooser_entry& entry : entries_of(list)) {
+        QObject* item = level.add_entry(entry.label);
+        item->setProperty(VARIABLE_NAME, QString::fromStdString(entry.name));
+        for (const char* key : keys) set_partner(item, key, partner<QObject>(command, key));
+    }
+    const QVariant chosen = level.pop_up_and_wait(title, choose, cancel);
+    if (QObject* window = partner<QObject>(command, window_key); window && chosen.isValid())
+        finish_pop_up_waiting(*window, chosen);
 }
 
 }
@@ -56,88 +79,132 @@ std::vector<chooser_entry> entries_of(const ZEM_object& list, bool lone_label_fa
     return entries;
 }
 
-std::optional<std::string> wait_for_choice(
-    const std::string& title, const std::vector<chooser_entry>& entries,
-    const std::function<std::optional<std::string>(const chooser_entry&)>& choose)
+void finish_pop_up_waiting(QObject& window, const QVariant& value) { window.setProperty(chosen_value, value); }
+
+selection_level::selection_level(const char* window_key, const char* entry_key)
+    : entry_key_(entry_key ? entry_key : window_key)
 {
-    std::vector<std::string> labels;
-    for (const chooser_entry& e : entries) labels.push_back(e.label);
-    std::optional<std::string> chosen;
-    ask_selection(title, labels, [&](int k) {
-        chosen = choose(entries[std::size_t(k)]);
-        return chosen.has_value();
-    });
-    return chosen;
+    set_partner(&window_, window_key, &window_);
 }
 
-std::optional<std::string> do_choose_pointgroup_or_pointgroup_class_proc(const std::string& name, int dimension)
+QObject* selection_level::add_entry(const std::string& label)
 {
+    auto* entry = new QObject(&window_);
+    entry->setProperty("text", QString::fromStdString(label));
+    set_partner(entry, entry_key_, &window_);
+    entries_.push_back(entry);
+    return entry;
+}
+
+QVariant selection_level::pop_up_and_wait(const std::string& title, const std::function<void(QObject&)>& choose,
+                                          const std::function<void(QObject&)>& cancel)
+{
+    std::vector<std::string> labels;
+    for (const QObject* entry : entries_) labels.push_back(entry->property("text").toString().toStdString());
+    const int pressed = ask_selection(title, labels, [&](int k) {
+        choose(*entries_[std::size_t(k)]);
+        return window_.property(chosen_value).isValid();
+    });
+    // "cancel" and a close through the frame alike.
+    if (pressed < 0) cancel(window_);
+    return window_.property(chosen_value);
+}
+
+void do_choose_pointgroup_or_pointgroup_class_proc(const QObject& command)
+{
+    const std::string name = variable_name_of(command);
+    const int dimension = number_of(command, DIMENSION_EDITOR);
     const std::string list = list_name(name, dimension);
     const std::string type_fault =
         "\"" + list + "\" should be of type linkedlist<string> or group<matrix<int / fraction / cyclotomic>>";
     if (const var_symtab::var_symtabelt* variable = configuration_variable(list)) {
         if (!(variable->type == tp_string_list())) configuration_error(type_fault);
-        return wait_for_choice("point group", entries_of(*variable->object), [dimension](const chooser_entry& e) {
-            return do_choose_pointgroup_or_pointgroup_class_proc(e.name, dimension);
-        });
+        // An entry's press runs the procedure itself, so that a fault ends every level.
+        pop_up_entries(command, *variable->object, "point group", POINTGROUP_SELECTION_WINDOW,
+                       {POINT_GROUP_TEXT_EDITOR, DIMENSION_EDITOR}, do_choose_pointgroup_or_pointgroup_class_proc,
+                       do_cancel_pointgroup_or_pointgroup_class);
+        return;
     }
     const ZEM_string* group_name = group_name_mappings.lookup(dimension, ZEM_string(name.c_str()));
     if (!group_name) configuration_error(type_fault);
     const var_symtab::var_symtabelt* group = configuration_variable(group_name->c_str());
     if (!group || !is_point_group(group->type)) configuration_error("cannot locate \"" + list + "\"");
-    return name;
+    write_choice(command, POINT_GROUP_TEXT_EDITOR, POINTGROUP_SELECTION_WINDOW, name);
 }
 
-std::optional<std::string> do_choose_basis_transformation_proc(const std::string& label, const std::string& name,
-                                                               int dimension)
+void do_cancel_pointgroup_or_pointgroup_class_proc(const QObject& source)
 {
-    const std::string list = list_name(name, dimension);
+    if (QObject* window = partner<QObject>(source, POINTGROUP_SELECTION_WINDOW)) finish_pop_up_waiting(*window, {});
+}
+
+void do_choose_basis_transformation_proc(const QObject& command)
+{
+    const int dimension = number_of(command, DIMENSION_EDITOR);
+    const std::string label = label_of(command);
+    const std::string list = list_name(variable_name_of(command), dimension);
     if (const var_symtab::var_symtabelt* variable = configuration_variable(list)) {
-        if (!(variable->type == tp_string_list())) return std::nullopt;
-        return wait_for_choice("Basis transformation", entries_of(*variable->object),
-                               [dimension](const chooser_entry& e) {
-                                   return do_choose_basis_transformation_proc(e.label, e.name, dimension);
-                               });
+        if (variable->type == tp_string_list())
+            pop_up_entries(command, *variable->object, "Basis transformation", TRANSFORMATION_SELECTION_WINDOW,
+                           {TRANSFORMATION_TEXT_EDITOR, DIMENSION_EDITOR}, do_choose_basis_transformation_proc,
+                           do_cancel_transformation);
+        return;
     }
-    if (!transformation_name_mappings.lookup(dimension, ZEM_string(label.c_str()))) return std::nullopt;
-    return label;
+    if (transformation_name_mappings.lookup(dimension, ZEM_string(label.c_str())))
+        write_choice(command, TRANSFORMATION_TEXT_EDITOR, TRANSFORMATION_SELECTION_WINDOW, label);
 }
 
-std::optional<std::string> do_choose_rank_and_permsymm_proc(const std::string& name, int rank)
+void do_cancel_transformation_proc(const QObject& source)
 {
-    const std::string list = list_name(name, rank);
+    if (QObject* window = partner<QObject>(source, TRANSFORMATION_SELECTION_WINDOW)) finish_pop_up_waiting(*window, {});
+}
+
+void do_choose_rank_and_permsymm_proc(const QObject& command)
+{
+    const std::string list = list_name(variable_name_of(command), number_of(command, RANK_EDITOR));
     const var_symtab::var_symtabelt* variable = configuration_variable(list);
     if (!variable) configuration_error("cannot locate \"" + list + "\"");
     if (!(variable->type == tp_string_list()))
         configuration_error("\"" + list + "\" should be of type linkedlist<string>");
-    std::vector<chooser_entry> symmetries;
-    for (const std::string& symmetry : strings_of(*variable->object)) symmetries.push_back({symmetry, symmetry});
-    return wait_for_choice("Permutation symmetry", symmetries, do_select_perm_symmetry_proc);
+    // Its cancel is the point-group chooser's, under that chooser's key.
+    selection_level level(POINTGROUP_SELECTION_WINDOW, PERM_SYMMETRY_SELECTION_WINDOW);
+    for (const std::string& symmetry : strings_of(*variable->object))
+        set_partner(level.add_entry(symmetry), PERM_SYMMETRY_EDITOR, partner<QObject>(command, PERM_SYMMETRY_EDITOR));
+    level.pop_up_and_wait("Permutation symmetry", do_select_perm_symmetry, do_cancel_pointgroup_or_pointgroup_class);
 }
 
-std::optional<std::string> do_select_perm_symmetry_proc(const chooser_entry& choice) { return choice.label; }
+void do_select_perm_symmetry_proc(const QObject& command)
+{
+    write_choice(command, PERM_SYMMETRY_EDITOR, PERM_SYMMETRY_SELECTION_WINDOW, label_of(command));
+}
+
+// The methods, each under the workbench's failure guard.
 
 void do_choose_pointgroup_or_pointgroup_class(const QObject& command)
 {
-    choose_into(command, POINT_GROUP_TEXT_EDITOR, [&] {
-        return do_choose_pointgroup_or_pointgroup_class_proc(variable_name_of(command),
-                                                              number_of(command, DIMENSION_EDITOR));
-    });
+    workbench_action([&] { do_choose_pointgroup_or_pointgroup_class_proc(command); });
+}
+
+void do_cancel_pointgroup_or_pointgroup_class(const QObject& source)
+{
+    workbench_action([&] { do_cancel_pointgroup_or_pointgroup_class_proc(source); });
 }
 
 void do_choose_basis_transformation(const QObject& command)
 {
-    const auto* button = qobject_cast<const QAbstractButton*>(&command);
-    const std::string label = button ? button->text().toStdString() : std::string();
-    choose_into(command, TRANSFORMATION_TEXT_EDITOR, [&] {
-        return do_choose_basis_transformation_proc(label, variable_name_of(command),
-                                                   number_of(command, DIMENSION_EDITOR));
-    });
+    workbench_action([&] { do_choose_basis_transformation_proc(command); });
+}
+
+void do_cancel_transformation(const QObject& source)
+{
+    workbench_action([&] { do_cancel_transformation_proc(source); });
 }
 
 void do_choose_rank_and_permsymm(const QObject& command)
 {
-    choose_into(command, PERM_SYMMETRY_EDITOR, [&] {
-        return do_choose_rank_and_permsymm_proc(variable_name_of(command), number_of(command, RANK_EDITOR));
-    });
+    workbench_action([&] { do_choose_rank_and_permsymm_proc(command); });
+}
+
+void do_select_perm_symmetry(const QObject& command)
+{
+    workbench_action([&] { do_select_perm_symmetry_proc(command); });
 }

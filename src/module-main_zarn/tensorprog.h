@@ -20,9 +20,14 @@ inline constexpr const char* POINT_GROUP_TEXT_EDITOR = "POINT_GROUP_TEXT_EDITOR"
 inline constexpr const char* DIMENSION_EDITOR = "DIMENSION_EDITOR";
 inline constexpr const char* RANK_EDITOR = "RANK_EDITOR";
 inline constexpr const char* PERM_SYMMETRY_EDITOR = "PERM_SYMMETRY_EDITOR";
+// The pop-up level whose wait a choice or "cancel" ends: on the pop-up itself
+// and on its commands (a permutation symmetry's choices carry their own key).
+inline constexpr const char* POINTGROUP_SELECTION_WINDOW = "POINTGROUP_SELECTION_WINDOW";
+inline constexpr const char* PERM_SYMMETRY_SELECTION_WINDOW = "PERM_SYMMETRY_SELECTION_WINDOW";
 // A bool, on each text input: its text is valid.
 inline constexpr const char* CONTAINS_VALID_VALUE = "CONTAINS_VALID_VALUE";
 inline constexpr const char* TRANSFORMATION_TEXT_EDITOR = "TRANSFORMATION_TEXT_EDITOR";
+inline constexpr const char* TRANSFORMATION_SELECTION_WINDOW = "TRANSFORMATION_SELECTION_WINDOW";
 inline constexpr const char* TENSOR_WINDOW = "TENSOR_WINDOW";
 // The deck, held weakly: it goes with the main window.
 inline constexpr const char* RESULT_STACKER = "RESULT_STACKER";

@@ -149,6 +149,31 @@ TEST_F(Session, TensorRequestsLeafedThroughAndWrittenToAFile)
                                                      "? Basis transformation", name, name, asked, name, asked}));
 }
 
+// Each chooser's "cancel", and a close through its frame, leave the input as chosen before.
+TEST_F(Session, CancelledChoosersLeaveTheirInputs)
+{
+    open("Tensor");
+    press("Point group", {6, 4});
+    press("Perm. symmetry", {1});
+    press("Basis transformation", {0});
+    // cubic, its "cancel", then the classes' "cancel"; cubic, then both closed.
+    press("Point group", {6, 5, 7});
+    press("Point group", {6});
+    press("Perm. symmetry", {3});
+    press("Perm. symmetry");
+    press("Basis transformation", {2});
+    press("Basis transformation");
+    std::string texts;
+    for (const char* input : {"point group", "perm symmetry", "basis transformation"})
+        texts += bench->findChild<QLineEdit*>(input)->text().toStdString() + ";";
+    EXPECT_EQ(texts, "m-3m;(0 1);identity;");
+    const std::string group = "? point group", symmetry = "? Permutation symmetry",
+                      transformation = "? Basis transformation";
+    EXPECT_EQ(user.alerts, (std::vector<std::string>{group, group, symmetry, transformation, group, group, group,
+                                                     group, group, group, symmetry, symmetry, transformation,
+                                                     transformation}));
+}
+
 TEST_F(Session, CharacterOperationsLeafedThroughAndWrittenToAFile)
 {
     open("Character");

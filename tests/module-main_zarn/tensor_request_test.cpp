@@ -1,3 +1,5 @@
+#include <QLineEdit>
+#include <QSpinBox>
 #include <gtest/gtest.h>
 
 #include "module-main_zarn/choosers.h"
@@ -5,6 +7,7 @@
 #include "module-main_zarn/init_chartab.h"
 #include "module-main_zarn/init_tens.h"
 #include "module-main_zarn/tensor_request.h"
+#include "module-main_zarn/tensorprog.h"
 #include "module-main_zarn/workbench_config.h"
 #include "module-tensor/tensor.h"
 #include "support/alert_recorder.h"
@@ -49,6 +52,23 @@ TEST(TensorRequest, ResultLiesOnTheLargerFieldAndAPseudoTensorFollowsTheDetermin
     }
 }
 
+// A chooser's command as the workbench's button carries it: the stem of its
+// lists, its label, the number input and the text input.
+struct chooser_command {
+    QSpinBox number;
+    QLineEdit input;
+    QObject command;
+    chooser_command(const char* name, int value, const char* label = "")
+    {
+        number.setValue(value);
+        command.setProperty(VARIABLE_NAME, name);
+        command.setProperty("text", label);
+        for (const char* key : {DIMENSION_EDITOR, RANK_EDITOR}) set_partner(&command, key, &number);
+        for (const char* key : {POINT_GROUP_TEXT_EDITOR, PERM_SYMMETRY_EDITOR, TRANSFORMATION_TEXT_EDITOR})
+            set_partner(&command, key, &input);
+    }
+};
+
 TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
 {
     const struct { const char* name; int number; const char* alert; } cases[] = {
@@ -62,14 +82,19 @@ TEST(Choosers, ConfigurationFaultsShowTheirAlertAndWriteNothing)
     workbench_configuration config;
     for (const auto& c : cases) {
         alert_recorder alerts;
-        EXPECT_THROW(c.name ? do_choose_pointgroup_or_pointgroup_class_proc(c.name, c.number)
-                            : do_choose_rank_and_permsymm_proc("perm_symmetry", c.number),
+        chooser_command chooser(c.name ? c.name : "perm_symmetry", c.number);
+        EXPECT_THROW(c.name ? do_choose_pointgroup_or_pointgroup_class_proc(chooser.command)
+                            : do_choose_rank_and_permsymm_proc(chooser.command),
                      configuration_fault);
         EXPECT_EQ(alerts.alerts, (std::vector<std::string>{"(beep)", c.alert}));
+        EXPECT_TRUE(chooser.input.text().isEmpty());
     }
     alert_recorder alerts;
-    EXPECT_EQ(do_choose_basis_transformation_proc("x", "weird", 3), std::nullopt);
-    EXPECT_EQ(do_choose_basis_transformation_proc("x", "basis_transformation", 7), std::nullopt);
+    for (const auto& [name, dimension] : {std::pair("weird", 3), {"basis_transformation", 7}}) {
+        chooser_command chooser(name, dimension, "x");
+        do_choose_basis_transformation_proc(chooser.command);
+        EXPECT_TRUE(chooser.input.text().isEmpty()) << name;
+    }
     EXPECT_TRUE(alerts.alerts.empty());
 }
 

@@ -3,6 +3,7 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <cstdlib>
+#include <deque>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -181,6 +182,38 @@ TEST(TensorWorkbench, AConfigurationFaultBeepsShowsItsTextAndAddsNothing)
                                                   "linkedlist<string> or group<matrix<int / fraction / cyclotomic>>"}));
     EXPECT_EQ(w.input("point group")->text(), "m-3m");
     EXPECT_TRUE(w.bench->isVisible());
+}
+
+// "cancel" and a close through the frame (no answer left) end only their own
+// pop-up; a choice writes into the input and ends every open one. Each input
+// keeps what the case before chose until a choice replaces it.
+TEST(TensorWorkbench, ChoosersCancelOneLevelAndAChoiceEndsThemAll)
+{
+    workbench_under_test w;
+    alert_recorder alerts;
+    for (const char* list : {"basis_transformation_3", "perm_symmetry_2"}) global_objects.remove(list);
+    w.config.set_list("basis_transformation_3", {"unknown", "x", "minus", "m"});
+    w.config.set_list("perm_symmetry_2", {"0 1", " (0 1) "});
+    const struct { const char *button, *input, *title; std::deque<int> choices; const char* text; int pop_ups; }
+        cases[] = {
+            // cubic, cancel; triclinic, "1".
+            {"Point group", "point group", "point group", {0, 1, 1, 0}, "1", 4},
+            // triclinic, closed; closed.
+            {"Point group", "point group", "point group", {1}, "1", 3},
+            // A label the mapping lacks keeps its pop-up open.
+            {"Basis transformation", "basis transformation", "Basis transformation", {0, 2}, "", 2},
+            {"Basis transformation", "basis transformation", "Basis transformation", {0, 1}, "minus", 2},
+            {"Perm. symmetry", "perm symmetry", "Permutation symmetry", {1}, " (0 1) ", 1},
+            {"Perm. symmetry", "perm symmetry", "Permutation symmetry", {2}, " (0 1) ", 1},
+        };
+    for (const auto& c : cases) {
+        alerts.alerts.clear();
+        alerts.choices = c.choices;
+        w.press(c.button);
+        EXPECT_EQ(w.input(c.input)->text().toStdString(), c.text) << c.button;
+        EXPECT_EQ(alerts.alerts, std::vector<std::string>(std::size_t(c.pop_ups), std::string("? ") + c.title))
+            << c.button;
+    }
 }
 
 // The override cursor's shape, -1 for none.
