@@ -728,8 +728,8 @@ void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
     work.store(A.block(), L.block(), R.block());
 }
 
-// reduce.operator()<W>() carried in T and, when a step there overflows, once
-// more in T's wide numbers, so that only a result that leaves 32 bits fails.
+// reduce.operator()<W>() with W = T and, when a step there overflows, once more
+// with W = T's wide number, so that only a result that leaves 32 bits fails.
 template <class T, class Reduce>
 void own_or_wide(Reduce reduce)
 {
