@@ -150,9 +150,12 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
         if (!terms.empty()) {
             const T weight(weights[std::size_t(k)]);
             coefficients.reserve(terms.size());
-            for (const auto& [j, x] : terms)
-                coefficients.push_back({j, narrow_or_wide([&] { return as_coefficient(narrow(*x)) / weight; },
-                                                          [&] { return wide_coefficient(*x, weights[std::size_t(k)]); })});
+            for (const auto& term : terms) {
+                const wide_of<G>& x = *term.second;
+                coefficients.push_back({term.first,
+                                        narrow_or_wide([&] { return as_coefficient(narrow(x)) / weight; },
+                                                       [&] { return wide_coefficient(x, weights[std::size_t(k)]); })});
+            }
         }
         entries[k].value = symbolic(f, std::move(coefficients), T(), "abcd");
     }
