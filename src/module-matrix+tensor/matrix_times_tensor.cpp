@@ -1,6 +1,7 @@
 #include "module-matrix+tensor/matrix_times_tensor.h"
 
 #include <algorithm>
+#include <optional>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -217,6 +218,15 @@ pointer_to_objects<T> transformed_in(const V* entries, const Handle& t, const V*
     return result;
 }
 
+// The components of g * t worked in wide numbers, each multiplied by `factor`
+// when one is given.
+template <class S, class T, class Handle>
+pointer_to_objects<T> widely_transformed(const ZEM_matrix<S>& g, const Handle& t, const wide_of<S>* factor)
+{
+    const std::vector<wide_of<S>> entries = widened(g.elements(), g.rows() * g.columns());
+    return transformed_in<S, T>(entries.data(), t, factor);
+}
+
 // The components of g * t, each multiplied by `factor` when one is given: in g's
 // numbers, and when a sum there overflows, all again in wide numbers.
 template <class S, class T, class Handle>
@@ -225,9 +235,8 @@ pointer_to_objects<T> transformed_components(const ZEM_matrix<S>& g, const Handl
     require_shape(t.dim(), g.rows(), g.columns());
     return narrow_or_wide([&] { return transformed_in<S, T>(g.elements(), t, factor); },
                           [&] {
-                              const std::vector<wide_of<S>> entries = widened(g.elements(), g.rows() * g.columns());
                               const wide_of<S> wide_factor = factor ? widen(*factor) : wide_of<S>();
-                              return transformed_in<S, T>(entries.data(), t, factor ? &wide_factor : nullptr);
+                              return widely_transformed<S, T>(g, t, factor ? &wide_factor : nullptr);
                           });
 }
 
@@ -245,8 +254,19 @@ template <class S, class T>
 ZEM_pseudo_tensor<T> operator*(const ZEM_matrix<S>& g, const ZEM_pseudo_tensor<T>& t)
 {
     require_shape(t.dim(), g.rows(), g.columns());
-    const S d = determinant(g);
-    return ZEM_pseudo_tensor<T>(t.dim(), t.rank(), transformed_components<S, T>(g, t, &d), t.symmetry());
+    // det(g) may leave 32 bits where the components do not (diag(65536, 65536, 1)
+    // times (0, 0, 1/2^30) gives (0, 0, 4)): then it stays wide, as does all the work.
+    std::optional<S> d;
+    try {
+        d = determinant(g);
+    } catch (const ZEM_string& failure) {
+        if (!is_determinant_overflow(failure)) throw;
+    }
+    if (!d) {
+        const wide_of<S> wide_d = widened_determinant(g);
+        return ZEM_pseudo_tensor<T>(t.dim(), t.rank(), widely_transformed<S, T>(g, t, &wide_d), t.symmetry());
+    }
+    return ZEM_pseudo_tensor<T>(t.dim(), t.rank(), transformed_components<S, T>(g, t, &*d), t.symmetry());
 }
 
 template <class S, class T>

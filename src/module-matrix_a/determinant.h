@@ -59,12 +59,25 @@ W determinant_by_elimination(W* a, int n)
     return negated ? W() - a[n * n - 1] : a[n * n - 1];
 }
 
-// The determinant eliminated in wide numbers, narrowed to T with T's overflow message.
+// The determinant eliminated in wide numbers.
+template <class T>
+wide_of<T> widened_determinant(const ZEM_matrix<T>& A)
+{
+    std::vector<wide_of<T>> a = widened(A.elements(), A.rows() * A.rows());
+    return determinant_by_elimination(a.data(), A.rows());
+}
+
+// The same, narrowed to T with T's overflow message.
 template <class T>
 T wide_determinant(const ZEM_matrix<T>& A)
 {
-    std::vector<wide_of<T>> a = widened(A.elements(), A.rows() * A.rows());
-    return narrow(determinant_by_elimination(a.data(), A.rows()));
+    return narrow(widened_determinant(A));
+}
+
+// Whether a failure of determinant() is the determinant leaving 32 bits.
+inline bool is_determinant_overflow(const ZEM_string& failure)
+{
+    return is_overflow(failure) || failed_with(failure, "[determinant] overflow");
 }
 
 inline int narrowed_determinant(const wide_integer& d)

@@ -26,6 +26,7 @@
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
+#include "numbers/wide_numbers.h"
 
 namespace reduction {
 
@@ -559,8 +560,26 @@ private:
     std::vector<int> ordered_;
 };
 
-// diagonize with or without L, carried in W: T itself, or T's wide number
-// (numbers/wide_numbers.h), when only the results are narrowed to T.
+// The reduction of A carried in W: T itself, or T's wide number
+// (numbers/wide_numbers.h).
+template <class T, class W>
+sparse_reduction<W> reduced(const ZEM_matrix<T>& A, bool keep_left)
+{
+    const int m = A.rows();
+    const int n = A.columns();
+    sparse_reduction<W> work(m, n, keep_left);
+    if constexpr (std::is_same_v<T, W>) {
+        work.load(A.elements(), nullptr, nullptr);
+    } else {
+        for (int i = 0; i < m; ++i)
+            for (int j = 0; j < n; ++j) work.append(i, j, widen(A.elements()[i * n + j]));
+    }
+    work.reduce();
+    return work;
+}
+
+// diagonize with or without L, carried in W: T itself, or T's wide number,
+// when only the results are narrowed to T.
 template <class T, class W = T>
 void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
@@ -571,14 +590,7 @@ void reduce(const ZEM_matrix<T>& A, ZEM_matrix<T>* L, ZEM_matrix<T>& D, ZEM_matr
     };
     const int m = A.rows();
     const int n = A.columns();
-    sparse_reduction<W> work(m, n, L != nullptr);
-    if constexpr (same) {
-        work.load(A.elements(), nullptr, nullptr);
-    } else {
-        for (int i = 0; i < m; ++i)
-            for (int j = 0; j < n; ++j) work.append(i, j, widen(A.elements()[i * n + j]));
-    }
-    work.reduce();
+    const sparse_reduction<W> work = reduced<T, W>(A, L != nullptr);
     fresh_matrix<T> diagonal(n, m);
     for (int p = 0; p < std::min(m, n); ++p) diagonal.elements()[p * n + p] = out(work.ordered_diagonal(p));
     fresh_matrix<T> right(n, n);
@@ -716,17 +728,30 @@ void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
     work.store(A.block(), L.block(), R.block());
 }
 
+// reduce.operator()<W>() with W = T and, when a step there overflows, once more
+// with W = T's wide number, so that only a result that leaves 32 bits fails.
+template <class T, class Reduce>
+void own_or_wide(Reduce reduce)
+{
+    if constexpr (requires { typename wide_of<T>; })
+        narrow_or_wide([&] { reduce.template operator()<T>(); },
+                       [&] { reduce.template operator()<wide_of<T>>(); });
+    else
+        reduce.template operator()<T>();
+}
+
 // D = L * A * R with D diagonal, its entries in non-increasing order of size and
 // every zero after every non-zero one; L (m x m) and R (n x n) are invertible.
 // A may be the same handle as an output. A failure leaves L and R the
 // identities and D sharing A's body, as if they had been set up first; they are
 // made only then, since the reduction assigns the outputs only at its end.
+// Only an entry of D, L or R that leaves 32 bits fails with an overflow.
 template <class T>
 void diagonize(const ZEM_matrix<T>& A, ZEM_matrix<T>& L, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
     const ZEM_matrix<T> input = A;
     try {
-        reduction::reduce(input, &L, D, R);
+        own_or_wide<T>([&]<class W>() { reduction::reduce<T, W>(input, &L, D, R); });
     } catch (const ZEM_string&) {
         L = ZEM_matrix<T>(input.rows(), input.rows(), T(1));
         D = input;
@@ -740,5 +765,5 @@ template <class T>
 void diagonize_without_left(const ZEM_matrix<T>& A, ZEM_matrix<T>& D, ZEM_matrix<T>& R)
 {
     const ZEM_matrix<T> input = A;
-    reduction::reduce<T>(input, nullptr, D, R);
+    own_or_wide<T>([&]<class W>() { reduction::reduce<T, W>(input, nullptr, D, R); });
 }

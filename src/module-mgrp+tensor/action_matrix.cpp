@@ -62,19 +62,23 @@ struct wide_column_work {
     std::vector<int> touched;
 };
 
-// The coefficients of one target in `row`, their positions in `touched`; a
-// coefficient that leaves 32 bits fails with T's overflow message.
+// The coefficients of target k in `row`, their positions in `touched`; a
+// coefficient that leaves 32 bits fails with T's overflow message. Without
+// `wide_column`, that is; with it, a column that overflows goes there in wide
+// numbers, and the answer is true.
 template <class T>
-void add_column(int dimension, int rank, const pointer_to_objects<int>& target, pointer_to_objects<int>& source,
+bool add_column(int dimension, int rank, const pointer_to_objects<int>& target, pointer_to_objects<int>& source,
                 const ZEM_matrix<T>& g, pointer_to_objects<T>& row, std::vector<int>& touched,
                 const pointer_to_objects<int>& position, const pointer_to_objects<int>& representative,
-                const tensor_basis& basis, wide_column_work<T>& wide)
+                const tensor_basis& basis, wide_column_work<T>& wide, int k,
+                const wide_action_column_sink<T>* wide_column)
 {
     touched.clear();
-    narrow_or_wide(
+    return narrow_or_wide(
         [&] {
             add_sources(0, dimension, rank, target, source, g.elements(), dimension, row, T(1), position,
                         representative, basis, &touched);
+            return false;
         },
         [&] {
             for (int j : touched) row[j] = T();
@@ -86,6 +90,10 @@ void add_column(int dimension, int rank, const pointer_to_objects<int>& target, 
             wide.touched.clear();
             add_sources(0, dimension, rank, target, source, wide.g.data(), dimension, wide.row, wide_of<T>(1),
                         position, representative, basis, &wide.touched);
+            if (wide_column) {
+                (*wide_column)(k, wide.row, wide.touched);
+                return true;
+            }
             // A position listed twice is narrowed once, and zero afterwards.
             for (int j : wide.touched) {
                 wide_of<T>& x = wide.row[std::size_t(j)];
@@ -95,6 +103,7 @@ void add_column(int dimension, int rank, const pointer_to_objects<int>& target, 
                 row[j] = narrow(value);
                 touched.push_back(j);
             }
+            return false;
         });
 }
 
@@ -105,22 +114,22 @@ void walk_targets(int& flat, int level, pointer_to_objects<int>& target, pointer
                   pointer_to_objects<T>& row, std::vector<int>& touched, int dimension, int rank,
                   const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
                   const pointer_to_objects<int>& representative, const tensor_basis& basis, Column& column,
-                  wide_column_work<T>& wide)
+                  wide_column_work<T>& wide, const wide_action_column_sink<T>* wide_column = nullptr)
 {
     if (level < rank) {
         for (int i = 0; i < dimension; ++i) {
             target[level] = i;
             walk_targets(flat, level + 1, target, source, row, touched, dimension, rank, g, position, representative,
-                         basis, column, wide);
+                         basis, column, wide, wide_column);
         }
         return;
     }
     // The targets come in flat order, so counting them numbers them.
     const int k = position[flat];
-    if (k >= 0) {
-        add_column(dimension, rank, target, source, g, row, touched, position, representative, basis, wide);
+    if (k >= 0 &&
+        !add_column(dimension, rank, target, source, g, row, touched, position, representative, basis, wide, k,
+                    wide_column))
         column(k, row, touched);
-    }
     ++flat;
 }
 
@@ -149,7 +158,7 @@ ZEM_matrix<T> action_matrix(int dimension, int rank, const ZEM_matrix<T>& g, con
 template <class T>
 void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
                             const pointer_to_objects<int>& representative, const tensor_basis& basis, int n,
-                            const action_column_sink<T>& column)
+                            const action_column_sink<T>& column, const wide_action_column_sink<T>* wide_column)
 {
     require_action_shape(dimension, g.rows(), g.columns());
     pointer_to_objects<T> row(n);
@@ -159,7 +168,7 @@ void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, con
     wide_column_work<T> wide;
     int flat = 0;
     walk_targets(flat, 0, target, source, row, touched, dimension, rank, g, position, representative, basis, column,
-                 wide);
+                 wide, wide_column);
 }
 
 template <class T>
@@ -195,7 +204,7 @@ void f_act2(int level, int dimension, int rank, pointer_to_objects<int>& target,
                                          const pointer_to_objects<int>&, const tensor_basis&, int);                    \
     template void for_each_action_column(int, int, const ZEM_matrix<T>&, const pointer_to_objects<int>&,               \
                                          const pointer_to_objects<int>&, const tensor_basis&, int,                     \
-                                         const action_column_sink<T>&);                                                \
+                                         const action_column_sink<T>&, const wide_action_column_sink<T>*);             \
     template void f_act1(int&, int, pointer_to_objects<int>&, pointer_to_objects<int>&, pointer_to_objects<T>&, int,   \
                          int, const ZEM_matrix<T>&, pointer_to_objects<ZEM_vector<T>>&, const pointer_to_objects<int>&, \
                          const pointer_to_objects<int>&, const tensor_basis&, int);                                    \

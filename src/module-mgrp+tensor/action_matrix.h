@@ -18,6 +18,7 @@
 #include "module-tensor/tensor_basis.h"
 #include "module-vector/vector.h"
 #include "numbers/cyclotomic.h"
+#include "numbers/wide_numbers.h"
 
 // The tables are the position and representative tables of `basis`
 // (mk_basis_tabs), n its basis count. A g that is not dimension x dimension
@@ -33,13 +34,19 @@ void require_action_shape(int dimension, int rows, int columns);
 // each basis target k in increasing order, column(k, row, touched) finds the
 // coefficients of target k in `row`, every position that may be non-zero listed
 // in `touched` (a position whose terms cancelled and came back, twice), and must
-// leave those positions zero. Fails as action_matrix does.
+// leave those positions zero. Fails as action_matrix does, unless `wide_column`
+// is given: a column with a coefficient that leaves 32 bits then goes there
+// instead, in wide numbers, on the same terms.
 template <class T>
 using action_column_sink = std::function<void(int k, pointer_to_objects<T>& row, const std::vector<int>& touched)>;
 template <class T>
+using wide_action_column_sink =
+    std::function<void(int k, std::vector<wide_of<T>>& row, const std::vector<int>& touched)>;
+template <class T>
 void for_each_action_column(int dimension, int rank, const ZEM_matrix<T>& g, const pointer_to_objects<int>& position,
                             const pointer_to_objects<int>& representative, const tensor_basis& basis, int n,
-                            const action_column_sink<T>& column);
+                            const action_column_sink<T>& column,
+                            const wide_action_column_sink<T>* wide_column = nullptr);
 
 // Walks the target tuples from `level` on in flat order, `flat` counting them;
 // for each basis target k, column vector k receives its coefficients.

@@ -1,6 +1,7 @@
 #include "module-mgrp+tensor/invariant_tensor.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -22,9 +23,55 @@ const G& as_coefficient(const G& x)
     return x;
 }
 
+// An entry x of R over the weight of its component, narrowed only then, since x
+// may leave 32 bits where the coefficient does not. One that still leaves fails
+// as x would have: over the integers with "[ZEM_int] overflow".
+ZEM_fraction wide_coefficient(const wide_integer& x, int weight)
+{
+    const wide_rational q(x, wide_integer(weight));
+    return ZEM_fraction(q.numerator().narrow(), q.denominator().narrow());
+}
+template <class W>
+auto wide_coefficient(const W& x, int weight)
+{
+    return narrow(x / W(weight));
+}
+
+// det(g), the factor of a pseudo-tensor's block: in g's numbers, or wide when it
+// leaves 32 bits, as may a product of it with an entry of the action matrix.
+template <class G>
+class block_factor {
+public:
+    explicit block_factor(const ZEM_matrix<G>& g) : g_(g)
+    {
+        try {
+            own_ = determinant(g);
+        } catch (const ZEM_string& failure) {
+            if (!is_determinant_overflow(failure)) throw;
+        }
+    }
+    wide_of<G> times(const G& x)
+    {
+        if (own_) return narrow_or_wide([&] { return widen(*own_ * x); }, [&] { return wide() * widen(x); });
+        return wide() * widen(x);
+    }
+    wide_of<G> times(const wide_of<G>& x) { return wide() * x; }
+
+private:
+    const wide_of<G>& wide()
+    {
+        if (!wide_) wide_ = own_ ? widen(*own_) : widened_determinant(g_);
+        return *wide_;
+    }
+    const ZEM_matrix<G>& g_;
+    std::optional<G> own_;
+    std::optional<wide_of<G>> wide_;
+};
+
 // The blocks factor(g) * A_g - I of every generator, stacked, written straight
 // into the sparse reduction: column k of A_g comes from the action walk with its
 // non-zero entries listed, so the zeros, nearly all of it, are never visited.
+// A column with entries beyond 32 bits comes in wide numbers, as the stack is.
 template <class G, bool pseudo>
 void stack_blocks(reduction::sparse_reduction<wide_of<G>>& stack, const pointer_to_objects<ZEM_matrix<G>>& generators, int dim,
                   int rank, const tensor_basis& basis, const pointer_to_objects<int>& position,
@@ -35,16 +82,27 @@ void stack_blocks(reduction::sparse_reduction<wide_of<G>>& stack, const pointer_
     for (int i = 0; i < generators.count(); ++i) {
         const ZEM_matrix<G>& g = generators[i];
         require_action_shape(dim, g.rows(), g.columns());
-        G factor(1);
-        if constexpr (pseudo) factor = determinant(g);
+        std::optional<block_factor<G>> factor;
+        if constexpr (pseudo) factor.emplace(g);
         const int first_row = i * n;
-        for_each_action_column<G>(dim, rank, g, position, representative, basis, n,
-                                  [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
-                                      for (int j : touched) {
-                                          stack.append(first_row + j, k, widen(pseudo ? factor * column[j] : column[j]));
-                                          column[j] = zero;
-                                      }
-                                  });
+        const wide_action_column_sink<G> wide_column = [&](int k, std::vector<wide_of<G>>& column,
+                                                           const std::vector<int>& touched) {
+            for (int j : touched) {
+                wide_of<G>& x = column[std::size_t(j)];
+                if (is_zero_entry(x)) continue;
+                stack.append(first_row + j, k, pseudo ? factor->times(x) : x);
+                x = wide_of<G>();
+            }
+        };
+        for_each_action_column<G>(
+            dim, rank, g, position, representative, basis, n,
+            [&](int k, pointer_to_objects<G>& column, const std::vector<int>& touched) {
+                for (int j : touched) {
+                    stack.append(first_row + j, k, pseudo ? factor->times(column[j]) : widen(column[j]));
+                    column[j] = zero;
+                }
+            },
+            &wide_column);
         for (int j = 0; j < n; ++j) stack.add(first_row + j, j, wide_of<G>(-1));
     }
 }
@@ -73,14 +131,13 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
     int r = 0;
     while (r < std::min(m, n) && !is_zero_entry(stack.ordered_diagonal(r))) ++r;
     const int f = n - r;
-    if (n_free) *n_free = f;
 
     using symbolic = ZEM_symbolic_number<T>;
     pointer_to_objects<tp_tensor_entry<symbolic>> entries(n);
     // The non-zero coefficients of each component, from the free columns of R.
-    std::vector<std::vector<std::pair<int, G>>> nonzero(static_cast<std::size_t>(n));
+    std::vector<std::vector<std::pair<int, const wide_of<G>*>>> nonzero(static_cast<std::size_t>(n));
     for (int j = 0; j < f; ++j)
-        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, narrow(stack.value(e)));
+        for (const auto& e : stack.right_column(r + j)) nonzero[std::size_t(e.index)].emplace_back(j, &stack.value(e));
     // The weight of a basis component is the number of its distinct images with
     // the plus sign, itself included: the basis has classified them all already.
     std::vector<int> weights(static_cast<std::size_t>(n), 1);
@@ -88,17 +145,24 @@ void solve(const char* name, const pointer_to_objects<ZEM_matrix<G>>& generators
         if (basis.get_at(c).status == tensor_basis_plus_image) ++weights[std::size_t(position[representative[c]])];
     for (int k = 0; k < n; ++k) {
         tensor_index_to_indices(dim, rank, list[k], entries[k].indices);
-        const std::vector<std::pair<int, G>>& terms = nonzero[std::size_t(k)];
+        const auto& terms = nonzero[std::size_t(k)];
         std::vector<symbolic_term<T>> coefficients;
         if (!terms.empty()) {
             const T weight(weights[std::size_t(k)]);
             coefficients.reserve(terms.size());
-            for (const auto& [j, x] : terms) coefficients.push_back({j, as_coefficient(x) / weight});
+            for (const auto& term : terms) {
+                const wide_of<G>& x = *term.second;
+                coefficients.push_back({term.first,
+                                        narrow_or_wide([&] { return as_coefficient(narrow(x)) / weight; },
+                                                       [&] { return wide_coefficient(x, weights[std::size_t(k)]); })});
+            }
         }
         entries[k].value = symbolic(f, std::move(coefficients), T(), "abcd");
     }
     const symbolic default_value("abcd");
     result = Result(dim, rank, parsed, entries, &default_value);
+    // Last, as a coefficient that leaves 32 bits fails on the way.
+    if (n_free) *n_free = f;
 }
 
 template <class G>

@@ -296,7 +296,7 @@ const ZEM_cyclotomic_number& wide_cyclotomic::own_form(std::optional<ZEM_cycloto
 
 wide_rational wide_cyclotomic::size() const
 {
-    if (irrational_.own()) return wide_rational(pivot_size(*irrational_.own()));
+    if (irrational_.own()) return wide_pivot_size(*irrational_.own());
     if (!irrational_.exact()) return rational_ * rational_;
     mpq_t size;
     mpq_init(size);
@@ -351,4 +351,14 @@ wide_cyclotomic operator/(const wide_cyclotomic& a, const wide_cyclotomic& b)
 bool is_overflow(const ZEM_string& failure)
 {
     return failed_with(failure, "[ZEM_int] overflow") || failed_with(failure, "[ZEM_fraction] overflow");
+}
+
+wide_rational wide_pivot_size(const ZEM_cyclotomic_number& x)
+{
+    try {
+        return wide_rational(pivot_size(x));
+    } catch (const ZEM_string& failure) {
+        if (!is_overflow(failure)) throw;
+    }
+    return wide_cyclotomic(exact_cyclotomic_number(x)).size();
 }

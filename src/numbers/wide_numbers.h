@@ -317,3 +317,6 @@ auto narrow_or_wide(Own&& own, Wide&& wide) -> decltype(own())
     }
     return wide();
 }
+
+// The pivot size of x, exact where the system's own overflows.
+wide_rational wide_pivot_size(const ZEM_cyclotomic_number& x);

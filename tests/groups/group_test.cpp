@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <algorithm>
+#include <climits>
 #include <set>
 #include <vector>
 
@@ -93,6 +94,26 @@ TEST(Groups, FailuresOfConstruction)
         const std::string expected = order > group_element_bound ? bound : "(no failure)";
         EXPECT_EQ(failure_of([&] { ZEM_group<I>(one, negated, added); }), expected);
     }
+}
+
+// g * g = I, while the reduction behind the inverse of g holds 2^31: the group
+// {I, g}, with -2^31 in either corner.
+template <class T>
+void expect_involution_group(const T& corner)
+{
+    for (const bool upper : {true, false}) {
+        const ZEM_matrix<T> g = upper ? matrix_of<T>({{1, corner}, {0, -1}}) : matrix_of<T>({{1, 0}, {corner, -1}});
+        EXPECT_EQ(ZEM_group<ZEM_matrix<T>>::default_inverse_func(g), g);
+        expect_elements(group_of<ZEM_matrix<T>>({g}), 2);
+    }
+}
+
+TEST(Groups, OfAnInvolutionWhoseInverseTakesWideSteps)
+{
+    expect_involution_group<ZEM_int>(INT_MIN);
+    expect_involution_group<ZEM_fraction>(INT_MIN);
+    expect_involution_group<ZEM_cyclotomic_number>(INT_MIN);
+    expect_involution_group(ZEM_cyclotomic_number(INT_MIN) * cyclotomic_testing::root_of_unity(1, 4));
 }
 
 // Row r holds its 1 in column p[r].

@@ -172,6 +172,14 @@ TEST(MatrixTimesTensor, FailsOnlyWhenAComponentLeaves32Bits)
     const std::vector<std::vector<F>> filed = {{2147483644, 1073741828, 1073741828, 0}};
     expect_exact_product<ZEM_tensor<F>, F, F>(g, filed, 2, 2, "0 1");
     expect_exact_product<ZEM_tensor<C>, C, C>(g, filed, 2, 2, "0 1");
+    // det(g) = 2^32 leaves 32 bits, the components need not.
+    const std::vector<F> scaling = {65536, 0, 0, 0, 65536, 0, 0, 0, 1};
+    for (const F& a : {F(3, 1 << 30), F(-1, 1 << 29), F(1, 2)}) {
+        const std::vector<std::vector<F>> pseudo = {{0, 0, a}, {0, 0, F(5, 1 << 30)}};
+        expect_exact_product<ZEM_pseudo_tensor<symbolic>, F, symbolic>(scaling, pseudo, 3, 1, "0");
+        expect_exact_product<ZEM_pseudo_tensor<ZEM_symbolic_number<C>>, C, ZEM_symbolic_number<C>>(scaling, pseudo, 3,
+                                                                                                  1, "0");
+    }
 
     const F small[] = {0, 1, -1, 2, F(1, 2), F(-3, 2)};
     const F large[] = {0, 1, -1, INT_MAX, -INT_MAX, 1 << 30, -(1 << 30), F(1, 65536), F(INT_MAX, 2)};

@@ -97,7 +97,9 @@ void expect_exact_determinant(const std::vector<F>& entries, int n)
 // divided by large numbers now and then; and random large entries.
 TEST(Determinant, FailsOnlyWhenTheDeterminantLeaves32Bits)
 {
-    std::vector<std::pair<int, std::vector<F>>> cases = {{2, {46341, 46340, 46341, 46341}}};
+    // The second: a wide step that lands exactly on -2^31.
+    std::vector<std::pair<int, std::vector<F>>> cases = {{2, {46341, 46340, 46341, 46341}},
+                                                         {2, {INT_MIN + 1, INT_MIN, INT_MIN, INT_MIN}}};
     for (const auto& first : {std::vector<int>{2147483647, 2147483629, 2147483587, 2147483579, 2147483563},
                               std::vector<int>{65536, 65537, 65539, 65543, 65551}}) {
         std::vector<F> a(25, F(0));

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "module-matrix/matrix_arithmetic.h"
+#include "module-matrix_a/determinant.h"
 #include "module-matrix_a/inverse.h"
 #include "numbers/wide_numbers.h"
 #include "numbers/cyclotomic_support.h"
@@ -105,7 +106,8 @@ struct literal_reduction {
 };
 
 // The number of non-zero entries of D, after checking that they stand on the
-// diagonal, before every zero one and in non-increasing size.
+// diagonal, before every zero one and in non-increasing size (sized widely,
+// as the size of a large cyclotomic entry can leave 32 bits).
 template <class T>
 int diagonal_rank(const ZEM_matrix<T>& D)
 {
@@ -114,7 +116,7 @@ int diagonal_rank(const ZEM_matrix<T>& D)
         for (int j = 1; j <= D.columns(); ++j) {
             if (is_zero_entry(D.element(j, i))) continue;
             EXPECT_TRUE(i == j && i == ++rank) << "a non-zero entry off the diagonal or after a zero one";
-            EXPECT_FALSE(i == j && i > 1 && entry_size(D.element(i - 1, i - 1)) < entry_size(D.element(j, i))) << "not ordered";
+            EXPECT_FALSE(i == j && i > 1 && entry_size(widen(D.element(i - 1, i - 1))) < entry_size(widen(D.element(j, i)))) << "not ordered";
         }
     return rank;
 }
@@ -295,12 +297,39 @@ TEST(Diagonize, FailsWithAMessageInsteadOfHangingOrWrapping)
     EXPECT_EQ(failure_of([&] { diagonize_without_left(ZEM_matrix<stuck>(2, 1, a), D, R); }),
               run_time("[clean_row_and_column] no diagonal form after 100000 cycles (please report)"));
     EXPECT_FALSE(D.has_body());
-    EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{INT_MIN, 0}, {-1, 1}})); }), run_time("[ZEM_int] overflow"));
+    EXPECT_EQ(failure_of([] { reduce(matrix_of<I>({{1, INT_MIN}, {0, -1}})); }), run_time("[ZEM_int] overflow"));
+}
+
+// Steps beyond 32 bits are taken again in wide numbers: the quotient 2^31 of
+// the first matrix's column sweep, the 2^31 that the second's R would hold.
+template <class T>
+void expect_reduction_or_overflow(const T& minimum)
+{
+    const std::string overflow = run_time(std::is_same_v<T, I> ? "[ZEM_int] overflow" : "[ZEM_fraction] overflow");
+    for (const bool answers : {true, false}) {
+        const ZEM_matrix<T> A = answers ? matrix_of<T>({{minimum, 0, 0}, {-1, 1, 0}})
+                                        : matrix_of<T>({{1, minimum, 0}, {0, -1, 0}});
+        const std::string failure = failure_of([&] {
+            const reduced<T> r = reduce(A);
+            EXPECT_EQ(r.L * A * r.R, r.D);
+            EXPECT_EQ(diagonal_rank(r.D), 2);
+            const T one(1);
+            EXPECT_TRUE(determinant(r.L) * determinant(r.L) == one && determinant(r.R) * determinant(r.R) == one);
+        });
+        EXPECT_EQ(failure, answers ? "(no failure)" : overflow) << A;
+    }
+}
+
+TEST(Diagonize, FailsOnlyWhenAResultLeaves32Bits)
+{
+    expect_reduction_or_overflow<I>(INT_MIN);
+    expect_reduction_or_overflow<F>(INT_MIN);
+    expect_reduction_or_overflow<C>(C(INT_MIN) * root_of_unity(1, 4));
 }
 
 TEST(Diagonize, AFailureLeavesTheOutputsAsSetUp)
 {
-    const ZEM_matrix<I> A = matrix_of<I>({{INT_MIN, 0, 0}, {-1, 1, 0}});
+    const ZEM_matrix<I> A = matrix_of<I>({{1, INT_MIN, 0}, {0, -1, 0}});
     ZEM_matrix<I> L = A, D, R = A;
     EXPECT_EQ(failure_of([&] { diagonize(A, L, D, R); }), run_time("[ZEM_int] overflow"));
     EXPECT_TRUE(L == ZEM_matrix<I>(2, 2, I(1)));
@@ -315,6 +344,9 @@ TEST(Inverse, Failures)
     const std::string singular = run_time("[ZEM_fraction::simple_fraction] denominator == 0");
     EXPECT_EQ(failure_of([] { inverse(matrix_of<F>({{1, 2}, {2, 4}})); }), singular);
     EXPECT_EQ(failure_of([] { inverse(ZEM_matrix<C>(2, 2, C())); }), singular);
+    // Wide steps do not change the failure of a singular matrix.
+    EXPECT_EQ(failure_of([] { inverse(matrix_of<F>({{1, INT_MIN}, {1, INT_MIN}})); }), singular);
+    EXPECT_EQ(failure_of([] { inverse(matrix_of<I>({{1, INT_MIN}, {0, 2}})); }), not_unimodular);
 }
 
 // Sizes of large entries are compared exactly, without wrapping.

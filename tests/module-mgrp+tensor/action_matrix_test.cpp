@@ -100,6 +100,9 @@ TYPED_TEST(ActionMatrix, FailsOnlyWhenAnEntryLeaves32Bits)
     };
     // 46341 * 46341 - 46340 * 46341 = 46341, its first product beyond 32 bits.
     check({46341, 46340, 46341, 46341}, 2, 2, "[0 1]");
+    // Columns whose sums leave 32 bits part-way and then cancel to zero at a position.
+    check({1, -2, -1, 2, 65536, -2, -2, 46340, 2}, 3, 2, "[0 1]");
+    check({1, -46341, -46341, 1, -2147483647, -2147483647, -1, 46341, 46341}, 3, 2, "[0 1]");
     const ZEM_fraction palette[] = {0, 1, -1, 2, 46341, -46340, 1 << 16, INT_MAX, ZEM_fraction(1, 46341),
                                     ZEM_fraction(-1, 65536)};
     const struct {

@@ -1,5 +1,7 @@
 #include "module-mgrp+tensor/invariant_tensor.h"
 
+#include <climits>
+#include <functional>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -7,6 +9,7 @@
 #include <vector>
 
 #include "numbers/cyclotomic_support.h"
+#include "support/exact.h"
 #include "support/exact_rank.h"
 #include "support/failure.h"
 #include "support/printed.h"
@@ -46,42 +49,57 @@ std::vector<T> transformed(const ZEM_matrix<T>& g, const std::vector<T>& x, int 
 }
 
 // Checks that the parameters of a result (parameter j as the tensor of its
-// coefficients) are exactly the tensors of the symmetry that the transpose of
-// every generator leaves invariant: each satisfies the equations and the symmetry,
+// coefficients, in the numbers E) are exactly the tensors of the symmetry that
+// every image(x) leaves invariant: each satisfies the equations and the symmetry,
 // they are independent, and as many as a plain elimination of the equations leaves.
-template <class T, class Result>
-void checked_parameters(const Result& result, int n_free, const pointer_to_objects<ZEM_matrix<T>>& gens,
-                              int rank, const char* symmetry, bool pseudo)
+template <class E, class Result, class Image>
+void checked_parameters_of(const Result& result, int n_free, int dim, const std::vector<Image>& images, int rank,
+                           const char* symmetry)
 {
     const int n = result.values().count();
-    vectors<T> p(static_cast<std::size_t>(n_free), std::vector<T>(static_cast<std::size_t>(n)));
+    vectors<E> p(static_cast<std::size_t>(n_free), std::vector<E>(static_cast<std::size_t>(n)));
     for (int c = 0; c < n; ++c) {
         const auto& value = result.values()[c];
-        EXPECT_EQ(value.constant(), T());
+        EXPECT_TRUE(is_zero_entry(value.constant()));
         EXPECT_STREQ(value.names(), "abcd");
         EXPECT_TRUE(value.coefficients().count() == n_free || value.coefficients().count() == 0);
-        for (int j = 0; j < n_free && j < value.coefficients().count(); ++j)
-            p[std::size_t(j)][std::size_t(c)] = value.coefficients()[j];
+        for (int j = 0; j < n_free && j < value.coefficients().count(); ++j) {
+            if constexpr (std::is_same_v<E, mpq_class>)
+                p[std::size_t(j)][std::size_t(c)] = exact(value.coefficients()[j]);
+            else
+                p[std::size_t(j)][std::size_t(c)] = value.coefficients()[j];
+        }
     }
-    const vectors<T> e = symmetric_basis<T>(gens[0].rows(), rank, symmetry);
-    vectors<T> equations;
-    for (const ZEM_matrix<T>& g : gens) {
-        vectors<T> images;
-        for (const auto& ek : e) images.push_back(transformed(g, ek, rank, pseudo));
+    const vectors<E> e = symmetric_basis<E>(dim, rank, symmetry);
+    vectors<E> equations;
+    for (const Image& image : images) {
+        vectors<E> transformed_basis;
+        for (const auto& ek : e) transformed_basis.push_back(image(ek));
         for (std::size_t c = 0; c < std::size_t(n); ++c) {
-            std::vector<T> row;
-            for (std::size_t k = 0; k < e.size(); ++k) row.push_back(images[k][c] - e[k][c]);
+            std::vector<E> row;
+            for (std::size_t k = 0; k < e.size(); ++k) row.push_back(transformed_basis[k][c] - e[k][c]);
             equations.push_back(row);
         }
     }
     EXPECT_EQ(n_free, int(e.size()) - rank_of(equations));
     EXPECT_EQ(rank_of(p), n_free);
     for (const auto& pj : p) {
-        for (const ZEM_matrix<T>& g : gens) EXPECT_TRUE(transformed(g, pj, rank, pseudo) == pj);
-        vectors<T> with = e;
+        for (const Image& image : images) EXPECT_TRUE(image(pj) == pj);
+        vectors<E> with = e;
         with.push_back(pj);
         EXPECT_EQ(rank_of(with), int(e.size()));
     }
+}
+
+template <class T, class Result>
+void checked_parameters(const Result& result, int n_free, const pointer_to_objects<ZEM_matrix<T>>& gens,
+                              int rank, const char* symmetry, bool pseudo)
+{
+    using image = std::function<std::vector<T>(const std::vector<T>&)>;
+    std::vector<image> images;
+    for (const ZEM_matrix<T>& g : gens)
+        images.push_back([&g, rank, pseudo](const std::vector<T>& x) { return transformed(g, x, rank, pseudo); });
+    checked_parameters_of<T>(result, n_free, gens[0].rows(), images, rank, symmetry);
 }
 
 // Solves for the group of the given generators, checks the result and gives its printed form.
@@ -134,9 +152,9 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
         {{identity2}, 1, "(0 1)", true, "[invariant_pseudo_tensor" + differs},
         {{identity2, {{1, 0, 0}, {0, 1, 0}}}, 2, "(0 1)", false, shape},
         {{identity2, {{1, 0}, {0, 1}, {0, 0}}}, 2, "(0 1)", false, shape},
-        // All arithmetic is checked: an overflow fails instead of giving a wrong count.
-        {{{{ZEM_fraction(1, 50000), 0}, {0, 1}}}, 2, "0 1", false, "[ZEM_fraction] overflow"},
-        {{{{1, 50000}, {0, 1}}}, 2, "0 1", true, "[ZEM_int] overflow"},
+        // A coefficient that leaves 32 bits fails instead of giving a wrong value.
+        {{{{1, INT_MIN}, {0, -1}}}, 3, "(0 1 2)", false, "[ZEM_fraction] overflow"},
+        {{{{-1, INT_MIN}, {0, 1}}}, 3, "(0 1 2)", true, "[ZEM_int] overflow"},
     };
     for (const auto& c : cases) {
         const ZEM_string text(c.symmetry);
@@ -149,6 +167,63 @@ TEST(InvariantTensorOf, FailuresLeaveTheOutputsAlone)
     EXPECT_EQ(n_free, -7);
     EXPECT_EQ(printed(result), kept);
     EXPECT_FALSE(pseudo_result.has_body());
+}
+
+// The result for the group of one generator g over G, checked by `check`, as
+// its coefficients printed.
+template <class G, bool pseudo, class Check>
+std::string coefficients_solved(const rows& g, int rank, const char* symmetry, Check check)
+{
+    using T = coefficient_of<G>;
+    std::conditional_t<pseudo, ZEM_pseudo_tensor<ZEM_symbolic_number<T>>, ZEM_tensor<ZEM_symbolic_number<T>>> result;
+    int n_free = -1;
+    if constexpr (pseudo)
+        invariant_pseudo_tensor(generators_of<G>(std::vector<rows>{g}), rank, ZEM_string(symmetry), &n_free, result);
+    else
+        invariant_tensor(generators_of<G>(std::vector<rows>{g}), rank, ZEM_string(symmetry), &n_free, result);
+    check(result, n_free);
+    std::string all;
+    for (const auto& x : result.values())
+        for (const auto& [j, c] : x.terms()) all += std::to_string(j) + ":" + printed(c) + " ";
+    return all;
+}
+
+// g = [[1, -2^31], [0, -1]] and its transpose have order 2. Their action
+// matrices and the entries of R leave 32 bits where the coefficients do not
+// (2^31 over the weight 2 among them): in GMP over the integers, the same
+// coefficients over fractions and cyclotomic numbers.
+template <bool pseudo>
+void expect_invariants_of_an_involution()
+{
+    for (const rows& g : {rows{{1, INT_MIN}, {0, -1}}, rows{{1, 0}, {INT_MIN, -1}}})
+        for (const char* symmetry : {"0", "(0 1)", "[0 1]", "0 1"}) {
+            const int rank = symmetry[1] ? 2 : 1;
+            const mpq_class factor = pseudo ? exact(g[0][0] * g[1][1]) : 1;
+            const auto image = [&](const std::vector<mpq_class>& x) {
+                std::vector<mpq_class> y(x.size());
+                for (std::size_t t = 0; t < x.size(); ++t)
+                    for (std::size_t s = 0; s < x.size(); ++s) {
+                        mpq_class term = factor * x[s];
+                        for (int l = 0, tt = int(t), ss = int(s); l < rank; ++l, tt /= 2, ss /= 2)
+                            term *= exact(g[std::size_t(ss % 2)][std::size_t(tt % 2)]);
+                        y[t] += term;
+                    }
+                return y;
+            };
+            SCOPED_TRACE(symmetry);
+            const std::string expected = coefficients_solved<ZEM_int, pseudo>(g, rank, symmetry, [&](const auto& r, int n_free) {
+                checked_parameters_of<mpq_class>(r, n_free, 2, std::vector{image}, rank, symmetry);
+            });
+            const auto unchecked = [](const auto&, int) {};
+            EXPECT_EQ((coefficients_solved<ZEM_fraction, pseudo>(g, rank, symmetry, unchecked)), expected);
+            EXPECT_EQ((coefficients_solved<ZEM_cyclotomic_number, pseudo>(g, rank, symmetry, unchecked)), expected);
+        }
+}
+
+TEST(InvariantTensorOf, AnInvolutionWithTheSmallestInt)
+{
+    expect_invariants_of_an_involution<false>();
+    expect_invariants_of_an_involution<true>();
 }
 
 template <class G>
