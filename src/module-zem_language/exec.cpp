@@ -83,7 +83,7 @@ public:
         } else {
             ++withheld_;
         }
-        // Until a file is being read: the messages may come from checking a statement.
+        // Tried again until a file is being read: messages may come from checking a statement.
         if (!stopped_ && shown_ + withheld_ >= max_read_messages) stopped_ = StopReading();
     }
     int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override
