@@ -3,8 +3,10 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/resource.h>
 
 #include "module-main_zarn/main_window.h"
 #include "module-main_zarn/tensorprog.h"
