@@ -1,5 +1,6 @@
 #include "module-object/error.h"
 
+#include <cstring>
 #include <iostream>
 #include <string_view>
 
@@ -7,6 +8,9 @@
 
 void _zem_error_(const char*, int, const char* message)
 {
+    // Building the text would need the memory that has run out.
+    static const char out_of_memory[] = "run-time exception: out of memory\n";
+    if (message && std::strcmp(message, "out of memory") == 0) throw ZEM_string::borrowed(out_of_memory);
     throw ZEM_string("run-time exception: ") + ZEM_string(message) + ZEM_string("\n");
 }
 

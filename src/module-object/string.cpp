@@ -11,6 +11,13 @@ ZEM_string::ZEM_string(const char* text)
     std::memcpy(text_.block(), text, length + 1);
 }
 
+ZEM_string ZEM_string::borrowed(const char* text) { return ZEM_string(no_copy{}, text); }
+
+int ZEM_string::length() const
+{
+    return borrowed_ ? static_cast<int>(std::strlen(borrowed_)) : text_.count() - 1;
+}
+
 ZEM_object* ZEM_string::copy_object() const { return new ZEM_string(*this); }
 
 void ZEM_string::print(std::ostream& out) const { out << c_str(); }

@@ -1,5 +1,6 @@
 // The text value: a zero-terminated copy of its characters, copied whole.
-// It is also what every failure throws.
+// It is also what every failure throws. A string made by `borrowed` refers to
+// text in static storage instead, so that it and its copies allocate nothing.
 #pragma once
 
 #include "module-object/object.h"
@@ -12,16 +13,23 @@ public:
     ZEM_string(const ZEM_string& other) = default;
     ZEM_string& operator=(const ZEM_string& other) = default;
 
-    operator const char*() const { return text_.block(); }
-    const char* c_str() const { return text_.block(); }
-    int length() const { return text_.count() - 1; }
+    // `text` must outlive every copy; the failure "out of memory" is thrown so.
+    static ZEM_string borrowed(const char* text);
+
+    operator const char*() const { return c_str(); }
+    const char* c_str() const { return borrowed_ ? borrowed_ : text_.block(); }
+    int length() const;
 
     ZEM_object* copy_object() const override;
     void print(std::ostream& out) const override;
     ZEM_type type() const override;
 
 private:
+    struct no_copy {};
+    ZEM_string(no_copy, const char* text) : borrowed_(text) {}
+
     pointer_to_objects<char> text_;
+    const char* borrowed_ = nullptr;
 };
 
 ZEM_string operator+(const ZEM_string& a, const ZEM_string& b);

@@ -124,7 +124,8 @@ void emit_tensor(Tree_Node* t, icode_instr_list* code)
     gen_i_code(c.dimension, code);
     pointer_to_objects<int> counts(static_cast<int>(indices_written.size()));
     for (int k = 0; k < counts.count(); ++k) counts[k] = indices_written[static_cast<std::size_t>(k)];
-    // Without values, or with values of mixed or other types, there is no tensor to build.
+    if (counts.count() == 0) ZEM_FAIL("[gen_i_code] a tensor needs at least one entry");
+    // With values of mixed or other types there is no tensor to build.
     emit_by_element<icode_tensor>(
         code, *c.Type, tp_tensor,
         "[gen_i_code] the values of a tensor should all have one type: int, real, fraction or cyclotomic",

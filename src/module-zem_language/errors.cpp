@@ -30,11 +30,15 @@ void MyWriteSet(std::ostream& out, const tSet* set)
 
 void MyWriteIdent(std::ostream& out, tIdent ident) { out << StText(GetStringRef(ident)); }
 
+// "12,5": unpadded, unlike the support library's WritePosition to a FILE.
+void WritePosition(std::ostream& out, tPosition position) { out << position.Line << ',' << position.Column; }
+
 void WriteHead(std::ostream& out, tPosition position, int message_class)
 {
     static const char* const words[] = {"Fatal       ", "Restriction ", "Error       ", "Warning     ",
                                         "Repair      ", "Note        ", "Information "};
-    out << position.Line << ',' << position.Column << ": ";
+    WritePosition(out, position);
+    out << ": ";
     if (message_class >= xxFatal && message_class <= xxInformation)
         out << words[message_class - xxFatal];
     else

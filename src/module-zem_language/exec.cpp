@@ -66,8 +66,8 @@ struct release_at_end {
     tTree root;
 };
 
-// Shows the first max_shown_alerts alerts of a run and withholds the rest; the
-// first one withheld stops the reading of the file being read.
+// Shows the first max_shown_alerts alerts of a run and withholds the rest;
+// the max_read_messages-th stops the reading of the file being read.
 class alert_limit : public alert_seam {
 public:
     alert_limit() : previous_(install_alert_seam(this)) {}
@@ -80,9 +80,11 @@ public:
         if (shown_ < max_shown_alerts) {
             ++shown_;
             previous_->show_alert(text);
-        } else if (withheld_++ == 0) {
-            StopReading();
+        } else {
+            ++withheld_;
         }
+        // Tried again until a file is being read: messages may come from checking a statement.
+        if (!stopped_ && shown_ + withheld_ >= max_read_messages) stopped_ = StopReading();
     }
     int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override
     {
@@ -100,16 +102,19 @@ public:
     void beep() override { previous_->beep(); }
 
     bool withholding() const { return withheld_ > 0; }
-    // The one line more, once the run is over.
+    // The lines more, once the run is over.
     void report() const
     {
         if (withheld_ > 0) previous_->show_alert(std::to_string(withheld_) + " more messages not shown");
+        if (stopped_)
+            previous_->show_alert("too many messages: reading stopped after " + std::to_string(max_read_messages));
     }
 
 private:
     alert_seam* previous_;
     int shown_ = 0;
     int withheld_ = 0;
+    bool stopped_ = false;
 };
 
 // The limit of the outermost run, which the files it includes share.
@@ -120,9 +125,18 @@ int run_command_file(const char* path)
     int nerr = 0;
     Scanner_Exit = my_scanner_exit;
     nesting depth;
-    BeginFile(path);
-    BeginTree();
-    const int syntax_errors = Parser();
+    const std::size_t open_files = OpenFiles();
+    int syntax_errors = 0;
+    try {
+        failing_as_out_of_memory([&] {
+            BeginFile(path);
+            BeginTree();
+            syntax_errors = Parser();
+        });
+    } catch (...) {
+        AbandonFiles(open_files);
+        throw;
+    }
     // Nothing refers to the tree once its statements have run (instructions
     // copy names and types), so the run frees it; it keeps the root itself,
     // since an include parses another file into TreeRoot meanwhile.
@@ -169,24 +183,27 @@ void exec_zem_statements(Tree_Node* list, int* nerr)
 void exec_zem_statement(Tree_Node* statement, int* nerr)
 {
     if (*nerr != 0) return;
-    // Alerts withheld: the rest of the run is not read, and what is left of
-    // this file does not run either.
+    // Alerts withheld: what is left of this file does not run, so that the
+    // user sees the messages that stopped it.
     if (run_alerts && run_alerts->withholding()) {
         *nerr = 1;
         return;
     }
     try {
-        BeginSemantics();
-        Semantics(statement);
-        *nerr += semantic_errors;
-        if (*nerr == 0) {
-            // Declared in this order, the machine goes before the list, also when a failure unwinds.
-            icode_instr_list code;
-            ZEM_vm machine;
-            gen_i_code(statement, &code);
-            machine.execute(code);
-        }
-        CloseSemantics();
+        // What it held is freed by the time the failure arrives, so the alerts have room.
+        failing_as_out_of_memory([&] {
+            BeginSemantics();
+            Semantics(statement);
+            *nerr += semantic_errors;
+            if (*nerr == 0) {
+                // Declared in this order, the machine goes before the list, also when a failure unwinds.
+                icode_instr_list code;
+                ZEM_vm machine;
+                gen_i_code(statement, &code);
+                machine.execute(code);
+            }
+            CloseSemantics();
+        });
     } catch (const ZEM_string& failure) {
         *nerr += 1;
         message(failure.c_str());

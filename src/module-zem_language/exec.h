@@ -9,9 +9,11 @@
 
 // The file's error count: its syntax errors if it has any (then nothing runs);
 // else, for the first statement that goes wrong, its semantic errors, or 1 if
-// it failed while checked, compiled or run; else 0. A file that cannot be opened
-// or read fails with "scanner failed: " and the scanner's fault, which names the
-// file. The path is used as given.
+// it failed while checked, compiled or run; else 0. Memory running out counts as
+// the failure "out of memory". A file that cannot be opened or read fails with
+// "scanner failed: " and the scanner's fault, which names the file; one that
+// runs out of memory while parsed fails with "out of memory". The path is used
+// as given.
 int exec_zem_commandfile(const char* path);
 // The same; the runner of the include statement, which drops the count:
 // errors inside an included file have been shown there. A failure that leaves
@@ -29,10 +31,13 @@ void exec_zem_statement(Tree_Node* statement, int* nerr);
 constexpr int max_nested_command_files = 16;
 
 // A run shows at most this many alerts, those of the files it includes
-// counted; after them one line says how many more were not shown, the file
-// being read stops (which counts as an error when some of it was left), and no
+// counted; after them one line says how many more were not shown, and no
 // further statement runs (the file counts one error if it had none).
 constexpr int max_shown_alerts = 20;
+// After this many messages, shown or not, the file being read stops (which
+// counts as an error when some of it was left), and a last line says so: a
+// file of endless illegal characters such as /dev/zero ends.
+constexpr int max_read_messages = 100000;
 
 // Called after an internal inconsistency of the tree has been reported; ends the process.
 extern void (*exec_Exit)();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 #include "front-end-support/positions.h"
@@ -87,8 +88,14 @@ void BeginFile(const char* file_name);
 int GetToken();
 // Closes the file being read and resumes the one below.
 void CloseFile();
-// Ends the file being read at the next block, as if it ended there.
-void StopReading();
+// Ends the file being read at the next block, as if it ended there; whether a
+// file was being read.
+bool StopReading();
+// How many files are open.
+std::size_t OpenFiles();
+// Closes the files opened since OpenFiles gave `depth`, which a failure left
+// half read, so that the next file starts afresh, in the normal state.
+void AbandonFiles(std::size_t depth);
 // The attribute of a token that the parser inserts: the position in Attribute
 // and a placeholder leaf and text for identifiers, strings, numbers and reals.
 void ErrorAttribute(int token, tScanAttribute* attribute);

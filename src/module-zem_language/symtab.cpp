@@ -22,21 +22,27 @@ struct by_name {
     static void del(const void* e) { delete static_cast<const Elt*>(e); }
 
     static pointer_hash_table* make() { return new pointer_hash_table(eq, bucket, copy, del, symtab_buckets); }
-
-    static void add_name(const void* e, void* set)
-    {
-        static_cast<ZEM_set<ZEM_string>*>(set)->add_elt(static_cast<const Elt*>(e)->name);
-    }
-    static ZEM_set<ZEM_string> names(const pointer_hash_table& table)
-    {
-        ZEM_set<ZEM_string> set(name_set_buckets);
-        table.phtab_for_all_do(add_name, &set);
-        return set;
-    }
 };
 
 using vars = by_name<var_symtab::var_symtabelt>;
 using funcs = by_name<func_symtab::func_symtabelt>;
+
+// Enters an element's name into the ZEM_set<ZEM_string> that `set` points to.
+template <class Elt>
+void add_name(const void* element, void* set)
+{
+    static_cast<ZEM_set<ZEM_string>*>(set)->add_elt(static_cast<const Elt*>(element)->name);
+}
+
+void var_f1(const void* element, void* set) { add_name<var_symtab::var_symtabelt>(element, set); }
+void func_f1(const void* element, void* set) { add_name<func_symtab::func_symtabelt>(element, set); }
+
+ZEM_set<ZEM_string> all_names(const pointer_hash_table& table, void (*f1)(const void*, void*))
+{
+    ZEM_set<ZEM_string> set(name_set_buckets);
+    table.phtab_for_all_do(f1, &set);
+    return set;
+}
 
 }
 
@@ -85,7 +91,7 @@ const var_symtab::var_symtabelt* var_symtab::lookup(const ZEM_string& name) cons
 ZEM_set<ZEM_string> var_symtab::all_vars() const
 {
     init_var_symtab();
-    return vars::names(*table);
+    return all_names(*table, var_f1);
 }
 
 func_symtab::func_symtabelt::func_symtabelt(const ZEM_string& name, const builtin_func_definition* definition)
@@ -138,7 +144,7 @@ const func_symtab::func_symtabelt* func_symtab::lookup(const ZEM_string& name) c
 ZEM_set<ZEM_string> func_symtab::all_funcs() const
 {
     init_func_symtab();
-    return funcs::names(*table);
+    return all_names(*table, func_f1);
 }
 
 namespace {

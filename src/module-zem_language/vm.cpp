@@ -1,5 +1,7 @@
 #include "module-zem_language/vm.h"
 
+#include <memory>
+
 #include "module-object/error.h"
 
 icode_instr::~icode_instr() = default;
@@ -33,7 +35,13 @@ ObjectStack::~ObjectStack()
     }
 }
 
-void ObjectStack::push(ZEM_object* obj) { top_ = new stack_elt{obj, top_}; }
+// The stack owns the value from here on, even if it cannot take it.
+void ObjectStack::push(ZEM_object* obj)
+{
+    std::unique_ptr<ZEM_object> owned(obj);
+    top_ = new stack_elt{obj, top_};
+    owned.release();
+}
 
 ZEM_object* ObjectStack::pop()
 {

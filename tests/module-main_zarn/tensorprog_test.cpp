@@ -18,6 +18,7 @@
 #include "module-misc_amulet/widget_support.h"
 #include "support/alert_recorder.h"
 #include "support/failure.h"
+#include "support/memory_limit.h"
 #include "support/screenshot.h"
 
 namespace {
@@ -317,26 +318,6 @@ TEST(TensorWorkbench, TheRequestProcsAddTheirResultToTheCommandsDeckOrFailAndAdd
         EXPECT_TRUE(shown.contains(QString("The number of free parameters is ") + parameters + "."));
     }
 }
-
-// Lets the process take `bytes` more address space, no more.
-void limit_growth(std::size_t bytes)
-{
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    while (status >> key && key != "VmSize:") status.ignore(1 << 20, '\n');
-    std::size_t kilobytes = 0;
-    status >> kilobytes;
-    const rlimit limit{kilobytes * 1024 + bytes, kilobytes * 1024 + bytes};
-    setrlimit(RLIMIT_AS, &limit);
-}
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool address_sanitizer = true;
-#elif defined(__has_feature)
-constexpr bool address_sanitizer = __has_feature(address_sanitizer);
-#else
-constexpr bool address_sanitizer = false;
-#endif
 
 // A small request, then one of rank 10 without index symmetry under a limit
 // that it exceeds; ends the process with 0 when the failure was shown as the

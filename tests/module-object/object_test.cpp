@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -9,6 +11,7 @@
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
 #include "support/failure.h"
+#include "support/memory_limit.h"
 
 namespace {
 
@@ -138,4 +141,27 @@ TEST(FailureRoutine, ThrowsTheMessageAloneWhateverFileAndLineAndNamesNoMachinePa
     const std::string file = __FILE__;
     EXPECT_NE(file.front(), '/') << file;
     EXPECT_TRUE(file.ends_with("tests/module-object/object_test.cpp")) << file;
+}
+
+// With no memory left at all, "out of memory" is still thrown whole, and its
+// copies are as good: building the text would need memory.
+TEST(FailureRoutine, OutOfMemoryNeedsNoMemory)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    EXPECT_TRUE(under_memory_limit(1 << 20, [] {
+        // Every block malloc still gives, chained through the blocks themselves.
+        void* taken = nullptr;
+        for (std::size_t size = 1 << 16; size >= sizeof taken; size /= 2)
+            while (void* block = std::malloc(size)) {
+                *static_cast<void**>(block) = taken;
+                taken = block;
+            }
+        try {
+            ZEM_FAIL("out of memory");
+        } catch (const ZEM_string& failure) {
+            const ZEM_string copy = failure;
+            return std::strcmp(copy.c_str(), "run-time exception: out of memory\n") == 0 && copy.length() == 34;
+        }
+        return false;
+    }));
 }

@@ -16,6 +16,7 @@
 #include "support/child_process.h"
 #include "support/failure.h"
 #include "support/file_size_limit.h"
+#include "support/memory_limit.h"
 #include "support/printed.h"
 
 namespace {
@@ -112,8 +113,8 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
         {"tensor ( #3 #0 \"\" | ( #0 = 5 ) )", refused + "rank below 1"},
         {"tensor ( #3 #2 \"0\" | ( #0 #0 = 5 ) )", refused + "the symmetry names 1 indices for rank 2"},
         {"tensor ( #3 #2 \"0 0\" | ( #0 #0 = 5 ) )", "each index should occur exactly once"},
-        // Without values, or with values of mixed types, a tensor has no element type.
-        {"tensor ( #2 #1 \"0\" | )", typeless},
+        // A tensor without values has none to build from; with values of mixed types it has no element type.
+        {"tensor ( #2 #1 \"0\" | )", "[gen_i_code] a tensor needs at least one entry"},
         {"tensor ( #2 #1 \"0\" | ( #0 = 1 ) ( #1 = #1 ) )", typeless},
     };
     for (const auto& [literal, value] : literals) {
@@ -362,7 +363,7 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     }
     EXPECT_FALSE(fs::exists("o"));
 
-    // Devices read as files: /dev/null is empty, and /dev/zero ends at the cap on alerts.
+    // Devices read as files: /dev/null is empty, and /dev/zero ends at the cap on messages.
     EXPECT_EQ(run("include ( \"/dev/null\" ) ;\ny = #2 ;\n"), 0);
     EXPECT_EQ(take("y"), "int 2");
     EXPECT_EQ(exec_zem_commandfile("/dev/null"), 0);
@@ -370,9 +371,10 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     EXPECT_EQ(run("x = #1 ; include ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 1);
     EXPECT_EQ(take("y"), "(none)");
     take("x");
-    ASSERT_EQ(alerts.alerts.size(), 21u);
+    ASSERT_EQ(alerts.alerts.size(), 22u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
+    EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
     EXPECT_GT(exec_zem_commandfile("/dev/zero"), 0);
 }
 
@@ -392,9 +394,10 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
     EXPECT_EQ(exec_zem_commandfile(zeros.c_str()), 1);
     EXPECT_EQ(run("include ( \"" + zeros + "\" ) ;\ny = #2 ;\n"), 1);
     EXPECT_EQ(take("y"), "(none)");
-    EXPECT_EQ(alerts.alerts.size(), 42u);
+    EXPECT_EQ(alerts.alerts.size(), 44u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
+    EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
 }
 
 // A write that fails part-way leaves the old file byte for byte and says so;
@@ -434,4 +437,50 @@ TEST_F(command_files, TheFileStatementKeepsWhatItMayNotReplace)
         std::ifstream in(dir / name);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), name == std::string("second") ? "3" : "old");
     }
+}
+
+// A comment of illegal bytes reports each, yet ends where it is closed, however
+// long; only the cap on messages stops the reading, and says so.
+TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
+{
+    for (const int bytes : {16400, 150000}) {
+        const std::string text = "/*" + std::string(std::size_t(bytes), '\xff') + "*/\nx = #1 ;\n";
+        EXPECT_EQ(run(text), 1) << bytes;
+        EXPECT_EQ(take("x"), "(none)");
+        ASSERT_GE(alerts.alerts.size(), 21u) << bytes;
+        EXPECT_EQ(alerts.alerts[19], "1,22: Error       illegal character: code 255\n");
+        if (bytes < max_read_messages) {
+            EXPECT_EQ(alerts.alerts.size(), 21u);
+            EXPECT_EQ(alerts.alerts[20], "16380 more messages not shown");
+        } else {
+            ASSERT_EQ(alerts.alerts.size(), 22u);
+            EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
+        }
+        alerts.alerts.clear();
+    }
+}
+
+// Memory running out while an included file is parsed fails the include; while
+// one of its statements is checked, compiled or run, that statement. Each counts
+// as the failure "out of memory", and the run goes on. A file whose parse runs out
+// fails, and the next file is read afresh. Each limit is tried in a fresh process,
+// whose heap holds nothing that earlier tests freed.
+TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string elements;
+    for (int k = 0; k < 200000; ++k) elements += "1 ";
+    const std::string big = write("big.zem", "v = [ " + elements + "] ;\n");
+    const auto short_of_memory = [&](std::size_t megabytes, int count, const char* after) {
+        limit_growth(megabytes << 20);
+        const bool counted = run("include ( " + quoted("big.zem") + " ) ;\nw = #2 ;\n") == count &&
+                             alerts.alerts == resuming("out of memory") && take("w") == after;
+        const bool parse_fails = failure_of([&] { exec_zem_commandfile(big.c_str()); }) == run_time("out of memory");
+        const bool goes_on = run("a = #1 ;\n") == 0 && take("a") == "int 1";
+        fs::remove_all(dir);
+        std::exit(counted && (count == 0 || parse_fails) && goes_on ? 0 : 1);
+    };
+    EXPECT_EXIT(short_of_memory(4, 1, "(none)"), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(short_of_memory(40, 0, "int 2"), testing::ExitedWithCode(0), "");
 }

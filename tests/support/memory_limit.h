@@ -1,0 +1,43 @@
+// Limits on the address space, so that a test can run out of memory: in the
+// process itself (limit_growth) or in a child (under_memory_limit). The
+// sanitizer's own reservations leave no room for a limit: such tests skip
+// where address_sanitizer is true.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <cstddef>
+#include <fstream>
+#include <string>
+
+#include "support/child_process.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool address_sanitizer = true;
+#elif defined(__has_feature)
+constexpr bool address_sanitizer = __has_feature(address_sanitizer);
+#else
+constexpr bool address_sanitizer = false;
+#endif
+
+// Lets the process take `bytes` more address space, no more.
+inline void limit_growth(std::size_t bytes)
+{
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key && key != "VmSize:") status.ignore(1 << 20, '\n');
+    std::size_t kilobytes = 0;
+    status >> kilobytes;
+    const rlimit limit{kilobytes * 1024 + bytes, kilobytes * 1024 + bytes};
+    ::setrlimit(RLIMIT_AS, &limit);
+}
+
+// Runs work in a child process that may grow by `bytes`; whether work returned true there.
+template <class Work>
+bool under_memory_limit(std::size_t bytes, Work&& work)
+{
+    return in_child_process([&] {
+        limit_growth(bytes);
+        return work();
+    });
+}
