@@ -203,6 +203,7 @@ public:
     friend exact_cyclotomic_number operator*(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
     // A zero divisor fails with "[ZEM_fraction::simple_fraction] denominator == 0".
     friend exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+    friend exact_cyclotomic_number complex_conjugate(const exact_cyclotomic_number& x);
 
 private:
     explicit exact_cyclotomic_number(std::unique_ptr<exact_cyclotomic_form> form);
