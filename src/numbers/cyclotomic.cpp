@@ -841,13 +841,6 @@ ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     return exactly([&] { return narrow_product(x, narrow_inverse(y)); }, [&] { return modular_quotient(x, y); });
 }
 
-ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
-{
-    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
-    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
-    return product.coefficients[0];
-}
-
 // The trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
 {
@@ -924,6 +917,18 @@ exact_form exact_conjugate(const exact_cyclotomic_form& x, int k)
     return r;
 }
 
+exact_form exact_form_of(const ZEM_cyclotomic_number& x)
+{
+    auto r = std::make_unique<exact_cyclotomic_form>();
+    r->order = x.order;
+    r->coefficients.resize(static_cast<std::size_t>(x.order));
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (!c.is_zero()) r->coefficients[static_cast<std::size_t>(k)] = exact_of(c);
+    }
+    return r;
+}
+
 // 1/x: the product of the other Galois conjugates of x over the norm, their
 // (rational) product with x. The coefficients grow, but exactly.
 exact_form exact_inverse(const exact_cyclotomic_form& x)
@@ -945,16 +950,7 @@ exact_cyclotomic_number::exact_cyclotomic_number(std::unique_ptr<exact_cyclotomi
 {
 }
 
-exact_cyclotomic_number::exact_cyclotomic_number(const ZEM_cyclotomic_number& x)
-    : form_(std::make_unique<exact_cyclotomic_form>())
-{
-    form_->order = x.order;
-    form_->coefficients.resize(static_cast<std::size_t>(x.order));
-    for (int k = 0; k < x.order; ++k) {
-        const ZEM_fraction& c = x.coefficients[k];
-        if (!c.is_zero()) form_->coefficients[static_cast<std::size_t>(k)] = exact_of(c);
-    }
-}
+exact_cyclotomic_number::exact_cyclotomic_number(const ZEM_cyclotomic_number& x) : form_(exact_form_of(x)) {}
 
 exact_cyclotomic_number::exact_cyclotomic_number(mpz_srcptr numerator, mpz_srcptr denominator)
     : form_(std::make_unique<exact_cyclotomic_form>())
@@ -1022,4 +1018,15 @@ exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_
 exact_cyclotomic_number complex_conjugate(const exact_cyclotomic_number& x)
 {
     return exact_cyclotomic_number(exact_conjugate(*x.form_, x.form_->order - 1));
+}
+
+// Coefficient 0 can fit where the others of the product do not.
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
+{
+    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
+    return exactly([&] { return (complex_conjugate(x) * x).coefficients[0]; },
+                   [&] {
+                       const exact_form e = exact_form_of(x);
+                       return narrowed(exact_product(*exact_conjugate(*e, x.order - 1), *e)->coefficients[0]);
+                   });
 }

@@ -272,6 +272,12 @@ TEST(CyclotomicNumbers, ProductInverseAndQuotientFailOnlyWhenTheResultLeaves32Bi
     EXPECT_EQ(near_minus + near_plus, C(INT_MIN));
     EXPECT_EQ(near_minus - (-near_plus), C(INT_MIN));
     EXPECT_EQ(ZEM_fraction(1 << 16) * root_of_unity(1, 3) * (ZEM_fraction(-(1 << 15)) * root_of_unity(2, 3)), C(INT_MIN));
+    // For x = a + b z5, conj(x) x = a^2 + b^2 + ab (z5 + z5^4) leaves 32 bits; its
+    // coefficient 0 is 0 and the mean of its conjugates a^2 + b^2 - ab/2 fits.
+    const mpz_class a = 40000, b = 30000;
+    const C spread = terms({40000, 30000}, {0, 1}, {1, 5});
+    EXPECT_EQ(printed(abs_value_squared(spread)) + " " + printed(pivot_size(spread)),
+              "0 " + mpz_class(a * a + b * b - a * b / 2).get_str());
 
     std::mt19937 random(1500);
     const std::string overflow = run_time("[ZEM_fraction] overflow");
