@@ -26,8 +26,9 @@
 //
 // Arithmetic is the checked 32-bit fraction arithmetic: an overflow fails with
 // "[ZEM_fraction] overflow" instead of wrapping. When a 32-bit step overflows,
-// a product is formed again in wide integers, and invert and division modulo a few
-// primes, so only a result that leaves 32 bits fails.
+// a product is formed again in wide integers, invert and division modulo a few
+// primes, and a literal, a sum, a difference and the sizes exactly, so only a
+// result that leaves 32 bits fails.
 #pragma once
 
 #include <algorithm>
