@@ -6,10 +6,48 @@
 #include "module-chartab/chartab.h"
 #include "module-object/error.h"
 #include "module-scalar/integer.h"
+#include "numbers/wide_numbers.h"
 
 namespace {
 
 using values_t = pointer_to_objects<ZEM_cyclotomic_number>;
+
+// A sum of terms can overflow on the way although its value fits: the
+// operations that add terms work in the system's numbers first and, when a step
+// overflows, once more in wide ones (in_own_or_wide), so that only a value
+// they return can leave 32 bits.
+struct own_numbers {
+    static const ZEM_cyclotomic_number& of(const ZEM_cyclotomic_number& x) { return x; }
+    static ZEM_fraction fraction(int numerator, int denominator = 1) { return {numerator, denominator}; }
+    static ZEM_cyclotomic_number whole(int k) { return ZEM_cyclotomic_number(ZEM_fraction(k)); }
+    static ZEM_cyclotomic_number conjugate(const ZEM_cyclotomic_number& x) { return complex_conjugate(x); }
+    static bool equals(const ZEM_cyclotomic_number& x, int k) { return x == whole(k); }
+    static const ZEM_cyclotomic_number& result(const ZEM_cyclotomic_number& x) { return x; }
+};
+
+struct wide_numbers {
+    static wide_cyclotomic of(const ZEM_cyclotomic_number& x) { return widen(x); }
+    static wide_cyclotomic fraction(int numerator, int denominator = 1)
+    {
+        return wide_rational(wide_integer(numerator), wide_integer(denominator));
+    }
+    static wide_cyclotomic whole(int k) { return wide_cyclotomic(k); }
+    // The conjugate of a value that fits can leave 32 bits.
+    static wide_cyclotomic conjugate(const ZEM_cyclotomic_number& x)
+    {
+        return narrow_or_wide([&] { return widen(complex_conjugate(x)); },
+                              [&] { return wide_cyclotomic(complex_conjugate(exact_cyclotomic_number(x))); });
+    }
+    static bool equals(const wide_cyclotomic& x, int k) { return (x - whole(k)).is_zero(); }
+    static ZEM_cyclotomic_number result(const wide_cyclotomic& x) { return x.narrow(); }
+};
+
+// compute(numbers) with the own numbers, or with the wide ones when a step overflows.
+template <class Compute>
+auto in_own_or_wide(Compute compute)
+{
+    return narrow_or_wide([&] { return compute(own_numbers()); }, [&] { return compute(wide_numbers()); });
+}
 
 template <class Combine>
 ZEM_character combine_values(const ZEM_character& v1, const ZEM_character& v2, const char* failure,
@@ -55,10 +93,15 @@ ZEM_cyclotomic_number ZEM_character_table::character_scalar_product(const ZEM_ch
     if (v1.length() != v2.length())
         ZEM_FAIL("[character_scalar_product] size(v1) != size(v2)");
     require_class_length("character_scalar_product", v1);
-    ZEM_cyclotomic_number sum;
-    for (int c = 0; c < v1.length(); ++c)
-        sum = sum + (v1.values()[c] * ZEM_fraction(body()->class_sizes[c])) * complex_conjugate(v2.values()[c]);
-    return ZEM_fraction(1, group_order()) * sum;
+    const int order = group_order();
+    return in_own_or_wide([&](auto numbers) {
+        auto sum = numbers.whole(0);
+        for (int c = 0; c < v1.length(); ++c)
+            sum = sum
+                  + (numbers.of(v1.values()[c]) * numbers.fraction(body()->class_sizes[c]))
+                        * numbers.conjugate(v2.values()[c]);
+        return ZEM_cyclotomic_number(numbers.result(numbers.fraction(1, order) * sum));
+    });
 }
 
 ZEM_linkedlist<ZEM_cyclotomic_number> ZEM_character_table::decompose(const ZEM_character& chi) const
@@ -66,14 +109,15 @@ ZEM_linkedlist<ZEM_cyclotomic_number> ZEM_character_table::decompose(const ZEM_c
     require_class_length("decompose", chi);
     ZEM_linkedlist<ZEM_cyclotomic_number> multiplicities;
     int order = group_order();
-    for (int i = 1; i <= rows(); ++i) {
-        ZEM_cyclotomic_number sum;
-        for (int c = 1; c <= columns(); ++c)
-            sum = sum
-                  + (ZEM_fraction(body()->class_sizes[c - 1]) * entry(c, i))
-                        * complex_conjugate(chi.values()[c - 1]);
-        multiplicities.add_at_tail(sum / ZEM_cyclotomic_number(ZEM_fraction(order)));
-    }
+    for (int i = 1; i <= rows(); ++i)
+        multiplicities.add_at_tail(in_own_or_wide([&](auto numbers) {
+            auto sum = numbers.whole(0);
+            for (int c = 1; c <= columns(); ++c)
+                sum = sum
+                      + (numbers.fraction(body()->class_sizes[c - 1]) * numbers.of(entry(c, i)))
+                            * numbers.conjugate(chi.values()[c - 1]);
+            return ZEM_cyclotomic_number(numbers.result(sum / numbers.whole(order)));
+        }));
     return multiplicities;
 }
 
@@ -107,9 +151,12 @@ ZEM_character ZEM_character_table::square(const ZEM_character& chi, bool symmetr
     values_t result(chi.length());
     for (int c = 1; c <= columns(); ++c) {
         int s = index_of_nth_power(c, 2);
-        ZEM_cyclotomic_number q = chi.values()[c - 1] * chi.values()[c - 1];
-        ZEM_cyclotomic_number t = symmetric ? q + chi.values()[s - 1] : q - chi.values()[s - 1];
-        result[c - 1] = ZEM_fraction(1, 2) * t;
+        // The square alone can leave 32 bits where half the sum does not.
+        result[c - 1] = in_own_or_wide([&](auto numbers) {
+            auto q = numbers.of(chi.values()[c - 1]) * numbers.of(chi.values()[c - 1]);
+            auto t = symmetric ? q + numbers.of(chi.values()[s - 1]) : q - numbers.of(chi.values()[s - 1]);
+            return ZEM_cyclotomic_number(numbers.result(numbers.fraction(1, 2) * t));
+        });
     }
     return ZEM_character(result);
 }
@@ -127,21 +174,24 @@ ZEM_character ZEM_character_table::character_anti_symmetric_square(const ZEM_cha
 ZEM_character ZEM_character_table::character_physical_representation(const ZEM_character& chi) const
 {
     require_class_length("character_physical_representation", chi);
-    values_t result(chi.length());
     int order = group_order();
-    ZEM_cyclotomic_number indicator;
-    for (int c = 1; c <= columns(); ++c) {
-        int s = index_of_nth_power(c, 2);
-        indicator = indicator + ZEM_fraction(body()->class_sizes[c - 1]) * chi.values()[s - 1];
-    }
-    indicator = indicator / ZEM_cyclotomic_number(ZEM_fraction(order));
     const values_t& v = chi.values();
-    if (indicator == ZEM_cyclotomic_number(ZEM_fraction(0))) {
-        for (int c = 0; c < columns(); ++c) result[c] = v[c] + complex_conjugate(v[c]);
-    } else if (indicator == ZEM_cyclotomic_number(ZEM_fraction(1))) {
-        for (int c = 0; c < columns(); ++c) result[c] = v[c];
-    } else if (indicator == ZEM_cyclotomic_number(ZEM_fraction(-1))) {
-        for (int c = 0; c < columns(); ++c) result[c] = v[c] + v[c];
-    }
-    return ZEM_character(result);
+    return in_own_or_wide([&](auto numbers) {
+        values_t result(chi.length());
+        auto indicator = numbers.whole(0);
+        for (int c = 1; c <= columns(); ++c) {
+            int s = index_of_nth_power(c, 2);
+            indicator = indicator + numbers.fraction(body()->class_sizes[c - 1]) * numbers.of(v[s - 1]);
+        }
+        indicator = indicator / numbers.whole(order);
+        // An indicator that leaves 32 bits is none of the three.
+        if (numbers.equals(indicator, 0)) {
+            for (int c = 0; c < columns(); ++c) result[c] = numbers.result(numbers.of(v[c]) + numbers.conjugate(v[c]));
+        } else if (numbers.equals(indicator, 1)) {
+            for (int c = 0; c < columns(); ++c) result[c] = v[c];
+        } else if (numbers.equals(indicator, -1)) {
+            for (int c = 0; c < columns(); ++c) result[c] = numbers.result(numbers.of(v[c]) + numbers.of(v[c]));
+        }
+        return ZEM_character(result);
+    });
 }

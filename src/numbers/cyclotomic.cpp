@@ -81,39 +81,6 @@ void ZEM_cyclotomic_number::check_order(long long n)
         ZEM_FAIL("[ZEM_cyclotomic_number] order too large");
 }
 
-ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
-                                             const ZEM_linkedlist<ZEM_int>& d)
-{
-    long long n = 1;
-    for (ZEM_iterator<ZEM_int> it(d.create_iter_at_begin()); it; it++) {
-        const long long denominator = (*it).value();
-        if (denominator == 0) ZEM_FAIL("[ZEM_cyclotomic_number] denominator == 0");
-        const long long magnitude = denominator < 0 ? -denominator : denominator;
-        n = n / greatest_common_divisor(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
-        if (n > INT_MAX) ZEM_FAIL("[ZEM_cyclotomic_number] order too large");
-    }
-    check_order(n);
-    order = static_cast<int>(n);
-    coefficients = cyclotomic_coefficients(order);
-
-    ZEM_iterator<ZEM_fraction> factor(c.create_iter_at_begin());
-    ZEM_iterator<ZEM_int> numerator(a.create_iter_at_begin());
-    ZEM_iterator<ZEM_int> denominator(d.create_iter_at_begin());
-    for (; factor && numerator && denominator; factor++, numerator++, denominator++) {
-        long long up = (*numerator).value();
-        long long down = (*denominator).value();
-        if (down < 0) {
-            up = -up;
-            down = -down;
-        }
-        // Reducing the numerator first keeps the position below the order.
-        long long residue = up % down;
-        if (residue < 0) residue += down;
-        coefficients[static_cast<int>(n / down * residue)] += *factor;
-    }
-    reduce();
-}
-
 ZEM_object* ZEM_cyclotomic_number::copy_object() const { return new ZEM_cyclotomic_number(*this); }
 
 void ZEM_cyclotomic_number::print(std::ostream& out) const
@@ -356,16 +323,6 @@ ZEM_cyclotomic_number lift_and_combine(const ZEM_cyclotomic_number& x, const ZEM
 
 }
 
-ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
-{
-    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r += c; });
-}
-
-ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
-{
-    return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r -= c; });
-}
-
 namespace {
 
 // The wide arithmetic: values of the group ring Q[zeta]/(zeta^n - 1) as integers of
@@ -431,11 +388,13 @@ ZEM_fraction narrowed(const mpq_class& c)
     return ZEM_fraction(static_cast<int>(c.get_num().get_si()), static_cast<int>(c.get_den().get_si()));
 }
 
-// Canonical form; fails only when a canonical coefficient leaves 32 bits.
+// Canonical form; fails only when a canonical coefficient leaves 32 bits. A value
+// of a smaller order can have larger coefficients at this one (a rational c is
+// -c * (zeta_3 + zeta_3^2) at order 3), so the order is reduced before narrowing.
 ZEM_cyclotomic_number narrowed(wide_value r)
 {
-    const int n = static_cast<int>(r.numerators.size());
-    rewrite_over_base(r.numerators.data(), n);
+    rewrite_over_base(r.numerators.data(), static_cast<int>(r.numerators.size()));
+    const int n = smallest_order(r.numerators.data(), static_cast<int>(r.numerators.size()));
     ZEM_cyclotomic_number result(n, 0);
     for (int k = 0; k < n; ++k) {
         const mpz_class& numerator = r.numerators[static_cast<std::size_t>(k)];
@@ -444,7 +403,6 @@ ZEM_cyclotomic_number narrowed(wide_value r)
         c.canonicalize();
         result.coefficients[k] = narrowed(c);
     }
-    result.reduce_base();
     return result;
 }
 
@@ -452,7 +410,7 @@ ZEM_cyclotomic_number narrowed(wide_value r)
 // step on the way overflows, the value is formed again exactly, so that only a
 // result that leaves 32 bits fails.
 template <class Narrow, class Exact>
-ZEM_cyclotomic_number exactly(Narrow narrow, Exact exact)
+auto exactly(Narrow narrow, Exact exact) -> decltype(narrow())
 {
     try {
         return narrow();
@@ -461,6 +419,103 @@ ZEM_cyclotomic_number exactly(Narrow narrow, Exact exact)
     }
     return exact();
 }
+
+mpq_class exact_of(const ZEM_fraction& f) { return mpq_class(f.numerator(), f.denominator()); }
+
+}
+
+// The n = order coefficients, canonical between operations.
+struct exact_cyclotomic_form {
+    int order = 1;
+    std::vector<mpq_class> coefficients = std::vector<mpq_class>(1);
+};
+
+namespace {
+
+void bring_to_canonical_form(exact_cyclotomic_form& x)
+{
+    rewrite_over_base(x.coefficients.data(), x.order);
+    x.order = smallest_order(x.coefficients.data(), x.order);
+    x.coefficients.resize(static_cast<std::size_t>(x.order));
+}
+
+// Fails only when a coefficient of the canonical form leaves 32 bits.
+ZEM_cyclotomic_number narrowed(const exact_cyclotomic_form& x)
+{
+    if (x.order == 1) return ZEM_cyclotomic_number(narrowed(x.coefficients[0]));
+    ZEM_cyclotomic_number r(x.order, 0);
+    for (int k = 0; k < x.order; ++k) {
+        const mpq_class& c = x.coefficients[static_cast<std::size_t>(k)];
+        if (!is_zero(c)) r.coefficients[k] = narrowed(c);
+    }
+    return r;
+}
+
+}
+
+ZEM_cyclotomic_number::ZEM_cyclotomic_number(const ZEM_linkedlist<ZEM_fraction>& c, const ZEM_linkedlist<ZEM_int>& a,
+                                             const ZEM_linkedlist<ZEM_int>& d)
+{
+    long long n = 1;
+    for (ZEM_iterator<ZEM_int> it(d.create_iter_at_begin()); it; it++) {
+        const long long denominator = (*it).value();
+        if (denominator == 0) ZEM_FAIL("[ZEM_cyclotomic_number] denominator == 0");
+        const long long magnitude = denominator < 0 ? -denominator : denominator;
+        n = n / greatest_common_divisor(static_cast<int>(n), static_cast<int>(magnitude % n)) * magnitude;
+        if (n > INT_MAX) ZEM_FAIL("[ZEM_cyclotomic_number] order too large");
+    }
+    check_order(n);
+    // Each term adds its factor at the position of its root.
+    const auto add_terms = [&](auto add) {
+        ZEM_iterator<ZEM_fraction> factor(c.create_iter_at_begin());
+        ZEM_iterator<ZEM_int> numerator(a.create_iter_at_begin());
+        ZEM_iterator<ZEM_int> denominator(d.create_iter_at_begin());
+        for (; factor && numerator && denominator; factor++, numerator++, denominator++) {
+            long long up = (*numerator).value();
+            long long down = (*denominator).value();
+            if (down < 0) {
+                up = -up;
+                down = -down;
+            }
+            // Reducing the numerator first keeps the position below the order.
+            long long residue = up % down;
+            if (residue < 0) residue += down;
+            add(static_cast<std::size_t>(n / down * residue), *factor);
+        }
+    };
+    *this = exactly(
+        [&] {
+            ZEM_cyclotomic_number r(static_cast<int>(n), 0);
+            add_terms([&](std::size_t k, const ZEM_fraction& f) { r.coefficients[static_cast<int>(k)] += f; });
+            r.reduce();
+            return r;
+        },
+        // The sum of the terms does not depend on their order, so neither may its failure.
+        [&] {
+            exact_cyclotomic_form r;
+            r.order = static_cast<int>(n);
+            r.coefficients.resize(static_cast<std::size_t>(n));
+            add_terms([&](std::size_t k, const ZEM_fraction& f) { r.coefficients[k] += exact_of(f); });
+            bring_to_canonical_form(r);
+            return narrowed(r);
+        });
+}
+
+// Coefficients of different orders meet in the rewrite over the common order's
+// base, so a sum that fits can overflow on the way.
+ZEM_cyclotomic_number operator+(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return exactly([&] { return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r += c; }); },
+                   [&] { return (exact_cyclotomic_number(x) + exact_cyclotomic_number(y)).narrow(); });
+}
+
+ZEM_cyclotomic_number operator-(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
+{
+    return exactly([&] { return lift_and_combine(x, y, [](ZEM_fraction& r, const ZEM_fraction& c) { r -= c; }); },
+                   [&] { return (exact_cyclotomic_number(x) - exact_cyclotomic_number(y)).narrow(); });
+}
+
+namespace {
 
 ZEM_cyclotomic_number narrow_product(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
@@ -709,13 +764,15 @@ std::optional<residues> quotient_modulo(const ZEM_cyclotomic_number& x, const ZE
     return r;
 }
 
-// The fraction a/b with |a| <= 2^31 and 0 < b < 2^31 that is u modulo m, when there
-// is one; for m above 2^63 there is at most one, the first remainder of Euclid's
-// algorithm on m and u at or below 2^31 over its cofactor.
-std::optional<ZEM_fraction> reconstructed(__int128 u, __int128 m)
+// The fraction a/b with |a| <= 2^60 and 0 < b < 2^31 that is u modulo m, when there
+// is one; for m above 2^92 there is at most one, the first remainder of Euclid's
+// algorithm on m and u at or below 2^60 over its cofactor. The numerator may leave
+// 32 bits: at the common order a value of a smaller one can have coefficients
+// that its own order does not (-2^31 is 2^31 * (zeta_3 + zeta_3^2)).
+std::optional<mpq_class> reconstructed(__int128 u, __int128 m)
 {
     __int128 r0 = m, r1 = u, t0 = 0, t1 = 1;
-    while (r1 > (__int128(1) << 31)) {
+    while (r1 > (__int128(1) << 60)) {
         const __int128 q = r0 / r1;
         r0 = std::exchange(r1, r0 - q * r1);
         t0 = std::exchange(t1, t0 - q * t1);
@@ -724,10 +781,13 @@ std::optional<ZEM_fraction> reconstructed(__int128 u, __int128 m)
         r1 = -r1;
         t1 = -t1;
     }
-    if (t1 > INT_MAX || r1 > INT_MAX || r1 < INT_MIN) return std::nullopt;
+    if (t1 > INT_MAX) return std::nullopt;
     const long long a = static_cast<long long>(r1), b = static_cast<long long>(t1);
     if (std::gcd(a, b) != 1) return std::nullopt;
-    return ZEM_fraction(static_cast<int>(a), static_cast<int>(b));
+    mpq_class c(0);
+    mpz_set_si(c.get_num_mpz_t(), a);
+    mpz_set_si(c.get_den_mpz_t(), b);
+    return c;
 }
 
 // x / y for a non-zero y, at the cost of a few products modulo primes instead of the
@@ -754,14 +814,16 @@ ZEM_cyclotomic_number modular_quotient(const ZEM_cyclotomic_number& x, const ZEM
         modulus *= p;
         ++found;
     }
-    ZEM_cyclotomic_number r(n, 0);
-    for (int k = 0; k < n; ++k) {
-        const std::optional<ZEM_fraction> c =
-            reconstructed(static_cast<__int128>(joined[static_cast<std::size_t>(k)]), static_cast<__int128>(modulus));
+    exact_cyclotomic_form candidate;
+    candidate.order = n;
+    candidate.coefficients.resize(static_cast<std::size_t>(n));
+    for (std::size_t k = 0; k < joined.size(); ++k) {
+        std::optional<mpq_class> c = reconstructed(static_cast<__int128>(joined[k]), static_cast<__int128>(modulus));
         if (!c) ZEM_FAIL("[ZEM_fraction] overflow");
-        r.coefficients[k] = *c;
+        candidate.coefficients[k] = std::move(*c);
     }
-    r.reduce_base();
+    bring_to_canonical_form(candidate);
+    const ZEM_cyclotomic_number r = narrowed(candidate);
     if (y * r != x) ZEM_FAIL("[ZEM_fraction] overflow");
     return r;
 }
@@ -779,26 +841,21 @@ ZEM_cyclotomic_number operator/(const ZEM_cyclotomic_number& x, const ZEM_cyclot
     return exactly([&] { return narrow_product(x, narrow_inverse(y)); }, [&] { return modular_quotient(x, y); });
 }
 
-ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
-{
-    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
-    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
-    return product.coefficients[0];
-}
-
 // The trace of the positive x * conj(x) is the sum of |sigma(x)|^2.
 ZEM_fraction pivot_size(const ZEM_cyclotomic_number& x)
 {
     if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
-    const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
-    return mean_of_conjugates(product.coefficients.block(), product.order);
+    return exactly(
+        [&] {
+            const ZEM_cyclotomic_number product = complex_conjugate(x) * x;
+            return mean_of_conjugates(product.coefficients.block(), product.order);
+        },
+        [&] {
+            mpq_class size;
+            exact_cyclotomic_number(x).pivot_size(size.get_mpq_t());
+            return narrowed(size);
+        });
 }
-
-// The n = order coefficients, canonical between operations.
-struct exact_cyclotomic_form {
-    int order = 1;
-    std::vector<mpq_class> coefficients = std::vector<mpq_class>(1);
-};
 
 namespace {
 
@@ -821,13 +878,6 @@ exact_form lifted(const exact_cyclotomic_form& x, int n)
     const std::size_t step = static_cast<std::size_t>(n / x.order);
     for (std::size_t k = 0; k < x.coefficients.size(); ++k) r->coefficients[k * step] = x.coefficients[k];
     return r;
-}
-
-void bring_to_canonical_form(exact_cyclotomic_form& x)
-{
-    rewrite_over_base(x.coefficients.data(), x.order);
-    x.order = smallest_order(x.coefficients.data(), x.order);
-    x.coefficients.resize(static_cast<std::size_t>(x.order));
 }
 
 template <class Combine>
@@ -867,6 +917,18 @@ exact_form exact_conjugate(const exact_cyclotomic_form& x, int k)
     return r;
 }
 
+exact_form exact_form_of(const ZEM_cyclotomic_number& x)
+{
+    auto r = std::make_unique<exact_cyclotomic_form>();
+    r->order = x.order;
+    r->coefficients.resize(static_cast<std::size_t>(x.order));
+    for (int k = 0; k < x.order; ++k) {
+        const ZEM_fraction& c = x.coefficients[k];
+        if (!c.is_zero()) r->coefficients[static_cast<std::size_t>(k)] = exact_of(c);
+    }
+    return r;
+}
+
 // 1/x: the product of the other Galois conjugates of x over the norm, their
 // (rational) product with x. The coefficients grow, but exactly.
 exact_form exact_inverse(const exact_cyclotomic_form& x)
@@ -888,16 +950,7 @@ exact_cyclotomic_number::exact_cyclotomic_number(std::unique_ptr<exact_cyclotomi
 {
 }
 
-exact_cyclotomic_number::exact_cyclotomic_number(const ZEM_cyclotomic_number& x)
-    : form_(std::make_unique<exact_cyclotomic_form>())
-{
-    form_->order = x.order;
-    form_->coefficients.resize(static_cast<std::size_t>(x.order));
-    for (int k = 0; k < x.order; ++k) {
-        const ZEM_fraction& c = x.coefficients[k];
-        if (!c.is_zero()) form_->coefficients[static_cast<std::size_t>(k)] = mpq_class(c.numerator(), c.denominator());
-    }
-}
+exact_cyclotomic_number::exact_cyclotomic_number(const ZEM_cyclotomic_number& x) : form_(exact_form_of(x)) {}
 
 exact_cyclotomic_number::exact_cyclotomic_number(mpz_srcptr numerator, mpz_srcptr denominator)
     : form_(std::make_unique<exact_cyclotomic_form>())
@@ -930,16 +983,7 @@ mpq_srcptr exact_cyclotomic_number::rational() const
     return form_->order == 1 ? form_->coefficients[0].get_mpq_t() : nullptr;
 }
 
-ZEM_cyclotomic_number exact_cyclotomic_number::narrow() const
-{
-    if (form_->order == 1) return ZEM_cyclotomic_number(narrowed(form_->coefficients[0]));
-    ZEM_cyclotomic_number r(form_->order, 0);
-    for (int k = 0; k < form_->order; ++k) {
-        const mpq_class& c = form_->coefficients[static_cast<std::size_t>(k)];
-        if (!is_zero(c)) r.coefficients[k] = narrowed(c);
-    }
-    return r;
-}
+ZEM_cyclotomic_number exact_cyclotomic_number::narrow() const { return narrowed(*form_); }
 
 // As pivot_size does it: the mean of the conjugates of x * conj(x).
 void exact_cyclotomic_number::pivot_size(mpq_ptr size) const
@@ -969,4 +1013,20 @@ exact_cyclotomic_number operator*(const exact_cyclotomic_number& x, const exact_
 exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y)
 {
     return exact_cyclotomic_number(exact_product(*x.form_, *exact_inverse(*y.form_)));
+}
+
+exact_cyclotomic_number complex_conjugate(const exact_cyclotomic_number& x)
+{
+    return exact_cyclotomic_number(exact_conjugate(*x.form_, x.form_->order - 1));
+}
+
+// Coefficient 0 can fit where the others of the product do not.
+ZEM_fraction abs_value_squared(const ZEM_cyclotomic_number& x)
+{
+    if (x.order == 1) return x.coefficients[0] * x.coefficients[0];
+    return exactly([&] { return (complex_conjugate(x) * x).coefficients[0]; },
+                   [&] {
+                       const exact_form e = exact_form_of(x);
+                       return narrowed(exact_product(*exact_conjugate(*e, x.order - 1), *e)->coefficients[0]);
+                   });
 }

@@ -26,8 +26,9 @@
 //
 // Arithmetic is the checked 32-bit fraction arithmetic: an overflow fails with
 // "[ZEM_fraction] overflow" instead of wrapping. When a 32-bit step overflows,
-// a product is formed again in wide integers, and invert and division modulo a few
-// primes, so only a result that leaves 32 bits fails.
+// a product is formed again in wide integers, invert and division modulo a few
+// primes, and a literal, a sum, a difference and the sizes exactly, so only a
+// result that leaves 32 bits fails.
 #pragma once
 
 #include <algorithm>
@@ -203,6 +204,7 @@ public:
     friend exact_cyclotomic_number operator*(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
     // A zero divisor fails with "[ZEM_fraction::simple_fraction] denominator == 0".
     friend exact_cyclotomic_number operator/(const exact_cyclotomic_number& x, const exact_cyclotomic_number& y);
+    friend exact_cyclotomic_number complex_conjugate(const exact_cyclotomic_number& x);
 
 private:
     explicit exact_cyclotomic_number(std::unique_ptr<exact_cyclotomic_form> form);

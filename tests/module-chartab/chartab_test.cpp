@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <gmpxx.h>
 #include <random>
 
 #include "module-chartab/example_tables.h"
@@ -145,6 +146,36 @@ TEST(CharacterAlgebra, SquaresRealFormsPowersAndRandomCombinationsOfTheExampleGr
             EXPECT_EQ(listed(table.decompose(character_of(v))), conj_a);
         }
     }
+}
+
+TEST(CharacterAlgebra, TermsThatOverflowOnTheWayGiveTheValueThatFits)
+{
+    // Expected values from GMP, printed as a rational cyclotomic number prints.
+    const auto exact = [](const mpz_class& v) { return v.get_str(); };
+    const mpz_class big = INT_MAX, d = 65535, e = 65536;
+    ZEM_character_table two = make_table(two_class_text()), c3 = make_table(cyclic_3_text());
+    const ZEM_character big_chi = character_of({INT_MAX, INT_MAX - 2}), trivial = two.row(1);
+    const std::pair<std::string, std::string> rows[] = {
+        {printed(two.character_scalar_product(character_of({65536, 65536}), character_of({65536, -65536}))), exact(0)},
+        {printed(two.character_scalar_product(big_chi, trivial)), exact((big + big - 2) / 2)},
+        {printed(two.decompose(big_chi)), "linkedlist<cyclotomic>(\n1: " + exact((big + big - 2) / 2) + "\n2: 1\n)\n"},
+        // v1 * conj(v2) fits though conj(v2) = 2^31 * i does not.
+        {printed(two.character_scalar_product(character_of({root_of_unity(1, 4), 0}),
+                                              character_of({ZEM_fraction(INT_MIN) * root_of_unity(1, 4), 0}))),
+         exact(mpz_class(INT_MIN) / 2)},
+        // (d^2 + d)/2 and (d^2 - d)/2 fit though d^2 does not; (e^2 + e)/2 leaves 32 bits.
+        {printed(two.character_symmetric_square(character_of({65535, 65535}))),
+         "character(" + exact((d * d + d) / 2) + " " + exact((d * d + d) / 2) + ")"},
+        {printed(two.character_anti_symmetric_square(character_of({65536, 65536}))),
+         "character(" + exact((e * e - e) / 2) + " " + exact((e * e - e) / 2) + ")"},
+        {failure_of([&] { two.character_symmetric_square(character_of({65536, 65536})); }),
+         run_time("[ZEM_fraction] overflow")},
+        // Indicators 1 and 2^31 - 1, reached through sums that overflow.
+        {printed(c3.character_physical_representation(character_of({1, -INT_MAX + 2, INT_MAX}))),
+         "character(1 -2147483645 2147483647)"},
+        {printed(two.character_physical_representation(character_of({INT_MAX, INT_MAX}))), "character(0 0)"},
+    };
+    for (const auto& [got, want] : rows) EXPECT_EQ(got, want);
 }
 
 }

@@ -94,6 +94,8 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
         {"cyclotomic ( 1 | #1 | #-3 )", "cyclotomic 1 * exp(2*pi*i*2/3) + 0"},
         {"cyclotomic ( 1 2 | #1 #1 | #4 #3 )",
          "cyclotomic 2 * exp(2*pi*i*4/12) + -1 * exp(2*pi*i*7/12) + -1 * exp(2*pi*i*11/12) + 0"},
+        {"cyclotomic ( 2147483647 2147483647 -2147483647 | #1 #1 #1 | #4 #4 #4 )",
+         "cyclotomic 2147483647 * exp(2*pi*i*1/4) + 0"},
         // Each entry is spread by the symmetry, and of two entries for one component the later wins.
         {"tensor ( #2 #2 \"[0 1]\" | ( #0 #1 = 5 ) ( #1 #0 = 7 ) )",
          tensor + "\"[0 1]\"\n  xx = yy = 0\n  xy = -7\n  yx = 7\n)"},

@@ -44,6 +44,13 @@ TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsHashesAndFailures)
         {terms({1}, {INT_MIN}, {-7}), working(7, {{2, 1}}), "1 * exp(2*pi*i*2/7) + 0", 2},
         // 2 * 2^30 wraps to the smallest int.
         {terms({1 << 30}, {2}, {3}), working(3, {{2, 1 << 30}}), "1073741824 * exp(2*pi*i*2/3) + 0", INT_MIN},
+        // The order of the terms changes nothing, even where adding them one by one overflows.
+        {terms({INT_MAX, -INT_MAX, INT_MAX}, {1, 1, 1}, {4, 4, 4}), working(4, {{1, INT_MAX}}),
+         "2147483647 * exp(2*pi*i*1/4) + 0", INT_MAX},
+        {terms({INT_MAX, INT_MAX, -INT_MAX}, {1, 1, 1}, {4, 4, 4}), working(4, {{1, INT_MAX}}),
+         "2147483647 * exp(2*pi*i*1/4) + 0", INT_MAX},
+        // -2^31 is 2^31 * (zeta_3 + zeta_3^2) at order 3.
+        {terms({INT_MIN}, {0}, {3}), working(1, {{0, INT_MIN}}), "-2147483648", 0},
     };
     for (const auto& [x, expected, text, h] : rows) {
         EXPECT_EQ(x, expected) << text;
@@ -65,6 +72,7 @@ TEST(CyclotomicNumbers, ConstructedValuesTheirPrintedFormsHashesAndFailures)
         {[&] { big * big; }, overflow},
         {[&] { big * ZEM_fraction(1 << 12); }, overflow},
         {[&] { largest + largest; }, overflow},
+        {[] { terms({INT_MAX, -INT_MAX, 1, INT_MAX}, {1, 1, 1, 1}, {4, 4, 4, 4}); }, overflow},
         {[&] { -smallest; }, overflow},
         {[&] { complex_conjugate(smallest); }, overflow},
         // Lifting to a common order must not leave what the canonical form holds.
@@ -260,6 +268,17 @@ TEST(CyclotomicNumbers, ProductInverseAndQuotientFailOnlyWhenTheResultLeaves32Bi
     EXPECT_EQ(gaussian / gaussian, C(1));
     EXPECT_EQ(invert(mixed), terms({ZEM_fraction(3, 13), ZEM_fraction(3, 52)}, {2, 7}, {15, 15}));
     EXPECT_EQ(mixed * invert(mixed), C(1));
+    // Results of a smaller order whose coefficients at the working order leave 32 bits.
+    const C near_minus = terms({-(1 << 30), 1}, {0, 1}, {1, 3}), near_plus = terms({-(1 << 30), -1}, {0, 1}, {1, 3});
+    EXPECT_EQ(near_minus + near_plus, C(INT_MIN));
+    EXPECT_EQ(near_minus - (-near_plus), C(INT_MIN));
+    EXPECT_EQ(ZEM_fraction(1 << 16) * root_of_unity(1, 3) * (ZEM_fraction(-(1 << 15)) * root_of_unity(2, 3)), C(INT_MIN));
+    // For x = a + b z5, conj(x) x = a^2 + b^2 + ab (z5 + z5^4) leaves 32 bits; its
+    // coefficient 0 is 0 and the mean of its conjugates a^2 + b^2 - ab/2 fits.
+    const mpz_class a = 40000, b = 30000;
+    const C spread = terms({40000, 30000}, {0, 1}, {1, 5});
+    EXPECT_EQ(printed(abs_value_squared(spread)) + " " + printed(pivot_size(spread)),
+              "0 " + mpz_class(a * a + b * b - a * b / 2).get_str());
 
     std::mt19937 random(1500);
     const std::string overflow = run_time("[ZEM_fraction] overflow");
@@ -321,6 +340,23 @@ TEST(CyclotomicNumbers, QuotientsAtLargeOrdersFailOnlyWhenTheResultLeaves32Bits)
         }
         cases.emplace_back(ZEM_fraction(INT_MAX) * (root_of_unity(3, n) + root_of_unity(4, n)),
                            ZEM_fraction(INT_MAX) * one_plus_z, [=] { return root_of_unity(3, n); });
+    }
+    // Numerators near 2^30 over denominators near 2^31, times a root: the modular
+    // quotient's reconstruction works near its bounds.
+    const C divisors[] = {terms({2, 1}, {0, 1}, {1, 3}), terms({1, 2}, {0, 1}, {1, 3}), terms({3, 1}, {0, 1}, {1, 4}),
+                          terms({2, 1}, {0, 1}, {1, 4})};
+    std::uniform_int_distribution<int> below(1, 1 << 10);
+    for (const C& y : divisors)
+        for (int k = 0; k < 12; k += 5) {
+            const C r = ZEM_fraction((1 << 30) - below(random), INT_MAX - below(random)) * root_of_unity(k, 12);
+            C x;
+            if (failure_of([&] { x = y * r; }) == "(no failure)") cases.emplace_back(x, y, [r] { return r; });
+            if (failure_of([&] { x = y * -r; }) == "(no failure)") cases.emplace_back(x, y, [r] { return -r; });
+        }
+    // A rational reached through order 3, whose coefficients there are +2^31/b.
+    for (int b : {3, 5, 65537, INT_MAX}) {
+        const C y = terms({ZEM_fraction(1, 2), ZEM_fraction(1, 2)}, {0, 1}, {1, 3}), r(ZEM_fraction(INT_MIN, b));
+        cases.emplace_back(y * r, y, [r] { return r; });
     }
     int fitting = 0;
     for (const auto& one_case : cases) {
