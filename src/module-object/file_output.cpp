@@ -87,7 +87,10 @@ bool attribute_names(int file, std::vector<char>& names)
 {
     for (;;) {
         const ssize_t size = ::flistxattr(file, nullptr, 0);
-        if (size < 0) return errno == ENOTSUP;  // a file system without them: nothing to carry
+        if (size < 0) {
+            names.clear();
+            return errno == ENOTSUP;  // a file system without them: nothing to carry
+        }
         names.resize(std::size_t(size));
         const ssize_t got = size > 0 ? ::flistxattr(file, names.data(), names.size()) : 0;
         if (got >= 0) {
@@ -99,10 +102,18 @@ bool attribute_names(int file, std::vector<char>& names)
 }
 
 // Gives the new file every extended attribute of the old one (its access
-// control list is one of them); false when any of them cannot be carried over.
+// control list is one of them) and no other: a new file can be born with some,
+// as the directory's default access control list; false when any of them
+// cannot be carried over or taken away.
 bool copy_attributes(int from, int to)
 {
     std::vector<char> names, value;
+    if (!attribute_names(to, names)) return false;
+    for (std::size_t at = 0; at < names.size(); at += std::char_traits<char>::length(&names[at]) + 1) {
+        const char* name = &names[at];
+        if (::fgetxattr(from, name, nullptr, 0) < 0 && (errno != ENODATA || ::fremovexattr(to, name) != 0))
+            return false;
+    }
     if (!attribute_names(from, names)) return false;
     for (std::size_t at = 0; at < names.size(); at += std::char_traits<char>::length(&names[at]) + 1) {
         const char* name = &names[at];

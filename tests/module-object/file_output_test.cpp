@@ -150,12 +150,15 @@ TEST(FileOutput, WritesWhatTheUserMayWriteAndKeepsLinksOwnersAndModes)
 }
 
 // A file replaced keeps its extended attributes, its access control list among
-// them, so that the user it lets write the file still may.
+// them, so that the user it lets write the file still may; and gains none, not
+// even the directory's default access control list.
 TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
 {
-    const fs::path dir = fresh_directory("zarn_file_attributes_"), file = dir / "file";
+    const fs::path dir = fresh_directory("zarn_file_attributes_"), file = dir / "file", plain = dir / "plain";
     std::ofstream(file, std::ios::binary) << "old";
+    std::ofstream(plain, std::ios::binary) << "old";
     fs::permissions(file, fs::perms(0644));
+    fs::permissions(plain, fs::perms(0640));
     if (::setxattr(file.c_str(), "user.note", "kept", 4, 0) != 0) GTEST_SKIP() << "no user attributes here";
     // An access control list as the kernel stores it (little-endian): version 2, then the owner, the
     // unprivileged user and the mask rw-, the group and others r--, each as tag, bits and user or group.
@@ -165,7 +168,8 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
     for (const auto& [tag, bits, id] : entries)
         for (const unsigned word : {tag | bits << 16, id})
             for (int k = 0; k < 4; ++k) acl.push_back(char(word >> 8 * k));
-    const bool with_acl = ::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0;
+    const bool with_acl = ::setxattr(file.c_str(), "system.posix_acl_access", acl.data(), acl.size(), 0) == 0 &&
+                          ::setxattr(dir.c_str(), "system.posix_acl_default", acl.data(), acl.size(), 0) == 0;
     const fs::perms mode = fs::status(file).permissions();
     using enum file_write_failure;
 
@@ -178,6 +182,10 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
         EXPECT_TRUE(
             as_unprivileged_user([&] { return write_whole_file(file, "theirs", file_write_mode::replace) == none; }));
         EXPECT_EQ(contents(file), "theirs");
+        EXPECT_EQ(write_whole_file(plain, "new", file_write_mode::replace), none);
+        EXPECT_EQ(contents(plain), "new");
+        EXPECT_LT(::getxattr(plain.c_str(), "system.posix_acl_access", nullptr, 0), 0);
+        EXPECT_EQ(fs::status(plain).permissions(), fs::perms(0640));
     }
     fs::remove_all(dir);
 }
