@@ -67,8 +67,9 @@ ZEM_matrix<T> inverse(const ZEM_matrix<T>& A)
 {
     return narrow_or_wide(
         [&] {
+            // The reduction in T alone: on an overflow the wide pass below reduces once more.
             ZEM_matrix<T> L, D, R;
-            diagonize(A, L, D, R);
+            reduction::reduce<T, T>(A, &L, D, R);
             const int m = D.rows();
             const int n = D.columns();
             fresh_matrix<T> e(m, n);

@@ -730,12 +730,19 @@ void clean_row_and_column(int k, pointer_to_objects<T>& A, pointer_to_objects<T>
 
 // reduce.operator()<W>() with W = T and, when a step there overflows, once more
 // with W = T's wide number, so that only a result that leaves 32 bits fails.
+// The wide pass stays out of line, so that it does not change how the own
+// pass, the one that nearly always runs, is compiled.
+template <class T, class Reduce>
+[[gnu::noinline, gnu::cold]] void reduce_wide(Reduce& reduce)
+{
+    reduce.template operator()<wide_of<T>>();
+}
+
 template <class T, class Reduce>
 void own_or_wide(Reduce reduce)
 {
     if constexpr (requires { typename wide_of<T>; })
-        narrow_or_wide([&] { reduce.template operator()<T>(); },
-                       [&] { reduce.template operator()<wide_of<T>>(); });
+        narrow_or_wide([&] { reduce.template operator()<T>(); }, [&] { reduce_wide<T>(reduce); });
     else
         reduce.template operator()<T>();
 }
