@@ -792,9 +792,9 @@ std::optional<mpq_class> reconstructed(__int128 u, __int128 m)
 
 // x / y for a non-zero y, at the cost of a few products modulo primes instead of the
 // product of all conjugates, whose numbers grow without bound. The quotient modulo
-// three primes above 2^30 fixes every coefficient that fits in 32 bits, so a
-// coefficient that no 32-bit fraction matches, or a candidate that y does not take
-// back to x, means that the quotient leaves 32 bits.
+// three primes above 2^30 fixes every coefficient with a numerator up to 2^60 and a
+// 32-bit denominator, so a coefficient that no such fraction matches, or a candidate
+// that y does not take back to x, means that the quotient leaves 32 bits.
 ZEM_cyclotomic_number modular_quotient(const ZEM_cyclotomic_number& x, const ZEM_cyclotomic_number& y)
 {
     // The 32-bit inverse of zero fails first; here every prime would be rejected.
