@@ -70,7 +70,6 @@ bool names_character_table(const ZEM_string& name)
     ZEM_FAIL(text);
 }
 
-ZEM_string text_of(const QLineEdit& text_editor) { return ZEM_string(text_editor.text().toUtf8().constData()); }
 
 const ZEM_object& held(const QVariant& slot) { return Am_ZEM_object_Data::Narrow(slot)->value(); }
 
@@ -253,8 +252,6 @@ const operation* operation_named(const std::string& label)
     return nullptr;
 }
 
-// A command's label: a button's text.
-std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
 
 // The pop-up for a list of labels and names: one command per pair, each
 // carrying the text input and this pop-up. The name that ended its wait, or
@@ -491,9 +488,7 @@ chartab_window::chartab_window(QWidget* stacker)
     // The text input's validity, then what follows from it.
     const auto judge = [this, view, accept] {
         text_editor_->setProperty(CHTAB_CONTAINS_VALID_VALUE, is_valid_character_table_proc(*text_editor_));
-        QPalette palette = text_editor_->palette();
-        palette.setColor(QPalette::Base, chtab_color_of_text_editor_proc(*text_editor_));
-        text_editor_->setPalette(palette);
+        set_base_colour(text_editor_, chtab_color_of_text_editor_proc(*text_editor_));
         for (QPushButton* button : {view, accept}) button->setEnabled(view_chartable_is_active_proc(*button));
     };
     connect(text_editor_, &QLineEdit::textChanged, this, judge);
@@ -517,12 +512,12 @@ void do_close_character_window(QObject& command) { run_method<do_close_character
 
 bool is_valid_character_table_proc(const QLineEdit& text_editor)
 {
-    return names_character_table(text_of(text_editor));
+    return names_character_table(ZEM_string(text_of(text_editor).c_str()));
 }
 
 QColor chtab_color_of_text_editor_proc(const QObject& text_editor)
 {
-    return text_editor.property(CHTAB_CONTAINS_VALID_VALUE).toBool() ? white : QColor(255, 0, 0);
+    return text_editor.property(CHTAB_CONTAINS_VALID_VALUE).toBool() ? white : invalid_red;
 }
 
 bool view_chartable_is_active_proc(const QObject& command)
@@ -579,7 +574,7 @@ void do_view_character_table_proc(QObject& command)
 
 void do_accept_character_table_proc(QObject& command)
 {
-    const ZEM_string name = text_of(*partner<QLineEdit>(command, CHARTAB_TEXT_EDITOR));
+    const ZEM_string name(text_of(*partner<QLineEdit>(command, CHARTAB_TEXT_EDITOR)).c_str());
     auto* group = partner<character_group>(command, CHARACTER_GROUP);
     // Every look-up comes first, so that a failed accept leaves the list and its name alone.
     const looked_up looked = mapped_variable(name);

@@ -28,8 +28,6 @@ std::string variable_name_of(const QObject& command)
 
 int number_of(const QObject& command, const char* key) { return partner<QSpinBox>(command, key)->value(); }
 
-// A command's label: a button's text, or an entry's.
-std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
 
 // The value that ended a level's wait, on the level; none for "cancel".
 constexpr const char* chosen_value = "chosen_value";

@@ -34,10 +34,7 @@ protected:
 void zarn_create_window_method_proc(const ZEM_object& value, const char* title) { zarn_object_window(value, title); }
 
 void do_quit_proc(QObject*) { QCoreApplication::quit(); }
-void do_tensor_proc(QObject* command)
-{
-    tensorprog(partner<QWidget>(*command, MAIN_STACKER))->setObjectName(TENSOR_WINDOW);
-}
+void do_tensor_proc(QObject* command) { tensorprog(partner<QWidget>(*command, MAIN_STACKER)); }
 void do_chartab_proc(QObject* command) { chartabprog(partner<QWidget>(*command, MAIN_STACKER)); }
 
 void do_quit(QObject* command) { do_quit_proc(command); }

@@ -29,7 +29,8 @@ void do_quit_proc(QObject* command);
 // MAIN_STACKER.
 void do_tensor_proc(QObject* command);
 void do_chartab_proc(QObject* command);
-// What the buttons run: the workbenches under their failure guard.
+// What the buttons run: "Quit" ends the event loop, the others open their
+// workbench under its failure guard.
 void do_quit(QObject* command);
 void do_tensor(QObject* command);
 void do_chartab(QObject* command);

@@ -13,11 +13,6 @@
 
 namespace {
 
-std::string text_of(const QObject& input)
-{
-    const auto* line = qobject_cast<const QLineEdit*>(&input);
-    return line ? line->text().toStdString() : std::string();
-}
 
 // The number in the partner number input; 0, which no check accepts, without one.
 int number_in(const QObject& self, const char* key)
@@ -78,7 +73,7 @@ bool is_valid_perm_symmetry_proc(const QObject& self)
 
 QColor color_of_text_editor_proc(const QObject& self)
 {
-    return self.property(CONTAINS_VALID_VALUE).toBool() ? white : QColor(255, 0, 0);
+    return self.property(CONTAINS_VALID_VALUE).toBool() ? white : invalid_red;
 }
 
 bool view_is_active_proc(const QObject& self) { return partner_is_valid(self, POINT_GROUP_TEXT_EDITOR); }
@@ -114,12 +109,7 @@ void is_valid_perm_symmetry(QWidget* self)
     self->setProperty(CONTAINS_VALID_VALUE, is_valid_perm_symmetry_proc(*self));
 }
 
-void color_of_text_editor(QWidget* self)
-{
-    QPalette palette = self->palette();
-    palette.setColor(QPalette::Base, color_of_text_editor_proc(*self));
-    self->setPalette(palette);
-}
+void color_of_text_editor(QWidget* self) { set_base_colour(self, color_of_text_editor_proc(*self)); }
 
 void view_is_active(QWidget* self) { self->setEnabled(view_is_active_proc(*self)); }
 void execute_is_active(QWidget* self) { self->setEnabled(execute_is_active_proc(*self)); }

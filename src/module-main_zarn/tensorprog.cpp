@@ -57,13 +57,12 @@ QHBoxLayout* row_of(QWidget* left, QWidget* right = new QWidget)
     return row;
 }
 
-std::string text_of(const QLineEdit* input) { return input->text().toStdString(); }
 
 void do_execute_proc(bool pseudo, const execute_command& command)
 {
     const tensor_result result = invariant_tensor_request(
-        pseudo, {text_of(command.point_group_text_editor), text_of(command.perm_symmetry_editor),
-                 text_of(command.transformation_text_editor), command.dimension_editor->value(),
+        pseudo, {text_of(*command.point_group_text_editor), text_of(*command.perm_symmetry_editor),
+                 text_of(*command.transformation_text_editor), command.dimension_editor->value(),
                  command.rank_editor->value()});
     if (command.result_stacker) add_to_stacker(command.result_stacker, *result.value, result.comment.c_str());
 }
@@ -76,7 +75,7 @@ execute_command execute_command_of(const QObject& button)
             partner<QLineEdit>(button, TRANSFORMATION_TEXT_EDITOR),
             partner<QSpinBox>(button, RANK_EDITOR),
             partner<QSpinBox>(button, DIMENSION_EDITOR),
-            button.property(RESULT_STACKER).value<QPointer<QWidget>>()};
+            partner<QWidget>(button, RESULT_STACKER)};
 }
 
 // The buttons' methods: each under the workbench's failure guard.
@@ -142,7 +141,7 @@ public:
                                    {DIMENSION_EDITOR, dimension_editor},
                                    {RANK_EDITOR, rank_editor},
                                    {TRANSFORMATION_TEXT_EDITOR, transformation_text_editor}});
-            execute->setProperty(RESULT_STACKER, QVariant::fromValue(QPointer<QWidget>(stacker)));
+            set_partner(execute, RESULT_STACKER, stacker);
         }
         set_partner(close, TENSOR_WINDOW, this);
 
@@ -211,7 +210,7 @@ void do_execute_pseudo_tensor_proc(const execute_command& command) { do_execute_
 
 void do_view_pointgroup_proc(const QObject& command)
 {
-    const std::string text = text_of(partner<QLineEdit>(command, POINT_GROUP_TEXT_EDITOR));
+    const std::string text = text_of(*partner<QLineEdit>(command, POINT_GROUP_TEXT_EDITOR));
     const int dimension = partner<QSpinBox>(command, DIMENSION_EDITOR)->value();
     const auto fail = [](const char* number) {
         ZEM_FAIL(std::string("[do_view_pointgroup] cannot find group (") + number + "), please report..");
@@ -232,6 +231,7 @@ void do_close_tensor_window_proc(const QObject& command)
 QWidget* tensorprog(QWidget* stacker)
 {
     auto* window = new tensor_window(stacker);
+    window->setObjectName(TENSOR_WINDOW);
     window->show();
     return window;
 }

@@ -1,6 +1,7 @@
 #include "module-misc_amulet/window_parts.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
 #include <QScrollArea>
@@ -20,10 +21,18 @@ void set_fill(QWidget* widget, const QColor& color)
     widget->setAutoFillBackground(true);
 }
 
-void show_validity_colour(QWidget* input, bool valid)
+std::string label_of(const QObject& command) { return command.property("text").toString().toStdString(); }
+
+std::string text_of(const QObject& input)
+{
+    const auto* line = qobject_cast<const QLineEdit*>(&input);
+    return line ? line->text().toStdString() : std::string();
+}
+
+void set_base_colour(QWidget* input, const QColor& colour)
 {
     QPalette palette = input->palette();
-    palette.setColor(QPalette::Base, valid ? white : QColor(255, 0, 0));
+    palette.setColor(QPalette::Base, colour);
     input->setPalette(palette);
 }
 

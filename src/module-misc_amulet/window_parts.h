@@ -20,6 +20,7 @@ class QWidget;
 
 inline const QColor motif_gray(190, 190, 190);
 inline const QColor white(255, 255, 255);
+inline const QColor invalid_red(255, 0, 0);
 
 void set_fill(QWidget* widget, const QColor& color);
 
@@ -33,8 +34,13 @@ Partner* partner(const QObject& object, const char* key)
     return qobject_cast<Partner*>(object.property(key).value<QPointer<QObject>>().data());
 }
 
-// A text input is white while its text is valid, red otherwise.
-void show_validity_colour(QWidget* input, bool valid);
+// A command's label: a button's text, or a pop-up entry's.
+std::string label_of(const QObject& command);
+// A text input's text; empty for anything else.
+std::string text_of(const QObject& input);
+
+// The colour behind a text input's text: white while it is valid, `invalid_red` otherwise.
+void set_base_colour(QWidget* input, const QColor& colour);
 
 // Every top-level window of the program: titled, with the same icon title,
 // gray, and deleted when closed.
