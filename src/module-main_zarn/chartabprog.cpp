@@ -31,7 +31,7 @@ namespace {
 template <void (*proc)(QObject&)>
 void run_method(QObject& command)
 {
-    workbench_action([&] { proc(command); }, false);
+    guarded_method<proc>(command, false);
 }
 
 template <void (*proc)(QObject&)>

@@ -179,30 +179,16 @@ void do_select_perm_symmetry_proc(const QObject& command)
 
 void do_choose_pointgroup_or_pointgroup_class(const QObject& command)
 {
-    workbench_action([&] { do_choose_pointgroup_or_pointgroup_class_proc(command); });
+    guarded_method<do_choose_pointgroup_or_pointgroup_class_proc>(command);
 }
-
 void do_cancel_pointgroup_or_pointgroup_class(const QObject& source)
 {
-    workbench_action([&] { do_cancel_pointgroup_or_pointgroup_class_proc(source); });
+    guarded_method<do_cancel_pointgroup_or_pointgroup_class_proc>(source);
 }
-
 void do_choose_basis_transformation(const QObject& command)
 {
-    workbench_action([&] { do_choose_basis_transformation_proc(command); });
+    guarded_method<do_choose_basis_transformation_proc>(command);
 }
-
-void do_cancel_transformation(const QObject& source)
-{
-    workbench_action([&] { do_cancel_transformation_proc(source); });
-}
-
-void do_choose_rank_and_permsymm(const QObject& command)
-{
-    workbench_action([&] { do_choose_rank_and_permsymm_proc(command); });
-}
-
-void do_select_perm_symmetry(const QObject& command)
-{
-    workbench_action([&] { do_select_perm_symmetry_proc(command); });
-}
+void do_cancel_transformation(const QObject& source) { guarded_method<do_cancel_transformation_proc>(source); }
+void do_choose_rank_and_permsymm(const QObject& command) { guarded_method<do_choose_rank_and_permsymm_proc>(command); }
+void do_select_perm_symmetry(const QObject& command) { guarded_method<do_select_perm_symmetry_proc>(command); }

@@ -36,3 +36,10 @@ void workbench_action(Work&& work, bool beeping = true, work_kind kind = work_ki
     } catch (const configuration_fault&) {
     }
 }
+
+// A command's method: its procedure `proc` under the workbench's failure guard.
+template <auto proc, class Command>
+void guarded_method(Command& command, bool beeping = true)
+{
+    workbench_action([&] { proc(command); }, beeping);
+}
