@@ -4,7 +4,9 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 #include <vector>
@@ -156,12 +158,41 @@ bool replace_by_rename(const std::string& target, int old_file, const struct sta
     return true;
 }
 
+// Whether the file can take `length` bytes from its start: within the
+// file-size limit, and with the blocks it lacks reserved for it, or free on its
+// file system where that cannot reserve. Neither size nor contents change.
+bool room_for(int file, std::size_t length)
+{
+    rlimit limit;
+    if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
+    // A reservation that keeps the size is not held to the limit.
+    if (limit.rlim_cur != RLIM_INFINITY && length > limit.rlim_cur) return false;
+    if (length == 0) return true;
+    int reserved;
+    do {
+        reserved = ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, off_t(length));
+    } while (reserved != 0 && errno == EINTR);
+    if (reserved == 0) return true;
+    if (errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL) return false;
+    struct stat now;
+    struct statvfs space;
+    if (::fstat(file, &now) != 0 || ::fstatvfs(file, &space) != 0) return false;
+    const unsigned long long held = static_cast<unsigned long long>(now.st_blocks) * 512;
+    if (length <= held) return true;
+    const unsigned long long block = space.f_frsize ? space.f_frsize : space.f_bsize;
+    // One block more for the file system's own records of the new ones.
+    return (length - held + block - 1) / block + 1 <= space.f_bavail;
+}
+
 // Overwrites the file through its own handle, keeping its owner, links and
-// mode; the old bytes, held first, go back when the write fails. Some file
-// systems report a failed write only when the data reach the disk, so that is
-// waited for while the old bytes can still go back.
+// mode. Nothing is written unless the whole text fits: a file its writer may
+// not read cannot have its old bytes held. Where they are held, they go back
+// when the write fails all the same. Some file systems report a failed write
+// only when the data reach the disk, so that is waited for while the old bytes
+// can still go back.
 file_write_failure overwrite(int file, const std::string& text)
 {
+    if (!room_for(file, text.size())) return file_write_failure::cannot_write;
     std::string old;
     const bool held = read_all(file, old);
     if (::lseek(file, 0, SEEK_SET) == 0 && write_all(file, text) && ::ftruncate(file, off_t(text.size())) == 0 &&

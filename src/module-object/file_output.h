@@ -18,12 +18,14 @@ enum class file_write_failure { none, cannot_create, cannot_write };
 // it, with its group, mode and extended attributes (its access control list
 // among them); any other (more links, another owner, no room for a new file
 // in its directory, attributes the new file cannot take) is overwritten in
-// place, its old bytes held and put back when the write fails (a file the user
-// may write but not read cannot have them held). `append` adds to an existing
-// file and cuts it back to its old length when a write fails. Opening or
-// creating failed, or writing did; the target is then as it was. A device is
-// written in place. A write past the file-size limit fails as any other does:
-// the signal it raises is ignored while the writer runs.
+// place, and only once the whole text is known to fit (the file-size limit,
+// blocks reserved for it); its old bytes are held and put back when the write
+// still fails (a file the user may write but not read cannot have them held).
+// `append` adds to an existing file and cuts it back to its old length when a
+// write fails. Opening or creating failed, or writing did; the target is then
+// as it was. A device is written in place. A write past the file-size limit
+// fails as any other does: the signal it raises is ignored while the writer
+// runs.
 file_write_failure write_whole_file(const std::string& path, const std::string& text, file_write_mode mode);
 
 // "cannot create " or "cannot write " followed by the path.

@@ -72,7 +72,7 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
     if (dim < 1) fail("[icode_tensor::execute] dimension below 1");
     if (rank < 1) fail("[icode_tensor::execute] rank below 1");
     // The entries lie on the stack in steps of rank + 1 only if each has rank indices.
-    for (int k = 0; k < indices_written.count(); ++k)
+    for (int k = 0; k < nentries; ++k)
         if (indices_written[k] != rank)
             fail("[icode_tensor::execute] entry " + std::to_string(k + 1) + " has "
                  + std::to_string(indices_written[k]) + " indices for rank " + std::to_string(rank));
@@ -83,7 +83,7 @@ void icode_tensor<T>::execute(ZEM_vm& vm) const
              + " indices for rank " + std::to_string(rank));
     tensor_component_count(dim, rank);
 
-    pointer_to_objects<tp_tensor_entry<T>> entries(indices_written.count());
+    pointer_to_objects<tp_tensor_entry<T>> entries(nentries);
     for (tp_tensor_entry<T>& entry : entries) {
         entry.indices = pop_ints(vm, rank, not_int);
         for (int index : entry.indices)

@@ -47,18 +47,22 @@ private:
     int ngenerators;
 };
 
-// Pops the dimension, the rank and the symmetry string, then one entry for
-// each count of `indices_written`, each its indices (first index on top) above
-// its value, and pushes a ZEM_tensor<T>. `indices_written` holds the number of
-// indices written in each entry, first entry first; each must equal the rank,
-// which is known only now.
+// Pops the dimension, the rank and the symmetry string, then `nentries`
+// entries, each its indices (first index on top) above its value, and pushes a
+// ZEM_tensor<T>. `indices_written` holds the number of indices written in each
+// entry, first entry first, so its count is `nentries`; each must equal the
+// rank, which is known only now.
 template <class T>
 class icode_tensor : public icode_instr {
 public:
-    explicit icode_tensor(const pointer_to_objects<int>& indices_written) : indices_written(indices_written) {}
+    explicit icode_tensor(const pointer_to_objects<int>& indices_written)
+        : nentries(indices_written.count()), indices_written(indices_written)
+    {
+    }
     void execute(ZEM_vm& vm) const override;
 
 private:
+    int nentries;
     pointer_to_objects<int> indices_written;
 };
 

@@ -1,6 +1,7 @@
 #include <QLineEdit>
 #include <QSpinBox>
 #include <gtest/gtest.h>
+#include <initializer_list>
 
 #include "module-main_zarn/choosers.h"
 #include "module-main_zarn/config_error.h"
@@ -14,6 +15,15 @@
 #include "support/failure.h"
 
 namespace {
+
+template <class T>
+ZEM_matrix<T> diagonal(std::initializer_list<T> entries)
+{
+    const int n = static_cast<int>(entries.size());
+    pointer_to_objects<T> elements(n * n);
+    for (int k = 0; k < n; ++k) elements[k * n + k] = entries.begin()[k];
+    return ZEM_matrix<T>(n, n, elements);
+}
 
 TEST(TensorRequest, ChecksFailInOrderWithTheirMessages)
 {
@@ -44,8 +54,19 @@ TEST(TensorRequest, ResultLiesOnTheLargerFieldAndAPseudoTensorFollowsTheDetermin
                                           "  permutation symmetry: \"0\"\n  x = -b\n"},
         {true, {"1", "0", "minus", 3, 1}, "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 3 rank = 1\n"
                                          "  permutation symmetry: \"0\"\n  x = b\n"},
+        // det(T) = 2^32 leaves 32 bits, the components do not.
+        {true, {"odd", "0", "scaling", 5, 1}, "pseudo_tensor<symbolic_number<fraction>>(\n  dim = 5 rank = 1\n"
+                                              "  permutation symmetry: \"0\"\n  x = 65536*a\n  y = z = u = v = 0\n)"},
     };
     workbench_configuration config;
+    ZEM_linkedlist<ZEM_matrix<ZEM_int>> odd;
+    odd.add_at_tail(diagonal<ZEM_int>({-1, 1, 1, 1, 1}));
+    config.set("G5_odd", ZEM_group<ZEM_matrix<ZEM_int>>(odd, nullptr, nullptr));
+    config.set("T5_scaling", diagonal<ZEM_fraction>({ZEM_fraction(1, 65536), 65536, 65536, 65536, 1}));
+    for (const char* mapping : {"group_name_mapping_4", "transformation_name_mapping_4"}) config.set_list(mapping, {});
+    config.set_list("group_name_mapping_5", {"odd", "G5_odd"});
+    config.set_list("transformation_name_mapping_5", {"scaling", "T5_scaling"});
+    init_tensor();
     for (const auto& c : cases) {
         const tensor_result result = invariant_tensor_request(c.pseudo, c.inputs);
         EXPECT_EQ(printed(*result.value).substr(0, std::string(c.first_lines).size()), c.first_lines);

@@ -149,6 +149,44 @@ TEST(FileOutput, WritesWhatTheUserMayWriteAndKeepsLinksOwnersAndModes)
     fs::remove_all(dir);
 }
 
+// A file the user may write but not read, which must be written in place (in a
+// read-only directory, with a second link, another owner's), has no old bytes
+// to put back: a text past the file-size limit is refused before its first byte,
+// while one that just fits is written.
+TEST(FileOutput, AWriteOnlyFileInPlaceTakesNoTextPastTheLimit)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to become another user";
+    const fs::path dir = fresh_directory("zarn_file_in_place_"), sealed = dir / "sealed";
+    const std::string old = "old contents\n";
+    fs::create_directory(sealed);
+    auto make = [&](const fs::path& path, int mode, bool given) {
+        std::ofstream(path, std::ios::binary) << old;
+        fs::permissions(path, fs::perms(mode));
+        EXPECT_TRUE(!given || give_to_unprivileged_user(path.c_str()));
+    };
+    make(sealed / "write-only", 0200, true);
+    EXPECT_TRUE(give_to_unprivileged_user(sealed.c_str()));
+    fs::permissions(sealed, fs::perms(0555));
+    make(dir / "linked", 0200, true);
+    fs::create_hard_link(dir / "linked", dir / "twin");
+    make(dir / "theirs", 0602, false);
+
+    for (const fs::path& file : {sealed / "write-only", dir / "linked", dir / "theirs"}) {
+        for (const std::size_t length : {std::size_t(2049), std::size_t(2048)}) {
+            const std::string text(length, 'n');
+            const auto expected = length > 2048 ? file_write_failure::cannot_write : file_write_failure::none;
+            EXPECT_TRUE(as_unprivileged_user([&] {
+                return under_file_size_limit(2048, [&] {
+                    return write_whole_file(file, text, file_write_mode::replace) == expected;
+                });
+            })) << file << " " << length;
+            EXPECT_EQ(contents(file), length > 2048 ? old : text) << file << " " << length;
+        }
+    }
+    fs::permissions(sealed, fs::perms::all);
+    fs::remove_all(dir);
+}
+
 // A file replaced keeps its extended attributes, its access control list among
 // them, so that the user it lets write the file still may; and gains none, not
 // even the directory's default access control list.
