@@ -483,7 +483,8 @@ TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
 // one of its statements is checked, compiled or run, that statement. Each counts
 // as the failure "out of memory", and the run goes on. A file whose parse runs out
 // fails, and the next file is read afresh. Each limit is tried in a fresh process,
-// whose heap holds nothing that earlier tests freed.
+// whose heap holds nothing that earlier tests freed. A token too long for memory
+// is the scanner's own fault.
 TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
 {
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
@@ -502,4 +503,9 @@ TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
     };
     EXPECT_EXIT(short_of_memory(4, 1, "(none)"), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(short_of_memory(40, 0, "int 2"), testing::ExitedWithCode(0), "");
+
+    const std::string token = write("token.zem", "x = " + std::string(16 << 20, 'a') + " ;\n");
+    EXPECT_TRUE(under_memory_limit(4 << 20, [&] {
+        return failure_of([&] { exec_zem_commandfile(token.c_str()); }) == run_time("scanner failed: out of memory");
+    }));
 }
