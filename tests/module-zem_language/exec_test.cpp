@@ -401,7 +401,6 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
     EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
-    EXPECT_EQ(alerts.alerts[42], "99980 more messages not shown");
     alerts.alerts.clear();
 
     // Checking a statement reads no file, so its messages, however many, stop
