@@ -77,6 +77,9 @@ public:
 
     void show_alert(const std::string& text) override
     {
+        // What follows the stop (the parser on the statement it cut, say) says
+        // nothing of the file, and would make the counts disagree with the bound.
+        if (stopped_) return;
         if (shown_ < max_shown_alerts) {
             ++shown_;
             previous_->show_alert(text);
@@ -84,7 +87,7 @@ public:
             ++withheld_;
         }
         // Tried again until a file is being read: messages may come from checking a statement.
-        if (!stopped_ && shown_ + withheld_ >= max_read_messages) stopped_ = StopReading();
+        if (shown_ + withheld_ >= max_read_messages) stopped_ = StopReading();
     }
     int ask_choice(const std::string& title, const std::vector<std::string>& buttons) override
     {

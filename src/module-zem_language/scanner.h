@@ -88,8 +88,8 @@ void BeginFile(const char* file_name);
 int GetToken();
 // Closes the file being read and resumes the one below.
 void CloseFile();
-// Ends the file being read at the next block, as if it ended there; whether a
-// file was being read.
+// Ends the file being read right after the token read last, as if it ended
+// there; whether a file was being read.
 bool StopReading();
 // How many files are open.
 std::size_t OpenFiles();

@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -375,7 +376,7 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     take("x");
     ASSERT_EQ(alerts.alerts.size(), 22u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
-    EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
+    EXPECT_EQ(alerts.alerts[20], "99980 more messages not shown");
     EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
     EXPECT_GT(exec_zem_commandfile("/dev/zero"), 0);
 }
@@ -400,6 +401,15 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
     EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
+    alerts.alerts.clear();
+
+    // Checking a statement reads no file, so its messages, however many, stop
+    // nothing: one per name not defined, and the list's type.
+    std::string names;
+    for (int k = 0; k < max_read_messages + 5; ++k) names += "u ";
+    EXPECT_EQ(run("x = { " + names + "} ;\n"), max_read_messages + 6);
+    EXPECT_EQ(alerts.alerts.size(), 21u);
+    EXPECT_EQ(alerts.alerts.back(), "99986 more messages not shown");
 }
 
 // A write that fails part-way leaves the old file byte for byte and says so;
@@ -445,28 +455,35 @@ TEST_F(command_files, TheFileStatementKeepsWhatItMayNotReplace)
 // long; only the cap on messages stops the reading, and says so.
 TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
 {
-    for (const int bytes : {16400, 150000}) {
+    for (const int bytes : {16400, max_read_messages, 150000}) {
         const std::string text = "/*" + std::string(std::size_t(bytes), '\xff') + "*/\nx = #1 ;\n";
         EXPECT_EQ(run(text), 1) << bytes;
         EXPECT_EQ(take("x"), "(none)");
         ASSERT_GE(alerts.alerts.size(), 21u) << bytes;
         EXPECT_EQ(alerts.alerts[19], "1,22: Error       illegal character: code 255\n");
+        // Shown and withheld add up to the messages read before the stop.
+        EXPECT_EQ(alerts.alerts[20],
+                  std::to_string(std::min(bytes, max_read_messages) - max_shown_alerts) + " more messages not shown");
         if (bytes < max_read_messages) {
             EXPECT_EQ(alerts.alerts.size(), 21u);
-            EXPECT_EQ(alerts.alerts[20], "16380 more messages not shown");
         } else {
             ASSERT_EQ(alerts.alerts.size(), 22u);
             EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
         }
         alerts.alerts.clear();
     }
+    // What the parser says of a statement the stop cut off is no message of the file.
+    EXPECT_GT(run("x = [ " + std::string(150000, '\xff') + " #1 ] ;\n"), 0);
+    ASSERT_EQ(alerts.alerts.size(), 22u);
+    EXPECT_EQ(alerts.alerts[20], "99980 more messages not shown");
 }
 
 // Memory running out while an included file is parsed fails the include; while
 // one of its statements is checked, compiled or run, that statement. Each counts
 // as the failure "out of memory", and the run goes on. A file whose parse runs out
 // fails, and the next file is read afresh. Each limit is tried in a fresh process,
-// whose heap holds nothing that earlier tests freed.
+// whose heap holds nothing that earlier tests freed. A token too long for memory
+// is the scanner's own fault.
 TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
 {
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
@@ -485,4 +502,9 @@ TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
     };
     EXPECT_EXIT(short_of_memory(4, 1, "(none)"), testing::ExitedWithCode(0), "");
     EXPECT_EXIT(short_of_memory(40, 0, "int 2"), testing::ExitedWithCode(0), "");
+
+    const std::string token = write("token.zem", "x = " + std::string(16 << 20, 'a') + " ;\n");
+    EXPECT_TRUE(under_memory_limit(4 << 20, [&] {
+        return failure_of([&] { exec_zem_commandfile(token.c_str()); }) == run_time("scanner failed: out of memory");
+    }));
 }
