@@ -21,9 +21,9 @@ using to_window_method = void (*)(const ZEM_object& value, const char* title);
 // group holds the editor, the deck, the page count and the window method; the
 // editor and the deck hold the group and each other; every button holds the
 // editor, the deck and the group, and "To window" the method it calls, which
-// follows the group's, also one installed later. A page holds the wrapped copy of
-// its comment, when it has one; a button of the overwrite question holds the
-// question. The editor and the deck are also named by their keys.
+// follows the group's, also one installed later. A page holds the wrapped
+// copy of its comment, when it has one; a button of the overwrite question
+// holds the question. The editor and the deck are also named by their keys.
 inline constexpr const char* STACKER_OBJNUM_EDITOR = "STACKER_OBJNUM_EDITOR";
 inline constexpr const char* STACKER_DECK = "STACKER_DECK";
 inline constexpr const char* STACKER_GROUP = "STACKER_GROUP";
