@@ -139,8 +139,10 @@ TEST(TensorWorkbench, ButtonsAndInputsFollowTheWindowsWidthBothWays)
     for (auto* b : w.bench->findChildren<QAbstractButton*>()) parts << b;
     for (const char* name : {"point group", "perm symmetry", "basis transformation"}) parts << w.input(name);
     for (const char* name : {"dimension", "rank"}) parts << w.number(name)->parentWidget();
-    for (const auto& [width, more] : {std::pair(400, 0), {1600, 300}, {800, 0}, {400, 300}}) {
-        w.bench->resize(width, height + more);
+    // Each width, asked for with the same height or 300 pixels more.
+    for (const QSize asked : {QSize(400, 0), QSize(1600, 300), QSize(800, 0), QSize(400, 300)}) {
+        const int width = asked.width();
+        w.bench->resize(width, height + asked.height());
         const auto follows = [&] {
             return w.bench->width() == width &&
                    std::all_of(parts.begin(), parts.end(), [&](QWidget* p) { return p->width() == width / 2 - 15; });
