@@ -34,10 +34,9 @@ void run_method(QObject& command)
     guarded_method<proc>(command, false);
 }
 
-template <void (*proc)(QObject&)>
-void install_method(QAbstractButton* button)
+void install_method(QAbstractButton* button, void (*method)(QObject&))
 {
-    QObject::connect(button, &QAbstractButton::clicked, button, [button] { run_method<proc>(*button); });
+    QObject::connect(button, &QAbstractButton::clicked, button, [button, method] { method(*button); });
 }
 
 // What the look-up of a table's name lacked first; the messages show its number.
@@ -289,9 +288,10 @@ character_row::character_row(QObject* group, int position, const ZEM_character& 
     button_->setObjectName(CHARACTER_BUTTON);
     button_->setFixedWidth(40);
     button_->setProperty(CHARACTER_ARG_NUM, 0);
+    follow_slot(this, CHARACTER_ARG_NUM, button_);
     set_partner(button_, CHARACTER_GROUP, group);
     button_->installEventFilter(this);
-    install_method<do_select_character_proc>(button_);
+    install_method(button_, do_select_character);
     parts->addWidget(button_);
     parts->addWidget(ZEM_int(position).create_view());
     parts->addWidget(character.create_view());
@@ -302,7 +302,7 @@ character_row::character_row(QObject* group, int position, const ZEM_character& 
     parts->addStretch(1);
 }
 
-int character_row::arg_num() const { return button_->property(CHARACTER_ARG_NUM).toInt(); }
+int character_row::arg_num() const { return property(CHARACTER_ARG_NUM).toInt(); }
 
 const ZEM_character& character_row::stored_character() const
 {
@@ -412,6 +412,9 @@ void do_reset_character_list_proc(QObject& command)
     group->setProperty(CHARACTER_ARG_NUM, 0);
 }
 
+void do_select_character(QObject& command) { run_method<do_select_character_proc>(command); }
+void do_reset_character_list(QObject& command) { run_method<do_reset_character_list_proc>(command); }
+
 QString label_of_character_selection_button_proc(const QObject& command)
 {
     const int k = command.property(CHARACTER_ARG_NUM).toInt();
@@ -474,22 +477,22 @@ chartab_window::chartab_window(QWidget* stacker)
 
     point_group->setProperty(CHARTAB_VARIABLE_NAME, QByteArray("character_table_list"));
     set_partner(point_group, CHARTAB_TEXT_EDITOR, text_editor_);
-    install_method<do_choose_character_table_proc>(point_group);
+    install_method(point_group, do_choose_character_table);
     set_partner(view, CHARTAB_TEXT_EDITOR, text_editor_);
-    install_method<do_view_character_table_proc>(view);
+    install_method(view, do_view_character_table);
     set_partner(accept, CHARTAB_TEXT_EDITOR, text_editor_);
     set_partner(accept, CHARACTER_GROUP, group_);
-    install_method<do_accept_character_table_proc>(accept);
+    install_method(accept, do_accept_character_table);
     set_partner(reset, CHARACTER_GROUP, group_);
-    install_method<do_reset_character_list_proc>(reset);
+    install_method(reset, do_reset_character_list);
     set_partner(close, CHARACTER_WINDOW, this);
-    connect(close, &QPushButton::clicked, this, [close] { do_close_character_window(*close); });
+    install_method(close, do_close_character_window);
 
     // The text input's validity, then what follows from it.
     const auto judge = [this, view, accept] {
-        text_editor_->setProperty(CHTAB_CONTAINS_VALID_VALUE, is_valid_character_table_proc(*text_editor_));
-        set_base_colour(text_editor_, chtab_color_of_text_editor_proc(*text_editor_));
-        for (QPushButton* button : {view, accept}) button->setEnabled(view_chartable_is_active_proc(*button));
+        is_valid_character_table(*text_editor_);
+        chtab_color_of_text_editor(*text_editor_);
+        for (QPushButton* button : {view, accept}) view_chartable_is_active(*button);
     };
     connect(text_editor_, &QLineEdit::textChanged, this, judge);
     judge();
@@ -526,6 +529,18 @@ bool view_chartable_is_active_proc(const QObject& command)
     return text_editor && text_editor->property(CHTAB_CONTAINS_VALID_VALUE).toBool();
 }
 
+void is_valid_character_table(QLineEdit& text_editor)
+{
+    text_editor.setProperty(CHTAB_CONTAINS_VALID_VALUE, is_valid_character_table_proc(text_editor));
+}
+
+void chtab_color_of_text_editor(QWidget& text_editor)
+{
+    set_base_colour(&text_editor, chtab_color_of_text_editor_proc(text_editor));
+}
+
+void view_chartable_is_active(QAbstractButton& command) { command.setEnabled(view_chartable_is_active_proc(command)); }
+
 void do_choose_character_table_proc(QObject& command)
 {
     const QByteArray name = command.property(CHARTAB_VARIABLE_NAME).toByteArray();
@@ -558,6 +573,7 @@ void do_cancel_character_table_proc(QObject& command)
     if (QObject* window = partner<QObject>(command, CHARTAB_SELECTION_WINDOW)) finish_pop_up_waiting(*window, {});
 }
 
+void do_choose_character_table(QObject& command) { run_method<do_choose_character_table_proc>(command); }
 void do_cancel_character_table(QObject& command) { run_method<do_cancel_character_table_proc>(command); }
 
 void do_view_character_table_proc(QObject& command)
@@ -569,6 +585,8 @@ void do_view_character_table_proc(QObject& command)
     if (!table || !table->object) cannot_find("do_view_pointgroup", table ? lacking::variable : found.first_lacking);
     zarn_object_window(*table->object, name.constData());
 }
+
+void do_view_character_table(QObject& command) { run_method<do_view_character_table_proc>(command); }
 
 // Accepting a table
 
@@ -595,6 +613,8 @@ void do_accept_character_table_proc(QObject& command)
     group->setProperty(CHARTAB_NAME, QByteArray(name.c_str()));
     group->setProperty(SELECTED_CHARACTER_TABLE, Am_ZEM_object(new Am_ZEM_object_Data(table)));
 }
+
+void do_accept_character_table(QObject& command) { run_method<do_accept_character_table_proc>(command); }
 
 // The operations
 

@@ -52,7 +52,8 @@ void chartabprog(QWidget* stacker);
 
 // One entry of the character list: its selection button, list position,
 // character and comment, left to right. The character is held in
-// STORED_CHARACTER; the argument number is the button's CHARACTER_ARG_NUM.
+// STORED_CHARACTER; the argument number is the button's CHARACTER_ARG_NUM,
+// which the row's own CHARACTER_ARG_NUM follows.
 class character_row : public QWidget {
     Q_OBJECT
 public:
@@ -127,15 +128,22 @@ private:
 // CHARTAB_TEXT_EDITOR) or a list of labels and further names, offered in a
 // pop-up over the one in CHARTAB_SELECTION_WINDOW, as deep as the lists go.
 void do_choose_character_table_proc(QObject& command);
+void do_choose_character_table(QObject& command);
 // Ends the wait of the pop-up in CHARTAB_SELECTION_WINDOW without a choice.
 void do_cancel_character_table_proc(QObject& command);
 void do_cancel_character_table(QObject& command);
 void do_view_character_table_proc(QObject& command);
+void do_view_character_table(QObject& command);
+// Empties the list, then fills it with the table's rows, its determinant and
+// its vector character, none chosen.
 void do_accept_character_table_proc(QObject& command);
+void do_accept_character_table(QObject& command);
 // A press on a row's button: chooses it as the next argument or unchooses the last.
 void do_select_character_proc(QObject& command);
+void do_select_character(QObject& command);
 // Unchooses every row and keeps the list.
 void do_reset_character_list_proc(QObject& command);
+void do_reset_character_list(QObject& command);
 void do_close_character_window_proc(QObject& command);
 void do_close_character_window(QObject& command);
 // Runs the operation the command's label names on the chosen characters in
@@ -149,6 +157,9 @@ void do_character_operation_proc(QObject& command);
 bool is_valid_character_table_proc(const QLineEdit& text_editor);
 QColor chtab_color_of_text_editor_proc(const QObject& text_editor);
 bool view_chartable_is_active_proc(const QObject& command);
+void is_valid_character_table(QLineEdit& text_editor);
+void chtab_color_of_text_editor(QWidget& text_editor);
+void view_chartable_is_active(QAbstractButton& command);
 // A row's button: its argument number, or nothing while it is not chosen.
 QString label_of_character_selection_button_proc(const QObject& command);
 void label_of_character_selection_button(QAbstractButton& button);

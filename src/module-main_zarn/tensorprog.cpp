@@ -47,13 +47,16 @@ QLineEdit* text_input(const char* name)
 
 // Every part is half the row wide, less the spacing: (width - 30) / 2 in a
 // window of any width; a part alone keeps an empty half beside it (a widget:
-// no spacing goes next to a stretch).
+// no spacing goes next to a stretch). No part takes more height than it asks
+// for, so that the window's height is that of its rows, whatever is asked of it.
 QHBoxLayout* row_of(QWidget* left, QWidget* right = new QWidget)
 {
     auto* row = new QHBoxLayout;
     row->setSpacing(10);
-    row->addWidget(left, 1);
-    row->addWidget(right, 1);
+    for (QWidget* part : {left, right}) {
+        part->setSizePolicy(part->sizePolicy().horizontalPolicy(), QSizePolicy::Fixed);
+        row->addWidget(part, 1);
+    }
     return row;
 }
 

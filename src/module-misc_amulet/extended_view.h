@@ -14,3 +14,5 @@ int sortfunc(const ZEM_string& a, const ZEM_string& b);
 // The work of a function button: its text names the built-in, its ZEM_OBJECT
 // property holds the argument.
 void am_window_do_func_proc(QPushButton* button);
+// What a function button runs: its work, a failure of the built-in ending in an alert.
+void am_window_do_func(QPushButton* button);

@@ -54,6 +54,12 @@ bool stacker_delete_is_active_proc(const QObject* command) { return n_parts(comm
 int stacker_value_of_main_window_proc(const QObject* deck) { return n_parts(deck) - number_on_show(deck) - 1; }
 int stacker_value_2_proc(const QObject* editor) { return n_parts(editor) - 1; }
 
+void stacker_next_is_active(QWidget* command) { command->setEnabled(stacker_next_is_active_proc(command)); }
+void stacker_previous_is_active(QWidget* command) { command->setEnabled(stacker_previous_is_active_proc(command)); }
+void stacker_to_window_is_active(QWidget* command) { command->setEnabled(stacker_to_window_is_active_proc(command)); }
+void stacker_to_file_is_active(QWidget* command) { command->setEnabled(stacker_to_file_is_active_proc(command)); }
+void stacker_delete_is_active(QWidget* command) { command->setEnabled(stacker_delete_is_active_proc(command)); }
+
 void stacker_value_of_main_window(QStackedWidget* deck)
 {
     const int shown = stacker_value_of_main_window_proc(deck);
@@ -69,27 +75,24 @@ void stacker_value_2(QSpinBox* editor) { editor->setMaximum(std::max(stacker_val
 
 namespace {
 
-// The control column's buttons, top to bottom: what each runs and when it is active.
+// The control column's buttons, top to bottom: what each runs and what switches it.
 const struct {
     const char* label;
-    void (*work)(QObject* command);
-    bool (*is_active)(const QObject* command);
+    void (*method)(QObject* command);
+    void (*is_active)(QWidget* command);
 } controls[] = {
-    {"Next", stacker_do_next_proc, stacker_next_is_active_proc},
-    {"Previous", stacker_do_previous_proc, stacker_previous_is_active_proc},
-    {"To window", stacker_do_to_window_proc, stacker_to_window_is_active_proc},
-    {"To file", stacker_do_to_file_proc, stacker_to_file_is_active_proc},
-    {"Delete", stacker_do_delete_proc, stacker_delete_is_active_proc},
+    {"Next", stacker_do_next, stacker_next_is_active},
+    {"Previous", stacker_do_previous, stacker_previous_is_active},
+    {"To window", stacker_do_to_window, stacker_to_window_is_active},
+    {"To file", stacker_do_to_file, stacker_to_file_is_active},
+    {"Delete", stacker_do_delete, stacker_delete_is_active},
 };
 
 void recompute(QWidget* group)
 {
     stacker_value_2(editor_of(group));
     stacker_value_of_main_window(deck_of(group));
-    for (const auto& control : controls) {
-        auto* button = group->findChild<QPushButton*>(control.label);
-        button->setEnabled(control.is_active(button));
-    }
+    for (const auto& control : controls) control.is_active(group->findChild<QPushButton*>(control.label));
 }
 
 // Every widget of the deck finds the group, the editor and the deck through it.
@@ -125,8 +128,8 @@ QWidget* create_stacker()
         QPushButton* button = gray_button(control.label, 150);
         button->setObjectName(control.label);
         set_partners(button, group, editor, deck);
-        QObject::connect(button, &QPushButton::clicked, button,
-                         [button, work = control.work] { showing_failures([&] { work(button); }); });
+        QObject::connect(button, &QPushButton::clicked, button, [button, method = control.method] { method(button); });
+        if (control.method == stacker_do_to_window) follow_slot(button, STACKER_WINDOW_METHOD, group);
         column->addWidget(button);
     }
     column->addWidget(editor);
@@ -201,9 +204,10 @@ void stacker_do_previous_proc(QObject* command) { editor_of(command)->setValue(n
 void stacker_do_to_window_proc(QObject* command)
 {
     QWidget* page = deck_of(command)->currentWidget();
-    if (!page) return;
+    const auto method = command->property(STACKER_WINDOW_METHOD).value<to_window_method>();
+    if (!page || !method) return;
     const Am_ZEM_object value(page->property(ZEM_OBJECT));
-    group_of(command)->property(STACKER_WINDOW_METHOD).value<to_window_method>()(value.value(), "window");
+    method(value.value(), "window");
 }
 
 namespace {
@@ -298,3 +302,9 @@ void stacker_do_delete_proc(QObject* command)
     editor_of(command)->setValue(std::max(e - 1, 0));
     recompute(group);
 }
+
+void stacker_do_next(QObject* command) { showing_failures([command] { stacker_do_next_proc(command); }); }
+void stacker_do_previous(QObject* command) { showing_failures([command] { stacker_do_previous_proc(command); }); }
+void stacker_do_to_window(QObject* command) { showing_failures([command] { stacker_do_to_window_proc(command); }); }
+void stacker_do_to_file(QObject* command) { showing_failures([command] { stacker_do_to_file_proc(command); }); }
+void stacker_do_delete(QObject* command) { showing_failures([command] { stacker_do_delete_proc(command); }); }

@@ -18,11 +18,12 @@ class ZEM_object;
 using to_window_method = void (*)(const ZEM_object& value, const char* title);
 
 // Properties by which the deck's widgets find their partners. The stacker
-// group holds the editor, the deck, the page count and the method "To window"
-// calls; the editor and the deck hold the group and each other; every button
-// holds the editor, the deck and the group. A page holds the wrapped copy of
-// its comment, when it has one; a button of the overwrite question holds the
-// question. The editor and the deck are also named by their keys.
+// group holds the editor, the deck, the page count and the window method; the
+// editor and the deck hold the group and each other; every button holds the
+// editor, the deck and the group, and "To window" the method it calls, which
+// follows the group's, also one installed later. A page holds the wrapped
+// copy of its comment, when it has one; a button of the overwrite question
+// holds the question. The editor and the deck are also named by their keys.
 inline constexpr const char* STACKER_OBJNUM_EDITOR = "STACKER_OBJNUM_EDITOR";
 inline constexpr const char* STACKER_DECK = "STACKER_DECK";
 inline constexpr const char* STACKER_GROUP = "STACKER_GROUP";
@@ -53,12 +54,19 @@ int overwrite_or_append(const char* name);
 // their activity keeps them inside.
 void stacker_do_next_proc(QObject* command);
 void stacker_do_previous_proc(QObject* command);
-// The page on show goes to the group's window method with the title "window".
+// The page on show goes to the command's window method with the title "window".
 void stacker_do_to_window_proc(QObject* command);
 // Writes the page on show: its comment, its value and two newlines.
 void stacker_do_to_file_proc(QObject* command);
 // Removes the page on show and shows the next older entry, if any.
 void stacker_do_delete_proc(QObject* command);
+// What the buttons run: their work under the wait cursor, a failure ending in
+// an alert while the deck keeps its pages.
+void stacker_do_next(QObject* command);
+void stacker_do_previous(QObject* command);
+void stacker_do_to_window(QObject* command);
+void stacker_do_to_file(QObject* command);
+void stacker_do_delete(QObject* command);
 
 // The overwrite question's buttons end its wait with 0, 1 or 2.
 void do_overwrite_proc(QObject* command);
@@ -79,7 +87,12 @@ bool stacker_to_file_is_active_proc(const QObject* command);   // n > 0
 bool stacker_delete_is_active_proc(const QObject* command);    // n > 0
 int stacker_value_of_main_window_proc(const QObject* deck);    // n - e - 1, the deck's index on show
 int stacker_value_2_proc(const QObject* editor);               // n - 1, the editor's maximum
-// Apply those values to the deck and to the editor.
+// Apply those values to the buttons, the deck and the editor.
+void stacker_next_is_active(QWidget* command);
+void stacker_previous_is_active(QWidget* command);
+void stacker_to_window_is_active(QWidget* command);
+void stacker_to_file_is_active(QWidget* command);
+void stacker_delete_is_active(QWidget* command);
 void stacker_value_of_main_window(QStackedWidget* deck);
 void stacker_value_2(QSpinBox* editor);
 

@@ -1,6 +1,7 @@
 #include "module-misc_amulet/window_parts.h"
 
 #include <QApplication>
+#include <QEvent>
 #include <QLineEdit>
 #include <QPalette>
 #include <QPushButton>
@@ -11,6 +12,37 @@ void set_partner(QObject* object, const char* key, QObject* partner)
 {
     object->setProperty(key, QVariant::fromValue(QPointer<QObject>(partner)));
 }
+
+namespace {
+
+// Lives as the follower's child and watches the source: Qt drops the watch
+// with whichever of the two goes first.
+class slot_follower : public QObject {
+public:
+    slot_follower(QObject* follower, const char* key, QObject* source) : QObject(follower), key_(key), source_(source)
+    {
+        source->installEventFilter(this);
+        copy();
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == source_ && event->type() == QEvent::DynamicPropertyChange &&
+            static_cast<QDynamicPropertyChangeEvent*>(event)->propertyName() == key_)
+            copy();
+        return false;
+    }
+
+private:
+    void copy() { parent()->setProperty(key_.constData(), source_->property(key_.constData())); }
+
+    QByteArray key_;
+    QObject* source_;
+};
+
+}
+
+void follow_slot(QObject* follower, const char* key, QObject* source) { new slot_follower(follower, key, source); }
 
 void set_fill(QWidget* widget, const QColor& color)
 {

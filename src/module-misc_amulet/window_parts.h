@@ -34,6 +34,11 @@ Partner* partner(const QObject& object, const char* key)
     return qobject_cast<Partner*>(object.property(key).value<QPointer<QObject>>().data());
 }
 
+// Keeps `follower`'s slot `key` equal to `source`'s, now and after every
+// change of it, as long as both live: a slot that is a formula reading another
+// object's slot.
+void follow_slot(QObject* follower, const char* key, QObject* source);
+
 // A command's label: a button's text, or a pop-up entry's.
 std::string label_of(const QObject& command);
 // A text input's text; empty for anything else.

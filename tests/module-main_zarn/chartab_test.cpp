@@ -66,10 +66,16 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     window->chartab_text_editor()->setText("X3_3m");
     EXPECT_FALSE(button(window.get(), "Accept character table")->isEnabled());
     accept();
-    std::string comments;
-    for (const character_row* row : window->group()->rows()) comments += std::string(row->comment()) + "\n";
-    EXPECT_EQ(comments, "[ Row 1 of 3m ]\n[ Row 2 of 3m ]\n[ Row 3 of 3m ]\n"
-                        "[ Determinant character of 3m ]\n[ Vector character of 3m ]\n");
+    // The comments, each behind the list position its row shows.
+    const auto comments = [&] {
+        std::string text;
+        for (const character_row* row : window->group()->rows())
+            text += lines(row).front().toStdString() + " " + std::string(row->comment()) + "\n";
+        return text;
+    };
+    const std::string accepted = "1 [ Row 1 of 3m ]\n2 [ Row 2 of 3m ]\n3 [ Row 3 of 3m ]\n"
+                                 "4 [ Determinant character of 3m ]\n5 [ Vector character of 3m ]\n";
+    EXPECT_EQ(comments(), accepted);
     // Only the last chosen row can be unchosen.
     choose({3, 1, 5, 1, 5});
     EXPECT_EQ(labels(), "2.1.. 2");
@@ -80,6 +86,10 @@ TEST_F(workbench, AcceptingFillsTheListAndOperationsAddRowsOrSendResultsToTheDec
     const character_row* row = window->group()->rows().back();
     EXPECT_EQ(std::string(row->comment()) + " " + printed(row->stored_character()),
               "[ Add(2, 5, 1), n = 2 ]   (3m) " + printed(character_of({5, 1, 2})));
+    // The same table again, with rows chosen and a result added: the list starts over.
+    accept();
+    EXPECT_EQ(comments(), accepted);
+    EXPECT_EQ(labels(), "..... 0");
     window->resize(800, 600);
     EXPECT_TRUE(save_screenshot(window.get(), "chartab_workbench.png"));
     EXPECT_TRUE(alerts.alerts.empty());

@@ -1,3 +1,4 @@
+#include <QLayout>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -126,18 +127,22 @@ TEST(TensorWorkbench, TheFormulasReadTheirInputsThroughTheSlotKeysOfTheirWidget)
 }
 
 // Every button and input is half the row wide, less the spacing, whichever
-// way the window's width goes; the height stays that of the contents.
+// way the window's width goes; the height stays that of the contents, also
+// when more is asked for.
 TEST(TensorWorkbench, ButtonsAndInputsFollowTheWindowsWidthBothWays)
 {
     workbench_under_test w;
     ASSERT_TRUE(QTest::qWaitForWindowExposed(w.bench));
     const int height = w.bench->height();
+    EXPECT_EQ(height, w.bench->layout()->sizeHint().height());
     QList<QWidget*> parts;
     for (auto* b : w.bench->findChildren<QAbstractButton*>()) parts << b;
     for (const char* name : {"point group", "perm symmetry", "basis transformation"}) parts << w.input(name);
     for (const char* name : {"dimension", "rank"}) parts << w.number(name)->parentWidget();
-    for (int width : {400, 1600, 800, 400}) {
-        w.bench->resize(width, height);
+    // Each width, asked for with the same height or 300 pixels more.
+    for (const QSize asked : {QSize(400, 0), QSize(1600, 300), QSize(800, 0), QSize(400, 300)}) {
+        const int width = asked.width();
+        w.bench->resize(width, height + asked.height());
         const auto follows = [&] {
             return w.bench->width() == width &&
                    std::all_of(parts.begin(), parts.end(), [&](QWidget* p) { return p->width() == width / 2 - 15; });

@@ -103,6 +103,8 @@ TEST(Stacker, AFailureOfToWindowIsShownInAnAlertWithTheCursorRestoredAndTheDeckK
         deck_under_test d;
         d.add("x");
         d.group->setProperty(STACKER_WINDOW_METHOD, QVariant::fromValue(method));
+        // The command's own method follows the one installed on the deck.
+        EXPECT_EQ(button(d.group.get(), "To window")->property(STACKER_WINDOW_METHOD).value<to_window_method>(), method);
         d.press("To window");
         EXPECT_EQ(recorder.alerts, std::vector<std::string>{shown});
         EXPECT_EQ(d.state(), "0 [x] 00111");
