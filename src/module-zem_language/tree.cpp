@@ -100,18 +100,48 @@ Field* field(tTree t, std::size_t offset)
 
 tTree& child(tTree t, int i) { return *field<tTree>(t, layout(t).child[static_cast<std::size_t>(i)]); }
 
-// Sets Mark of every node to the number of references to it from its parents
-// and the root.
-void mark(tTree t)
+// The first child field of n from field `from` on that holds a node; -1 when none does.
+int next_child(tTree n, int from)
 {
-    std::vector<tTree> todo{t};
-    while (!todo.empty()) {
-        tTree n = todo.back();
-        todo.pop_back();
-        if (n != NoTree && ++n->Head.Mark == 1)
-            for (int i = 0; i < layout(n).children; ++i) todo.push_back(child(n, i));
+    for (int i = from; i < layout(n).children; ++i)
+        if (child(n, i) != NoTree) return i;
+    return -1;
+}
+
+// Stands above the root while a tree is released, so that the field leading
+// back to it is never NoTree.
+Tree_Node above_the_root;
+
+}
+
+// Walks by pointer reversal: the child field being followed holds the way back,
+// and the node's own Mark the number of that field. No reference reaches a node
+// from below it, so Mark stays 1 on the way down and is free to count fields.
+void yyMark(tTree t) noexcept
+{
+    tTree up = NoTree, n = t;
+    for (;;) {
+        if (n != NoTree && ++n->Head.Mark == 1 && layout(n).children > 0) {
+            std::swap(child(n, 0), up);
+            std::swap(up, n);
+            continue;
+        }
+        for (;;) {
+            if (up == NoTree) return;
+            const int i = up->Head.Mark - 1;
+            tTree back = std::exchange(child(up, i), n);
+            if (i + 1 < layout(up).children) {
+                up->Head.Mark = static_cast<std::uint16_t>(i + 2);
+                n = std::exchange(child(up, i + 1), back);
+                break;
+            }
+            up->Head.Mark = 1;
+            n = std::exchange(up, back);
+        }
     }
 }
+
+namespace {
 
 bool equal_texts(const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); }
 
@@ -157,26 +187,50 @@ tTree ReverseTree(tTree list)
     return head;
 }
 
-void ReleaseTree(tTree t)
+namespace {
+
+// One reference to n less; at none the node goes with its attributes.
+void drop(tTree n) noexcept
 {
-    mark(t);
-    std::vector<tTree> todo{t};
-    while (!todo.empty()) {
-        tTree n = todo.back();
-        todo.pop_back();
-        if (n == NoTree) continue;
-        // Only the first of several parents finds the children still in place.
-        for (int i = 0; i < layout(n).children; ++i) todo.push_back(std::exchange(child(n, i), NoTree));
-        if (--n->Head.Mark != 0) continue;
-        if (ZEM_type** type = type_attribute(n)) delete *type;
-        if (char** text = field<char*>(n, layout(n).text)) delete[] *text;
-        std::free(n);
+    if (--n->Head.Mark != 0) return;
+    if (ZEM_type** type = type_attribute(n)) delete *type;
+    if (char** text = field<char*>(n, layout(n).text)) delete[] *text;
+    std::free(n);
+}
+
+}
+
+// Walks by pointer reversal as yyMark does, taking each child out of its field
+// on the way: the first field still holding a node is the one that leads back.
+// Only the first of several parents finds a shared node's children in place.
+void ReleaseTree(tTree t) noexcept
+{
+    if (t == NoTree) return;
+    yyMark(t);
+    tTree up = &above_the_root, n = t;
+    for (;;) {
+        if (const int i = next_child(n, 0); i >= 0) {
+            std::swap(child(n, i), up);
+            std::swap(up, n);
+            continue;
+        }
+        drop(n);
+        for (;;) {
+            if (up == &above_the_root) return;
+            const int i = next_child(up, 0);
+            tTree back = std::exchange(child(up, i), NoTree);
+            if (const int j = next_child(up, i + 1); j >= 0) {
+                n = std::exchange(child(up, j), back);
+                break;
+            }
+            drop(std::exchange(up, back));
+        }
     }
 }
 
 tTree CopyTree(tTree t)
 {
-    mark(t);
+    yyMark(t);
     std::unordered_map<tTree, tTree> copies;
     tTree result = NoTree;
     std::vector<std::pair<tTree, tTree*>> todo{{t, &result}};
