@@ -116,7 +116,7 @@ int count_down_to_unexplored(tTree n, int from) noexcept
 // pointer reversal: the child field being followed holds the way back, and the
 // node's own Mark the number of that field. No reference reaches a node from
 // below it, so Mark stays 1 on the way down and is free to count fields.
-void mark_by_reversal(tTree t) noexcept
+[[gnu::noinline, gnu::cold]] void mark_by_reversal(tTree t) noexcept
 {
     if (t == NoTree || ++t->Head.Mark != 1) return;
     tTree up = NoTree, n = t;
@@ -180,7 +180,7 @@ Tree_Node above_the_root;
 // fields above it are empty by then, so the highest field still holding a node
 // is the way back. A node whose last child is being taken apart is freed at
 // once: a long list needs no way back.
-void release_by_reversal(tTree t) noexcept
+[[gnu::noinline, gnu::cold]] void release_by_reversal(tTree t) noexcept
 {
     if (t == NoTree || --t->Head.Mark != 0) return;
     tTree up = &above_the_root, n = t;
@@ -210,7 +210,8 @@ void release_by_reversal(tTree t) noexcept
 
 // The walks below keep the nodes still to visit in a small array on the call
 // stack, which is quick and allocates nothing; a subtree that finds it full is
-// walked by pointer reversal, which needs no room at all, only more time.
+// walked by pointer reversal, which needs no room at all, only more time (kept
+// out of line, so that the quick loop stays tight).
 constexpr int nodes_at_hand = 64;
 
 }
@@ -227,7 +228,7 @@ void yyMark(tTree t) noexcept
         const kind_layout& l = layout(n);
         for (int k = 0; k < l.children; ++k) {
             tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
-            if (count < nodes_at_hand)
+            if (count < nodes_at_hand) [[likely]]
                 pending[count++] = c;
             else
                 mark_by_reversal(c);
@@ -295,7 +296,7 @@ void ReleaseTree(tTree t) noexcept
         const kind_layout& l = layout(n);
         for (int k = 0; k < l.children; ++k) {
             tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
-            if (count < nodes_at_hand)
+            if (count < nodes_at_hand) [[likely]]
                 pending[count++] = c;
             else
                 release_by_reversal(c);

@@ -6,11 +6,11 @@
 //
 // A node owns its children and its attributes: Type (a ZEM_type from new),
 // Name and Text (character arrays from new[]). midentifier and mstring take
-// over the array they are given. The whole-tree walks never recurse,
-// so no nesting and no list length can exhaust it. Marking and release keep
-// what is left to visit in a small fixed array and, beyond it, in the nodes
-// themselves (pointer reversal): they need no memory at all, so a tree can be
-// freed while a failure for want of memory unwinds.
+// over the array they are given. The whole-tree walks never recurse, so no
+// nesting and no list length can exhaust the call stack. Marking and release
+// keep what is left to visit in a small fixed array and, beyond it, in the
+// nodes themselves (pointer reversal): they need no memory at all, so a tree
+// can be freed while a failure for want of memory unwinds.
 #pragma once
 
 #include <cstddef>
