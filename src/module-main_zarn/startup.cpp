@@ -45,6 +45,7 @@ int zarn_main(int argc, char** argv, commandfile_runner run)
     QApplication application(argc, argv);
     qt_alert_seam dialogs;
     install_alert_seam(&dialogs);
+    hold_alert_reserve();
     install_views();
     int status = EXIT_FAILURE;
     if (start_up(run, configuration_path())) {

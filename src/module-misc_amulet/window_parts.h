@@ -85,17 +85,20 @@ enum class work_kind { may_take_time, quick };
 template <class Work>
 void showing_failures(Work&& work, bool beeping = false, work_kind kind = work_kind::may_take_time)
 {
-    std::string failure;
+    std::string kept;
+    const char* failure = nullptr;
     try {
         std::optional<cursor_shown> waiting;
         if (kind == work_kind::may_take_time) waiting.emplace(Qt::WaitCursor);
         failing_as_out_of_memory(work);
         return;
     } catch (const ZEM_string& thrown) {
-        failure = thrown.c_str();
+        failure = failure_text(kept, thrown.c_str());
     } catch (const std::exception& thrown) {
-        failure = thrown.what();
+        failure = failure_text(kept, thrown.what());
     }
+    // What failed may have left no room for the beep and the alert.
+    const alert_room room;
     if (beeping) beep();
-    message(failure.c_str());
+    message(failure);
 }

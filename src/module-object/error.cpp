@@ -1,15 +1,24 @@
 #include "module-object/error.h"
 
+#include <sys/mman.h>
+
+#include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <string_view>
+#include <utility>
 
 #include "module-object/string.h"
 
+namespace {
+
+// Building the text would need the memory that has run out.
+const char out_of_memory[] = "run-time exception: out of memory\n";
+
+}
+
 void _zem_error_(const char*, int, const char* message)
 {
-    // Building the text would need the memory that has run out.
-    static const char out_of_memory[] = "run-time exception: out of memory\n";
     if (message && std::strcmp(message, "out of memory") == 0) throw ZEM_string::borrowed(out_of_memory);
     throw ZEM_string("run-time exception: ") + ZEM_string(message) + ZEM_string("\n");
 }
@@ -24,6 +33,16 @@ bool failed_with(const ZEM_string& failure, const char* message)
     const std::string_view text = failure.c_str(), prefix = "run-time exception: ";
     return text.starts_with(prefix) && text.ends_with('\n') &&
            text.substr(prefix.size(), text.size() - prefix.size() - 1) == message;
+}
+
+const char* failure_text(std::string& place, const char* text) noexcept
+{
+    try {
+        place = text;
+        return place.c_str();
+    } catch (const std::bad_alloc&) {
+        return out_of_memory;
+    }
 }
 
 alert_seam::~alert_seam() = default;
@@ -58,6 +77,45 @@ alert_seam* current_alerts = &fallback_alerts;
 
 }
 
+namespace {
+
+// Mapped apart from the heap, so that giving it back returns address space to
+// the system, where the toolkit maps its fonts, not only to the heap's free lists.
+constexpr std::size_t reserve_size = std::size_t(8) << 20;
+void* reserve = nullptr;
+bool reserve_wanted = false;
+int rooms = 0;
+
+void take_reserve() noexcept
+{
+    if (reserve || !reserve_wanted || rooms > 0) return;
+    void* block = ::mmap(nullptr, reserve_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    // Without room now, the next alert tries again.
+    reserve = block == MAP_FAILED ? nullptr : block;
+}
+
+}
+
+void hold_alert_reserve() noexcept
+{
+    reserve_wanted = true;
+    take_reserve();
+}
+
+alert_room::alert_room() noexcept
+{
+    ++rooms;
+    if (reserve) ::munmap(std::exchange(reserve, nullptr), reserve_size);
+}
+
+alert_room::~alert_room()
+{
+    --rooms;
+    take_reserve();
+}
+
+bool alert_reserve_held() noexcept { return reserve != nullptr; }
+
 alert_seam* install_alert_seam(alert_seam* seam)
 {
     alert_seam* previous = current_alerts;
@@ -65,7 +123,21 @@ alert_seam* install_alert_seam(alert_seam* seam)
     return previous;
 }
 
-void message(const char* text) { current_alerts->show_alert(text ? text : ""); }
+void message(const char* text)
+{
+    if (!text) text = "";
+    std::optional<alert_room> room;
+    if (std::strstr(text, "out of memory")) room.emplace();
+    try {
+        current_alerts->show_alert(text);
+    } catch (const std::bad_alloc&) {
+        // Written with no memory of its own, so the user still reads it.
+        std::fputs(text, stderr);
+        if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+    take_reserve();
+}
 
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons)
 {

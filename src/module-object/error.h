@@ -20,6 +20,10 @@ class ZEM_string;
 // Whether `failure`, as _zem_error_ threw it, carries exactly `message`.
 bool failed_with(const ZEM_string& failure, const char* message);
 
+// Copies a failure's text into `place` and returns it there; where not even the
+// copy fits, the text of the failure "out of memory", which needs no memory.
+const char* failure_text(std::string& place, const char* text) noexcept;
+
 // Runs `work`; a standard container that cannot allocate inside it fails as
 // every other allocation of the system does, with "out of memory".
 template <class Work>
@@ -31,6 +35,22 @@ void failing_as_out_of_memory(Work&& work)
         ZEM_FAIL("out of memory");
     }
 }
+
+// Memory held back for the alert that says memory has run out: a few megabytes
+// of address space, held once hold_alert_reserve has been called (the program
+// does at start-up) and given back while an alert_room lives, so that the
+// alert can be built where the failure left no room. Every alert whose text
+// says "out of memory" has one; it is taken again when the last room ends.
+void hold_alert_reserve() noexcept;
+class alert_room {
+public:
+    alert_room() noexcept;
+    ~alert_room();
+    alert_room(const alert_room&) = delete;
+    alert_room& operator=(const alert_room&) = delete;
+};
+// Whether the reserve is held now.
+bool alert_reserve_held() noexcept;
 
 // Every alert, beep and modal question of the program passes here, so that tests
 // can answer or record them instead of blocking.
@@ -60,6 +80,8 @@ public:
 // error stream.
 alert_seam* install_alert_seam(alert_seam* seam);
 
+// An alert that cannot be built for want of memory is written to the standard
+// error stream instead, and the program goes on.
 void message(const char* text);
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
 int ask_selection(const std::string& title, const std::vector<std::string>& entries,

@@ -209,6 +209,8 @@ void exec_zem_statement(Tree_Node* statement, int* nerr)
         });
     } catch (const ZEM_string& failure) {
         *nerr += 1;
+        // The rest of the file's tree is still held: both alerts get the reserve.
+        const alert_room room;
         message(failure.c_str());
         message("OK, resuming main loop");
     }

@@ -100,18 +100,143 @@ Field* field(tTree t, std::size_t offset)
 
 tTree& child(tTree t, int i) { return *field<tTree>(t, layout(t).child[static_cast<std::size_t>(i)]); }
 
-// Sets Mark of every node to the number of references to it from its parents
-// and the root.
-void mark(tTree t)
+// Counts the references from n's children, from field `from` down, up to the
+// first child reached for the first time that has children of its own: its
+// field, or -1.
+int count_down_to_unexplored(tTree n, int from) noexcept
 {
-    std::vector<tTree> todo{t};
-    while (!todo.empty()) {
-        tTree n = todo.back();
-        todo.pop_back();
-        if (n != NoTree && ++n->Head.Mark == 1)
-            for (int i = 0; i < layout(n).children; ++i) todo.push_back(child(n, i));
+    for (int k = from; k >= 0; --k) {
+        tTree c = child(n, k);
+        if (c != NoTree && ++c->Head.Mark == 1 && layout(c).children > 0) return k;
+    }
+    return -1;
+}
+
+// Counts one reference to t and, at the first, to all below it. Walks by
+// pointer reversal: the child field being followed holds the way back, and the
+// node's own Mark the number of that field. No reference reaches a node from
+// below it, so Mark stays 1 on the way down and is free to count fields.
+[[gnu::noinline, gnu::cold]] void mark_by_reversal(tTree t) noexcept
+{
+    if (t == NoTree || ++t->Head.Mark != 1) return;
+    tTree up = NoTree, n = t;
+    int k = count_down_to_unexplored(n, layout(n).children - 1);
+    for (;;) {
+        if (k >= 0) {
+            n->Head.Mark = static_cast<std::uint16_t>(k + 1);
+            tTree down = std::exchange(child(n, k), up);
+            up = std::exchange(n, down);
+            k = count_down_to_unexplored(n, layout(n).children - 1);
+            continue;
+        }
+        n->Head.Mark = 1;
+        if (up == NoTree) return;
+        const int i = up->Head.Mark - 1;
+        tTree back = std::exchange(child(up, i), n);
+        n = std::exchange(up, back);
+        k = count_down_to_unexplored(n, i - 1);
     }
 }
+
+void free_node(tTree n) noexcept
+{
+    const kind_layout& l = layout(n);
+    if (ZEM_type** type = field<ZEM_type*>(n, l.type)) delete *type;
+    if (char** text = field<char*>(n, l.text)) delete[] *text;
+    std::free(n);
+}
+
+// Takes n's children out of their fields, from field `from` down, dropping a
+// reference to each and freeing those left without one, up to the first that
+// is left without one and has children of its own: its field, or -1.
+int release_down_to_unexplored(tTree n, int from, tTree& dead) noexcept
+{
+    for (int k = from; k >= 0; --k) {
+        tTree c = std::exchange(child(n, k), NoTree);
+        if (c == NoTree || --c->Head.Mark != 0) continue;
+        if (layout(c).children > 0) {
+            dead = c;
+            return k;
+        }
+        free_node(c);
+    }
+    return -1;
+}
+
+bool any_child_below(tTree n, int k) noexcept
+{
+    while (--k >= 0)
+        if (child(n, k) != NoTree) return true;
+    return false;
+}
+
+// Stands above the root while a tree is released, so that the field leading
+// back to it is never NoTree.
+Tree_Node above_the_root;
+
+// Drops one reference to t and, at the last, frees it with all below it that
+// has no other reference left. Walks by pointer reversal as mark_by_reversal
+// does, the field of the child being taken apart holding the way back; the
+// fields above it are empty by then, so the highest field still holding a node
+// is the way back. A node whose last child is being taken apart is freed at
+// once: a long list needs no way back.
+[[gnu::noinline, gnu::cold]] void release_by_reversal(tTree t) noexcept
+{
+    if (t == NoTree || --t->Head.Mark != 0) return;
+    tTree up = &above_the_root, n = t;
+    int from = layout(n).children - 1;
+    for (;;) {
+        tTree dead = NoTree;
+        if (const int k = release_down_to_unexplored(n, from, dead); k >= 0) {
+            if (any_child_below(n, k)) {
+                child(n, k) = up;
+                up = n;
+            } else {
+                free_node(n);
+            }
+            n = dead;
+            from = layout(n).children - 1;
+            continue;
+        }
+        free_node(n);
+        if (up == &above_the_root) return;
+        int k = layout(up).children - 1;
+        while (child(up, k) == NoTree) --k;
+        n = up;
+        up = std::exchange(child(n, k), NoTree);
+        from = k - 1;
+    }
+}
+
+// The walks below keep the nodes still to visit in a small array on the call
+// stack, which is quick and allocates nothing; a subtree that finds it full is
+// walked by pointer reversal, which needs no room at all, only more time (kept
+// out of line, so that the quick loop stays tight).
+constexpr int nodes_at_hand = 64;
+
+}
+
+void yyMark(tTree t) noexcept
+{
+    tTree pending[nodes_at_hand];
+    int count = 0;
+    pending[count++] = t;
+    while (count > 0) {
+        tTree n = pending[--count];
+        if (n == NoTree || ++n->Head.Mark != 1) continue;
+        // A list's link, its first field, is taken last.
+        const kind_layout& l = layout(n);
+        for (int k = 0; k < l.children; ++k) {
+            tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
+            if (count < nodes_at_hand) [[likely]]
+                pending[count++] = c;
+            else
+                mark_by_reversal(c);
+        }
+    }
+}
+
+namespace {
 
 bool equal_texts(const char* a, const char* b) { return a == b || (a && b && std::strcmp(a, b) == 0); }
 
@@ -157,26 +282,32 @@ tTree ReverseTree(tTree list)
     return head;
 }
 
-void ReleaseTree(tTree t)
+// A node is taken apart when its last reference goes, so a shared one once;
+// it is freed at once, so its fields are only read.
+void ReleaseTree(tTree t) noexcept
 {
-    mark(t);
-    std::vector<tTree> todo{t};
-    while (!todo.empty()) {
-        tTree n = todo.back();
-        todo.pop_back();
-        if (n == NoTree) continue;
-        // Only the first of several parents finds the children still in place.
-        for (int i = 0; i < layout(n).children; ++i) todo.push_back(std::exchange(child(n, i), NoTree));
-        if (--n->Head.Mark != 0) continue;
-        if (ZEM_type** type = type_attribute(n)) delete *type;
-        if (char** text = field<char*>(n, layout(n).text)) delete[] *text;
-        std::free(n);
+    yyMark(t);
+    tTree pending[nodes_at_hand];
+    int count = 0;
+    pending[count++] = t;
+    while (count > 0) {
+        tTree n = pending[--count];
+        if (n == NoTree || --n->Head.Mark != 0) continue;
+        const kind_layout& l = layout(n);
+        for (int k = 0; k < l.children; ++k) {
+            tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
+            if (count < nodes_at_hand) [[likely]]
+                pending[count++] = c;
+            else
+                release_by_reversal(c);
+        }
+        free_node(n);
     }
 }
 
 tTree CopyTree(tTree t)
 {
-    mark(t);
+    yyMark(t);
     std::unordered_map<tTree, tTree> copies;
     tTree result = NoTree;
     std::vector<std::pair<tTree, tTree*>> todo{{t, &result}};

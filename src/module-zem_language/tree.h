@@ -6,8 +6,11 @@
 //
 // A node owns its children and its attributes: Type (a ZEM_type from new),
 // Name and Text (character arrays from new[]). midentifier and mstring take
-// over the array they are given. The whole-tree walks keep their own stacks,
-// never the call stack, so no nesting and no list length can exhaust it.
+// over the array they are given. The whole-tree walks never recurse, so no
+// nesting and no list length can exhaust the call stack. Marking and release
+// keep what is left to visit in a small fixed array and, beyond it, in the
+// nodes themselves (pointer reversal): they need no memory at all, so a tree
+// can be freed while a failure for want of memory unwinds.
 #pragma once
 
 #include <cstddef>
@@ -174,9 +177,12 @@ bool Tree_IsType(tTree t, int kind);
 // element first, into source order in place and returns the new head. Any other
 // node is returned unchanged.
 tTree ReverseTree(tTree list);
+// Sets Mark of every node of the tree to the number of references to it from
+// its parents and the root; Mark of each must be 0 before.
+void yyMark(tTree t) noexcept;
 // Frees the tree with its attributes; a subtree shared by several parents is
 // freed once.
-void ReleaseTree(tTree t);
+void ReleaseTree(tTree t) noexcept;
 // A copy that keeps the sharing of subtrees, with its own attributes.
 tTree CopyTree(tTree t);
 // Equal structure, kinds, positions, attributes and values. A missing Type,

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
@@ -149,13 +151,7 @@ TEST(FailureRoutine, OutOfMemoryNeedsNoMemory)
 {
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
     EXPECT_TRUE(under_memory_limit(1 << 20, [] {
-        // Every block malloc still gives, chained through the blocks themselves.
-        void* taken = nullptr;
-        for (std::size_t size = 1 << 16; size >= sizeof taken; size /= 2)
-            while (void* block = std::malloc(size)) {
-                *static_cast<void**>(block) = taken;
-                taken = block;
-            }
+        take_every_block();
         try {
             ZEM_FAIL("out of memory");
         } catch (const ZEM_string& failure) {
@@ -164,4 +160,53 @@ TEST(FailureRoutine, OutOfMemoryNeedsNoMemory)
         }
         return false;
     }));
+}
+
+namespace {
+
+// Records whether the reserve was held while each alert was shown; throws
+// std::bad_alloc for a text that starts with "!".
+class reserve_recorder : public alert_seam {
+public:
+    reserve_recorder() : previous_(install_alert_seam(this)) {}
+    ~reserve_recorder() override { install_alert_seam(previous_); }
+    reserve_recorder(const reserve_recorder&) = delete;
+    reserve_recorder& operator=(const reserve_recorder&) = delete;
+
+    void show_alert(const std::string& text) override
+    {
+        if (text.starts_with("!")) throw std::bad_alloc();
+        held.push_back(alert_reserve_held());
+    }
+    std::vector<bool> held;
+
+private:
+    alert_seam* previous_;
+};
+
+}
+
+// The reserve is given back for an alert about memory and for every alert in
+// an alert_room, and taken again after; an alert that cannot be built goes to
+// the standard error stream, and the caller goes on.
+TEST(Alerts, MemoryRunningOutLeavesRoomForTheAlert)
+{
+    hold_alert_reserve();
+    EXPECT_TRUE(alert_reserve_held());
+    reserve_recorder seam;
+    message("run-time exception: out of memory\n");
+    message("Scanner: out of memory");
+    message("OK, resuming main loop");
+    {
+        const alert_room room;
+        message("run-time exception: [frac-operator %] n <= 0\n");
+        message("OK, resuming main loop");
+    }
+    EXPECT_EQ(seam.held, (std::vector<bool>{false, false, true, false, false}));
+    EXPECT_TRUE(alert_reserve_held());
+    testing::internal::CaptureStderr();
+    message("!no room\n");
+    message("!no room either");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "!no room\n!no room either\n");
+    EXPECT_TRUE(alert_reserve_held());
 }

@@ -508,3 +508,35 @@ TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
         return failure_of([&] { exec_zem_commandfile(token.c_str()); }) == run_time("scanner failed: out of memory");
     }));
 }
+
+// A long file runs out of memory while it is parsed or while one of its
+// statements runs, read directly or through an include: at every limit the run
+// ends by itself (its tree is freed without memory, also while the failure
+// unwinds), and the failure counts once as "out of memory", with room for its
+// alerts. Each run is a fresh process, as above.
+TEST_F(command_files, ALongFileRunningOutOfMemoryEndsByItself)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    std::string statements;
+    for (int k = 0; k < 100000; ++k) statements += "x = #1 ;\n";
+    const std::string long_file = write("long.zem", statements);
+    const std::string including = write("including.zem", "include ( " + quoted("long.zem") + " ) ;\nw = #2 ;\n");
+    const auto short_of_memory = [&](std::size_t megabytes, const std::string& path) {
+        hold_alert_reserve();
+        limit_growth(megabytes << 20);
+        int count = -1;
+        const std::string failure = failure_of([&] { count = exec_zem_commandfile(path.c_str()); });
+        const bool counted =
+            path == long_file
+                ? (failure == run_time("out of memory") && alerts.alerts.empty()) ||
+                      (count == 1 && alerts.alerts == resuming("out of memory"))
+                : alerts.alerts == resuming("out of memory") && count == (take("w") == "(none)" ? 1 : 0);
+        fs::remove_all(dir);
+        std::exit(counted ? 0 : 1);
+    };
+    for (const std::size_t megabytes : {4, 12, 20, 24, 28}) {
+        EXPECT_EXIT(short_of_memory(megabytes, long_file), testing::ExitedWithCode(0), "") << megabytes << " MB";
+        EXPECT_EXIT(short_of_memory(megabytes, including), testing::ExitedWithCode(0), "") << megabytes << " MB";
+    }
+}

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "module-zem_language/tree.h"
+#include "support/child_process.h"
+#include "support/memory_limit.h"
 
 namespace {
 
@@ -75,4 +77,62 @@ TEST(Tree, KindsReversalAndDeepNesting)
     ReleaseTree(copy);
     ReleaseTree(one);
     ReleaseTree(empty);
+}
+
+// Marking counts the references to each node, through all seven children of a
+// character table, also where one node fills two fields, and leaves every
+// field as it was: near the root and at the end of a long chain of nesting,
+// where the walks keep their way back in the nodes. Release allocates nothing:
+// with the heap exhausted, it still frees a long list with a shared subtree
+// (as it must while a failure for want of memory unwinds).
+TEST(Tree, MarkingCountsReferencesAndReleaseNeedsNoMemory)
+{
+    for (const unsigned depth : {0u, 1000u}) {
+        tTree number = mnumber({1, 1}, 7), rows = mobj2();
+        tTree fraction = mfr2({1, 1}, number, number);
+        tTree table =
+            mchartab({1, 1}, mobj2(), rows, mobj2(), NoTree, mchartab_pow2(), rows, mobj1(mobj2(), fraction));
+        tTree list = mobj1(mobj1(mobj2(), fraction), table);
+        tTree root = list;
+        for (unsigned level = 1; level <= depth; ++level) root = mvector({level, 1}, mobj1(mobj2(), root));
+        const tTree fields[] = {table->chartab.classes, table->chartab.element_orders, table->chartab.powers,
+                                table->chartab.vector_representation};
+        yyMark(root);
+        const std::pair<tTree, int> marks[] = {{list, 1},      {table, 1},    {rows, 2},      {fraction, 2},
+                                               {number, 2},    {fields[0], 1}, {fields[2], 1}, {list->obj1.objects, 1}};
+        for (auto [node, mark] : marks) EXPECT_EQ(node->Head.Mark, mark) << depth << ": " << int(node->Kind);
+        EXPECT_EQ(table->chartab.classes, fields[0]);
+        EXPECT_EQ(table->chartab.class_sizes, rows);
+        EXPECT_EQ(table->chartab.entries, NoTree);
+        EXPECT_EQ(table->chartab.determinant, rows);
+        EXPECT_EQ(table->chartab.vector_representation, fields[3]);
+        EXPECT_EQ(fields[3]->obj1.object, fraction);
+        EXPECT_EQ(fraction->fr2.numerator, number);
+        EXPECT_EQ(fraction->fr2.denominator, number);
+        EXPECT_EQ(list->obj1.object, table);
+        // Marks are 0 outside the walks: put them back before releasing.
+        for (tTree node = root; node != list; node = node->vector.objects->obj1.object) {
+            EXPECT_EQ(node->Head.Mark, 1);
+            node->Head.Mark = node->vector.objects->Head.Mark = node->vector.objects->obj1.objects->Head.Mark = 0;
+        }
+        for (tTree node : {list, list->obj1.objects, list->obj1.objects->obj1.objects, table, rows, fraction, number,
+                           fields[0], fields[1], fields[2], fields[3], fields[3]->obj1.objects})
+            node->Head.Mark = 0;
+        ReleaseTree(root);
+    }
+
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    EXPECT_TRUE(in_child_process([] {
+        tTree shared = mstringconst({1, 5}, mstring({1, 5}, text("shared")));
+        tTree statements = mstatements_2();
+        for (unsigned line = 1; line <= 100000; ++line)
+            statements = mstatements_1(
+                statements, mobj_assignment({line, 1}, midentifier({line, 1}, text("x")),
+                                            line % 1000 == 1 ? shared : mfr1({line, 5}, mnumber({line, 5}, 1))));
+        limit_growth(0);
+        take_every_block();
+        ReleaseTree(statements);
+        // The cells are free again.
+        return std::malloc(sizeof(ystatements_1)) != nullptr;
+    }));
 }
