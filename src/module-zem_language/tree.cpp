@@ -214,26 +214,35 @@ Tree_Node above_the_root;
 // out of line, so that the quick loop stays tight).
 constexpr int nodes_at_hand = 64;
 
-}
-
-void yyMark(tTree t) noexcept
+// Visits t and, below each node that `enter` lets in, its children, a list's
+// link (its first field) last; `leave` has the node once its children are
+// taken, and a child that finds the array full goes to `beyond`.
+template <class Enter, class Leave>
+void walk_at_hand(tTree t, Enter enter, void (*beyond)(tTree) noexcept, Leave leave) noexcept
 {
     tTree pending[nodes_at_hand];
     int count = 0;
     pending[count++] = t;
     while (count > 0) {
         tTree n = pending[--count];
-        if (n == NoTree || ++n->Head.Mark != 1) continue;
-        // A list's link, its first field, is taken last.
+        if (n == NoTree || !enter(n)) continue;
         const kind_layout& l = layout(n);
         for (int k = 0; k < l.children; ++k) {
             tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
             if (count < nodes_at_hand) [[likely]]
                 pending[count++] = c;
             else
-                mark_by_reversal(c);
+                beyond(c);
         }
+        leave(n);
     }
+}
+
+}
+
+void yyMark(tTree t) noexcept
+{
+    walk_at_hand(t, [](tTree n) { return ++n->Head.Mark == 1; }, mark_by_reversal, [](tTree) {});
 }
 
 namespace {
@@ -287,22 +296,7 @@ tTree ReverseTree(tTree list)
 void ReleaseTree(tTree t) noexcept
 {
     yyMark(t);
-    tTree pending[nodes_at_hand];
-    int count = 0;
-    pending[count++] = t;
-    while (count > 0) {
-        tTree n = pending[--count];
-        if (n == NoTree || --n->Head.Mark != 0) continue;
-        const kind_layout& l = layout(n);
-        for (int k = 0; k < l.children; ++k) {
-            tTree c = *field<tTree>(n, l.child[static_cast<std::size_t>(k)]);
-            if (count < nodes_at_hand) [[likely]]
-                pending[count++] = c;
-            else
-                release_by_reversal(c);
-        }
-        free_node(n);
-    }
+    walk_at_hand(t, [](tTree n) { return --n->Head.Mark == 0; }, release_by_reversal, free_node);
 }
 
 tTree CopyTree(tTree t)
