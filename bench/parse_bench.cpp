@@ -1,7 +1,7 @@
 // Scanning and parsing a command file of many assignments, the shape of a large
 // configuration file; also the same file with a missing ";" in every hundredth
-// statement, so that recovery and repair run often. Messages go to a seam that
-// drops them.
+// statement, so that recovery and repair run often; and a string of NUL bytes.
+// Messages go to a seam that drops them.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -30,10 +30,10 @@ std::string assignments(int count, int broken_every)
     return text;
 }
 
-void parse_file(benchmark::State& state, int broken_every)
+void parse_file(benchmark::State& state, const std::string& text)
 {
     auto path = std::filesystem::temp_directory_path() / ("zarn_parse_bench_" + std::to_string(::getpid()));
-    std::ofstream(path) << assignments(int(state.range(0)), broken_every);
+    std::ofstream(path, std::ios::binary) << text;
     silent_alerts alerts;
     alert_seam* previous = install_alert_seam(&alerts);
     int errors = 0;
@@ -49,10 +49,16 @@ void parse_file(benchmark::State& state, int broken_every)
     state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 
-void BM_parse_assignments(benchmark::State& state) { parse_file(state, 0); }
-void BM_parse_with_errors(benchmark::State& state) { parse_file(state, 100); }
+void BM_parse_assignments(benchmark::State& state) { parse_file(state, assignments(int(state.range(0)), 0)); }
+void BM_parse_with_errors(benchmark::State& state) { parse_file(state, assignments(int(state.range(0)), 100)); }
+// NUL bytes in a string, closed (one message) and not (one per byte).
+void BM_parse_string_of_nuls(benchmark::State& state)
+{
+    parse_file(state, "x = \"" + std::string(std::size_t(state.range(0)), '\0') + (state.range(1) ? "\" ;\n" : ""));
+}
 
 }
 
 BENCHMARK(BM_parse_assignments)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_parse_with_errors)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_parse_string_of_nuls)->ArgsProduct({{1 << 16, 1 << 18}, {1, 0}})->Unit(benchmark::kMillisecond);

@@ -402,6 +402,15 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
     EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
     alerts.alerts.clear();
+    // The same in a string never closed: its quote, then each NUL byte.
+    const std::string open_string = write("open_string", "\"" + std::string(1000000, '\0'));
+    EXPECT_EQ(exec_zem_commandfile(open_string.c_str()), 1);
+    ASSERT_EQ(alerts.alerts.size(), 22u);
+    EXPECT_EQ(alerts.alerts[0], "1,1: Error       illegal character: \"\n");
+    EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
+    EXPECT_EQ(alerts.alerts[20], "99980 more messages not shown");
+    EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
+    alerts.alerts.clear();
 
     // Checking a statement reads no file, so its messages, however many, stop
     // nothing: one per name not defined, and the list's type.

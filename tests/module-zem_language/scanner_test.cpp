@@ -94,6 +94,18 @@ TEST(Scanner, TokensPositionsAndMessages)
         // A string cannot hold a NUL byte: reported where it stands.
         {std::string("\"a\n\0b\"", 6),
          {"2,1: Error       illegal character: code 0", "1,1 string \"a\n\"", "2,4 _EndOfFile"}},
+        // A string cut off by the end of the file is none: the text after its quote
+        // is read again, NUL bytes and all.
+        {std::string("\"a\0\tb", 5),
+         {"1,1: Error       illegal character: \"", "1,2 identifier a", "1,3: Error       illegal character: code 0",
+          "1,9 identifier b", "1,10 _EndOfFile"}},
+        // A quote inside a failed string fails as well, a comment read again may end
+        // past the failing byte, and a quote right after that byte starts a string.
+        {"\"\\\"/*\xe9*/ \"\\\n\"y\"",
+         {"1,1: Error       illegal character: \"", "1,2: Error       illegal character: \\",
+          "1,3: Error       illegal character: \"", "1,6: Error       illegal character: code 233",
+          "1,10: Error       illegal character: \"", "1,11: Error       illegal character: \\", "2,1 string \"y\"",
+          "2,4 _EndOfFile"}},
         // Numbers beyond 32 bits are reported and held at the nearest bound.
         {"2147483647 -2147483648 2147483648 -99999999999",
          {"1,1 number 2147483647", "1,12 number -2147483648", "1,24: Error       number out of range: 2147483648",
@@ -203,6 +215,34 @@ TEST(Scanner, ReadsStandardInputWhenNoFileWasBegun)
         return ok && yyToLower['Q'] == 'q' && yyToUpper['{'] == '{';
     };
     EXPECT_EXIT(_exit(scan_standard_input() ? 0 : 1), testing::ExitedWithCode(0), "");
+}
+
+// A string of NUL bytes is reported once at its first; one that is never closed
+// reports its quote and then each byte, and so does one of escaped quotes.
+TEST(Scanner, StringsOfNulBytesAndEscapedQuotes)
+{
+    constexpr std::size_t count = 200000;
+    const std::string nuls(count, '\0');
+    auto message = [](std::size_t column, const char* what) {
+        return "1," + std::to_string(column) + ": Error       illegal character: " + what;
+    };
+    EXPECT_EQ(tokens_of("\"" + nuls + "\""),
+              (lines{message(2, "code 0"), "1,1 string \"\"", "1," + std::to_string(count + 3) + " _EndOfFile"}));
+
+    lines expected = {message(1, "\"")};
+    for (std::size_t column = 2; column <= count + 1; ++column) expected.push_back(message(column, "code 0"));
+    expected.push_back("1," + std::to_string(count + 2) + " _EndOfFile");
+    EXPECT_EQ(tokens_of("\"" + nuls), expected);
+
+    std::string quotes;
+    expected.clear();
+    for (std::size_t column = 1; column < count; column += 2) {
+        quotes += "\"\\";
+        expected.push_back(message(column, "\""));
+        expected.push_back(message(column + 1, "\\"));
+    }
+    expected.push_back("1," + std::to_string(count + 1) + " _EndOfFile");
+    EXPECT_EQ(tokens_of(quotes), expected);
 }
 
 // A long token costs time in proportion to its length: processor time, so
