@@ -160,8 +160,9 @@ bool replace_by_rename(const std::string& target, int old_file, const struct sta
 
 // Whether the file can take `length` bytes from its start: within the
 // file-size limit, and with the blocks it lacks reserved for it, or free on its
-// file system where that cannot reserve. Neither size nor contents change.
-bool room_for(int file, std::size_t length)
+// file system where that cannot reserve; `unknown` where the file system tells
+// neither. Neither size nor contents change.
+bool room_for(int file, std::size_t length, bool unknown)
 {
     rlimit limit;
     if (::getrlimit(RLIMIT_FSIZE, &limit) != 0) return false;
@@ -173,15 +174,24 @@ bool room_for(int file, std::size_t length)
         reserved = ::fallocate(file, FALLOC_FL_KEEP_SIZE, 0, off_t(length));
     } while (reserved != 0 && errno == EINTR);
     if (reserved == 0) return true;
-    if (errno != EOPNOTSUPP && errno != ENOSYS && errno != EINVAL) return false;
+    const int why = errno;
     struct stat now;
+    if (::fstat(file, &now) != 0) return false;
+    if (why != EOPNOTSUPP && why != ENOSYS && why != EINVAL) {
+        // Blocks a reservation took before it ran short would stay past the end.
+        (void)::ftruncate(file, now.st_size);
+        return false;
+    }
     struct statvfs space;
-    if (::fstat(file, &now) != 0 || ::fstatvfs(file, &space) != 0) return false;
+    if (::fstatvfs(file, &space) != 0) return unknown;
+    const unsigned long long block = space.f_frsize ? space.f_frsize : space.f_bsize;
+    if (block == 0 || space.f_blocks == 0) return unknown;
     const unsigned long long held = static_cast<unsigned long long>(now.st_blocks) * 512;
     if (length <= held) return true;
-    const unsigned long long block = space.f_frsize ? space.f_frsize : space.f_bsize;
-    // One block more for the file system's own records of the new ones.
-    return (length - held + block - 1) / block + 1 <= space.f_bavail;
+    // The superuser may take the blocks kept back for it. One block more for
+    // the file system's own records of the new ones.
+    const unsigned long long available = ::geteuid() == 0 ? space.f_bfree : space.f_bavail;
+    return (length - held + block - 1) / block + 1 <= available;
 }
 
 // Overwrites the file through its own handle, keeping its owner, links and
@@ -192,9 +202,10 @@ bool room_for(int file, std::size_t length)
 // can still go back.
 file_write_failure overwrite(int file, const std::string& text)
 {
-    if (!room_for(file, text.size())) return file_write_failure::cannot_write;
     std::string old;
     const bool held = read_all(file, old);
+    // Held bytes can go back, so a file system that tells nothing of its room is written.
+    if (!room_for(file, text.size(), held)) return file_write_failure::cannot_write;
     if (::lseek(file, 0, SEEK_SET) == 0 && write_all(file, text) && ::ftruncate(file, off_t(text.size())) == 0 &&
         (::fsync(file) == 0 || errno == EINVAL))
         return file_write_failure::none;

@@ -108,9 +108,14 @@ public:
     // The lines more, once the run is over.
     void report() const
     {
-        if (withheld_ > 0) previous_->show_alert(std::to_string(withheld_) + " more messages not shown");
-        if (stopped_)
-            previous_->show_alert("too many messages: reading stopped after " + std::to_string(max_read_messages));
+        try {
+            if (withheld_ > 0) previous_->show_alert(std::to_string(withheld_) + " more messages not shown");
+            if (stopped_)
+                previous_->show_alert("too many messages: reading stopped after " + std::to_string(max_read_messages));
+        } catch (const std::bad_alloc&) {
+            // The run is over and counted: its failure, not this one, is what goes on.
+            std::fputs("run-time exception: out of memory\n", stderr);
+        }
     }
 
 private:
