@@ -296,7 +296,7 @@ tTree ReverseTree(tTree list)
 void ReleaseTree(tTree t) noexcept
 {
     yyMark(t);
-    walk_at_hand(t, [](tTree n) { return --n->Head.Mark == 0; }, release_by_reversal, free_node);
+    walk_at_hand(t, [](tTree n) { return --n->Head.Mark == 0; }, release_by_reversal, [](tTree n) { free_node(n); });
 }
 
 tTree CopyTree(tTree t)
