@@ -12,6 +12,7 @@
 #include "module-object/error.h"
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
+#include "support/alert_recorder.h"
 #include "support/failure.h"
 #include "support/memory_limit.h"
 
@@ -166,22 +167,13 @@ namespace {
 
 // Records whether the reserve was held while each alert was shown; throws
 // std::bad_alloc for a text that starts with "!".
-class reserve_recorder : public alert_seam {
-public:
-    reserve_recorder() : previous_(install_alert_seam(this)) {}
-    ~reserve_recorder() override { install_alert_seam(previous_); }
-    reserve_recorder(const reserve_recorder&) = delete;
-    reserve_recorder& operator=(const reserve_recorder&) = delete;
-
+struct reserve_recorder : alert_recorder {
     void show_alert(const std::string& text) override
     {
         if (text.starts_with("!")) throw std::bad_alloc();
         held.push_back(alert_reserve_held());
     }
     std::vector<bool> held;
-
-private:
-    alert_seam* previous_;
 };
 
 }
