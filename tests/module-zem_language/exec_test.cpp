@@ -110,6 +110,9 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
         {"1/0", "[ZEM_fraction::simple_fraction] denominator == 0"},
         {"cyclotomic ( 1 | #1 | #0 )", "[ZEM_cyclotomic_number] denominator == 0"},
         {t32 + "( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", refused + "entry 1 has 3 indices for rank 2"},
+        // The entry written last is the head of the value list.
+        {"tensor ( #10 #1 \"0\" | ( #0 = #7 ) ( #1 #2 = #2 ) )", refused + "entry 2 has 2 indices for rank 1"},
+        {t32 + "( #0 #1 = 5 ) ( #2 = 5 ) )", refused + "entry 2 has 1 indices for rank 2"},
         {t32 + "( #0 #3 = 5 ) )", "tensor index out of bounds"},
         {t32 + "( #-1 #0 = 5 ) )", "tensor index out of bounds"},
         {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", refused + "dimension below 1"},
@@ -317,6 +320,7 @@ TEST_F(command_files, DeepNestingEndsInAMessage)
         int opened_per_level;
     } shapes[] = {
         {"[", "1", "]", 1},
+        {"[", "cyclotomic ( 1 | #0 | )", "]", 1},
         {"{", "\"a\"", "}", 1},
         {"matrix_group(", "matrix([1])", ")", 1},
         {"word(", "\"a\"", ")", 1},
