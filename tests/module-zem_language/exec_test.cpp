@@ -485,6 +485,16 @@ TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
         }
         alerts.alerts.clear();
     }
+    // A stop on the file's last byte leaves nothing unread, so it counts nothing,
+    // and a comment still open there is unclosed.
+    const std::string last = write("last.zem", std::string(std::size_t(max_read_messages), '\xff'));
+    EXPECT_EQ(exec_zem_commandfile(last.c_str()), 0);
+    EXPECT_EQ(alerts.alerts.size(), 22u);
+    alerts.alerts.clear();
+    const std::string open = write("open.zem", "/*" + std::string(std::size_t(max_read_messages), '\xff'));
+    EXPECT_EQ(failure_of([&] { exec_zem_commandfile(open.c_str()); }), run_time("unclosed comment"));
+    EXPECT_EQ(alerts.alerts.size(), 22u);
+    alerts.alerts.clear();
     // What the parser says of a statement the stop cut off is no message of the file.
     EXPECT_GT(run("x = [ " + std::string(150000, '\xff') + " #1 ] ;\n"), 0);
     ASSERT_EQ(alerts.alerts.size(), 22u);
