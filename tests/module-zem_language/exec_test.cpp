@@ -385,6 +385,22 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     EXPECT_GT(exec_zem_commandfile("/dev/zero"), 0);
 }
 
+// A scanner fault in the middle of a string, here a string too long for memory
+// in an included file, leaves the next file's positions right.
+TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    write("string.zem", "x = \"" + std::string(16 << 20, 'a') + "\" ;\n");
+    const std::string including = write("including.zem", "include ( " + quoted("string.zem") + " ) ;\n");
+    EXPECT_TRUE(under_memory_limit(4 << 20, [&] {
+        const bool failed = exec_zem_commandfile(including.c_str()) == 1 &&
+                            alerts.alerts == resuming("scanner failed: out of memory");
+        alerts.alerts.clear();
+        return failed && run("y = #2147483648 ;\n") == 1 &&
+               alerts.alerts == std::vector<std::string>{"1,6: Error       number out of range: 2147483648\n"};
+    }));
+}
+
 // Twenty alerts, then one line with the number withheld; the count is that of
 // the errors, shown or not. A file too long to be read whole stops, which
 // counts, and so does every statement after the alerts stopped.
