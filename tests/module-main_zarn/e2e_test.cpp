@@ -248,6 +248,9 @@ int good_file(const char*) { return 0; }
 
 TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
 {
+    // Reading stops on its last byte, which leaves the comment open, not cut.
+    const std::string open_comment = testing::TempDir() + "open_comment_" + std::to_string(getpid());
+    std::ofstream(open_comment, std::ios::binary) << "/*" << std::string(std::size_t(max_read_messages), '\xff');
     const struct { commandfile_runner run; const char* path; bool character_mapping; bool started;
                    const char* error_text; } cases[] = {
         {errors_in_file, "no/such/config", true, false, "run-time exception: cannot read configuration file\n"},
@@ -259,6 +262,7 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         {good_file, "no/such/config", true, true, ""},
         // A device is read as an empty file.
         {exec_zem_commandfile, "/dev/null", true, true, ""},
+        {exec_zem_commandfile, open_comment.c_str(), true, false, "run-time exception: unclosed comment\n"},
     };
     for (const auto& c : cases) {
         test_configuration config;
@@ -268,6 +272,7 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         EXPECT_EQ(start_up(c.run, c.path), c.started);
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
     }
+    std::filesystem::remove(open_comment);
 }
 
 // Start-up turns the file-size signal away: a statement writing past the limit

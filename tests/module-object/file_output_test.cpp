@@ -1,10 +1,17 @@
 #include "module-object/file_output.h"
 
+#include <fcntl.h>
+#include <linux/loop.h>
+#include <sched.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -36,6 +43,70 @@ std::string attribute(const fs::path& path, const char* name)
     std::string value(4096, '\0');
     const ssize_t size = ::getxattr(path.c_str(), name, value.data(), value.size());
     return size < 0 ? "(none)" : value.substr(0, std::size_t(size));
+}
+
+// Attaches the image to a free loop device, which goes again with its last
+// user; the device's open handle (kept until the device is mounted), or -1.
+int attach_loop(const fs::path& image, std::string& device)
+{
+    const int control = ::open("/dev/loop-control", O_RDWR | O_CLOEXEC);
+    const int backing = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
+    for (int attempt = 0; control >= 0 && backing >= 0 && attempt < 10; ++attempt) {
+        const int number = ::ioctl(control, LOOP_CTL_GET_FREE);
+        device = "/dev/loop" + std::to_string(number);
+        const int loop = number < 0 ? -1 : ::open(device.c_str(), O_RDWR | O_CLOEXEC);
+        if (loop < 0) break;
+        loop_config config = {};
+        config.fd = unsigned(backing);
+        config.info.lo_flags = LO_FLAGS_AUTOCLEAR;
+        if (::ioctl(loop, LOOP_CONFIGURE, &config) == 0) return loop;
+        ::close(loop);
+        if (errno != EBUSY) break;  // taken meanwhile by another process
+    }
+    return -1;
+}
+
+enum class mounted_run { done, failed, cannot_mount };
+
+// Runs work in a child process with a file system of `type` mounted on `dir`
+// in a mount namespace of its own (which goes, with the mount, when the child
+// ends). An ext file system is made by mke2fs with `options` in an image file
+// and mounted through a loop device; any other is mounted with `options`.
+template <class Work>
+mounted_run on_file_system_of_its_own(const std::string& type, const std::string& options, const fs::path& dir,
+                                      Work&& work)
+{
+    const fs::path image = dir.string() + ".image";
+    const bool device = type.starts_with("ext");
+    if (device) {
+        std::ofstream(image).close();
+        fs::resize_file(image, 4 << 20);
+        const std::string make = "mke2fs -q -F -t " + type + " " + options + " " + image.string() + " >/dev/null 2>&1";
+        if (std::system(make.c_str()) != 0) return mounted_run::cannot_mount;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        std::string source = "none";
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_PRIVATE | MS_REC, nullptr) != 0 ||
+            (device && attach_loop(image, source) < 0) ||
+            ::mount(source.c_str(), dir.c_str(), type.c_str(), 0, device ? nullptr : options.c_str()) != 0)
+            ::_exit(2);
+        ::_exit(work() ? 0 : 1);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (device) fs::remove(image);
+    if (child < 0 || !WIFEXITED(status) || WEXITSTATUS(status) == 1) return mounted_run::failed;
+    return WEXITSTATUS(status) == 0 ? mounted_run::done : mounted_run::cannot_mount;
+}
+
+// Fills the file system that holds `path` until it takes no byte more.
+bool fill(const fs::path& path)
+{
+    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+    const std::string block(4096, 'f');
+    while (file >= 0 && ::write(file, block.data(), block.size()) > 0) {}
+    return file >= 0 && ::close(file) == 0;
 }
 
 
@@ -226,4 +297,77 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
         EXPECT_EQ(fs::status(plain).permissions(), fs::perms(0640));
     }
     fs::remove_all(dir);
+}
+
+// Written in place (here through a second link), a file takes the text only
+// where it has room for all of it. A reservation that runs short gives back the
+// blocks it took; without reservations, the blocks the file holds count, and so
+// do those kept back for the superuser; a file system that tells nothing of its
+// room is written only where the old bytes are held to go back.
+TEST(FileOutput, InPlaceWritesCheckTheRoomOnFileSystemsOfTheirOwn)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to mount file systems of its own";
+    const fs::path dir = fresh_directory("zarn_file_room_");
+    const std::string old = "old contents\n";
+    using enum file_write_failure;
+    auto linked = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir / name, std::ios::binary) << text;
+        fs::create_hard_link(dir / name, dir / (name + "-twin"));
+    };
+    auto written = [&](const std::string& name, const std::string& text, file_write_failure failure) {
+        return write_whole_file(dir / name, text, file_write_mode::replace) == failure &&
+               contents(dir / (name + "-twin")) == (failure == none ? text : old);
+    };
+    auto short_reservation = [&] {
+        linked("file", old);
+        // An extent tree may keep a block of its own; the reservation took megabytes.
+        struct stat after;
+        return written("file", std::string(8 << 20, 'n'), cannot_write) && ::stat((dir / "file").c_str(), &after) == 0 && after.st_blocks * 512 < 64 << 10;
+    };
+    auto same_length_when_full = [&] {
+        linked("file", std::string(20000, 'o'));
+        return fill(dir / "filler") && written("file", std::string(20000, 'n'), none);
+    };
+    auto reserved_blocks = [&] {
+        linked("file", old);
+        fs::permissions(dir, fs::perms::all);
+        return as_unprivileged_user([&] { return fill(dir / "filler"); }) &&
+               written("file", std::string(20000, 'n'), none);
+    };
+    auto unknown_room = [&] {
+        for (const char* name : {"unread", "read"}) {
+            linked(name, old);
+            fs::permissions(dir / name, fs::perms(name == std::string("read") ? 0600 : 0200));
+            if (!give_to_unprivileged_user((dir / name).c_str())) return false;
+        }
+        return as_unprivileged_user([&] {
+                   return write_whole_file(dir / "unread", "new", file_write_mode::replace) == cannot_write &&
+                          write_whole_file(dir / "read", "new", file_write_mode::replace) == none;
+               }) &&
+               contents(dir / "unread") == old && contents(dir / "read-twin") == "new";
+    };
+    const struct {
+        const char* type;
+        const char* options;
+        std::function<bool()> work;
+    } rows[] = {
+        // tmpfs gives a short reservation back itself, ext4 does not.
+        {"tmpfs", "size=1m", short_reservation},
+        {"ext4", "", short_reservation},
+        // ext2 cannot reserve, and keeps blocks back for the superuser.
+        {"ext2", "", same_length_when_full},
+        {"ext2", "-m 20", reserved_blocks},
+        // ramfs can neither reserve nor tell its room.
+        {"ramfs", "", unknown_room},
+    };
+    std::string skipped;
+    for (const auto& row : rows) {
+        const mounted_run run = on_file_system_of_its_own(row.type, row.options, dir, row.work);
+        if (run == mounted_run::cannot_mount)
+            skipped += std::string(" ") + row.type;
+        else
+            EXPECT_EQ(run, mounted_run::done) << row.type << " " << row.options;
+    }
+    fs::remove_all(dir);
+    if (!skipped.empty()) GTEST_SKIP() << "could not mount (no mount namespace, loop device or mke2fs):" << skipped;
 }

@@ -110,6 +110,9 @@ TEST_F(command_files, LiteralsRunOrFailWithTheirMessages)
         {"1/0", "[ZEM_fraction::simple_fraction] denominator == 0"},
         {"cyclotomic ( 1 | #1 | #0 )", "[ZEM_cyclotomic_number] denominator == 0"},
         {t32 + "( #0 #1 #2 = 5 ) ( #0 #1 = 5 ) )", refused + "entry 1 has 3 indices for rank 2"},
+        // The entry written last is the head of the value list.
+        {"tensor ( #10 #1 \"0\" | ( #0 = #7 ) ( #1 #2 = #2 ) )", refused + "entry 2 has 2 indices for rank 1"},
+        {t32 + "( #0 #1 = 5 ) ( #2 = 5 ) )", refused + "entry 2 has 1 indices for rank 2"},
         {t32 + "( #0 #3 = 5 ) )", "tensor index out of bounds"},
         {t32 + "( #-1 #0 = 5 ) )", "tensor index out of bounds"},
         {"tensor ( #0 #1 \"0\" | ( #0 = 5 ) )", refused + "dimension below 1"},
@@ -317,6 +320,7 @@ TEST_F(command_files, DeepNestingEndsInAMessage)
         int opened_per_level;
     } shapes[] = {
         {"[", "1", "]", 1},
+        {"[", "cyclotomic ( 1 | #0 | )", "]", 1},
         {"{", "\"a\"", "}", 1},
         {"matrix_group(", "matrix([1])", ")", 1},
         {"word(", "\"a\"", ")", 1},
@@ -379,6 +383,22 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     EXPECT_EQ(alerts.alerts[20], "99980 more messages not shown");
     EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
     EXPECT_GT(exec_zem_commandfile("/dev/zero"), 0);
+}
+
+// A scanner fault in the middle of a string, here a string too long for memory
+// in an included file, leaves the next file's positions right.
+TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    write("string.zem", "x = \"" + std::string(16 << 20, 'a') + "\" ;\n");
+    const std::string including = write("including.zem", "include ( " + quoted("string.zem") + " ) ;\n");
+    EXPECT_TRUE(under_memory_limit(4 << 20, [&] {
+        const bool failed = exec_zem_commandfile(including.c_str()) == 1 &&
+                            alerts.alerts == resuming("scanner failed: out of memory");
+        alerts.alerts.clear();
+        return failed && run("y = #2147483648 ;\n") == 1 &&
+               alerts.alerts == std::vector<std::string>{"1,6: Error       number out of range: 2147483648\n"};
+    }));
 }
 
 // Twenty alerts, then one line with the number withheld; the count is that of
@@ -481,6 +501,16 @@ TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
         }
         alerts.alerts.clear();
     }
+    // A stop on the file's last byte leaves nothing unread, so it counts nothing,
+    // and a comment still open there is unclosed.
+    const std::string last = write("last.zem", std::string(std::size_t(max_read_messages), '\xff'));
+    EXPECT_EQ(exec_zem_commandfile(last.c_str()), 0);
+    EXPECT_EQ(alerts.alerts.size(), 22u);
+    alerts.alerts.clear();
+    const std::string open = write("open.zem", "/*" + std::string(std::size_t(max_read_messages), '\xff'));
+    EXPECT_EQ(failure_of([&] { exec_zem_commandfile(open.c_str()); }), run_time("unclosed comment"));
+    EXPECT_EQ(alerts.alerts.size(), 22u);
+    alerts.alerts.clear();
     // What the parser says of a statement the stop cut off is no message of the file.
     EXPECT_GT(run("x = [ " + std::string(150000, '\xff') + " #1 ] ;\n"), 0);
     ASSERT_EQ(alerts.alerts.size(), 22u);

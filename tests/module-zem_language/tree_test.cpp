@@ -136,3 +136,27 @@ TEST(Tree, MarkingCountsReferencesAndReleaseNeedsNoMemory)
         return std::malloc(sizeof(ystatements_1)) != nullptr;
     }));
 }
+
+// Past the walks' array, nodes of many children are taken apart in place: at
+// each level of a deep tree the deeper part lies between a subtree in a lower
+// field and an empty list or NoTree above it (the sanitizers see a node used
+// after it was freed, or freed twice).
+TEST(Tree, DeepTreesOfNodesWithManyChildrenAreFreedOnce)
+{
+    tTree nested = mnumber({1, 1}, 0);
+    for (unsigned level = 1; level <= 300; ++level) {
+        const tPosition at{level, 1};
+        tTree below = minteger(at, mnumber(at, 1));
+        if (level % 3 == 0)
+            nested = mcyclotomic(at, mobj1(mobj2(), below), mobj1(mobj2(), nested), mobj2());
+        else if (level % 3 == 1)
+            nested = mchartab(at, mobj1(mobj2(), below), NoTree, mobj1(mobj2(), nested), mobj2(), mchartab_pow2(),
+                              NoTree, mobj2());
+        else
+            nested = mtensor(at, below, nested, NoTree, mtenvals1());
+    }
+    tTree copy = CopyTree(nested);
+    EXPECT_TRUE(IsEqualTree(nested, copy));
+    ReleaseTree(nested);
+    ReleaseTree(copy);
+}
