@@ -322,7 +322,8 @@ TEST(FileOutput, InPlaceWritesCheckTheRoomOnFileSystemsOfTheirOwn)
         linked("file", old);
         // An extent tree may keep a block of its own; the reservation took megabytes.
         struct stat after;
-        return written("file", std::string(8 << 20, 'n'), cannot_write) && ::stat((dir / "file").c_str(), &after) == 0 && after.st_blocks * 512 < 64 << 10;
+        return written("file", std::string(8 << 20, 'n'), cannot_write) &&
+               ::stat((dir / "file").c_str(), &after) == 0 && after.st_blocks * 512 < 64 << 10;
     };
     auto same_length_when_full = [&] {
         linked("file", std::string(20000, 'o'));
