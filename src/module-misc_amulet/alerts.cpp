@@ -3,24 +3,58 @@
 #include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <exception>
+#include <new>
 #include <optional>
 #include <utility>
 
 #include "module-misc_amulet/window_parts.h"
 
+namespace {
+
+// A failure that a handler of the toolkit let out while an alert waited,
+// kept until that wait has ended.
+std::exception_ptr toolkit_failure;
+int waits_open = 0;
+
+// Runs the wait of an alert or question; a failure that a handler of the
+// toolkit let out meanwhile has ended it, and is thrown here.
+template <class Wait>
+auto waiting(Wait&& wait)
+{
+    ++waits_open;
+    auto result = wait();
+    --waits_open;
+    if (toolkit_failure) std::rethrow_exception(std::exchange(toolkit_failure, nullptr));
+    return result;
+}
+
+// A question or pop-up the toolkit has no room to draw fails as memory that
+// has run out, which the failure guard of the work that asked reports.
+void need_room(const alert_room& room)
+{
+    if (!room) ZEM_FAIL("out of memory");
+}
+
+}
+
 void qt_alert_seam::show_alert(const std::string& text)
 {
+    // Drawn without room, the toolkit crashes in its font loading; `message`
+    // writes the text to the error stream instead.
+    const alert_room room;
+    if (!room) throw std::bad_alloc();
     QMessageBox box;
     box.setTextFormat(Qt::PlainText);
     box.setText(QString::fromStdString(text));
     box.setStandardButtons(QMessageBox::Ok);
     const cursor_shown answering(Qt::ArrowCursor, true);
-    box.exec();
+    waiting([&] { return box.exec(); });
 }
 
 namespace {
@@ -64,6 +98,8 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
 {
     // Taken at once, so that a question asked inside this one answers by itself.
     const std::optional<lent_methods> own = std::exchange(lent, std::nullopt);
+    const alert_room room;
+    need_room(room);
     QDialog dialog;
     QHBoxLayout* row = gray_row(dialog, title);
     for (std::size_t k = 0; k < buttons.size(); ++k) {
@@ -81,12 +117,14 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
         row->addWidget(button);
     }
     const cursor_shown answering(Qt::ArrowCursor, true);
-    return dialog.exec() - 1;
+    return waiting([&] { return dialog.exec(); }) - 1;
 }
 
 int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std::string>& entries,
                                  const std::function<bool(int)>& pressed)
 {
+    const alert_room room;
+    need_room(room);
     QDialog dialog;
     QHBoxLayout* row = gray_row(dialog, title);
 
@@ -121,7 +159,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
 
     {
         const cursor_shown answering(Qt::ArrowCursor, true);
-        dialog.exec();
+        waiting([&] { return dialog.exec(); });
     }
     if (failure) std::rethrow_exception(failure);
     return chosen;
@@ -129,12 +167,44 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
 
 std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, const std::string& initial)
 {
+    const alert_room room;
+    need_room(room);
     bool ok = false;
     const cursor_shown answering(Qt::ArrowCursor, true);
-    const QString text = QInputDialog::getText(nullptr, QString(), QString::fromStdString(prompt), QLineEdit::Normal,
-                                               QString::fromStdString(initial), &ok);
+    const QString text = waiting([&] {
+        return QInputDialog::getText(nullptr, QString(), QString::fromStdString(prompt), QLineEdit::Normal,
+                                     QString::fromStdString(initial), &ok);
+    });
     if (!ok) return std::nullopt;
     return text.toStdString();
 }
 
 void qt_alert_seam::beep() { QApplication::beep(); }
+
+void prepare_alerts()
+{
+    const alert_room room;
+    if (!room) return;
+    QMessageBox box;
+    box.setText("OK, resuming main loop");
+    box.setStandardButtons(QMessageBox::Ok);
+    box.ensurePolished();
+    QImage image(box.sizeHint(), QImage::Format_ARGB32_Premultiplied);
+    box.render(&image);
+}
+
+bool guarded_application::notify(QObject* receiver, QEvent* event)
+{
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (waits_open == 0) {
+            // Shown as a failure of a window's work is.
+            showing_failures([] { throw; }, false, work_kind::quick);
+        } else {
+            if (!toolkit_failure) toolkit_failure = std::current_exception();
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) dialog->reject();
+        }
+        return true;
+    }
+}

@@ -1,11 +1,21 @@
 // The program's alerts and questions: real modal dialogs.
 #pragma once
 
+#include <QApplication>
 #include <vector>
 
 #include "module-object/error.h"
 
-class QObject;
+// The program's application. An exception that a handler of the toolkit lets
+// out (std::bad_alloc, where memory runs out while a dialog is drawn) goes no
+// further than the event it was handling, since the toolkit cannot pass one
+// on: it ends the alert or question waiting, whose seam then fails with it,
+// or, with none waiting, it is shown as a failure of a window's work is.
+class guarded_application : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override;
+};
 
 class qt_alert_seam : public alert_seam {
 public:
@@ -18,6 +28,11 @@ public:
     std::optional<std::string> ask_text(const std::string& prompt, const std::string& initial) override;
     void beep() override;
 };
+
+// Lays out and paints an alert once, out of sight, so that the fonts the
+// alerts need are loaded while memory is plentiful, not by the first alert,
+// which may come when it has run out.
+void prepare_alerts();
 
 // What a button of a real question may run instead of answering by itself;
 // its command is the button.

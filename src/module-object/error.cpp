@@ -86,12 +86,16 @@ void* reserve = nullptr;
 bool reserve_wanted = false;
 int rooms = 0;
 
+void* map_reserve() noexcept
+{
+    void* block = ::mmap(nullptr, reserve_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    return block == MAP_FAILED ? nullptr : block;
+}
+
 void take_reserve() noexcept
 {
-    if (reserve || !reserve_wanted || rooms > 0) return;
-    void* block = ::mmap(nullptr, reserve_size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     // Without room now, the next alert tries again.
-    reserve = block == MAP_FAILED ? nullptr : block;
+    if (!reserve && reserve_wanted && rooms == 0) reserve = map_reserve();
 }
 
 }
@@ -105,6 +109,10 @@ void hold_alert_reserve() noexcept
 alert_room::alert_room() noexcept
 {
     ++rooms;
+    if (!reserve_wanted) return;
+    // Taken now where it was not held: then the room is there too.
+    if (!reserve) reserve = map_reserve();
+    room_ = reserve != nullptr;
     if (reserve) ::munmap(std::exchange(reserve, nullptr), reserve_size);
 }
 
@@ -126,9 +134,10 @@ alert_seam* install_alert_seam(alert_seam* seam)
 void message(const char* text)
 {
     if (!text) text = "";
-    std::optional<alert_room> room;
-    if (std::strstr(text, "out of memory")) room.emplace();
     try {
+        // Every alert has the reserve's room, whatever it says; a seam that
+        // draws asks for a room of its own too, and draws only with room.
+        const alert_room room;
         current_alerts->show_alert(text);
     } catch (const std::bad_alloc&) {
         // Written with no memory of its own, so the user still reads it.

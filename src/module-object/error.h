@@ -36,11 +36,13 @@ void failing_as_out_of_memory(Work&& work)
     }
 }
 
-// Memory held back for the alert that says memory has run out: a few megabytes
-// of address space, held once hold_alert_reserve has been called (the program
-// does at start-up) and given back while an alert_room lives, so that the
-// alert can be built where the failure left no room. Every alert whose text
-// says "out of memory" has one; it is taken again when the last room ends.
+// Room for the toolkit to draw an alert, question or pop-up: a few megabytes
+// of address space held back once hold_alert_reserve has been called (the
+// program does at start-up) and given back while an alert_room lives, so that
+// the alert can be drawn where a failure left no room. It is taken again when
+// the last room ends; where it cannot be (the toolkit keeps part of what it
+// used, or memory has filled meanwhile), a room has room only if the reserve
+// can be taken at that moment.
 void hold_alert_reserve() noexcept;
 class alert_room {
 public:
@@ -48,6 +50,11 @@ public:
     ~alert_room();
     alert_room(const alert_room&) = delete;
     alert_room& operator=(const alert_room&) = delete;
+    // Whether the toolkit may draw now; always where no reserve is held back.
+    explicit operator bool() const noexcept { return room_; }
+
+private:
+    bool room_ = true;
 };
 // Whether the reserve is held now.
 bool alert_reserve_held() noexcept;
@@ -80,8 +87,9 @@ public:
 // error stream.
 alert_seam* install_alert_seam(alert_seam* seam);
 
-// An alert that cannot be built for want of memory is written to the standard
-// error stream instead, and the program goes on.
+// An alert that cannot be built for want of memory, or that its seam has no
+// room to draw (it throws std::bad_alloc), is written to the standard error
+// stream instead, and the program goes on.
 void message(const char* text);
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
 int ask_selection(const std::string& title, const std::vector<std::string>& entries,

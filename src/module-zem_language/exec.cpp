@@ -105,13 +105,14 @@ public:
     void beep() override { previous_->beep(); }
 
     bool withholding() const { return withheld_ > 0; }
-    // The lines more, once the run is over.
-    void report() const
+    // The lines more, once the run is over, shown as every alert is.
+    void report()
     {
+        install_alert_seam(previous_);
         try {
-            if (withheld_ > 0) previous_->show_alert(std::to_string(withheld_) + " more messages not shown");
+            if (withheld_ > 0) message((std::to_string(withheld_) + " more messages not shown").c_str());
             if (stopped_)
-                previous_->show_alert("too many messages: reading stopped after " + std::to_string(max_read_messages));
+                message(("too many messages: reading stopped after " + std::to_string(max_read_messages)).c_str());
         } catch (const std::bad_alloc&) {
             // The run is over and counted: its failure, not this one, is what goes on.
             std::fputs("run-time exception: out of memory\n", stderr);
@@ -214,8 +215,6 @@ void exec_zem_statement(Tree_Node* statement, int* nerr)
         });
     } catch (const ZEM_string& failure) {
         *nerr += 1;
-        // The rest of the file's tree is still held: both alerts get the reserve.
-        const alert_room room;
         message(failure.c_str());
         message("OK, resuming main loop");
     }

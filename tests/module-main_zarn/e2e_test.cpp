@@ -34,6 +34,7 @@
 #include "module-zem_language/exec.h"
 #include "support/alert_recorder.h"
 #include "support/file_size_limit.h"
+#include "support/memory_limit.h"
 #include "support/screenshot.h"
 #include "support/shipped_config.h"
 
@@ -273,6 +274,22 @@ TEST(Startup, FailuresGoToTheErrorStreamAndStopStartUp)
         EXPECT_EQ(testing::internal::GetCapturedStderr(), c.error_text);
     }
     std::filesystem::remove(open_comment);
+}
+
+// Without room for the toolkit to start (it would abort, or wait for ever for
+// its own event reader), the program ends at once as a failed start-up does,
+// saying that memory has run out.
+TEST(StartupDeathTest, WithoutRoomForTheToolkitTheProgramEndsSayingSo)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto short_of_memory = [] {
+        limit_growth(8 << 20);
+        char name[] = "zarn";
+        char* argv[] = {name, nullptr};
+        std::exit(zarn_main(1, argv, exec_zem_commandfile) == EXIT_FAILURE ? 0 : 2);
+    };
+    EXPECT_EXIT(short_of_memory(), testing::ExitedWithCode(0), "run-time exception: out of memory");
 }
 
 // Start-up turns the file-size signal away: a statement writing past the limit
