@@ -594,6 +594,8 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
         take("y");
         alerts.alerts.clear();
         const std::size_t heap = heap_in_use();
+        // Alerts that find no room go to the standard error stream.
+        testing::internal::CaptureStderr();
         for (std::size_t k = 1; k <= 3000; ++k) {
             fail_allocation(k);
             int failed_count = -1;
@@ -615,6 +617,7 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
             }
             alerts.alerts.clear();
         }
+        testing::internal::GetCapturedStderr();
         if (!address_sanitizer) {
             EXPECT_LE(heap_in_use(), heap + (64 << 10)) << text.substr(0, 20);
         }
