@@ -594,6 +594,7 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
         take("y");
         alerts.alerts.clear();
         const std::size_t heap = heap_in_use();
+        const long blocks = blocks_in_use();
         // Alerts that find no room go to the standard error stream.
         testing::internal::CaptureStderr();
         for (std::size_t k = 1; k <= 3000; ++k) {
@@ -604,7 +605,6 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
             fail_allocation(0);
             const std::string failed_x = take("x");
             take("y");
-            if (!failed) break;
             // A statement that failed leaves those before it run.
             const bool ran = failed_count == count ? failed_x == x
                                                    : failed_count == 1 && (failed_x == x || failed_x == "(none)");
@@ -616,8 +616,10 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
                 }
             }
             alerts.alerts.clear();
+            if (!failed) break;
         }
         testing::internal::GetCapturedStderr();
+        EXPECT_EQ(blocks_in_use(), blocks) << text.substr(0, 20);
         if (!address_sanitizer) {
             EXPECT_LE(heap_in_use(), heap + (64 << 10)) << text.substr(0, 20);
         }

@@ -2,6 +2,7 @@
 
 #include <malloc.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <new>
 
@@ -14,6 +15,20 @@ thread_local std::size_t allocations_left = 0;  // up to the one that fails; 0 w
 thread_local std::size_t allocations_made = 0;  // since armed
 thread_local bool failed = false;
 thread_local bool system_refused = false;
+std::atomic<long> live_blocks{0};
+
+void* counted(void* block) noexcept
+{
+    if (block) live_blocks.fetch_add(1, std::memory_order_relaxed);
+    return block;
+}
+
+void release(void* block) noexcept
+{
+    if (!block) return;
+    live_blocks.fetch_sub(1, std::memory_order_relaxed);
+    std::free(block);
+}
 
 bool refused() noexcept
 {
@@ -35,13 +50,13 @@ void* aligned_block_or_null(std::size_t size, std::align_val_t alignment) noexce
 
 void* block(std::size_t size)
 {
-    if (void* b = block_or_null(size)) return b;
+    if (void* b = counted(block_or_null(size))) return b;
     throw std::bad_alloc();
 }
 
 void* aligned_block(std::size_t size, std::align_val_t alignment)
 {
-    if (void* b = aligned_block_or_null(size, alignment)) return b;
+    if (void* b = counted(aligned_block_or_null(size, alignment))) return b;
     throw std::bad_alloc();
 }
 
@@ -67,30 +82,32 @@ void refuse_system_allocations(bool refuse) { system_refused = refuse; }
 
 std::size_t heap_in_use() { return mallinfo2().uordblks; }
 
+long blocks_in_use() { return live_blocks.load(std::memory_order_relaxed); }
+
 void* operator new(std::size_t size) { return block(size); }
 void* operator new[](std::size_t size) { return block(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return block_or_null(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return block_or_null(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return counted(block_or_null(size)); }
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return counted(block_or_null(size)); }
 void* operator new(std::size_t size, std::align_val_t alignment) { return aligned_block(size, alignment); }
 void* operator new[](std::size_t size, std::align_val_t alignment) { return aligned_block(size, alignment); }
 void* operator new(std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return aligned_block_or_null(size, alignment);
+    return counted(aligned_block_or_null(size, alignment));
 }
 void* operator new[](std::size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
 {
-    return aligned_block_or_null(size, alignment);
+    return counted(aligned_block_or_null(size, alignment));
 }
 
-void operator delete(void* block) noexcept { std::free(block); }
-void operator delete[](void* block) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
-void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete(void* block, std::align_val_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::align_val_t) noexcept { std::free(block); }
-void operator delete(void* block, std::size_t, std::align_val_t) noexcept { std::free(block); }
-void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { std::free(block); }
-void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }
-void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { std::free(block); }
+void operator delete(void* block) noexcept { release(block); }
+void operator delete[](void* block) noexcept { release(block); }
+void operator delete(void* block, std::size_t) noexcept { release(block); }
+void operator delete[](void* block, std::size_t) noexcept { release(block); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { release(block); }
+void operator delete[](void* block, const std::nothrow_t&) noexcept { release(block); }
+void operator delete(void* block, std::align_val_t) noexcept { release(block); }
+void operator delete[](void* block, std::align_val_t) noexcept { release(block); }
+void operator delete(void* block, std::size_t, std::align_val_t) noexcept { release(block); }
+void operator delete[](void* block, std::size_t, std::align_val_t) noexcept { release(block); }
+void operator delete(void* block, std::align_val_t, const std::nothrow_t&) noexcept { release(block); }
+void operator delete[](void* block, std::align_val_t, const std::nothrow_t&) noexcept { release(block); }

@@ -20,3 +20,5 @@ void refuse_system_allocations(bool refuse);
 // The bytes the heap has handed out and not had back (0 where the sanitizer's
 // allocator keeps the heap).
 std::size_t heap_in_use();
+// The blocks of operator new not yet deleted.
+long blocks_in_use();
