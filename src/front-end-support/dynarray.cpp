@@ -5,7 +5,6 @@
 
 #include "front-end-support/general.h"
 #include "front-end-support/memory.h"
-#include "front-end-support/system.h"
 
 unsigned long AlignedSize(unsigned long size)
 {
@@ -27,10 +26,7 @@ void* yyArrayBlock(unsigned long count, unsigned long size, const char* who)
 {
     void* block = nullptr;
     if (size == 0 || count <= std::numeric_limits<unsigned long>::max() / size) block = Alloc(count * size);
-    if (!block) {
-        std::fprintf(stderr, "%s: out of memory\n", who);
-        Exit(1);
-    }
+    if (!block) std::fprintf(stderr, "%s: out of memory\n", who);
     return block;
 }
 

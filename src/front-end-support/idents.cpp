@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <limits>
 
 #include "front-end-support/dynarray.h"
 
@@ -32,17 +33,19 @@ int bucket_of(const char* text, int length)
     return (first + 11 * last + 26 * length) & (HashSize - 1);
 }
 
-// Doubles the table; the first table is static and stays where it is.
-void extend_table()
+// Doubles the table, whether it could; the first table is static and stays
+// where it is.
+bool extend_table()
 {
-    if (TablePtr != Table) {
-        ExtendArray(&TablePtr, &TableSize, sizeof(tIdentTableEntry));
-        return;
-    }
+    if (TablePtr != Table) return ExtendArray(&TablePtr, &TableSize, sizeof(tIdentTableEntry));
     unsigned long size = 2 * TableSize;
-    MakeArray(&TablePtr, &size, sizeof(tIdentTableEntry));
-    std::copy(Table, Table + TableSize, TablePtr);
+    tIdentTableEntry* grown = nullptr;
+    MakeArray(&grown, &size, sizeof(tIdentTableEntry));
+    if (!grown) return false;
+    std::copy(Table, Table + TableSize, grown);
+    TablePtr = grown;
     TableSize = size;
+    return true;
 }
 
 }
@@ -53,8 +56,11 @@ tIdent MakeIdent(const char* text, int length)
     int bucket = bucket_of(text, length);
     for (tIdent i = HashTable[bucket]; i != 0; i = TablePtr[i].Collision)
         if (TablePtr[i].Length == length && IsEqualSt(TablePtr[i].String, text)) return i;
-    if (static_cast<unsigned long>(++IdentCount) == TableSize) extend_table();
-    TablePtr[IdentCount] = {PutString(text, length), length, HashTable[bucket]};
+    if (IdentCount == std::numeric_limits<tIdent>::max()) return 0;
+    if (static_cast<unsigned long>(IdentCount) + 1 == TableSize && !extend_table()) return 0;
+    tStringRef stored = PutString(text, length);
+    if (!stored) return 0;
+    TablePtr[++IdentCount] = {stored, length, HashTable[bucket]};
     HashTable[bucket] = IdentCount;
     return IdentCount;
 }

@@ -12,6 +12,7 @@ using tIdent = int;
 // The identifier of the empty text.
 constexpr tIdent NoIdent = 1;
 
+// 0, with the table as it was, when memory has run out.
 tIdent MakeIdent(const char* text, int length);
 // Copies the text and a terminating NUL; the buffer must hold its length + 1 bytes.
 void GetString(tIdent ident, char* buffer);

@@ -77,6 +77,8 @@ unsigned long MemoryUsed = 0;
 
 void* Alloc(unsigned long size)
 {
+    // Raised to a multiple of 8, a size this large would wrap round to a small one.
+    if (size > ~0UL - yyMaxAlign) return nullptr;
     size = aligned(size);
     if (size <= MaxSmallBlockSize) {
         if (free_block* block = SmallChain[size]) {

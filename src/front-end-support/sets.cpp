@@ -32,13 +32,18 @@ void combine(tSet* set1, const tSet* set2, Op op)
 
 }
 
-void MakeSet(tSet* set, int max_size)
+bool MakeSet(tSet* set, int max_size)
 {
     unsigned long words = static_cast<unsigned long>(max_size / 32 + 1);
     MakeArray(&set->BitsetPtr, &words, sizeof(std::uint32_t));
+    if (!set->BitsetPtr) {
+        *set = tSet{};
+        return false;
+    }
     set->MaxElmt = max_size;
     set->LastBitset = static_cast<int>(words) - 1;
     AssignEmpty(set);
+    return true;
 }
 
 void ReleaseSet(tSet* set)

@@ -17,8 +17,9 @@ struct tSet {
     int LastElmt = 0;
 };
 
-// Makes `set` empty, for elements 0 .. max_size.
-void MakeSet(tSet* set, int max_size);
+// Makes `set` empty, for elements 0 .. max_size; whether there was room. A set
+// without room has no words and may take no element.
+bool MakeSet(tSet* set, int max_size);
 void ReleaseSet(tSet* set);
 // set1 becomes set1 op set2, word by word (sets of the same size).
 void Union(tSet* set1, const tSet* set2);

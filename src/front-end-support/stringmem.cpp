@@ -26,8 +26,13 @@ long MemorySize = 0;
 // The length field and the text, raised to an even size.
 unsigned long needed(int length) { return (static_cast<unsigned long>(length) + sizeof(length_field) + 1) & ~1UL; }
 
-void new_block(unsigned long need)
+// Links a block for at least `need` bytes in front; false, with the store as it
+// was, when there is no room for one.
+bool new_block(unsigned long need)
 {
+    unsigned long room = std::max(need, BlockSize);
+    auto* block = static_cast<block_header*>(Alloc(room + sizeof(block_header)));
+    if (!block) return false;
     if (BlockList) {
         std::uintptr_t free_address = (reinterpret_cast<std::uintptr_t>(MemoryFreePtr) + 7) & ~std::uintptr_t(7);
         auto free_start = reinterpret_cast<char*>(free_address);
@@ -35,13 +40,12 @@ void new_block(unsigned long need)
             Free(static_cast<unsigned long>(MemoryFreePtr + MemorySpaceLeft - free_start) & ~7UL, free_start);
         BlockList->end = MemoryFreePtr;
     }
-    unsigned long room = std::max(need, BlockSize);
-    auto* block = static_cast<block_header*>(Alloc(room + sizeof(block_header)));
     block->previous = BlockList;
     block->end = nullptr;
     BlockList = block;
     MemoryFreePtr = reinterpret_cast<char*>(block + 1);
     MemorySpaceLeft = room;
+    return true;
 }
 
 }
@@ -49,7 +53,7 @@ void new_block(unsigned long need)
 tStringRef PutString(const char* text, int length)
 {
     unsigned long need = needed(length);
-    if (need > MemorySpaceLeft) new_block(need);
+    if (need > MemorySpaceLeft && !new_block(need)) return nullptr;
     char* string = MemoryFreePtr;
     length_field stored = length;
     std::memcpy(string, &stored, sizeof stored);

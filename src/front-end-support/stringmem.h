@@ -9,7 +9,8 @@
 
 using tStringRef = const char*;
 
-// A reference to a new stored copy of text[0 .. length).
+// A reference to a new stored copy of text[0 .. length); null, with the store
+// as it was, when memory has run out.
 tStringRef PutString(const char* text, int length);
 // Copies the text and a NUL into the buffer (room for its length + 1).
 void StGetString(tStringRef string, char* buffer);

@@ -37,7 +37,9 @@ bool IsCharacterSpecial(int file)
     return ::fstat(file, &status) == 0 && S_ISCHR(status.st_mode);
 }
 
-void* SysAlloc(unsigned long size) { return std::malloc(size); }
+void* (*SysAlloc_source)(unsigned long size) = [](unsigned long size) { return std::malloc(size); };
+
+void* SysAlloc(unsigned long size) { return SysAlloc_source(size); }
 
 long Time() { return static_cast<long>(std::clock() / 1000); }
 

@@ -15,6 +15,9 @@ void Close(int file);
 bool IsCharacterSpecial(int file);
 // A block from the runtime heap; null when the heap is exhausted.
 void* SysAlloc(unsigned long size);
+// Where SysAlloc takes its blocks: the runtime heap, unless a test has put a
+// source in place that can run short at will.
+extern void* (*SysAlloc_source)(unsigned long size);
 // The processor clock count divided by 1000.
 long Time();
 // The command line, kept for GetArgCount and GetArgument (nothing stores it,

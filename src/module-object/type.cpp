@@ -30,6 +30,8 @@ void ZEM_type::print(std::ostream& out) const
 std::string ZEM_type::text() const
 {
     std::ostringstream out;
+    // A text cut short for want of memory would compare as another type.
+    out.exceptions(std::ios::badbit);
     print(out);
     return out.str();
 }

@@ -262,6 +262,12 @@ void collect_types_from_tree(int, Tree_Node* list, ZEM_type* types)
 
 void collect_names_from_tree(int, Tree_Node* list, char** names)
 {
-    collect(list, "collect_names_from_tree",
-            [&](Tree_Node* object) { *names++ = copy_of_text(object->object.Name); });
+    char** next = names;
+    try {
+        collect(list, "collect_names_from_tree",
+                [&](Tree_Node* object) { *next++ = copy_of_text(object->object.Name); });
+    } catch (...) {
+        while (next != names) delete[] *--next;
+        throw;
+    }
 }

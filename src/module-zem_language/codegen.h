@@ -17,7 +17,7 @@ void gen_i_code(Tree_Node* t, icode_instr_list* code);
 // types[0], types[1], ...; the caller's array has room for every element.
 void collect_types_from_tree(int count, Tree_Node* list, ZEM_type* types);
 // A new[] copy of the name attribute of each element, in list order; the
-// caller frees them.
+// caller frees them. When one cannot be copied, none is left.
 void collect_names_from_tree(int count, Tree_Node* list, char** names);
 
 // Called after an internal inconsistency of the tree has been reported;

@@ -103,14 +103,16 @@ void Message(const char* text, int message_class, tPosition position)
 
 void MessageI(const char* text, int message_class, tPosition position, int info_class, const void* info)
 {
-    WriteMessage(false, MakeIdent(text, static_cast<int>(std::strlen(text))), message_class, position, info_class,
-                 info);
+    const tIdent ident = MakeIdent(text, static_cast<int>(std::strlen(text)));
+    if (ident == 0) ZEM_FAIL("out of memory");
+    WriteMessage(false, ident, message_class, position, info_class, info);
 }
 
 void WriteMessage(bool is_code, int code_or_ident, int message_class, tPosition position, int info_class,
                   const void* info)
 {
     std::ostringstream line;
+    line.exceptions(std::ios::badbit);  // no line cut short for want of memory
     WriteHead(line, position, message_class);
     if (is_code)
         WriteCode(line, code_or_ident);

@@ -85,6 +85,7 @@ void icode_file::execute(ZEM_vm& vm) const
     const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_file] the file name is not a string");
     if (!value) ZEM_FAIL("[icode_file] no value to write");
     std::ostringstream text;
+    text.exceptions(std::ios::badbit);  // a text cut short for want of memory is never written
     value->print(text);
     const file_write_failure failure = write_whole_file(path.c_str(), text.str(), file_write_mode::replace);
     if (failure != file_write_failure::none)

@@ -29,58 +29,56 @@ struct value {
     tTree tree;
 };
 
-tTree list(tTree chain) { return ReverseTree(chain); }
+// Turns the chain into source order where the stack holds it, so that the
+// stack still holds all of it when the node that is to take it cannot be made.
+tTree list(value& chain) { return chain.tree = ReverseTree(chain.tree); }
 
 // Per production, in grammar order: the node it builds and how, from the values
 // of its right-hand side and the position `at` of its first token.
 struct production {
     std::string_view node;
-    tTree (*build)(tPosition at, const value* v);
+    tTree (*build)(tPosition at, value* v);
 };
 
 constexpr production productions[] = {
-    {"root", [](tPosition, const value* v) { TreeRoot = list(v[0].tree); return NoTree; }},
-    {"mstatements_1", [](tPosition, const value* v) { return mstatements_1(v[0].tree, v[1].tree); }},
-    {"mstatements_2", [](tPosition, const value*) { return mstatements_2(); }},
-    {"mobj_assignment", [](tPosition at, const value* v) { return mobj_assignment(at, v[0].tree, v[2].tree); }},
-    {"minput_stmnt", [](tPosition at, const value* v) { return minput_stmnt(at, v[2].tree); }},
-    {"mfile_stmnt", [](tPosition at, const value* v) { return mfile_stmnt(at, v[2].tree, v[3].tree); }},
-    {"mprocedure_call_stmnt",
-     [](tPosition at, const value* v) { return mprocedure_call_stmnt(at, v[0].tree, list(v[2].tree)); }},
-    {"mempty_stmnt", [](tPosition at, const value*) { return mempty_stmnt(at); }},
-    {"mobj_id", [](tPosition at, const value* v) { return mobj_id(at, v[0].tree); }},
-    {"mfunction_call", [](tPosition at, const value* v) { return mfunction_call(at, v[0].tree, list(v[2].tree)); }},
-    {"mstringconst", [](tPosition at, const value* v) { return mstringconst(at, v[0].tree); }},
-    {"mstring_list", [](tPosition at, const value* v) { return mstring_list(at, list(v[1].tree)); }},
-    {"minteger", [](tPosition at, const value* v) { return minteger(at, v[1].tree); }},
-    {"mfr1", [](tPosition at, const value* v) { return mfr1(at, v[0].tree); }},
-    {"mfr2", [](tPosition at, const value* v) { return mfr2(at, v[0].tree, v[2].tree); }},
-    {"mfloatobj", [](tPosition at, const value* v) { return mfloatobj(at, v[0].tree); }},
-    {"mvector", [](tPosition at, const value* v) { return mvector(at, list(v[1].tree)); }},
-    {"mmatrix", [](tPosition at, const value* v) { return mmatrix(at, list(v[2].tree)); }},
-    {"mimgroup", [](tPosition at, const value* v) { return mimgroup(at, list(v[2].tree)); }},
-    {"mmgroup", [](tPosition at, const value* v) { return mmgroup(at, list(v[2].tree)); }},
-    {"mreprgroup", [](tPosition at, const value* v) { return mreprgroup(at, list(v[2].tree)); }},
-    {"mcyclotomic",
-     [](tPosition at, const value* v) {
-         return mcyclotomic(at, list(v[2].tree), list(v[4].tree), list(v[6].tree));
-     }},
+    {"root", [](tPosition, value* v) { TreeRoot = list(v[0]); return NoTree; }},
+    {"mstatements_1", [](tPosition, value* v) { return mstatements_1(v[0].tree, v[1].tree); }},
+    {"mstatements_2", [](tPosition, value*) { return mstatements_2(); }},
+    {"mobj_assignment", [](tPosition at, value* v) { return mobj_assignment(at, v[0].tree, v[2].tree); }},
+    {"minput_stmnt", [](tPosition at, value* v) { return minput_stmnt(at, v[2].tree); }},
+    {"mfile_stmnt", [](tPosition at, value* v) { return mfile_stmnt(at, v[2].tree, v[3].tree); }},
+    {"mprocedure_call_stmnt", [](tPosition at, value* v) { return mprocedure_call_stmnt(at, v[0].tree, list(v[2])); }},
+    {"mempty_stmnt", [](tPosition at, value*) { return mempty_stmnt(at); }},
+    {"mobj_id", [](tPosition at, value* v) { return mobj_id(at, v[0].tree); }},
+    {"mfunction_call", [](tPosition at, value* v) { return mfunction_call(at, v[0].tree, list(v[2])); }},
+    {"mstringconst", [](tPosition at, value* v) { return mstringconst(at, v[0].tree); }},
+    {"mstring_list", [](tPosition at, value* v) { return mstring_list(at, list(v[1])); }},
+    {"minteger", [](tPosition at, value* v) { return minteger(at, v[1].tree); }},
+    {"mfr1", [](tPosition at, value* v) { return mfr1(at, v[0].tree); }},
+    {"mfr2", [](tPosition at, value* v) { return mfr2(at, v[0].tree, v[2].tree); }},
+    {"mfloatobj", [](tPosition at, value* v) { return mfloatobj(at, v[0].tree); }},
+    {"mvector", [](tPosition at, value* v) { return mvector(at, list(v[1])); }},
+    {"mmatrix", [](tPosition at, value* v) { return mmatrix(at, list(v[2])); }},
+    {"mimgroup", [](tPosition at, value* v) { return mimgroup(at, list(v[2])); }},
+    {"mmgroup", [](tPosition at, value* v) { return mmgroup(at, list(v[2])); }},
+    {"mreprgroup", [](tPosition at, value* v) { return mreprgroup(at, list(v[2])); }},
+    {"mcyclotomic", [](tPosition at, value* v) { return mcyclotomic(at, list(v[2]), list(v[4]), list(v[6])); }},
     {"mchartab",
-     [](tPosition at, const value* v) {
-         return mchartab(at, list(v[2].tree), list(v[4].tree), list(v[6].tree), list(v[8].tree),
-                         list(v[10].tree), list(v[12].tree), list(v[14].tree));
+     [](tPosition at, value* v) {
+         return mchartab(at, list(v[2]), list(v[4]), list(v[6]), list(v[8]), list(v[10]), list(v[12]),
+                         list(v[14]));
      }},
     // The tensor's value list keeps its last entry first.
     {"mtensor",
-     [](tPosition at, const value* v) { return mtensor(at, v[2].tree, v[3].tree, v[4].tree, v[6].tree); }},
-    {"mobj1", [](tPosition, const value* v) { return mobj1(v[0].tree, v[1].tree); }},
-    {"mobj2", [](tPosition, const value*) { return mobj2(); }},
-    {"mchartab_pow1", [](tPosition, const value* v) { return mchartab_pow1(v[0].tree, v[1].tree); }},
-    {"mchartab_pow2", [](tPosition, const value*) { return mchartab_pow2(); }},
-    {"mchartab_pow", [](tPosition at, const value* v) { return mchartab_pow(at, list(v[1].tree)); }},
-    {"mtenvals1", [](tPosition, const value*) { return mtenvals1(); }},
-    {"mtenvals2", [](tPosition, const value* v) { return mtenvals2(v[0].tree, v[1].tree); }},
-    {"mtensorval", [](tPosition at, const value* v) { return mtensorval(at, list(v[1].tree), v[3].tree); }},
+     [](tPosition at, value* v) { return mtensor(at, v[2].tree, v[3].tree, v[4].tree, v[6].tree); }},
+    {"mobj1", [](tPosition, value* v) { return mobj1(v[0].tree, v[1].tree); }},
+    {"mobj2", [](tPosition, value*) { return mobj2(); }},
+    {"mchartab_pow1", [](tPosition, value* v) { return mchartab_pow1(v[0].tree, v[1].tree); }},
+    {"mchartab_pow2", [](tPosition, value*) { return mchartab_pow2(); }},
+    {"mchartab_pow", [](tPosition at, value* v) { return mchartab_pow(at, list(v[1])); }},
+    {"mtenvals1", [](tPosition, value*) { return mtenvals1(); }},
+    {"mtenvals2", [](tPosition, value* v) { return mtenvals2(v[0].tree, v[1].tree); }},
+    {"mtensorval", [](tPosition at, value* v) { return mtensorval(at, list(v[1]), v[3].tree); }},
 };
 
 // Bison emits the actions in rule order, so the counter numbers them as the
@@ -496,7 +494,7 @@ public:
     parser() { push(0, {NoPosition, NoTree}); }
     ~parser()
     {
-        // Only a failure raised by the scanner leaves trees behind.
+        // A failure (of the scanner, or for want of memory) leaves trees behind.
         for (value& v : values_) ReleaseTree(v.tree);
         ReleaseTree(lookahead_.attribute.tree);
     }
@@ -508,6 +506,7 @@ public:
 private:
     void read_token();
     void push(int state, value v);
+    void make_room();
     void reduce(int rule);
     void yyErrorRecovery();
     void insert(int token, int state);
@@ -537,8 +536,24 @@ void parser::push(int state, value v)
     values_.push_back(v);
 }
 
+// Room for one more state and value, made before a node is built, so that
+// pushing the node cannot fail and lose it.
+void parser::make_room()
+{
+    if (states_.size() == states_.capacity()) {
+        states_.push_back(0);
+        states_.pop_back();
+    }
+    if (values_.size() == values_.capacity()) {
+        values_.push_back({});
+        values_.pop_back();
+    }
+}
+
+// The right-hand side stays on the stack until its node is made.
 void parser::reduce(int rule)
 {
+    make_room();
     std::size_t base = values_.size() - yyr2[rule];
     tPosition at = yyr2[rule] > 0 ? values_[base].position : lookahead_.attribute.position;
     value result = {at, productions[rule - accept_rule - 1].build(at, values_.data() + base)};
@@ -573,12 +588,14 @@ void parser::yyErrorRecovery()
     ErrorMessage(xxRestartPoint, xxInformation, lookahead_.attribute.position);
 }
 
+// The message and the room come first: once made, the token's leaf is pushed.
 void parser::insert(int token, int state)
 {
+    ErrorMessageI(xxTokenInserted, xxRepair, lookahead_.attribute.position, xxString, Parser_TokenName[token]);
+    make_room();
     tScanAttribute inserted;
     ErrorAttribute(token, &inserted);
     delete[] inserted.Text;
-    ErrorMessageI(xxTokenInserted, xxRepair, lookahead_.attribute.position, xxString, Parser_TokenName[token]);
     shift(token, state, {inserted.Position, inserted.Tree});
 }
 

@@ -162,8 +162,9 @@ void visit_function_call(tTree t)
         return;
     }
     std::vector<char*> copies(static_cast<std::size_t>(n));
+    std::vector<std::unique_ptr<char[]>> owned(copies.size());  // room first: the copies are owned at once
     collect_names_from_tree(n, call.objects, copies.data());
-    const std::vector<std::unique_ptr<char[]>> owned(copies.begin(), copies.end());
+    for (std::size_t i = 0; i < copies.size(); ++i) owned[i].reset(copies[i]);
     std::vector<const char*> names(copies.begin(), copies.end());
     set_type(call.Type, entry->definition->result_type);
     take_name(t, entry->definition->name_of_result(n, names.data()));

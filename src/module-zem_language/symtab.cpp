@@ -46,9 +46,11 @@ ZEM_set<ZEM_string> all_names(const pointer_hash_table& table, void (*f1)(const 
 
 }
 
+// The copy is made last: nothing after it can fail and lose it.
 var_symtab::var_symtabelt::var_symtabelt(const ZEM_string& name, const ZEM_object* object, const ZEM_type& type)
-    : name(name), object(object ? object->copy_object() : nullptr), type(type)
+    : name(name), object(nullptr), type(type)
 {
+    if (object) this->object = object->copy_object();
 }
 
 var_symtab::var_symtabelt::var_symtabelt(const var_symtabelt& other)

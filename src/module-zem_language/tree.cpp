@@ -1,8 +1,8 @@
 #include "module-zem_language/tree.h"
 
 #include <array>
-#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -18,11 +18,13 @@ const unsigned char Tree_TypeRange[Tree_KindCount] = {kNoTree, TREE_KINDS(TREE_R
 const std::size_t Tree_NodeSize[Tree_KindCount] = {0, TREE_KINDS(TREE_SIZE)};
 
 // Nodes stay separate heap blocks rather than pieces of the front end's pool,
-// so that the sanitizers see every node freed twice or not at all.
+// so that the sanitizers see every node freed twice or not at all. A node that
+// cannot be had fails as every other allocation does.
 tTree MakeTree(int kind)
 {
-    auto t = static_cast<tTree>(std::calloc(1, Tree_NodeSize[kind]));
-    if (!t) ZEM_FAIL("[MakeTree] out of memory");
+    void* block = ::operator new(Tree_NodeSize[kind], std::nothrow);
+    if (!block) ZEM_FAIL("out of memory");
+    auto t = static_cast<tTree>(std::memset(block, 0, Tree_NodeSize[kind]));
     t->Kind = static_cast<std::uint8_t>(kind);
     return t;
 }
@@ -143,7 +145,7 @@ void free_node(tTree n) noexcept
     const kind_layout& l = layout(n);
     if (ZEM_type** type = field<ZEM_type*>(n, l.type)) delete *type;
     if (char** text = field<char*>(n, l.text)) delete[] *text;
-    std::free(n);
+    ::operator delete(n);
 }
 
 // Takes n's children out of their fields, from field `from` down, dropping a

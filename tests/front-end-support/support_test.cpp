@@ -17,6 +17,8 @@
 #include "front-end-support/source.h"
 #include "front-end-support/stringmem.h"
 #include "front-end-support/system.h"
+#include "support/child_process.h"
+#include "support/failing_allocation.h"
 
 namespace {
 
@@ -126,6 +128,48 @@ TEST(Support, IdentifiersAndStrings)
         return kept && std::string(text) == "1100" && MakeIdent("1024", 4) == 1024;
     };
     EXPECT_IN_CHILD(doubled());
+}
+
+// Without room from the system, the string store, the identifier table and the
+// growing arrays stay as they were (texts, counts, contents) and say so by their
+// results; with room again they go on. Identifiers go on past 32767.
+TEST(Support, ShortOfMemoryEverythingStaysAsItWas)
+{
+    auto short_of_memory = [] {
+        InitMemory();
+        InitStringMemory();
+        const tIdent count = MaxIdent();
+        refuse_system_allocations(true);
+        bool kept = PutString("abc", 3) == nullptr && MakeIdent("no room", 7) == 0 && MaxIdent() == count;
+        refuse_system_allocations(false);
+        // A size that would wrap round when aligned is no small block.
+        kept &= Alloc(~0UL) == nullptr;
+        InitIdents();
+        kept &= MakeIdent("abc", 3) == 2;
+        const std::string longer(30000, 'y');
+        refuse_system_allocations(true);
+        kept &= PutString(longer.c_str(), 30000) == nullptr && MakeIdent("abc", 3) == 2;
+        refuse_system_allocations(false);
+        // The first growth of the table makes an array, the next ones extend it.
+        testing::internal::CaptureStderr();
+        for (tIdent i = 3; i <= 40000; ++i) {
+            const std::string text = std::to_string(i);
+            const bool full = i == 1024 || i == 2048;
+            if (full) refuse_system_allocations(true);
+            kept &= MakeIdent(text.c_str(), static_cast<int>(text.size())) == (full ? 0 : i);
+            kept &= MaxIdent() == (full ? i - 1 : i);
+            refuse_system_allocations(false);
+            if (full) kept &= MakeIdent(text.c_str(), static_cast<int>(text.size())) == i;
+        }
+        kept &= testing::internal::GetCapturedStderr() == "MakeArray: out of memory\nExtendArray: out of memory\n";
+        char text[8];
+        for (tIdent i : {2, 1023, 2047, 32767, 32768, 40000}) {
+            GetString(i, text);
+            kept &= text == (i == 2 ? std::string("abc") : std::to_string(i));
+        }
+        return kept && MakeIdent("32768", 5) == 32768;
+    };
+    EXPECT_TRUE(in_child_process(short_of_memory));
 }
 
 namespace {

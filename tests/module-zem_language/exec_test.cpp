@@ -9,16 +9,28 @@
 
 #include <gtest/gtest.h>
 
+#include "front-end-support/memory.h"
+#include "front-end-support/stringmem.h"
 #include "module-matrix/matrix.h"
 #include "module-zem_language/exec.h"
 #include "module-zem_language/parser.h"
 #include "module-zem_language/symtab.h"
 #include "support/alert_recorder.h"
 #include "support/child_process.h"
+#include "support/failing_allocation.h"
 #include "support/failure.h"
 #include "support/file_size_limit.h"
 #include "support/memory_limit.h"
 #include "support/printed.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define ZARN_LEAK_CHECK 1
+#elif defined(__has_feature)
+#define ZARN_LEAK_CHECK __has_feature(address_sanitizer)
+#endif
+#if ZARN_LEAK_CHECK
+#include <sanitizer/lsan_interface.h>
+#endif
 
 namespace {
 
@@ -583,4 +595,92 @@ TEST_F(command_files, ALongFileRunningOutOfMemoryEndsByItself)
         EXPECT_EXIT(short_of_memory(megabytes, long_file), testing::ExitedWithCode(0), "") << megabytes << " MB";
         EXPECT_EXIT(short_of_memory(megabytes, including), testing::ExitedWithCode(0), "") << megabytes << " MB";
     }
+}
+
+// Each allocation of a file's parse, and of the start of its run, failing in
+// turn (tree nodes, texts, the parser's stacks, messages): the failure is "out
+// of memory" each time, the run ends as one that failed there (the parse's
+// failure thrown, or the statement's counted) or as it ends without the
+// failure, and nothing is left behind: the heap holds what it held before, and
+// the sanitizer finds no leak.
+TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNothing)
+{
+    const auto repeated = [](const std::string& text, int n) {
+        std::string all;
+        for (int k = 0; k < n; ++k) all += text;
+        return all;
+    };
+    const std::string one = "cyclotomic ( 1 | #1 | #3 ) ";
+    std::string matrix = "matrix ( ";
+    for (int i = 0; i < 10; ++i) matrix += "[ " + repeated(std::to_string(i) + " ", 10) + "] ";
+    const std::string files[] = {
+        "x = " + repeated("[ ", 250) + "#1 " + repeated("] ", 250) + ";\n",
+        "x = " + repeated("cn_plus ( ", 40) + one + repeated(one + ") ", 40) + ";\n",
+        "x = " + matrix + ") ;\n",
+        "x = { \"a\" \"b\" \"c\" } ;\ny = x ;\n;\n",
+        // Messages, inserted tokens, skipped ones.
+        "x = [ 1 2 $ 3 ] ;\ny = ( a b ;\nz = character_table ( \"1a\" | ;\n",
+    };
+    for (const std::string& text : files) {
+        const std::string path = write("file.zem", text);
+        // Without a failure.
+        const int count = exec_zem_commandfile(path.c_str());
+        const std::string x = take("x");
+        take("y");
+        alerts.alerts.clear();
+        const std::size_t heap = heap_in_use();
+        const long blocks = blocks_in_use();
+        // Alerts that find no room go to the standard error stream.
+        testing::internal::CaptureStderr();
+        for (std::size_t k = 1; k <= 3000; ++k) {
+            fail_allocation(k);
+            int failed_count = -1;
+            const std::string failure = failure_of([&] { failed_count = exec_zem_commandfile(path.c_str()); });
+            const bool failed = allocation_failed();
+            fail_allocation(0);
+            const std::string failed_x = take("x");
+            take("y");
+            // A statement that failed leaves those before it run.
+            const bool ran = failed_count == count ? failed_x == x
+                                                   : failed_count == 1 && (failed_x == x || failed_x == "(none)");
+            EXPECT_TRUE(failure == "(no failure)" ? ran : failure == run_time("out of memory"))
+                << k << ": " << failure << failed_count;
+            for (const std::string& alert : alerts.alerts) {
+                if (alert.starts_with("run-time")) {
+                    EXPECT_EQ(alert, run_time("out of memory")) << k;
+                }
+            }
+            alerts.alerts.clear();
+            if (!failed) break;
+        }
+        testing::internal::GetCapturedStderr();
+        EXPECT_EQ(blocks_in_use(), blocks) << text.substr(0, 20);
+        if (!address_sanitizer) {
+            EXPECT_LE(heap_in_use(), heap + (64 << 10)) << text.substr(0, 20);
+        }
+    }
+#if ZARN_LEAK_CHECK
+    EXPECT_EQ(__lsan_do_recoverable_leak_check(), 0);
+#endif
+}
+
+// A statement of 40000 undefined names has 40000 messages, each a text of its
+// own for the front end's store, and one for the vector they make. Where the
+// system has no room for the store, the first message fails as out of memory,
+// counted once.
+TEST_F(command_files, AStatementWhoseMessagesFindNoRoomFailsAsOutOfMemory)
+{
+    std::string names;
+    for (int k = 0; k < 40000; ++k) names += "nameless" + std::to_string(k) + " ";
+    const std::string statement = "v = [ " + names + "] ;\n";
+    EXPECT_TRUE(in_child_process([&] {
+        // The store starts afresh, with no room left over from earlier tests.
+        InitMemory();
+        InitStringMemory();
+        refuse_system_allocations(true);
+        const int count = run(statement);
+        refuse_system_allocations(false);
+        return count == 1 && alerts.alerts == resuming("out of memory");
+    }));
+    EXPECT_EQ(run(statement), 40001);
 }
