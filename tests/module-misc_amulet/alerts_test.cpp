@@ -53,7 +53,8 @@ private:
         if (!box || !box->isVisible()) return;
         texts.push_back(box->text().toStdString());
         held.push_back(alert_reserve_held());
-        if (keep) kept = ::mmap(nullptr, std::exchange(keep, 0), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (keep)
+            kept = ::mmap(nullptr, std::exchange(keep, 0), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         box->button(QMessageBox::Ok)->click();
     }
 

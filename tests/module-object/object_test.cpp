@@ -179,7 +179,8 @@ struct drawing_recorder : alert_recorder {
         if (!room || text.starts_with("!")) throw std::bad_alloc();
         alerts.push_back(text);
         held.push_back(alert_reserve_held());
-        if (keep) kept = ::mmap(nullptr, std::exchange(keep, 0), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (keep)
+            kept = ::mmap(nullptr, std::exchange(keep, 0), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     }
     std::vector<bool> held;
     std::size_t keep = 0;

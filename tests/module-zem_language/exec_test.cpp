@@ -558,7 +558,8 @@ TEST_F(command_files, RunningOutOfMemoryIsCountedAndTheRunGoesOn)
     // In a fresh process too: a forked one may scan it in what the tests before freed.
     const auto token_fails = [&] {
         limit_growth(4 << 20);
-        const bool fails = failure_of([&] { exec_zem_commandfile(token.c_str()); }) == run_time("scanner failed: out of memory");
+        const bool fails =
+            failure_of([&] { exec_zem_commandfile(token.c_str()); }) == run_time("scanner failed: out of memory");
         fs::remove_all(dir);
         std::exit(fails ? 0 : 1);
     };
