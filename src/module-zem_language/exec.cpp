@@ -105,6 +105,8 @@ public:
     void beep() override { previous_->beep(); }
 
     bool withholding() const { return withheld_ > 0; }
+    // Whether the next alert would be withheld.
+    bool at_bound() const { return stopped_ || shown_ >= max_shown_alerts; }
     // The lines more, once the run is over, shown as every alert is.
     void report()
     {
@@ -215,6 +217,9 @@ void exec_zem_statement(Tree_Node* statement, int* nerr)
         });
     } catch (const ZEM_string& failure) {
         *nerr += 1;
+        // Withheld among the messages, the failure would go unseen: it still
+        // reaches the user, on the error stream.
+        if (run_alerts && run_alerts->at_bound()) std::fputs(failure.c_str(), stderr);
         message(failure.c_str());
         message("OK, resuming main loop");
     }

@@ -683,5 +683,19 @@ TEST_F(command_files, AStatementWhoseMessagesFindNoRoomFailsAsOutOfMemory)
         refuse_system_allocations(false);
         return count == 1 && alerts.alerts == resuming("out of memory");
     }));
+    // With room for some hundred texts, the failure comes past the bound on
+    // alerts, withheld with the messages: it is written to the error stream.
+    EXPECT_TRUE(in_child_process([&] {
+        InitMemory();
+        InitStringMemory();
+        PutString("", 0);
+        refuse_system_allocations(true);
+        testing::internal::CaptureStderr();
+        const int count = run(statement);
+        const std::string written = testing::internal::GetCapturedStderr();
+        refuse_system_allocations(false);
+        return count == 1 && alerts.alerts.size() == 21u && alerts.alerts.back().ends_with(" more messages not shown") &&
+               written.find("run-time exception: out of memory\n") != std::string::npos;
+    }));
     EXPECT_EQ(run(statement), 40001);
 }
