@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "front-end-support/dynarray.h"
+#include "module-object/text_stream.h"
 
 namespace {
 
@@ -226,7 +227,7 @@ void WriteSet(std::ostream& out, const tSet* set)
 
 void WriteSet(std::FILE* file, const tSet* set)
 {
-    std::ostringstream text;
+    text_stream text;
     WriteSet(text, set);
     std::fputs(text.str().c_str(), file);
 }

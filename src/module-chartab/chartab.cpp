@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "module-object/error.h"
+#include "module-object/text_stream.h"
 
 ZEM_character_table_impl::ZEM_character_table_impl(
     int columns, int rows, const pointer_to_objects<ZEM_string>& class_names,
@@ -91,7 +92,7 @@ namespace {
 template <class Value>
 std::string printed(const Value& value)
 {
-    std::ostringstream out;
+    text_stream out;
     out << value;
     return out.str();
 }

@@ -22,6 +22,7 @@
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/window_parts.h"
 #include "module-misc_amulet/wrapper.h"
+#include "module-object/text_stream.h"
 #include "module-scalar/integer.h"
 #include "module-zem_language/symtab.h"
 
@@ -205,7 +206,7 @@ ZEM_character fold(const press& p, binary_operation op)
 // One character as itself, several as a list; the comment lists them in list order.
 void copy(const press& p)
 {
-    std::ostringstream comment;
+    text_stream comment;
     p.group.get_comment_from_group(comment);
     comment << "\n\n";
     if (p.count == 1) return p.new_page(p.c[0], comment.str());
@@ -603,7 +604,7 @@ void do_accept_character_table_proc(QObject& command)
 
     group->clear_character_group();
     for (int i = 1; i <= table.rows(); ++i) {
-        std::ostringstream comment;
+        text_stream comment;
         comment << "[ Row " << i << " of " << name.c_str() << " ]";
         group->add_to_character_group(table.row(i), ZEM_string(comment.str().c_str()));
     }
@@ -685,7 +686,7 @@ void do_character_operation_proc(QObject& command)
     pointer_to_objects<int> positions;
     group.get_characters_from_group(c, positions);
 
-    std::ostringstream comment;
+    text_stream comment;
     comment << "[ " << label << "(";
     for (int a = 0; a < count; ++a) comment << (a ? ", " : "") << positions[a];
     comment << "), n = " << n << " ]" << "   (" << group.chartab_name().c_str() << ")";

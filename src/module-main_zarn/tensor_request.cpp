@@ -11,6 +11,7 @@
 #include "module-matrix+tensor/matrix_times_tensor.h"
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-object/error.h"
+#include "module-object/text_stream.h"
 #include "numbers/scalar_instances.h"
 
 namespace {
@@ -70,7 +71,7 @@ std::unique_ptr<ZEM_object> transformed(const var_symtab::var_symtabelt& transfo
 
 std::string comment_of(const tensor_inputs& inputs, int n_free)
 {
-    std::ostringstream comment;
+    text_stream comment;
     comment << "The point group used was \"" << inputs.point_group << "\".\n"
             << "Its basis was transformed by \"" << inputs.transformation << "\".\n"
             << "The number of free parameters is " << n_free << ".\n\n";

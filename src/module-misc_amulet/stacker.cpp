@@ -21,13 +21,14 @@
 #include "module-misc_amulet/wrapper.h"
 #include "module-object/file_output.h"
 #include "module-object/string.h"
+#include "module-object/text_stream.h"
 
 void default_create_window_method_proc(const ZEM_object& value, const char* title) { zem_object_window(value, title); }
 
 std::ostream& operator<<(std::ostream& out, const to_window_method& method)
 {
     if (method == default_create_window_method) return out << "default_create_window_method";
-    std::ostringstream address;
+    text_stream address;
     address << std::hex << reinterpret_cast<std::uintptr_t>(method);
     return out << "(to_window_method) " << address.str();
 }
@@ -250,7 +251,7 @@ void stacker_do_to_file_proc(QObject* command)
     if (!name) return;
 
     // Printed before the file is touched, so that a failing print leaves no file behind.
-    std::ostringstream text;
+    text_stream text;
     if (comment.Valid()) comment.value().print(text);
     value.value().print(text);
     text << "\n\n";

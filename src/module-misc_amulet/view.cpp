@@ -6,10 +6,11 @@
 #include <sstream>
 
 #include "module-object/object.h"
+#include "module-object/text_stream.h"
 
 QWidget* generic_view(const ZEM_object& value)
 {
-    std::ostringstream printed;
+    text_stream printed;
     value.print(printed);
     const std::string text = printed.str();
 

@@ -3,6 +3,8 @@
 #include <cstdarg>
 #include <sstream>
 
+#include "module-object/text_stream.h"
+
 ZEM_type::ZEM_type() : name_("unknown") {}
 
 ZEM_type::ZEM_type(const char* name, int n, ...) : name_(name ? name : "unknown")
@@ -29,9 +31,7 @@ void ZEM_type::print(std::ostream& out) const
 
 std::string ZEM_type::text() const
 {
-    std::ostringstream out;
-    // A text cut short for want of memory would compare as another type.
-    out.exceptions(std::ios::badbit);
+    text_stream out;
     print(out);
     return out.str();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "module-object/error.h"
+#include "module-object/text_stream.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ char* tensor_component_name(int dim, int rank, int component)
         ZEM_FAIL("[tensor_component_name] component out of range");
     pointer_to_objects<int> tuple;
     tensor_index_to_indices(dim, rank, component, tuple);
-    std::ostringstream out;
+    text_stream out;
     for (int index : tuple) {
         if (dim >= 1 && dim <= n_letters)
             out << letters[index];

@@ -8,6 +8,7 @@
 #include "front-end-support/sets.h"
 #include "front-end-support/system.h"
 #include "module-object/error.h"
+#include "module-object/text_stream.h"
 
 namespace {
 
@@ -111,8 +112,7 @@ void MessageI(const char* text, int message_class, tPosition position, int info_
 void WriteMessage(bool is_code, int code_or_ident, int message_class, tPosition position, int info_class,
                   const void* info)
 {
-    std::ostringstream line;
-    line.exceptions(std::ios::badbit);  // no line cut short for want of memory
+    text_stream line;
     WriteHead(line, position, message_class);
     if (is_code)
         WriteCode(line, code_or_ident);

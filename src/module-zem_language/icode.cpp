@@ -5,6 +5,7 @@
 
 #include "module-collections/linkedlist.h"
 #include "module-object/file_output.h"
+#include "module-object/text_stream.h"
 #include "module-zem_language/builtin.h"
 #include "module-zem_language/symtab.h"
 
@@ -84,8 +85,7 @@ void icode_file::execute(ZEM_vm& vm) const
     const popped_value name = pop_value(vm);
     const ZEM_string& path = taken_as<ZEM_string>(name.get(), "[icode_file] the file name is not a string");
     if (!value) ZEM_FAIL("[icode_file] no value to write");
-    std::ostringstream text;
-    text.exceptions(std::ios::badbit);  // a text cut short for want of memory is never written
+    text_stream text;
     value->print(text);
     const file_write_failure failure = write_whole_file(path.c_str(), text.str(), file_write_mode::replace);
     if (failure != file_write_failure::none)

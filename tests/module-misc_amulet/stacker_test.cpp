@@ -15,6 +15,7 @@
 #include "module-misc_amulet/widget_support.h"
 #include "module-misc_amulet/window_parts.h"
 #include "support/alert_recorder.h"
+#include "support/failing_allocation.h"
 #include "support/failure.h"
 #include "support/matrices.h"
 #include "support/screenshot.h"
@@ -189,6 +190,32 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
         }
     }
     std::filesystem::remove_all(dir);
+}
+
+// Short of memory, "To file" writes the page whole or not at all: a text that
+// cannot grow fails as out of memory instead of being written cut short.
+TEST(Stacker, ToFileShortOfMemoryWritesThePageWholeOrNotAtAll)
+{
+    const std::string file = std::filesystem::temp_directory_path() / ("zarn_stacker_short_" + std::to_string(getpid()));
+    const std::string value(100000, 'v');
+    deck_under_test d;
+    d.add(value.c_str(), "comment\n");
+    bool refused = false;
+    for (std::size_t k = 1; k < 1000; ++k) {
+        std::filesystem::remove(file);
+        alert_recorder recorder;
+        recorder.texts = {file};
+        fail_allocation(k);
+        d.press("To file");
+        const bool failed = allocation_failed();
+        fail_allocation(0);
+        const std::string written = contents(file);
+        EXPECT_TRUE(written == "(none)" || written == "comment\n" + value + "\n\n") << k;
+        refused |= written == "(none)";
+        if (!failed) break;
+    }
+    EXPECT_TRUE(refused);
+    std::filesystem::remove(file);
 }
 
 TEST(Stacker, TheCannotCreateAlertIsCutTo249BytesWithoutSplittingACharacter)
