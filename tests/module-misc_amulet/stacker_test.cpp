@@ -196,7 +196,8 @@ TEST(Stacker, ToFileWritesCommentValueAndTwoNewlinesAsTheAnswersSay)
 // cannot grow fails as out of memory instead of being written cut short.
 TEST(Stacker, ToFileShortOfMemoryWritesThePageWholeOrNotAtAll)
 {
-    const std::string file = std::filesystem::temp_directory_path() / ("zarn_stacker_short_" + std::to_string(getpid()));
+    const std::string file =
+        std::filesystem::temp_directory_path() / ("zarn_stacker_short_" + std::to_string(getpid()));
     const std::string value(100000, 'v');
     deck_under_test d;
     d.add(value.c_str(), "comment\n");
