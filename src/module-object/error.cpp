@@ -145,7 +145,6 @@ void message(const char* text)
         if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
         std::fflush(stderr);
     }
-    take_reserve();
 }
 
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons)
