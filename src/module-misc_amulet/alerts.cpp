@@ -1,5 +1,7 @@
 #include "module-misc_amulet/alerts.h"
 
+#include <sys/mman.h>
+
 #include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -7,10 +9,17 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "module-misc_amulet/window_parts.h"
@@ -22,14 +31,31 @@ namespace {
 std::exception_ptr toolkit_failure;
 int waits_open = 0;
 
+// Open while a wait runs, however the wait ends.
+class open_wait {
+public:
+    open_wait() { ++waits_open; }
+    ~open_wait() { --waits_open; }
+    open_wait(const open_wait&) = delete;
+    open_wait& operator=(const open_wait&) = delete;
+};
+
 // Runs the wait of an alert or question; a failure that a handler of the
-// toolkit let out meanwhile has ended it, and is thrown here.
+// toolkit let out meanwhile has ended it, and is thrown here. A wait that
+// fails itself (its dialog could not be built) passes its own failure on and
+// leaves none behind for a later wait.
 template <class Wait>
 auto waiting(Wait&& wait)
 {
-    ++waits_open;
-    auto result = wait();
-    --waits_open;
+    auto result = [&] {
+        const open_wait open;
+        try {
+            return wait();
+        } catch (...) {
+            toolkit_failure = nullptr;
+            throw;
+        }
+    }();
     if (toolkit_failure) std::rethrow_exception(std::exchange(toolkit_failure, nullptr));
     return result;
 }
@@ -41,6 +67,33 @@ void need_room(const alert_room& room)
     if (!room) ZEM_FAIL("out of memory");
 }
 
+// What a dialog shows of a text: at most this many bytes and lines of its
+// head, so that laying it out never needs more room than the reserve gives;
+// a pop-up's button shows less of its label.
+constexpr std::size_t shown_bytes = 2000;
+constexpr int shown_lines = 40;
+constexpr std::size_t shown_label_bytes = 200;
+
+std::string_view head_of(std::string_view text, std::size_t bytes = shown_bytes, int most_lines = shown_lines)
+{
+    std::size_t end = 0;
+    for (int lines = 0; end < text.size() && end < bytes; ++end)
+        if (text[end] == '\n' && ++lines == most_lines) break;
+    // Not inside a character of several bytes.
+    if (end < text.size())
+        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+QString shown_text(std::string_view text, std::size_t bytes = shown_bytes, int most_lines = shown_lines)
+{
+    const std::string_view head = head_of(text, bytes, most_lines);
+    QString shown = QString::fromUtf8(head.data(), qsizetype(head.size()));
+    // A cut label goes on in its line, a cut alert below its head.
+    if (head.size() < text.size()) shown += most_lines == 1 ? QStringLiteral("...") : QStringLiteral("\n...");
+    return shown;
+}
+
 }
 
 void qt_alert_seam::show_alert(const std::string& text)
@@ -49,9 +102,15 @@ void qt_alert_seam::show_alert(const std::string& text)
     // writes the text to the error stream instead.
     const alert_room room;
     if (!room) throw std::bad_alloc();
+    // The dialog shows the head of a long text; the whole of it is written.
+    if (head_of(text).size() < text.size()) {
+        std::fwrite(text.data(), 1, text.size(), stderr);
+        if (!text.ends_with('\n')) std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
     QMessageBox box;
     box.setTextFormat(Qt::PlainText);
-    box.setText(QString::fromStdString(text));
+    box.setText(shown_text(text));
     box.setStandardButtons(QMessageBox::Ok);
     const cursor_shown answering(Qt::ArrowCursor, true);
     waiting([&] { return box.exec(); });
@@ -120,12 +179,77 @@ int qt_alert_seam::ask_choice(const std::string& title, const std::vector<std::s
     return waiting([&] { return dialog.exec(); }) - 1;
 }
 
+namespace {
+
+// The room a pop-up's entries need beyond the reserve: what the toolkit takes
+// for a button and for each byte of its label, measured with a few thousand
+// entries, and doubled.
+constexpr std::size_t entry_room = std::size_t(8) << 10;
+constexpr std::size_t label_byte_room = 16;
+
+std::size_t selection_room(const std::vector<std::string>& entries)
+{
+    std::size_t room = 0;
+    for (const std::string& entry : entries)
+        room += entry_room + label_byte_room * std::min(entry.size(), shown_label_bytes);
+    return room;
+}
+
+// Address space held back while a pop-up is built and given back before it is
+// taken down: where the toolkit runs out all the same, the destructors of its
+// widgets, which allocate too, still find room.
+class spare_room {
+public:
+    spare_room() noexcept
+        : block_(::mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0))
+    {
+    }
+    ~spare_room() { give_back(); }
+    spare_room(const spare_room&) = delete;
+    spare_room& operator=(const spare_room&) = delete;
+
+    void give_back() noexcept
+    {
+        if (block_ != MAP_FAILED) ::munmap(std::exchange(block_, MAP_FAILED), size);
+    }
+
+    static constexpr std::size_t size = std::size_t(2) << 20;
+
+private:
+    void* block_;
+};
+
+// A panel taller than two thirds of the screen scrolls, so that every entry
+// can be reached and the window, with the image the toolkit keeps of it,
+// stays within the screen.
+QWidget* within_screen(QWidget* panel)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int height = screen ? screen->availableGeometry().height() * 2 / 3 : 400;
+    const QSize wanted = panel->sizeHint();
+    if (wanted.height() <= height) return panel;
+    auto* area = new QScrollArea;
+    set_fill(area, motif_gray);
+    area->setFrameShape(QFrame::NoFrame);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->setWidgetResizable(true);
+    area->setWidget(panel);
+    area->setFixedSize(wanted.width() + area->verticalScrollBar()->sizeHint().width(), height);
+    return area;
+}
+
+}
+
 int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std::string>& entries,
                                  const std::function<bool(int)>& pressed)
 {
-    const alert_room room;
+    const alert_room room(selection_room(entries) + spare_room::size);
     need_room(room);
+    spare_room spare;
     QDialog dialog;
+    // Destroyed before the dialog, also while a failure unwinds.
+    const auto spare_given_back = qScopeGuard([&] { spare.give_back(); });
     QHBoxLayout* row = gray_row(dialog, title);
 
     auto* panel = new QWidget;
@@ -138,7 +262,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     // it closes the dialog and is thrown again once the loop has ended.
     std::exception_ptr failure;
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        QPushButton* button = gray_button(QString::fromStdString(entries[k]));
+        QPushButton* button = gray_button(shown_text(entries[k], shown_label_bytes, 1));
         QObject::connect(button, &QPushButton::clicked, &dialog, [&, k] {
             try {
                 if (!pressed(int(k))) return;
@@ -151,7 +275,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
         });
         column->addWidget(button);
     }
-    row->addWidget(panel, 0, Qt::AlignTop);
+    row->addWidget(within_screen(panel), 0, Qt::AlignTop);
 
     QPushButton* cancel = gray_button("cancel");
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);

@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -85,6 +86,7 @@ constexpr std::size_t reserve_size = std::size_t(8) << 20;
 void* reserve = nullptr;
 bool reserve_wanted = false;
 int rooms = 0;
+bool outermost_room = false;
 
 void* map_reserve() noexcept
 {
@@ -98,6 +100,15 @@ void take_reserve() noexcept
     if (!reserve && reserve_wanted && rooms == 0) reserve = map_reserve();
 }
 
+// Whether `size` bytes of address space are free now.
+bool free_now(std::size_t size) noexcept
+{
+    void* block = ::mmap(nullptr, size, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+    if (block == MAP_FAILED) return false;
+    ::munmap(block, size);
+    return true;
+}
+
 }
 
 void hold_alert_reserve() noexcept
@@ -106,14 +117,23 @@ void hold_alert_reserve() noexcept
     take_reserve();
 }
 
-alert_room::alert_room() noexcept
+alert_room::alert_room(std::size_t more) noexcept
 {
-    ++rooms;
-    if (!reserve_wanted) return;
-    // Taken now where it was not held: then the room is there too.
-    if (!reserve) reserve = map_reserve();
-    room_ = reserve != nullptr;
-    if (reserve) ::munmap(std::exchange(reserve, nullptr), reserve_size);
+    if (!reserve_wanted) {
+        ++rooms;
+        return;
+    }
+    if (rooms++ > 0) {
+        // The outermost room has given the reserve back already, and what
+        // followed may have used some of it.
+        room_ = outermost_room;
+    } else {
+        // Taken now where it was not held: then the room is there too.
+        if (!reserve) reserve = map_reserve();
+        room_ = outermost_room = reserve != nullptr;
+        if (reserve) ::munmap(std::exchange(reserve, nullptr), reserve_size);
+    }
+    if (room_ && more > 0) room_ = more <= SIZE_MAX - reserve_size && free_now(reserve_size + more);
 }
 
 alert_room::~alert_room()

@@ -3,6 +3,7 @@
 // the alert seam that the program (a real dialog) or a test (a recorder) installs.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <new>
 #include <optional>
@@ -46,7 +47,9 @@ void failing_as_out_of_memory(Work&& work)
 void hold_alert_reserve() noexcept;
 class alert_room {
 public:
-    alert_room() noexcept;
+    // A room for what needs `more` bytes beyond the reserve (a pop-up of many
+    // entries) has room only if that much address space is free besides.
+    explicit alert_room(std::size_t more = 0) noexcept;
     ~alert_room();
     alert_room(const alert_room&) = delete;
     alert_room& operator=(const alert_room&) = delete;

@@ -1,15 +1,19 @@
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <new>
 
 #include "module-misc_amulet/popup_driver.h"
 #include "module-misc_amulet/window_parts.h"
+#include "support/failing_allocation.h"
 #include "support/failure.h"
 #include "support/memory_limit.h"
 #include "support/screenshot.h"
@@ -195,4 +199,141 @@ TEST(SelectionPopup, NestedPopupsOpenOverTheirParentCloseInnermostFirstAndPassOn
               "broken");
     EXPECT_EQ(driver.seen, (std::vector<std::string>{"outer 1", "inner 2"}));
     EXPECT_EQ(popup_driver::open_popups(), 0);
+}
+
+// A question whose dialog cannot be built leaves no wait open behind it: a
+// failure that a handler lets out afterwards, with no alert open, is shown at
+// once as the failure of a window's work.
+TEST(Alerts, AQuestionWhoseDialogCannotBeBuiltLeavesNoWaitOpen)
+{
+    alert_answerer user;
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    const std::string prompt = "Please enter file name", initial;
+    // The first allocation inside the wait builds the question's dialog.
+    fail_allocation(1);
+    EXPECT_THROW(ask_text(prompt, initial), std::bad_alloc);
+    EXPECT_TRUE(allocation_failed());
+    fail_allocation(0);
+    QTimer::singleShot(0, [] { throw std::bad_alloc(); });
+    QTest::qWait(50);
+    EXPECT_EQ(user.texts, std::vector<std::string>{"run-time exception: out of memory\n"});
+    message("shown");
+    EXPECT_EQ(user.texts.back(), "shown");
+}
+
+// A pop-up taller than the screen scrolls: the window stays within the
+// screen, and the last of thousands of entries is reached and pressed.
+TEST(SelectionPopup, ThousandsOfEntriesScrollWithinTheScreen)
+{
+    std::vector<std::string> entries;
+    for (int k = 0; k < 5000; ++k) entries.push_back("group " + std::to_string(k));
+    QSize size;
+    bool cancel_shown = false;
+    QTimer::singleShot(0, [&] {
+        QWidget* popup = QApplication::activeModalWidget();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+        size = popup->size();
+        cancel_shown = !button(popup, "cancel")->visibleRegion().isEmpty();
+        auto* area = popup->findChild<QScrollArea*>();
+        QAbstractButton* last = button(popup, "group 4999");
+        area->ensureWidgetVisible(last);
+        QTest::qWait(20);
+        save_screenshot(popup, "selection_popup_scrolled.png");
+        QTest::mouseClick(last, Qt::LeftButton, {}, last->rect().center());
+    });
+    qt_alert_seam dialogs;
+    alert_seam* previous = install_alert_seam(&dialogs);
+    EXPECT_EQ(ask_selection("point group", entries, [](int) { return true; }), 4999);
+    install_alert_seam(previous);
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_LE(size.height(), screen.height());
+    EXPECT_GT(size.height(), screen.height() / 2);
+    EXPECT_TRUE(cancel_shown);
+}
+
+namespace {
+
+// As the program starts, then with `room` bytes of address space left: a
+// pop-up of 5,000 entries, asked inside a window's work, is drawn, or fails as
+// out of memory and that failure is drawn or written; an alert of a megabyte
+// is drawn, its head in the dialog, and written whole. Never a crash. With
+// room enough, both are drawn.
+[[noreturn]] void large_dialogs_short_of_memory(std::size_t room, bool room_enough = false)
+{
+    ::alarm(60);
+    std::vector<std::string> entries;
+    for (int k = 0; k < 5000; ++k) entries.push_back("class " + std::to_string(k));
+    const std::string long_text = "variable '" + std::string(1 << 20, 'n') + "' not defined\n";
+    const QString head = QString::fromStdString(long_text.substr(0, 2000)) + "\n...";
+    const QString out_of_memory = "run-time exception: out of memory\n";
+    std::string written(long_text.size() + 4096, '\0');
+    char stderr_name[] = "/tmp/zarn_stderr_XXXXXX";
+    const int stderr_file = ::mkstemp(stderr_name);
+    ::unlink(stderr_name);
+    ::dup2(stderr_file, 2);
+
+    bool popup_drawn = false, failure_drawn = false, alert_drawn = false, alert_cut_right = false;
+    QTimer user;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        auto* front = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!front || !front->isVisible()) return;
+        if (auto* box = qobject_cast<QMessageBox*>(front)) {
+            (box->text() == out_of_memory ? failure_drawn : alert_drawn) = true;
+            alert_cut_right = box->text() == out_of_memory || box->text() == head;
+            box->button(QMessageBox::Ok)->click();
+        } else {
+            popup_drawn = true;
+            front->reject();
+        }
+    });
+    user.start(5);
+    qt_alert_seam dialogs;
+    install_alert_seam(&dialogs);
+    hold_alert_reserve();
+    prepare_alerts();
+
+    limit_growth(room);
+    int chosen = 0;
+    showing_failures([&] { chosen = ask_selection("point group", entries, [](int) { return true; }); }, false,
+                     work_kind::quick);
+    message(long_text.c_str());
+
+    const ssize_t size = ::pread(stderr_file, written.data(), written.size(), 0);
+    const std::string_view errors(written.data(), size > 0 ? std::size_t(size) : 0);
+    const bool popup = chosen == -1 ? popup_drawn
+                                    : failure_drawn || errors.find(out_of_memory.toStdString()) != errors.npos;
+    const bool alert = errors.find(long_text) != errors.npos && (!alert_drawn || alert_cut_right);
+    ::_exit(popup && alert && (!room_enough || (popup_drawn && alert_drawn)) ? 0 : 1);
+}
+
+// With the heap full to its last block, an alert still finds room to be
+// drawn: the reserve's, given back before the alert's text is even copied.
+[[noreturn]] void alert_with_the_heap_full()
+{
+    ::alarm(60);
+    alert_answerer user;
+    hold_alert_reserve();
+    prepare_alerts();
+    limit_growth(0);
+    take_every_block();
+    message("run-time exception: [frac-operator %] n <= 0\n");
+    ::_exit(user.texts.size() == 1 && user.texts[0] == "run-time exception: [frac-operator %] n <= 0\n" ? 0 : 1);
+}
+
+}
+
+TEST(AlertsDeathTest, AnAlertIsDrawnInTheReserveWithTheHeapFull)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(alert_with_the_heap_full(), testing::ExitedWithCode(0), "");
+}
+
+TEST(AlertsDeathTest, LargePopupsAndLongAlertsShortOfMemoryAreDrawnOrFailWithoutACrash)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (std::size_t room = 0; room <= std::size_t(16) << 20; room += 512 << 10)
+        EXPECT_EXIT(large_dialogs_short_of_memory(room), testing::ExitedWithCode(0), "") << room;
+    EXPECT_EXIT(large_dialogs_short_of_memory(std::size_t(128) << 20, true), testing::ExitedWithCode(0), "");
 }

@@ -45,10 +45,12 @@ bool under_memory_limit(std::size_t bytes, Work&& work)
 
 // Takes every block malloc still gives, down to the smallest, chained through
 // the blocks themselves; the chain, never freed (the process is a child).
+// Small free blocks are kept per size and never split, so every size up to a
+// kilobyte is asked for.
 inline void* take_every_block()
 {
     void* taken = nullptr;
-    for (std::size_t size = 1 << 16; size >= sizeof taken; size /= 2)
+    for (std::size_t size = 1 << 16; size >= sizeof taken; size = size > 1024 ? size / 2 : size - 8)
         while (void* block = std::malloc(size)) {
             *static_cast<void**>(block) = taken;
             taken = block;
