@@ -15,7 +15,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdio>
 #include <exception>
 #include <new>
 #include <optional>
@@ -103,11 +102,7 @@ void qt_alert_seam::show_alert(const std::string& text)
     const alert_room room;
     if (!room) throw std::bad_alloc();
     // The dialog shows the head of a long text; the whole of it is written.
-    if (head_of(text).size() < text.size()) {
-        std::fwrite(text.data(), 1, text.size(), stderr);
-        if (!text.ends_with('\n')) std::fputc('\n', stderr);
-        std::fflush(stderr);
-    }
+    if (head_of(text).size() < text.size()) write_to_error_stream(text.c_str());
     QMessageBox box;
     box.setTextFormat(Qt::PlainText);
     box.setText(shown_text(text));

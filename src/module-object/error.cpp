@@ -64,6 +64,8 @@ int alert_seam::ask_selection(const std::string& title, const std::vector<std::s
     }
 }
 
+void alert_seam::show_failure(const std::string& text) { show_alert(text); }
+
 void alert_seam::beep() {}
 
 namespace {
@@ -151,21 +153,34 @@ alert_seam* install_alert_seam(alert_seam* seam)
     return previous;
 }
 
-void message(const char* text)
+namespace {
+
+void show(const char* text, void (alert_seam::*shown)(const std::string&))
 {
     if (!text) text = "";
     try {
         // Every alert has the reserve's room, whatever it says; a seam that
         // draws asks for a room of its own too, and draws only with room.
         const alert_room room;
-        current_alerts->show_alert(text);
+        (current_alerts->*shown)(text);
     } catch (const std::bad_alloc&) {
         // Written with no memory of its own, so the user still reads it.
-        std::fputs(text, stderr);
-        if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
-        std::fflush(stderr);
+        write_to_error_stream(text);
     }
 }
+
+}
+
+void write_to_error_stream(const char* text) noexcept
+{
+    std::fputs(text, stderr);
+    if (!*text || text[std::strlen(text) - 1] != '\n') std::fputc('\n', stderr);
+    std::fflush(stderr);
+}
+
+void message(const char* text) { show(text, &alert_seam::show_alert); }
+
+void failure_message(const char* text) { show(text, &alert_seam::show_failure); }
 
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons)
 {

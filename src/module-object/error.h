@@ -69,6 +69,9 @@ public:
     virtual ~alert_seam();
     // Returns when the user has closed the alert.
     virtual void show_alert(const std::string& text) = 0;
+    // The same for the text of a failure; a seam that withholds alerts still
+    // lets the user learn of a failure. By default, an alert.
+    virtual void show_failure(const std::string& text);
     // A modal question titled `title` with one button per label; the index of
     // the button pressed, or -1 when the question was closed without one.
     virtual int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
@@ -94,6 +97,12 @@ alert_seam* install_alert_seam(alert_seam* seam);
 // room to draw (it throws std::bad_alloc), is written to the standard error
 // stream instead, and the program goes on.
 void message(const char* text);
+// The same for a failure, which reaches the user even where its alert is
+// withheld: it is written to the standard error stream then.
+void failure_message(const char* text);
+// Writes the text, and a line break where it ends without one, to the standard
+// error stream; needs no memory.
+void write_to_error_stream(const char* text) noexcept;
 int ask_choice(const std::string& title, const std::vector<std::string>& buttons);
 int ask_selection(const std::string& title, const std::vector<std::string>& entries,
                   const std::function<bool(int)>& pressed);

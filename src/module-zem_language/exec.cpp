@@ -75,11 +75,22 @@ public:
     alert_limit(const alert_limit&) = delete;
     alert_limit& operator=(const alert_limit&) = delete;
 
+    void show_failure(const std::string& text) override
+    {
+        // Withheld among the messages, a failure would go unseen.
+        if (stopped_ || shown_ >= max_shown_alerts) write_to_error_stream(text.c_str());
+        show_alert(text);
+    }
     void show_alert(const std::string& text) override
     {
         // What follows the stop (the parser on the statement it cut, say) says
         // nothing of the file, and would make the counts disagree with the bound.
-        if (stopped_) return;
+        // A file read after the stop stops at its first message, so that no
+        // run reads on for ever.
+        if (stopped_) {
+            StopReading();
+            return;
+        }
         if (shown_ < max_shown_alerts) {
             ++shown_;
             previous_->show_alert(text);
@@ -104,9 +115,6 @@ public:
     }
     void beep() override { previous_->beep(); }
 
-    bool withholding() const { return withheld_ > 0; }
-    // Whether the next alert would be withheld.
-    bool at_bound() const { return stopped_ || shown_ >= max_shown_alerts; }
     // The lines more, once the run is over, shown as every alert is.
     void report()
     {
@@ -117,7 +125,7 @@ public:
                 message(("too many messages: reading stopped after " + std::to_string(max_read_messages)).c_str());
         } catch (const std::bad_alloc&) {
             // The run is over and counted: its failure, not this one, is what goes on.
-            std::fputs("run-time exception: out of memory\n", stderr);
+            write_to_error_stream("run-time exception: out of memory\n");
         }
     }
 
@@ -194,12 +202,6 @@ void exec_zem_statements(Tree_Node* list, int* nerr)
 void exec_zem_statement(Tree_Node* statement, int* nerr)
 {
     if (*nerr != 0) return;
-    // Alerts withheld: what is left of this file does not run, so that the
-    // user sees the messages that stopped it.
-    if (run_alerts && run_alerts->withholding()) {
-        *nerr = 1;
-        return;
-    }
     try {
         // What it held is freed by the time the failure arrives, so the alerts have room.
         failing_as_out_of_memory([&] {
@@ -217,10 +219,7 @@ void exec_zem_statement(Tree_Node* statement, int* nerr)
         });
     } catch (const ZEM_string& failure) {
         *nerr += 1;
-        // Withheld among the messages, the failure would go unseen: it still
-        // reaches the user, on the error stream.
-        if (run_alerts && run_alerts->at_bound()) std::fputs(failure.c_str(), stderr);
-        message(failure.c_str());
+        failure_message(failure.c_str());
         message("OK, resuming main loop");
     }
 }

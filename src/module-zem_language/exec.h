@@ -31,8 +31,9 @@ void exec_zem_statement(Tree_Node* statement, int* nerr);
 constexpr int max_nested_command_files = 16;
 
 // A run shows at most this many alerts, those of the files it includes
-// counted; after them one line says how many more were not shown, and no
-// further statement runs (the file counts one error if it had none).
+// counted; after them one line says how many more were not shown. The bound
+// decides only what is shown: a failure withheld is written to the standard
+// error stream, and what runs is as without the bound.
 constexpr int max_shown_alerts = 20;
 // After this many messages, shown or not, the file being read stops (which
 // counts as an error when some of it was left), and a last line says so: a

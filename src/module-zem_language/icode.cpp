@@ -89,7 +89,7 @@ void icode_file::execute(ZEM_vm& vm) const
     value->print(text);
     const file_write_failure failure = write_whole_file(path.c_str(), text.str(), file_write_mode::replace);
     if (failure != file_write_failure::none)
-        message(std::string("\n").append(write_failure_text(failure, path.c_str())).c_str());
+        failure_message(std::string("\n").append(write_failure_text(failure, path.c_str())).c_str());
 }
 
 command_file_runner install_command_file_runner(command_file_runner runner)

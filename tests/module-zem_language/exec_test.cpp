@@ -387,8 +387,8 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     EXPECT_EQ(take("y"), "int 2");
     EXPECT_EQ(exec_zem_commandfile("/dev/null"), 0);
     EXPECT_TRUE(alerts.alerts.empty());
-    EXPECT_EQ(run("x = #1 ; include ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 1);
-    EXPECT_EQ(take("y"), "(none)");
+    EXPECT_EQ(run("x = #1 ; include ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 0);
+    EXPECT_EQ(take("y"), "int 2");
     take("x");
     ASSERT_EQ(alerts.alerts.size(), 22u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
@@ -415,7 +415,7 @@ TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
 
 // Twenty alerts, then one line with the number withheld; the count is that of
 // the errors, shown or not. A file too long to be read whole stops, which
-// counts, and so does every statement after the alerts stopped.
+// counts for that file; the file including it goes on.
 TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
 {
     std::string errors;
@@ -427,8 +427,9 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
 
     const std::string zeros = write("zeros", std::string(1000000, '\0'));
     EXPECT_EQ(exec_zem_commandfile(zeros.c_str()), 1);
-    EXPECT_EQ(run("include ( \"" + zeros + "\" ) ;\ny = #2 ;\n"), 1);
-    EXPECT_EQ(take("y"), "(none)");
+    // A file read after the stop stops at once.
+    EXPECT_EQ(run("include ( \"" + zeros + "\" ) ;\ninclude ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 0);
+    EXPECT_EQ(take("y"), "int 2");
     EXPECT_EQ(alerts.alerts.size(), 44u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
@@ -451,6 +452,28 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
     EXPECT_EQ(run("x = { " + names + "} ;\n"), max_read_messages + 6);
     EXPECT_EQ(alerts.alerts.size(), 21u);
     EXPECT_EQ(alerts.alerts.back(), "99986 more messages not shown");
+}
+
+// The bound decides only what is shown: an including file goes on after any
+// number of messages in the file it includes, and a failure withheld, which
+// counts no error, stops nothing and is written to the error stream.
+TEST_F(command_files, MessagesPastTheBoundChangeNothingThatRuns)
+{
+    for (const int illegal : {19, 20, 25}) {
+        write("illegal.zem", std::string(std::size_t(illegal), '$'));
+        EXPECT_EQ(run("include ( " + quoted("illegal.zem") + " ) ;\ny = #2 ;\n"), 0) << illegal;
+        EXPECT_EQ(take("y"), "int 2") << illegal;
+        EXPECT_EQ(alerts.alerts.size(), std::size_t(illegal <= 20 ? illegal : 21)) << illegal;
+        alerts.alerts.clear();
+    }
+    write("twenty.zem", std::string(20, '$'));
+    const std::string nowhere = (dir / "missing" / "out.txt").string();
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(run("include ( " + quoted("twenty.zem") + " ) ;\nfile ( #1 \"" + nowhere + "\" ) ;\ny = #2 ;\n"), 0);
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(take("y"), "int 2");
+    EXPECT_EQ(alerts.alerts.back(), "1 more messages not shown");
+    EXPECT_NE(written.find("\ncannot create " + nowhere + "\n"), std::string::npos) << written;
 }
 
 // A write that fails part-way leaves the old file byte for byte and says so;
@@ -498,8 +521,9 @@ TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
 {
     for (const int bytes : {16400, max_read_messages, 150000}) {
         const std::string text = "/*" + std::string(std::size_t(bytes), '\xff') + "*/\nx = #1 ;\n";
-        EXPECT_EQ(run(text), 1) << bytes;
-        EXPECT_EQ(take("x"), "(none)");
+        // Only the stop, which leaves the statement unread, counts.
+        EXPECT_EQ(run(text), bytes < max_read_messages ? 0 : 1) << bytes;
+        EXPECT_EQ(take("x"), bytes < max_read_messages ? "int 1" : "(none)");
         ASSERT_GE(alerts.alerts.size(), 21u) << bytes;
         EXPECT_EQ(alerts.alerts[19], "1,22: Error       illegal character: code 255\n");
         // Shown and withheld add up to the messages read before the stop.
