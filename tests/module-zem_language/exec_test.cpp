@@ -404,13 +404,17 @@ TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
     write("string.zem", "x = \"" + std::string(16 << 20, 'a') + "\" ;\n");
     const std::string including = write("including.zem", "include ( " + quoted("string.zem") + " ) ;\n");
-    EXPECT_TRUE(under_memory_limit(4 << 20, [&] {
+    EXPECT_IN_FRESH_PROCESS([&] {
+        limit_growth(4 << 20);
         const bool failed = exec_zem_commandfile(including.c_str()) == 1 &&
                             alerts.alerts == resuming("scanner failed: out of memory");
         alerts.alerts.clear();
-        return failed && run("y = #2147483648 ;\n") == 1 &&
-               alerts.alerts == std::vector<std::string>{"1,6: Error       number out of range: 2147483648\n"};
-    }));
+        const bool positions_right =
+            run("y = #2147483648 ;\n") == 1 &&
+            alerts.alerts == std::vector<std::string>{"1,6: Error       number out of range: 2147483648\n"};
+        fs::remove_all(dir);
+        return failed && positions_right;
+    });
 }
 
 // Twenty alerts, then one line with the number withheld; the count is that of
@@ -674,18 +678,19 @@ TEST_F(command_files, AStatementWhoseMessagesFindNoRoomFailsAsOutOfMemory)
     std::string names;
     for (int k = 0; k < 40000; ++k) names += "nameless" + std::to_string(k) + " ";
     const std::string statement = "v = [ " + names + "] ;\n";
-    EXPECT_TRUE(in_child_process([&] {
+    EXPECT_IN_FRESH_PROCESS([&] {
         // The store starts afresh, with no room left over from earlier tests.
         InitMemory();
         InitStringMemory();
         refuse_system_allocations(true);
         const int count = run(statement);
         refuse_system_allocations(false);
+        fs::remove_all(dir);
         return count == 1 && alerts.alerts == resuming("out of memory");
-    }));
+    });
     // With room for some hundred texts, the failure comes past the bound on
     // alerts, withheld with the messages: it is written to the error stream.
-    EXPECT_TRUE(in_child_process([&] {
+    EXPECT_IN_FRESH_PROCESS([&] {
         InitMemory();
         InitStringMemory();
         PutString("", 0);
@@ -694,8 +699,9 @@ TEST_F(command_files, AStatementWhoseMessagesFindNoRoomFailsAsOutOfMemory)
         const int count = run(statement);
         const std::string written = testing::internal::GetCapturedStderr();
         refuse_system_allocations(false);
+        fs::remove_all(dir);
         return count == 1 && alerts.alerts.size() == 21u && alerts.alerts.back().ends_with(" more messages not shown") &&
                written.find("run-time exception: out of memory\n") != std::string::npos;
-    }));
+    });
     EXPECT_EQ(run(statement), 40001);
 }

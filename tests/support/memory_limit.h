@@ -1,7 +1,7 @@
-// Limits on the address space, so that a test can run out of memory: in the
-// process itself (limit_growth) or in a child (under_memory_limit). The
-// sanitizer's own reservations leave no room for a limit: such tests skip
-// where address_sanitizer is true.
+// Limits on the address space, so that a test can run out of memory, in a
+// process of its own (EXPECT_IN_FRESH_PROCESS). The sanitizer's own
+// reservations leave no room for a limit: such tests skip where
+// address_sanitizer is true.
 #pragma once
 
 #include <sys/resource.h>
@@ -11,7 +11,7 @@
 #include <fstream>
 #include <string>
 
-#include "support/child_process.h"
+#include <gtest/gtest.h>
 
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool address_sanitizer = true;
@@ -33,15 +33,15 @@ inline void limit_growth(std::size_t bytes)
     ::setrlimit(RLIMIT_AS, &limit);
 }
 
-// Runs work in a child process that may grow by `bytes`; whether work returned true there.
-template <class Work>
-bool under_memory_limit(std::size_t bytes, Work&& work)
-{
-    return in_child_process([&] {
-        limit_growth(bytes);
-        return work();
-    });
-}
+// Expects work to return true in a fresh run of the test program, which runs
+// the test again up to here (gtest's threadsafe death-test style). A forked
+// child would inherit the heap the tests before left, so that which allocation
+// runs out, or what a limit leaves room for, would depend on them.
+#define EXPECT_IN_FRESH_PROCESS(work)                                             \
+    do {                                                                          \
+        GTEST_FLAG_SET(death_test_style, "threadsafe");                           \
+        EXPECT_EXIT(std::exit((work)() ? 0 : 1), testing::ExitedWithCode(0), ""); \
+    } while (false)
 
 // Takes every block malloc still gives, down to the smallest, chained through
 // the blocks themselves; the chain, never freed (the process is a child).
