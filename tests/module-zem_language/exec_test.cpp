@@ -424,6 +424,32 @@ TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
     });
 }
 
+// A file opened whose buffer then finds no room fails as out of memory and is
+// closed: failing so more often than there are descriptors, the run still
+// opens files. In a fresh process with few descriptors, where the heap is
+// taken but for a hole too small for a buffer, and then room again.
+TEST_F(command_files, AFileWhoseBufferFindsNoRoomIsClosed)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    const std::string path = write("small.zem", "x = #1 ;\n");
+    EXPECT_IN_FRESH_PROCESS([&] {
+        const rlimit descriptors{64, 64};
+        void* room = std::malloc(8 << 20);
+        void* hole = std::malloc(12 << 10);
+        if (::setrlimit(RLIMIT_NOFILE, &descriptors) != 0 || !room || !hole) return false;
+        limit_growth(0);
+        take_every_block();
+        std::free(hole);
+        bool closed = true;
+        for (int k = 0; k < 100 && closed; ++k)
+            closed = failure_of([&] { exec_zem_commandfile(path.c_str()); }) == run_time("scanner failed: out of memory");
+        std::free(room);
+        const bool opens = closed && exec_zem_commandfile(path.c_str()) == 0 && take("x") == "int 1";
+        fs::remove_all(dir);
+        return opens;
+    });
+}
+
 // Twenty alerts, then one line with the number withheld; the count is that of
 // the errors, shown or not. A file too long to be read whole stops, which
 // counts, and so does every statement after the alerts stopped.

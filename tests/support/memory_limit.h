@@ -37,10 +37,10 @@ inline void limit_growth(std::size_t bytes)
 // the test again up to here (gtest's threadsafe death-test style). A forked
 // child would inherit the heap the tests before left, so that which allocation
 // runs out, or what a limit leaves room for, would depend on them.
-#define EXPECT_IN_FRESH_PROCESS(work)                                             \
-    do {                                                                          \
-        GTEST_FLAG_SET(death_test_style, "threadsafe");                           \
-        EXPECT_EXIT(std::exit((work)() ? 0 : 1), testing::ExitedWithCode(0), ""); \
+#define EXPECT_IN_FRESH_PROCESS(...)                                                     \
+    do {                                                                                 \
+        GTEST_FLAG_SET(death_test_style, "threadsafe");                                  \
+        EXPECT_EXIT(std::exit((__VA_ARGS__)() ? 0 : 1), testing::ExitedWithCode(0), ""); \
     } while (false)
 
 // Takes every block malloc still gives, down to the smallest, chained through
