@@ -424,10 +424,10 @@ TEST_F(command_files, AScannerFaultInsideAStringLeavesTheNextFilePositionsRight)
     });
 }
 
-// A file opened whose buffer then finds no room fails as out of memory and is
-// closed: failing so more often than there are descriptors, the run still
-// opens files. In a fresh process with few descriptors, where the heap is
-// taken but for a hole too small for a buffer, and then room again.
+// A file whose buffer finds no room once it is open fails as out of memory and
+// is closed: after more such failures than there are descriptors, files still
+// open. In a fresh process with few descriptors, whose heap is taken but for a
+// hole too small for a buffer, until the room held back is given back.
 TEST_F(command_files, AFileWhoseBufferFindsNoRoomIsClosed)
 {
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
