@@ -55,27 +55,31 @@ TEST(Support, PowersAlignmentAndMemory)
     for (auto [size, aligned] : sizes) EXPECT_EQ(AlignedSize(size), aligned) << size;
 
     // Equal rounded sizes share a free list; every block keeps 8-byte alignment.
-    char* bytes = nullptr;
-    unsigned long count = 5;
-    MakeArray(&bytes, &count, 1);
-    EXPECT_EQ(count, 8UL);
-    ReleaseArray(&bytes, &count, 1);
-    void* small = Alloc(1);
-    Free(1, small);
-    EXPECT_EQ(Alloc(0), small);
-    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Alloc(0)) % 8, 0U);
-    void* large = Alloc(100);
-    Free(100, large);
-    EXPECT_EQ(Alloc(100), large);
-    // The tail of a larger free block beyond the request serves the next one.
-    void* split = Alloc(200);
-    Free(200, split);
-    EXPECT_EQ(Alloc(130), split);
-    EXPECT_EQ(Alloc(64), static_cast<char*>(split) + 136);
-    unsigned long used = MemoryUsed;
-    void* huge = Alloc(20000);
-    EXPECT_EQ(MemoryUsed, used + 20000);
-    Free(20000, huge);
+    // Free blocks that the tests before left would serve some of these requests.
+    EXPECT_IN_FRESH_PROCESS([] {
+        char* bytes = nullptr;
+        unsigned long count = 5;
+        MakeArray(&bytes, &count, 1);
+        EXPECT_EQ(count, 8UL);
+        ReleaseArray(&bytes, &count, 1);
+        void* small = Alloc(1);
+        Free(1, small);
+        EXPECT_EQ(Alloc(0), small);
+        EXPECT_EQ(reinterpret_cast<std::uintptr_t>(Alloc(0)) % 8, 0U);
+        void* large = Alloc(100);
+        Free(100, large);
+        EXPECT_EQ(Alloc(100), large);
+        // The tail of a larger free block beyond the request serves the next one.
+        void* split = Alloc(200);
+        Free(200, split);
+        EXPECT_EQ(Alloc(130), split);
+        EXPECT_EQ(Alloc(64), static_cast<char*>(split) + 136);
+        unsigned long used = MemoryUsed;
+        void* huge = Alloc(20000);
+        EXPECT_EQ(MemoryUsed, used + 20000);
+        Free(20000, huge);
+        return !testing::Test::HasFailure();  // the expectations above, as checked there
+    });
     EXPECT_IN_CHILD((InitMemory(), MemoryUsed == 0 && Alloc(10240) && MemoryUsed == 10240));
 }
 
@@ -169,7 +173,7 @@ TEST(Support, ShortOfMemoryEverythingStaysAsItWas)
         }
         return kept && MakeIdent("32768", 5) == 32768;
     };
-    EXPECT_TRUE(in_child_process(short_of_memory));
+    EXPECT_IN_FRESH_PROCESS(short_of_memory);
 }
 
 namespace {

@@ -100,13 +100,20 @@ mounted_run on_file_system_of_its_own(const std::string& type, const std::string
     return WEXITSTATUS(status) == 0 ? mounted_run::done : mounted_run::cannot_mount;
 }
 
-// Fills the file system that holds `path` until it takes no byte more.
+// Fills the file system that holds `path` until it takes no byte more: one
+// long file, then files of a byte for the last free blocks, which the long
+// file could not take with the blocks of its own records.
 bool fill(const fs::path& path)
 {
-    const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
     const std::string block(4096, 'f');
-    while (file >= 0 && ::write(file, block.data(), block.size()) > 0) {}
-    return file >= 0 && ::close(file) == 0;
+    for (int k = 0;; ++k) {
+        const int file = ::open((path.string() + std::to_string(k)).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (file < 0) return k > 0;  // no inode left
+        const bool took = ::write(file, block.data(), k == 0 ? block.size() : 1) > 0;
+        while (k == 0 && ::write(file, block.data(), block.size()) > 0) {}
+        if (::close(file) != 0) return false;
+        if (!took) return true;
+    }
 }
 
 
@@ -301,8 +308,9 @@ TEST(FileOutput, ReplacedFileKeepsItsExtendedAttributes)
 
 // Written in place (here through a second link), a file takes the text only
 // where it has room for all of it. A reservation that runs short gives back the
-// blocks it took; without reservations, the blocks the file holds count, and so
-// do those kept back for the superuser; a file system that tells nothing of its
+// blocks it took; without reservations, the blocks the file holds count, up to
+// a text exactly as long, and so do those kept back for the superuser, for the
+// superuser alone; a file system that tells nothing of its
 // room is written only where the old bytes are held to go back.
 TEST(FileOutput, InPlaceWritesCheckTheRoomOnFileSystemsOfTheirOwn)
 {
@@ -325,15 +333,30 @@ TEST(FileOutput, InPlaceWritesCheckTheRoomOnFileSystemsOfTheirOwn)
         return written("file", std::string(8 << 20, 'n'), cannot_write) &&
                ::stat((dir / "file").c_str(), &after) == 0 && after.st_blocks * 512 < 64 << 10;
     };
-    auto same_length_when_full = [&] {
-        linked("file", std::string(20000, 'o'));
-        return fill(dir / "filler") && written("file", std::string(20000, 'n'), none);
+    auto same_length_when_full = [&](std::size_t length) {
+        return [&, length] {
+            linked("file", std::string(length, 'o'));
+            return fill(dir / "filler") && written("file", std::string(length, 'n'), none);
+        };
     };
     auto reserved_blocks = [&] {
         linked("file", old);
         fs::permissions(dir, fs::perms::all);
         return as_unprivileged_user([&] { return fill(dir / "filler"); }) &&
                written("file", std::string(20000, 'n'), none);
+    };
+    // Other users may not take the reserved blocks: a file they may write but
+    // not read, whose old bytes could not go back, is left as it is (a page
+    // long, so that a write would change its first page before running short).
+    auto reserved_blocks_not_for_users = [&] {
+        const std::string page(4096, 'o');
+        linked("file", page);
+        fs::permissions(dir / "file", fs::perms(0200));
+        fs::permissions(dir, fs::perms::all);
+        return give_to_unprivileged_user((dir / "file").c_str()) && as_unprivileged_user([&] {
+                   return fill(dir / "filler") && write_whole_file(dir / "file", std::string(20000, 'n'),
+                                                                   file_write_mode::replace) == cannot_write;
+               }) && contents(dir / "file-twin") == page;
     };
     auto unknown_room = [&] {
         for (const char* name : {"unread", "read"}) {
@@ -356,8 +379,11 @@ TEST(FileOutput, InPlaceWritesCheckTheRoomOnFileSystemsOfTheirOwn)
         {"tmpfs", "size=1m", short_reservation},
         {"ext4", "", short_reservation},
         // ext2 cannot reserve, and keeps blocks back for the superuser.
-        {"ext2", "", same_length_when_full},
+        {"ext2", "", same_length_when_full(20000)},
+        // Exactly the blocks the file holds (12 of 1 KB, or 3 of 4 KB).
+        {"ext2", "", same_length_when_full(12288)},
         {"ext2", "-m 20", reserved_blocks},
+        {"ext2", "-m 20", reserved_blocks_not_for_users},
         // ramfs can neither reserve nor tell its room.
         {"ramfs", "", unknown_room},
     };

@@ -16,6 +16,7 @@
 #include "module-object/pointer_to_objects.h"
 #include "module-object/string.h"
 #include "support/alert_recorder.h"
+#include "support/child_process.h"
 #include "support/failure.h"
 #include "support/memory_limit.h"
 
@@ -154,7 +155,8 @@ TEST(FailureRoutine, ThrowsTheMessageAloneWhateverFileAndLineAndNamesNoMachinePa
 TEST(FailureRoutine, OutOfMemoryNeedsNoMemory)
 {
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
-    EXPECT_TRUE(under_memory_limit(1 << 20, [] {
+    EXPECT_IN_FRESH_PROCESS([] {
+        limit_growth(1 << 20);
         take_every_block();
         try {
             ZEM_FAIL("out of memory");
@@ -163,7 +165,7 @@ TEST(FailureRoutine, OutOfMemoryNeedsNoMemory)
             return std::strcmp(copy.c_str(), "run-time exception: out of memory\n") == 0 && copy.length() == 34;
         }
         return false;
-    }));
+    });
 }
 
 namespace {

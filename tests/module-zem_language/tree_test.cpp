@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "module-zem_language/tree.h"
-#include "support/child_process.h"
 #include "support/memory_limit.h"
 
 namespace {
@@ -122,7 +121,7 @@ TEST(Tree, MarkingCountsReferencesAndReleaseNeedsNoMemory)
     }
 
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
-    EXPECT_TRUE(in_child_process([] {
+    EXPECT_IN_FRESH_PROCESS([] {
         tTree shared = mstringconst({1, 5}, mstring({1, 5}, text("shared")));
         tTree statements = mstatements_2();
         for (unsigned line = 1; line <= 100000; ++line)
@@ -134,7 +133,7 @@ TEST(Tree, MarkingCountsReferencesAndReleaseNeedsNoMemory)
         ReleaseTree(statements);
         // The cells are free again.
         return std::malloc(sizeof(ystatements_1)) != nullptr;
-    }));
+    });
 }
 
 // Past the walks' array, nodes of many children are taken apart in place: at

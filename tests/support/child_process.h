@@ -1,6 +1,7 @@
 // Runs work in a child process, which ends with _exit (no handlers of the
-// parent run twice); whether work returned true there. Expectations checked
-// in the child are lost: work says what it found through its result.
+// parent run twice), or in a fresh run of the test program; whether work
+// returned true there. Expectations checked in the child do not count: work
+// says what it found through its result.
 #pragma once
 
 #include <sys/types.h>
@@ -8,6 +9,10 @@
 #include <unistd.h>
 
 #include <grp.h>
+
+#include <cstdlib>
+
+#include <gtest/gtest.h>
 
 template <class Work>
 bool in_child_process(Work&& work)
@@ -40,3 +45,14 @@ bool as_unprivileged_user(Work&& work)
         return work();
     });
 }
+
+// Expects work to return true in a fresh run of the test program, which runs
+// the test again up to here (gtest's threadsafe death-test style). A forked
+// child would inherit the heap the tests before left, so that which allocation
+// runs out, what a limit leaves room for, or which free block serves a
+// request, would depend on them.
+#define EXPECT_IN_FRESH_PROCESS(...)                                                     \
+    do {                                                                                 \
+        GTEST_FLAG_SET(death_test_style, "threadsafe");                                  \
+        EXPECT_EXIT(std::exit((__VA_ARGS__)() ? 0 : 1), testing::ExitedWithCode(0), ""); \
+    } while (false)

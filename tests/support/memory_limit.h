@@ -1,7 +1,7 @@
-// Limits on the address space, so that a test can run out of memory: in the
-// process itself (limit_growth) or in a child (under_memory_limit). The
-// sanitizer's own reservations leave no room for a limit: such tests skip
-// where address_sanitizer is true.
+// Limits on the address space, so that a test can run out of memory, in a
+// fresh process of its own (EXPECT_IN_FRESH_PROCESS). The sanitizer's own
+// reservations leave no room for a limit: such tests skip where
+// address_sanitizer is true.
 #pragma once
 
 #include <sys/resource.h>
@@ -31,16 +31,6 @@ inline void limit_growth(std::size_t bytes)
     status >> kilobytes;
     const rlimit limit{kilobytes * 1024 + bytes, kilobytes * 1024 + bytes};
     ::setrlimit(RLIMIT_AS, &limit);
-}
-
-// Runs work in a child process that may grow by `bytes`; whether work returned true there.
-template <class Work>
-bool under_memory_limit(std::size_t bytes, Work&& work)
-{
-    return in_child_process([&] {
-        limit_growth(bytes);
-        return work();
-    });
 }
 
 // Takes every block malloc still gives, down to the smallest, chained through
