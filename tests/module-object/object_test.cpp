@@ -206,7 +206,7 @@ TEST(Alerts, EveryAlertIsDrawnWithRoomOrWrittenToTheErrorStream)
     EXPECT_TRUE(alert_reserve_held());
 
     if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
-    EXPECT_TRUE(in_child_process([] {
+    EXPECT_IN_FRESH_PROCESS([] {
         limit_growth(1 << 20);
         drawing_recorder seam;
         message("run-time exception: [frac-operator %] n <= 0\n");
@@ -225,5 +225,5 @@ TEST(Alerts, EveryAlertIsDrawnWithRoomOrWrittenToTheErrorStream)
                seam.alerts == std::vector<std::string>{"run-time exception: [frac-operator %] n <= 0\n",
                                                        "OK, resuming main loop", "room back"} &&
                seam.held == std::vector<bool>(3, false);
-    }));
+    });
 }
