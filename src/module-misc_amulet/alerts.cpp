@@ -78,6 +78,8 @@ std::string_view head_of(std::string_view text, std::size_t bytes = shown_bytes,
     std::size_t end = 0;
     for (int lines = 0; end < text.size() && end < bytes; ++end)
         if (text[end] == '\n' && ++lines == most_lines) break;
+    // A line break alone is no rest worth cutting.
+    if (end + 1 == text.size() && text[end] == '\n') ++end;
     // Not inside a character of several bytes.
     if (end < text.size())
         while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) --end;

@@ -201,6 +201,27 @@ TEST(SelectionPopup, NestedPopupsOpenOverTheirParentCloseInnermostFirstAndPassOn
     EXPECT_EQ(popup_driver::open_popups(), 0);
 }
 
+// A long alert shows its head, cut at 40 lines or 2,000 bytes and never inside
+// a character, and writes the whole text to the error stream; a text just
+// within both shows whole.
+TEST(Alerts, ALongAlertShowsItsHeadAndWritesTheWholeText)
+{
+    std::string lines, forty;
+    for (int k = 1; k <= 100; ++k) (k <= 40 ? forty : lines) += "line " + std::to_string(k) + "\n";
+    lines = forty + lines;
+    const std::string wide = std::string(1999, 'n') + "\u00e9" + "\n";
+    alert_answerer user;
+    testing::internal::CaptureStderr();
+    for (const std::string& text : {lines, forty, wide}) message(text.c_str());
+    const std::string written = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(user.texts, (std::vector<std::string>{forty.substr(0, forty.size() - 1) + "\n...", forty,
+                                                    std::string(1999, 'n') + "\n..."}));
+    EXPECT_TRUE(written_line(written, lines.substr(0, lines.size() - 1)));
+    EXPECT_TRUE(written_line(written, wide.substr(0, wide.size() - 1)));
+    // The text shown whole is not written.
+    EXPECT_EQ(written.find("line 1\n"), written.rfind("line 1\n"));
+}
+
 // A question whose dialog cannot be built leaves no wait open behind it: a
 // failure that a handler lets out afterwards, with no alert open, is shown at
 // once as the failure of a window's work.
