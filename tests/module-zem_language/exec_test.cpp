@@ -434,8 +434,9 @@ TEST_F(command_files, AFileWhoseBufferFindsNoRoomIsClosed)
     const std::string path = write("small.zem", "x = #1 ;\n");
     EXPECT_IN_FRESH_PROCESS([&] {
         const rlimit descriptors{64, 64};
-        void* room = std::malloc(8 << 20);
-        void* hole = std::malloc(12 << 10);
+        // Held through volatile pointers, which a compiler may not drop with their blocks.
+        void* volatile room = std::malloc(8 << 20);
+        void* volatile hole = std::malloc(12 << 10);
         if (::setrlimit(RLIMIT_NOFILE, &descriptors) != 0 || !room || !hole) return false;
         limit_growth(0);
         take_every_block();
