@@ -37,7 +37,8 @@ constexpr int max_nested_command_files = 16;
 constexpr int max_shown_alerts = 20;
 // After this many messages, shown or not, the file being read stops (which
 // counts as an error when some of it was left), and a last line says so: a
-// file of endless illegal characters such as /dev/zero ends.
+// file of endless illegal characters such as /dev/zero ends. A file read
+// after the stop stops at its first message.
 constexpr int max_read_messages = 100000;
 
 // Called after an internal inconsistency of the tree has been reported; ends the process.
