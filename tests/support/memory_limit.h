@@ -33,13 +33,14 @@ inline void limit_growth(std::size_t bytes)
     ::setrlimit(RLIMIT_AS, &limit);
 }
 
+// The chain of blocks take_every_block took, never freed (the process is a
+// child); kept where a compiler must store it, so that it drops none of them.
 inline void* volatile taken_blocks = nullptr;
 
 // Takes every block malloc still gives, down to the smallest, chained through
-// the blocks themselves; the chain, never freed (the process is a child).
-// Small free blocks are kept per size and never split, so every size up to a
-// kilobyte is asked for.
-inline void* take_every_block()
+// the blocks themselves. Small free blocks are kept per size and never split,
+// so every size up to a kilobyte is asked for.
+inline void take_every_block()
 {
     void* taken = nullptr;
     for (std::size_t size = 1 << 16; size >= sizeof taken; size = size > 1024 ? size / 2 : size - 8)
@@ -47,7 +48,5 @@ inline void* take_every_block()
             *static_cast<void**>(block) = taken;
             taken = block;
         }
-    // Kept where a compiler must store it, so that it drops none of the blocks.
     taken_blocks = taken;
-    return taken;
 }
