@@ -9,6 +9,9 @@
 #include <sys/statvfs.h>
 #include <sys/xattr.h>
 #include <unistd.h>
+
+#include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -76,13 +79,28 @@ std::string create_beside(const std::string& target, int* file)
 // The file a path names once its symbolic links are followed; empty when it is gone.
 std::string real_path(const std::string& path)
 {
-    std::string real;
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-        real = resolved;
-        std::free(resolved);
-    }
-    return real;
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
+    return resolved ? std::string(resolved.get()) : std::string();
 }
+
+// Closes a file however the writer leaves, a failure for want of memory included.
+class file_handle {
+public:
+    explicit file_handle(int file) noexcept : file_(file) {}
+    ~file_handle()
+    {
+        if (file_ >= 0) ::close(file_);
+    }
+    file_handle(const file_handle&) = delete;
+    file_handle& operator=(const file_handle&) = delete;
+
+    int get() const noexcept { return file_; }
+    // For a writer that closes the file itself.
+    int release() noexcept { return std::exchange(file_, -1); }
+
+private:
+    int file_;
+};
 
 // The names of a file's extended attributes, each ended by a zero byte; false when they cannot be read.
 bool attribute_names(int file, std::vector<char>& names)
@@ -142,8 +160,18 @@ bool replace_by_rename(const std::string& target, int old_file, const struct sta
     const std::string temporary = create_beside(target, &file);
     if (temporary.empty()) return false;
     struct stat made;
-    if (::fstat(file, &made) != 0 || (made.st_gid != old.st_gid && ::fchown(file, uid_t(-1), old.st_gid) != 0) ||
-        ::fchmod(file, old.st_mode & 07777) != 0 || !copy_attributes(old_file, file)) {
+    bool taken = false;
+    try {
+        taken = ::fstat(file, &made) == 0 &&
+                (made.st_gid == old.st_gid || ::fchown(file, uid_t(-1), old.st_gid) == 0) &&
+                ::fchmod(file, old.st_mode & 07777) == 0 && copy_attributes(old_file, file);
+    } catch (...) {
+        // No room to copy the attributes: the new file goes, as when they cannot be taken.
+        ::close(file);
+        ::unlink(temporary.c_str());
+        throw;
+    }
+    if (!taken) {
         ::close(file);
         ::unlink(temporary.c_str());
         return false;
@@ -224,16 +252,17 @@ file_write_failure replace(const std::string& path, const std::string& text)
     // Reading too only where the old bytes may have to be held: a pipe opened
     // so would take its own writes.
     const bool regular = existed && S_ISREG(before.st_mode);
-    int file = ::open(path.c_str(), (regular ? O_RDWR : O_WRONLY) | O_CREAT | O_CLOEXEC, 0664);
-    if (file < 0 && regular && errno == EACCES) file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (file < 0) return file_write_failure::cannot_create;
+    int opened = ::open(path.c_str(), (regular ? O_RDWR : O_WRONLY) | O_CREAT | O_CLOEXEC, 0664);
+    if (opened < 0 && regular && errno == EACCES) opened = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (opened < 0) return file_write_failure::cannot_create;
+    file_handle file(opened);
     struct stat old;
-    if (::fstat(file, &old) != 0 || !S_ISREG(old.st_mode)) {
+    if (::fstat(file.get(), &old) != 0 || !S_ISREG(old.st_mode)) {
         // A device: written as it comes.
-        return write_and_close(file, text) ? file_write_failure::none : file_write_failure::cannot_write;
+        return write_and_close(file.release(), text) ? file_write_failure::none : file_write_failure::cannot_write;
     }
     if (!existed) {
-        if (write_and_close(file, text)) return file_write_failure::none;
+        if (write_and_close(file.release(), text)) return file_write_failure::none;
         // The half-made file goes: through a link, the file the link names.
         const std::string made = real_path(path);
         if (!made.empty()) ::unlink(made.c_str());
@@ -244,14 +273,9 @@ file_write_failure replace(const std::string& path, const std::string& text)
     file_write_failure failure = file_write_failure::none;
     if (old.st_nlink == 1 && old.st_uid == ::geteuid()) {
         const std::string target = real_path(path);
-        if (!target.empty() && replace_by_rename(target, file, old, text, &failure)) {
-            ::close(file);
-            return failure;
-        }
+        if (!target.empty() && replace_by_rename(target, file.get(), old, text, &failure)) return failure;
     }
-    failure = overwrite(file, text);
-    ::close(file);
-    return failure;
+    return overwrite(file.get(), text);
 }
 
 // While it lives, a write past the file-size limit fails with EFBIG instead of

@@ -1,10 +1,12 @@
 #include "module-zem_language/exec.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "front-end-support/system.h"
@@ -67,7 +69,7 @@ struct release_at_end {
 };
 
 // Shows the first max_shown_alerts alerts of a run and withholds the rest;
-// the max_read_messages-th stops the reading of the file being read.
+// the max_read_messages-th stops the file being read, and with it the run.
 class alert_limit : public alert_seam {
 public:
     alert_limit() : previous_(install_alert_seam(this)) {}
@@ -85,8 +87,6 @@ public:
     {
         // What follows the stop (the parser on the statement it cut, say) says
         // nothing of the file, and would make the counts disagree with the bound.
-        // A file read after the stop stops at its first message, so that no
-        // run reads on for ever.
         if (stopped_) {
             StopReading();
             return;
@@ -115,10 +115,14 @@ public:
     }
     void beep() override { previous_->beep(); }
 
-    // The lines more, once the run is over, shown as every alert is.
+    bool stopped() const { return stopped_; }
+
+    // The lines more, once the run is over or the program ends, shown as
+    // every alert is, and only once.
     void report()
     {
         install_alert_seam(previous_);
+        if (std::exchange(reported_, true)) return;
         try {
             if (withheld_ > 0) message((std::to_string(withheld_) + " more messages not shown").c_str());
             if (stopped_)
@@ -134,6 +138,13 @@ private:
     int shown_ = 0;
     int withheld_ = 0;
     bool stopped_ = false;
+    bool reported_ = false;
+};
+
+// Leaves every file of the run once its reading has stopped, so that nothing
+// more is read or run; `errors` is the count of the file that stopped.
+struct reading_stopped {
+    int errors;
 };
 
 // The limit of the outermost run, which the files it includes share.
@@ -160,6 +171,7 @@ int run_command_file(const char* path)
     // copy names and types), so the run frees it; it keeps the root itself,
     // since an include parses another file into TreeRoot meanwhile.
     const release_at_end tree{TreeRoot};
+    if (run_alerts->stopped()) throw reading_stopped{std::max(syntax_errors, 1)};
     if (syntax_errors == 0) exec_zem_statements(tree.root, &nerr);
     CloseTree();
     return syntax_errors + nerr;
@@ -178,7 +190,12 @@ int exec_zem_commandfile(const char* path)
     alert_limit limit;
     run_alerts = &limit;
     try {
-        const int errors = run_command_file(path);
+        int errors = 0;
+        try {
+            errors = run_command_file(path);
+        } catch (const reading_stopped& stop) {
+            errors = stop.errors;
+        }
         run_alerts = nullptr;
         limit.report();
         return errors;
@@ -190,6 +207,11 @@ int exec_zem_commandfile(const char* path)
 }
 
 int exec_zem_expanded_commandfile(const char* path) { return exec_zem_commandfile(path); }
+
+void report_withheld_messages()
+{
+    if (run_alerts) run_alerts->report();
+}
 
 // A loop along the list, so a file of many statements needs no deeper stack.
 void exec_zem_statements(Tree_Node* list, int* nerr)

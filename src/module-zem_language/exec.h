@@ -35,11 +35,18 @@ constexpr int max_nested_command_files = 16;
 // decides only what is shown: a failure withheld is written to the standard
 // error stream, and what runs is as without the bound.
 constexpr int max_shown_alerts = 20;
-// After this many messages, shown or not, the file being read stops (which
-// counts as an error when some of it was left), and a last line says so: a
-// file of endless illegal characters such as /dev/zero ends. A file read
-// after the stop stops at its first message.
+// After this many messages, shown or not, the reading of the whole run stops,
+// and a last line says so: a file of endless illegal characters such as
+// /dev/zero ends. Nothing more is read or run, neither of that file nor of the
+// files including it, and the run counts the errors of the file that stopped
+// (at least 1). Messages of checking a statement read no file; past the bound,
+// the next message of a file being read stops the run.
 constexpr int max_read_messages = 100000;
+
+// Shows the lines that the run being read has still to show (how many messages
+// it withheld, that its reading stopped), as its end would; the program ending
+// in the middle of a run calls it first.
+void report_withheld_messages();
 
 // Called after an internal inconsistency of the tree has been reported; ends the process.
 extern void (*exec_Exit)();

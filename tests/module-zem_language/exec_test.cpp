@@ -389,14 +389,15 @@ TEST_F(command_files, CarelessInputIsCountedAndNamed)
     }
     EXPECT_FALSE(fs::exists("o"));
 
-    // Devices read as files: /dev/null is empty, and /dev/zero ends at the cap on messages.
+    // Devices read as files: /dev/null is empty, and /dev/zero ends at the cap
+    // on messages, which ends the whole run.
     EXPECT_EQ(run("include ( \"/dev/null\" ) ;\ny = #2 ;\n"), 0);
     EXPECT_EQ(take("y"), "int 2");
     EXPECT_EQ(exec_zem_commandfile("/dev/null"), 0);
     EXPECT_TRUE(alerts.alerts.empty());
-    EXPECT_EQ(run("x = #1 ; include ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 0);
-    EXPECT_EQ(take("y"), "int 2");
-    take("x");
+    EXPECT_GT(run("x = #1 ; include ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 0);
+    EXPECT_EQ(take("y"), "(none)");
+    EXPECT_EQ(take("x"), "int 1");
     ASSERT_EQ(alerts.alerts.size(), 22u);
     EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
     EXPECT_EQ(alerts.alerts[20], "99980 more messages not shown");
@@ -465,14 +466,18 @@ TEST_F(command_files, AlertsStopAfterTwentyAndTheCountStaysRight)
 
     const std::string zeros = write("zeros", std::string(1000000, '\0'));
     EXPECT_EQ(exec_zem_commandfile(zeros.c_str()), 1);
-    // A file read after the stop stops at once.
-    EXPECT_EQ(run("include ( \"" + zeros + "\" ) ;\ninclude ( \"/dev/zero\" ) ;\ny = #2 ;\n"), 0);
-    EXPECT_EQ(take("y"), "int 2");
-    EXPECT_EQ(alerts.alerts.size(), 44u);
-    EXPECT_EQ(alerts.alerts[19], "1,20: Error       illegal character: code 0\n");
-    EXPECT_TRUE(alerts.alerts[20].ends_with(" more messages not shown"));
-    EXPECT_EQ(alerts.alerts[21], "too many messages: reading stopped after 100000");
     alerts.alerts.clear();
+    // Nothing is read after the stop, /dev/zero included; in a process of its
+    // own with a time bound, so that reading on fails the test instead of hanging it.
+    const std::string both = write("both.zem", "include ( \"" + zeros + "\" ) ;\ninclude ( \"/dev/zero\" ) ;\n");
+    EXPECT_TRUE(in_child_process([&] {
+        ::alarm(60);
+        const bool stopped = exec_zem_commandfile(both.c_str()) == 1 && alerts.alerts.size() == 22u &&
+                             alerts.alerts[19] == "1,20: Error       illegal character: code 0\n" &&
+                             alerts.alerts[20] == "99980 more messages not shown" &&
+                             alerts.alerts[21] == "too many messages: reading stopped after 100000";
+        return stopped;
+    }));
     // The same in a string never closed: its quote, then each NUL byte.
     const std::string open_string = write("open_string", "\"" + std::string(1000000, '\0'));
     EXPECT_EQ(exec_zem_commandfile(open_string.c_str()), 1);
@@ -512,6 +517,71 @@ TEST_F(command_files, MessagesPastTheBoundChangeNothingThatRuns)
     EXPECT_EQ(take("y"), "int 2");
     EXPECT_EQ(alerts.alerts.back(), "1 more messages not shown");
     EXPECT_NE(written.find("\ncannot create " + nowhere + "\n"), std::string::npos) << written;
+    alerts.alerts.clear();
+
+    // The count reaches the user, shown or written, or its failure for want of
+    // memory does (or the message withheld, written where no room was left to
+    // withhold it): each of the run's last allocations failing in turn.
+    write("one.zem", "$");
+    const std::string included =
+        write("main.zem", "include ( " + quoted("twenty.zem") + " ) ;\ninclude ( " + quoted("one.zem") + " ) ;\n");
+    fail_allocation(std::size_t(-1));
+    exec_zem_commandfile(included.c_str());
+    const std::size_t total = allocations_since_armed();
+    fail_allocation(0);
+    for (std::size_t k = total - 10; k <= total; ++k) {
+        alerts.alerts.clear();
+        testing::internal::CaptureStderr();
+        fail_allocation(k);
+        exec_zem_commandfile(included.c_str());
+        fail_allocation(0);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(std::ranges::find(alerts.alerts, "1 more messages not shown") != alerts.alerts.end() ||
+                    said.find("1 more messages not shown\n") != said.npos ||
+                    said.find("run-time exception: out of memory\n") != said.npos ||
+                    said.find("1,1: Error       illegal character: $\n") != said.npos)
+            << k;
+    }
+}
+
+// The stop on messages ends the reading of the whole run: nothing more of the
+// file that stopped, of the files including it, or of files they would include
+// runs, `exit` among it; the run fails, and its last lines are shown.
+TEST_F(command_files, TheStopOnMessagesEndsTheWholeRun)
+{
+    write("later.zem", "y = #2 ;\n");
+    write("inner.zem", "include ( \"/dev/zero\" ) ;\nx = #1 ;\nfile ( x " + quoted("after.txt") + " ) ;\n");
+    const std::string outer = write("outer.zem", "include ( " + quoted("inner.zem") + " ) ;\ninclude ( " +
+                                                     quoted("later.zem") + " ) ;\nexit ( ) ;\nz = #3 ;\n");
+    // Exit status 3 only where the run returned: `exit` would end with 0.
+    EXPECT_EXIT(
+        {
+            ::alarm(60);
+            const bool stopped = exec_zem_commandfile(outer.c_str()) > 0 && take("x") == "(none)" &&
+                                 take("y") == "(none)" && take("z") == "(none)" && !fs::exists(dir / "after.txt") &&
+                                 alerts.alerts.size() == 22u && alerts.alerts[20] == "99980 more messages not shown" &&
+                                 alerts.alerts[21] == "too many messages: reading stopped after 100000";
+            fs::remove_all(dir);
+            std::_Exit(stopped ? 3 : 1);
+        },
+        testing::ExitedWithCode(3), "");
+}
+
+// `exit` shows the run's last lines before the program ends, as the end of its file does.
+TEST_F(command_files, ExitShowsTheCountOfMessagesNotShown)
+{
+    write("illegal.zem", std::string(25, '$'));
+    const std::string path =
+        write("main.zem", "include ( " + quoted("illegal.zem") + " ) ;\nfile ( #7 " + quoted("after.txt") +
+                              " ) ;\nexit ( ) ;\n");
+    EXPECT_EXIT(
+        {
+            // The alerts go to the error stream, where the parent reads them.
+            install_alert_seam(nullptr);
+            exec_zem_commandfile(path.c_str());
+        },
+        testing::ExitedWithCode(0), "5 more messages not shown");
+    EXPECT_EQ(contents(dir / "after.txt"), "7");
 }
 
 // A write that fails part-way leaves the old file byte for byte and says so;
@@ -575,10 +645,10 @@ TEST_F(command_files, ALongCommentOfIllegalBytesEndsWhereItIsClosed)
         }
         alerts.alerts.clear();
     }
-    // A stop on the file's last byte leaves nothing unread, so it counts nothing,
-    // and a comment still open there is unclosed.
+    // A stop on the file's last byte leaves nothing unread, and fails the run
+    // all the same; a comment still open there is unclosed.
     const std::string last = write("last.zem", std::string(std::size_t(max_read_messages), '\xff'));
-    EXPECT_EQ(exec_zem_commandfile(last.c_str()), 0);
+    EXPECT_EQ(exec_zem_commandfile(last.c_str()), 1);
     EXPECT_EQ(alerts.alerts.size(), 22u);
     alerts.alerts.clear();
     const std::string open = write("open.zem", "/*" + std::string(std::size_t(max_read_messages), '\xff'));
@@ -706,6 +776,10 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
         alerts.alerts.clear();
         const std::size_t heap = heap_in_use();
         const long blocks = blocks_in_use();
+        const auto descriptors = [] {
+            return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+        };
+        const auto open_before = descriptors();
         // Up to a bound on the allocations of all the runs, so that a long run is tried less often.
         constexpr std::size_t first = 100, budget = 40'000'000;
         const std::size_t tries = std::min({total, std::size_t(3000), std::max(first, budget / total)});
@@ -713,7 +787,8 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
         testing::internal::CaptureStderr();
         for (std::size_t i = 1; i <= tries; ++i) {
             const std::size_t k = i <= first ? i : first + (i - first) * (total - first) / (tries - first);
-            fs::remove(out);
+            // An existing file is replaced, through its path made whole.
+            std::ofstream(out) << "old";
             fail_allocation(k);
             int failed_count = -1;
             const std::string failure = failure_of([&] { failed_count = exec_zem_commandfile(path.c_str()); });
@@ -732,11 +807,12 @@ TEST_F(command_files, EachAllocationFailingInTurnFailsAsOutOfMemoryAndLeavesNoth
                     << k << ": " << alert;
             }
             const std::string failed_written = contents(out);
-            EXPECT_TRUE(failed_written == written || failed_written == "(none)") << k << ": " << failed_written.size();
+            EXPECT_TRUE(failed_written == written || failed_written == "old") << k << ": " << failed_written.size();
             alerts.alerts.clear();
         }
         testing::internal::GetCapturedStderr();
         EXPECT_EQ(blocks_in_use(), blocks) << text.substr(0, 20);
+        EXPECT_EQ(descriptors(), open_before) << text.substr(0, 20);
         if (!address_sanitizer) {
             EXPECT_LE(heap_in_use(), heap + (64 << 10)) << text.substr(0, 20);
         }
