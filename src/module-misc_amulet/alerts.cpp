@@ -103,14 +103,20 @@ void qt_alert_seam::show_alert(const std::string& text)
     // writes the text to the error stream instead.
     const alert_room room;
     if (!room) throw std::bad_alloc();
-    // The dialog shows the head of a long text; the whole of it is written.
-    if (head_of(text).size() < text.size()) write_to_error_stream(text.c_str());
-    QMessageBox box;
-    box.setTextFormat(Qt::PlainText);
-    box.setText(shown_text(text));
-    box.setStandardButtons(QMessageBox::Ok);
-    const cursor_shown answering(Qt::ArrowCursor, true);
-    waiting([&] { return box.exec(); });
+    // The dialog shows the head of a long text; the whole of it is written,
+    // once: where the dialog then finds no room, the text has reached the user.
+    const bool cut = head_of(text).size() < text.size();
+    if (cut) write_to_error_stream(text.c_str());
+    try {
+        QMessageBox box;
+        box.setTextFormat(Qt::PlainText);
+        box.setText(shown_text(text));
+        box.setStandardButtons(QMessageBox::Ok);
+        const cursor_shown answering(Qt::ArrowCursor, true);
+        waiting([&] { return box.exec(); });
+    } catch (const std::bad_alloc&) {
+        if (!cut) throw;
+    }
 }
 
 namespace {

@@ -209,17 +209,41 @@ TEST(Alerts, ALongAlertShowsItsHeadAndWritesTheWholeText)
     std::string lines, forty;
     for (int k = 1; k <= 100; ++k) (k <= 40 ? forty : lines) += "line " + std::to_string(k) + "\n";
     lines = forty + lines;
+    // The cut falls on the second byte of "é", and on the third of "€".
     const std::string wide = std::string(1999, 'n') + "\u00e9" + "\n";
+    const std::string wider = std::string(1998, 'n') + "\u20ac" + "\n";
     alert_answerer user;
     testing::internal::CaptureStderr();
-    for (const std::string& text : {lines, forty, wide}) message(text.c_str());
+    for (const std::string& text : {lines, forty, wide, wider}) message(text.c_str());
     const std::string written = testing::internal::GetCapturedStderr();
     EXPECT_EQ(user.texts, (std::vector<std::string>{forty.substr(0, forty.size() - 1) + "\n...", forty,
-                                                    std::string(1999, 'n') + "\n..."}));
+                                                    std::string(1999, 'n') + "\n...",
+                                                    std::string(1998, 'n') + "\n..."}));
     EXPECT_TRUE(written_line(written, lines.substr(0, lines.size() - 1)));
     EXPECT_TRUE(written_line(written, wide.substr(0, wide.size() - 1)));
     // The text shown whole is not written.
     EXPECT_EQ(written.find("line 1\n"), written.rfind("line 1\n"));
+}
+
+// A long alert reaches the user once: written whole, with its head drawn or,
+// where the dialog finds no room, not drawn. Its copy, then the dialog's first
+// allocation fail, and then none (a failure deeper inside the toolkit's
+// constructors leaves it locked).
+TEST(Alerts, ALongAlertIsWrittenOnceWhereItsDialogCannotBeBuilt)
+{
+    const std::string text = std::string(5000, 'n') + "\n";
+    alert_answerer user;
+    for (const std::size_t k : {1, 2, 0}) {
+        testing::internal::CaptureStderr();
+        fail_allocation(k);
+        message(text.c_str());
+        fail_allocation(0);
+        const std::string written = testing::internal::GetCapturedStderr();
+        const std::size_t first = written.find(text);
+        EXPECT_NE(first, std::string::npos) << k;
+        EXPECT_EQ(written.find(text, first + 1), std::string::npos) << k;
+    }
+    EXPECT_EQ(user.texts, std::vector<std::string>{std::string(2000, 'n') + "\n..."});
 }
 
 // A question whose dialog cannot be built leaves no wait open behind it: a
