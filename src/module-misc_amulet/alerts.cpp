@@ -1,5 +1,6 @@
 #include "module-misc_amulet/alerts.h"
 
+#include <pthread.h>
 #include <sys/mman.h>
 
 #include <QApplication>
@@ -13,8 +14,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <optional>
@@ -301,6 +304,29 @@ std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, co
 }
 
 void qt_alert_seam::beep() { QApplication::beep(); }
+
+void prepare_threads()
+{
+    pthread_attr_t attributes;
+    if (::pthread_getattr_default_np(&attributes) == 0) {
+        ::pthread_attr_setstacksize(&attributes, std::size_t(1) << 20);
+        ::pthread_setattr_default_np(&attributes);
+        ::pthread_attr_destroy(&attributes);
+    }
+    // The raster engine hands large fills and conversions to the global pool
+    // and waits for them; a pool thread that cannot start then never runs
+    // them. One thread, started now and kept, paints with the window's thread
+    // and needs no room later: every new thread took an arena of the heap too,
+    // which this one takes now.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setExpiryTimeout(-1);
+    pool->setMaxThreadCount(1);
+    pool->start([] {
+        // Kept through a volatile pointer, so that no compiler drops the allocation.
+        void* volatile block = std::malloc(1);
+        std::free(block);
+    });
+}
 
 void prepare_alerts()
 {
