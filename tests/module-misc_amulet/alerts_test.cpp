@@ -347,8 +347,8 @@ int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
     return failure == "(no failure)" && chosen == -1 && user.painted == painted + 1 ? 1 : -1;
 }
 
-// As the program starts, then with room given back a megabyte at a time: a
-// pop-up of a hundred long labels, wider than the screen, is painted and
+// As the program starts, then with room given back two megabytes at a time: a
+// pop-up of 500 long labels, wider than the screen, is painted and
 // answered or fails as out of memory, every time. Labels cut alike ask alike
 // room, however long they were: those of 2,000 bytes are painted once those of
 // 201 are.
@@ -360,8 +360,8 @@ int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
     install_alert_seam(&dialogs);
     hold_alert_reserve();
     prepare_alerts();
-    const std::vector<std::string> longest(100, std::string(2000, 'W')), longer(100, std::string(201, 'W'));
-    constexpr std::size_t step = 1 << 20, steps = 40;
+    const std::vector<std::string> longest(500, std::string(2000, 'W')), longer(500, std::string(201, 'W'));
+    constexpr std::size_t step = 2 << 20, steps = 24;
     limit_growth(steps * step);
     auto* taken = static_cast<char*>(
         ::mmap(nullptr, steps * step, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
