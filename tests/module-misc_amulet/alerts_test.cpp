@@ -274,10 +274,10 @@ TEST(SelectionPopup, ThousandsOfEntriesScrollWithinTheScreen)
     EXPECT_TRUE(cancel_shown);
 }
 
-// Pop-ups of entries just taller than 4/3 of the screen's height, of labels
-// too wide for it, and of both, scroll: each lies within the screen, shows
-// its entries whole across where only they are too many, and "cancel" can be
-// pressed. A label shows its first line, cut at 200 bytes.
+// Pop-ups of entries half again as tall as the screen, of labels too wide for
+// it, and of both, scroll: each lies within the screen, shows its entries
+// whole across where only they are too many, and "cancel" can be pressed. A
+// label shows its first line, cut at 200 bytes.
 TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
@@ -288,14 +288,14 @@ TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
     both.push_back(wide);
     for (const auto& entries : {tall, {wide, lines}, both}) {
         QRect frame;
-        int first_shown = 0;
+        int first_hidden = 0;
         std::vector<std::string> labels;
         QTimer::singleShot(0, [&] {
             QWidget* popup = QApplication::activeModalWidget();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
             frame = popup->geometry();
             QWidget* first = popup->findChildren<QPushButton*>().front();
-            first_shown = first->visibleRegion().boundingRect().width() - first->width();
+            first_hidden = first->width() - first->visibleRegion().boundingRect().width();
             for (auto* b : popup->findChildren<QPushButton*>()) labels.push_back(b->text().toStdString());
             click(button(popup, "cancel"));
         });
@@ -307,17 +307,17 @@ TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
         if (entries.size() == 2) {
             EXPECT_EQ(labels, (std::vector<std::string>{wide.substr(0, 200) + "...", "first line...", "cancel"}));
         } else if (entries == tall) {
-            EXPECT_EQ(first_shown, 0);
+            EXPECT_EQ(first_hidden, 0);
         }
     }
 }
 
 namespace {
 
-// Closes each pop-up once it is shown and painted, counting those painted.
+// Closes each real pop-up once it is shown and painted, counting those painted.
 class popup_closer {
 public:
-    popup_closer()
+    popup_closer() : previous_(install_alert_seam(&dialogs_))
     {
         QObject::connect(&timer_, &QTimer::timeout, [this] {
             auto* front = qobject_cast<QDialog*>(QApplication::activeModalWidget());
@@ -330,9 +330,15 @@ public:
         });
         timer_.start(5);
     }
+    ~popup_closer() { install_alert_seam(previous_); }
+    popup_closer(const popup_closer&) = delete;
+    popup_closer& operator=(const popup_closer&) = delete;
+
     int painted = 0;
 
 private:
+    qt_alert_seam dialogs_;
+    alert_seam* previous_;
     QTimer timer_;
 };
 
@@ -342,7 +348,8 @@ int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
 {
     const int painted = user.painted;
     int chosen = 0;
-    const std::string failure = failure_of([&] { chosen = ask_selection("point group", entries, [](int) { return true; }); });
+    const std::string failure =
+        failure_of([&] { chosen = ask_selection("point group", entries, [](int) { return true; }); });
     if (failure == run_time("out of memory")) return 0;
     return failure == "(no failure)" && chosen == -1 && user.painted == painted + 1 ? 1 : -1;
 }
@@ -350,14 +357,12 @@ int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
 // As the program starts, then with room given back two megabytes at a time: a
 // pop-up of 500 long labels, wider than the screen, is painted and
 // answered or fails as out of memory, every time. Labels cut alike ask alike
-// room, however long they were: those of 2,000 bytes are painted once those of
-// 201 are.
+// room, however long they were: those of 2,000 bytes are painted by the step
+// after those of 201 at the latest.
 [[noreturn]] void popups_painted_in_little_room()
 {
     ::alarm(60);
     popup_closer user;
-    qt_alert_seam dialogs;
-    install_alert_seam(&dialogs);
     hold_alert_reserve();
     prepare_alerts();
     const std::vector<std::string> longest(500, std::string(2000, 'W')), longer(500, std::string(201, 'W'));
@@ -385,8 +390,6 @@ int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
 {
     ::alarm(60);
     popup_closer user;
-    qt_alert_seam dialogs;
-    install_alert_seam(&dialogs);
     hold_alert_reserve();
     prepare_alerts();
     std::vector<std::string> entries;
