@@ -8,6 +8,7 @@ int main(int argc, char** argv)
 {
     // Offscreen unless a platform is chosen: the tests run again on X11 under Xvfb.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    prepare_threads();
     guarded_application app(argc, argv);
     install_views();
     testing::InitGoogleTest(&argc, argv);

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QWidget>
-#include <pthread.h>
 #include <sys/mman.h>
 
 #include <csignal>
@@ -45,18 +44,6 @@ bool start_up(commandfile_runner run, const char* config_file)
 
 namespace {
 
-// The toolkit's threads (its event reader among them) need little stack; with
-// the default, as large as the stack limit, they fail to start where address
-// space is short, and the toolkit then waits for them for ever.
-void small_thread_stacks()
-{
-    pthread_attr_t attributes;
-    if (::pthread_getattr_default_np(&attributes) != 0) return;
-    ::pthread_attr_setstacksize(&attributes, std::size_t(1) << 20);
-    ::pthread_setattr_default_np(&attributes);
-    ::pthread_attr_destroy(&attributes);
-}
-
 // The toolkit maps its platform plugin, connects to the display and builds its
 // keymap as it starts; where one of these fails for want of address space it
 // aborts, or waits for ever for its own event reader. So it starts only with
@@ -74,11 +61,11 @@ bool room_to_start()
 
 int zarn_main(int argc, char** argv, commandfile_runner run)
 {
-    small_thread_stacks();
     if (!room_to_start()) {
         std::cerr << "run-time exception: out of memory\n" << std::flush;
         return EXIT_FAILURE;
     }
+    prepare_threads();
     guarded_application application(argc, argv);
     qt_alert_seam dialogs;
     install_alert_seam(&dialogs);

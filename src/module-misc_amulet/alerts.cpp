@@ -1,5 +1,6 @@
 #include "module-misc_amulet/alerts.h"
 
+#include <pthread.h>
 #include <sys/mman.h>
 
 #include <QApplication>
@@ -13,8 +14,10 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 #include <exception>
 #include <new>
 #include <optional>
@@ -121,13 +124,16 @@ void qt_alert_seam::show_alert(const std::string& text)
 
 namespace {
 
-// A gray question at 300, 200 that fits its contents: one row, spaced and
+// Where questions and pop-ups stand.
+constexpr QPoint popup_place(300, 200);
+
+// A gray question at its place that fits its contents: one row, spaced and
 // framed by 10.
 QHBoxLayout* gray_row(QDialog& dialog, const std::string& title)
 {
     dialog.setWindowTitle(QString::fromStdString(title));
     set_fill(&dialog, motif_gray);
-    dialog.move(300, 200);
+    dialog.move(popup_place);
     auto* row = new QHBoxLayout(&dialog);
     row->setSpacing(10);
     row->setContentsMargins(10, 10, 10, 10);
@@ -222,25 +228,41 @@ private:
     void* block_;
 };
 
-// A panel taller than two thirds of the screen scrolls, so that every entry
-// can be reached and the window, with the image the toolkit keeps of it,
-// stays within the screen.
-QWidget* within_screen(QWidget* panel)
+// What a pop-up leaves at the screen's right edge for the window's frame.
+constexpr int frame_room = 10;
+
+// A panel taller than two thirds of the screen, or wider than the screen
+// leaves it right of its place and of what stands `beside` it in its row,
+// scrolls, so that every entry and "cancel" can be reached and the window,
+// with the image the toolkit keeps of it, stays within the screen.
+QWidget* within_screen(QWidget* panel, int beside)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int height = screen ? screen->availableGeometry().height() * 2 / 3 : 400;
+    const int width = std::max(
+        screen ? screen->availableGeometry().right() + 1 - popup_place.x() - frame_room - beside : 600, 100);
     const QSize wanted = panel->sizeHint();
-    if (wanted.height() <= height) return panel;
+    if (wanted.height() <= height && wanted.width() <= width) return panel;
     auto* area = new QScrollArea;
+    const int bar_width = area->verticalScrollBar()->sizeHint().width();
+    const int bar_height = area->horizontalScrollBar()->sizeHint().height();
+    // A bar in one direction takes room that the other may then lack.
+    const bool tall = wanted.height() > height || (wanted.width() > width && wanted.height() + bar_height > height);
+    const bool wide = wanted.width() > width || (tall && wanted.width() + bar_width > width);
     set_fill(area, motif_gray);
     area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    area->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
     area->setWidgetResizable(true);
     area->setWidget(panel);
-    area->setFixedSize(wanted.width() + area->verticalScrollBar()->sizeHint().width(), height);
+    area->setFixedSize(std::min(wanted.width() + (tall ? bar_width : 0), width),
+                       std::min(wanted.height() + (wide ? bar_height : 0), height));
     return area;
 }
+
+// The room a window of `size` needs to be painted: its image, and on X11 the
+// copy the display server is sent.
+std::size_t painting_room(QSize size) { return std::size_t(size.width()) * std::size_t(size.height()) * 4 * 2; }
 
 }
 
@@ -278,11 +300,16 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
         });
         column->addWidget(button);
     }
-    row->addWidget(within_screen(panel), 0, Qt::AlignTop);
-
     QPushButton* cancel = gray_button("cancel");
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
+    const QMargins margins = row->contentsMargins();
+    row->addWidget(within_screen(panel, margins.left() + row->spacing() + cancel->sizeHint().width() + margins.right()),
+                   0, Qt::AlignTop);
     row->addWidget(cancel, 0, Qt::AlignTop);
+
+    // Built, the window's size is known; it is painted only with room for it.
+    const alert_room painting(painting_room(dialog.sizeHint()));
+    need_room(painting);
 
     {
         const cursor_shown answering(Qt::ArrowCursor, true);
@@ -307,6 +334,29 @@ std::optional<std::string> qt_alert_seam::ask_text(const std::string& prompt, co
 }
 
 void qt_alert_seam::beep() { QApplication::beep(); }
+
+void prepare_threads()
+{
+    pthread_attr_t attributes;
+    if (::pthread_getattr_default_np(&attributes) == 0) {
+        ::pthread_attr_setstacksize(&attributes, std::size_t(1) << 20);
+        ::pthread_setattr_default_np(&attributes);
+        ::pthread_attr_destroy(&attributes);
+    }
+    // The raster engine hands large fills and conversions to the global pool
+    // and waits for them; a pool thread that cannot start then never runs
+    // them. One thread, started now and kept, paints with the window's thread
+    // and needs no room later: every new thread took an arena of the heap too,
+    // which this one takes now.
+    QThreadPool* pool = QThreadPool::globalInstance();
+    pool->setExpiryTimeout(-1);
+    pool->setMaxThreadCount(1);
+    pool->start([] {
+        // Kept through a volatile pointer, so that no compiler drops the allocation.
+        void* volatile block = std::malloc(1);
+        std::free(block);
+    });
+}
 
 void prepare_alerts()
 {

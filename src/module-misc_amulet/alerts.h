@@ -29,6 +29,13 @@ public:
     void beep() override;
 };
 
+// Run before the application is built. The toolkit's threads (its event
+// reader among them) get small stacks: with the default, as large as the stack
+// limit, they fail to start where address space is short, and the toolkit
+// then waits for them for ever. For the same reason the threads that help the
+// toolkit paint are started now and kept.
+void prepare_threads();
+
 // Lays out and paints an alert once, out of sight, so that the fonts the
 // alerts need are loaded while memory is plentiful, not by the first alert,
 // which may come when it has run out.

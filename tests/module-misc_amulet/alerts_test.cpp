@@ -2,6 +2,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "support/mouse.h"
+
 #include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -294,6 +296,142 @@ TEST(SelectionPopup, ThousandsOfEntriesScrollWithinTheScreen)
     EXPECT_LE(size.height(), screen.height());
     EXPECT_GT(size.height(), screen.height() / 2);
     EXPECT_TRUE(cancel_shown);
+}
+
+// Pop-ups of entries half again as tall as the screen, of labels too wide for
+// it, and of both, scroll: each lies within the screen, shows its entries
+// whole across where only they are too many, and "cancel" can be pressed. A
+// label shows its first line, cut at 200 bytes.
+TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const std::unique_ptr<QPushButton> sample(gray_button("entry"));
+    const std::vector<std::string> tall(screen.height() * 3 / 2 / (sample->sizeHint().height() + 10), "entry");
+    const std::string wide(1000, 'W'), lines = "first line\nsecond line\n";
+    std::vector<std::string> both = tall;
+    both.push_back(wide);
+    for (const auto& entries : {tall, {wide, lines}, both}) {
+        QRect frame;
+        int first_hidden = 0;
+        std::vector<std::string> labels;
+        QTimer::singleShot(0, [&] {
+            QWidget* popup = QApplication::activeModalWidget();
+            ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+            frame = popup->geometry();
+            QWidget* first = popup->findChildren<QPushButton*>().front();
+            first_hidden = first->width() - first->visibleRegion().boundingRect().width();
+            for (auto* b : popup->findChildren<QPushButton*>()) labels.push_back(b->text().toStdString());
+            click(button(popup, "cancel"));
+        });
+        qt_alert_seam dialogs;
+        alert_seam* previous = install_alert_seam(&dialogs);
+        EXPECT_EQ(ask_selection("point group", entries, [](int) { return true; }), -1) << entries.size();
+        install_alert_seam(previous);
+        EXPECT_TRUE(screen.contains(frame)) << entries.size();
+        if (entries.size() == 2) {
+            EXPECT_EQ(labels, (std::vector<std::string>{wide.substr(0, 200) + "...", "first line...", "cancel"}));
+        } else if (entries == tall) {
+            EXPECT_EQ(first_hidden, 0);
+        }
+    }
+}
+
+namespace {
+
+// Closes each real pop-up once it is shown and painted, counting those painted.
+class popup_closer {
+public:
+    popup_closer() : previous_(install_alert_seam(&dialogs_))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* front = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!front || !front->isVisible()) return;
+            if (QTest::qWaitForWindowExposed(front)) {
+                front->repaint();
+                ++painted;
+            }
+            front->reject();
+        });
+        timer_.start(5);
+    }
+    ~popup_closer() { install_alert_seam(previous_); }
+    popup_closer(const popup_closer&) = delete;
+    popup_closer& operator=(const popup_closer&) = delete;
+
+    int painted = 0;
+
+private:
+    qt_alert_seam dialogs_;
+    alert_seam* previous_;
+    QTimer timer_;
+};
+
+// Whether a pop-up of `entries` was painted and answered (1), failed as out
+// of memory (0), or neither (-1).
+int popup_outcome(popup_closer& user, const std::vector<std::string>& entries)
+{
+    const int painted = user.painted;
+    int chosen = 0;
+    const std::string failure =
+        failure_of([&] { chosen = ask_selection("point group", entries, [](int) { return true; }); });
+    if (failure == run_time("out of memory")) return 0;
+    return failure == "(no failure)" && chosen == -1 && user.painted == painted + 1 ? 1 : -1;
+}
+
+// As the program starts, then with room given back two megabytes at a time: a
+// pop-up of 500 long labels, wider than the screen, is painted and
+// answered or fails as out of memory, every time. Labels cut alike ask alike
+// room, however long they were: those of 2,000 bytes are painted by the step
+// after those of 201 at the latest.
+[[noreturn]] void popups_painted_in_little_room()
+{
+    ::alarm(60);
+    popup_closer user;
+    hold_alert_reserve();
+    prepare_alerts();
+    const std::vector<std::string> longest(500, std::string(2000, 'W')), longer(500, std::string(201, 'W'));
+    constexpr std::size_t step = 2 << 20, steps = 24;
+    limit_growth(steps * step);
+    auto* taken = static_cast<char*>(
+        ::mmap(nullptr, steps * step, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0));
+    if (taken == MAP_FAILED) ::_exit(2);
+    int first_painted[2] = {-1, -1};
+    bool each = true;
+    for (std::size_t k = 1; k <= steps; ++k) {
+        ::munmap(taken + (steps - k) * step, step);
+        for (int n : {0, 1}) {
+            const int outcome = popup_outcome(user, n == 0 ? longest : longer);
+            each = each && outcome >= 0 && (outcome == 1 || k < steps);
+            if (outcome == 1 && first_painted[n] < 0) first_painted[n] = int(k);
+        }
+    }
+    ::_exit(each && first_painted[0] > 0 && first_painted[0] <= first_painted[1] + 1 ? 0 : 1);
+}
+
+// Twenty pop-ups in a row, with room for a few more megabytes only: each is
+// painted, none leaves a thread or the probe of its room behind.
+[[noreturn]] void twenty_popups_in_little_room()
+{
+    ::alarm(60);
+    popup_closer user;
+    hold_alert_reserve();
+    prepare_alerts();
+    std::vector<std::string> entries;
+    for (int k = 0; k < 200; ++k) entries.push_back("class " + std::to_string(k));
+    limit_growth(std::size_t(16) << 20);
+    int painted = 0;
+    for (int k = 0; k < 20; ++k) painted += popup_outcome(user, entries) == 1;
+    ::_exit(painted == 20 ? 0 : 1);
+}
+
+}
+
+TEST(AlertsDeathTest, PopupsInLittleRoomArePaintedOrFailAsOutOfMemory)
+{
+    if (address_sanitizer) GTEST_SKIP() << "the sanitizer's own reservations leave no room for a limit";
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(popups_painted_in_little_room(), testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(twenty_popups_in_little_room(), testing::ExitedWithCode(0), "");
 }
 
 namespace {
