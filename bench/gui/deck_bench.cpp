@@ -9,6 +9,7 @@
 #include <string>
 
 #include "button_labelled.h"
+#include "module-misc_amulet/alerts.h"
 #include "module-mgrp+tensor/invariant_tensor.h"
 #include "module-misc_amulet/stacker.h"
 #include "module-misc_amulet/view.h"
@@ -63,6 +64,8 @@ BENCHMARK(add_and_show_rank_6_page)->Name("deck/add_and_show/m-3m/rank:6/none")-
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The toolkit paints with the threads the program gives it.
+    prepare_threads();
     QApplication app(argc, argv);
     install_views();
     benchmark::Initialize(&argc, argv);

@@ -196,6 +196,8 @@ int exec_zem_commandfile(const char* path)
         } catch (const reading_stopped& stop) {
             errors = stop.errors;
         }
+        // Also where the file that stopped failed instead of ending.
+        if (limit.stopped()) errors = std::max(errors, 1);
         run_alerts = nullptr;
         limit.report();
         return errors;
@@ -224,6 +226,8 @@ void exec_zem_statements(Tree_Node* list, int* nerr)
 void exec_zem_statement(Tree_Node* statement, int* nerr)
 {
     if (*nerr != 0) return;
+    // The file that stopped the run may have failed an include instead of ending.
+    if (run_alerts && run_alerts->stopped()) throw reading_stopped{1};
     try {
         // What it held is freed by the time the failure arrives, so the alerts have room.
         failing_as_out_of_memory([&] {

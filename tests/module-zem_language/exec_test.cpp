@@ -546,30 +546,52 @@ TEST_F(command_files, MessagesPastTheBoundChangeNothingThatRuns)
 
 // The stop on messages ends the reading of the whole run: nothing more of the
 // file that stopped, of the files including it, or of files they would include
-// runs, `exit` among it; the run fails, and its last lines are shown.
+// runs, `exit` among it; the run fails, and its last lines are shown. So too
+// where the file that stopped fails (a comment left open) instead of ending.
 TEST_F(command_files, TheStopOnMessagesEndsTheWholeRun)
 {
+    // Each run in a fresh process, with files of its own.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
     write("later.zem", "y = #2 ;\n");
-    write("inner.zem", "include ( \"/dev/zero\" ) ;\nx = #1 ;\nfile ( x " + quoted("after.txt") + " ) ;\n");
-    const std::string outer = write("outer.zem", "include ( " + quoted("inner.zem") + " ) ;\ninclude ( " +
-                                                     quoted("later.zem") + " ) ;\nexit ( ) ;\nz = #3 ;\n");
-    // Exit status 3 only where the run returned: `exit` would end with 0.
-    EXPECT_EXIT(
-        {
-            ::alarm(60);
-            const bool stopped = exec_zem_commandfile(outer.c_str()) > 0 && take("x") == "(none)" &&
-                                 take("y") == "(none)" && take("z") == "(none)" && !fs::exists(dir / "after.txt") &&
-                                 alerts.alerts.size() == 22u && alerts.alerts[20] == "99980 more messages not shown" &&
-                                 alerts.alerts[21] == "too many messages: reading stopped after 100000";
-            fs::remove_all(dir);
-            std::_Exit(stopped ? 3 : 1);
-        },
-        testing::ExitedWithCode(3), "");
+    write("open.zem", "/*" + std::string(std::size_t(max_read_messages), '\xff'));
+    // A file never read is never opened: one that is not there says nothing.
+    const std::string outer =
+        write("outer.zem", "include ( " + quoted("inner.zem") + " ) ;\ninclude ( " + quoted("missing.zem") +
+                               " ) ;\ninclude ( " + quoted("later.zem") + " ) ;\nexit ( ) ;\nz = #3 ;\n");
+    for (const std::string& stopping : {std::string("\"/dev/zero\""), quoted("open.zem")}) {
+        write("inner.zem", "include ( " + stopping + " ) ;\nx = #1 ;\nfile ( x " + quoted("after.txt") + " ) ;\n");
+        // Exit status 3 only where the run returned: `exit` would end with 0.
+        EXPECT_EXIT(
+            {
+                ::alarm(60);
+                char errors_name[] = "/tmp/zarn_stderr_XXXXXX";
+                const int errors = ::mkstemp(errors_name);
+                ::unlink(errors_name);
+                ::dup2(errors, 2);
+                const bool stopped =
+                    exec_zem_commandfile(outer.c_str()) > 0 && take("x") == "(none)" && take("y") == "(none)" &&
+                    take("z") == "(none)" && !fs::exists(dir / "after.txt") && alerts.alerts.size() == 22u &&
+                    alerts.alerts[20] == "99980 more messages not shown" &&
+                    alerts.alerts[21] == "too many messages: reading stopped after 100000";
+                std::string written(1 << 16, '\0');
+                written.resize(std::size_t(std::max<ssize_t>(::pread(errors, written.data(), written.size(), 0), 0)));
+                fs::remove_all(dir);
+                std::_Exit(stopped && written.find("missing.zem") == std::string::npos ? 3 : 1);
+            },
+            testing::ExitedWithCode(3), "")
+            << stopping;
+    }
+    // A stop fails the run also where nothing follows the file that stopped.
+    write("middle.zem", "include ( " + quoted("open.zem") + " ) ;\n");
+    EXPECT_GT(run("include ( " + quoted("middle.zem") + " ) ;\n"), 0);
+    EXPECT_EQ(alerts.alerts.back(), "too many messages: reading stopped after 100000");
 }
 
 // `exit` shows the run's last lines before the program ends, as the end of its file does.
 TEST_F(command_files, ExitShowsTheCountOfMessagesNotShown)
 {
+    // A forked child writes the file where this process reads it.
+    GTEST_FLAG_SET(death_test_style, "fast");
     write("illegal.zem", std::string(25, '$'));
     const std::string path =
         write("main.zem", "include ( " + quoted("illegal.zem") + " ) ;\nfile ( #7 " + quoted("after.txt") +
