@@ -38,9 +38,9 @@ constexpr int max_shown_alerts = 20;
 // After this many messages, shown or not, the reading of the whole run stops,
 // and a last line says so: a file of endless illegal characters such as
 // /dev/zero ends. Nothing more is read or run, neither of that file nor of the
-// files including it, and the run counts the errors of the file that stopped
-// (at least 1). Messages of checking a statement read no file; past the bound,
-// the next message of a file being read stops the run.
+// files including it, and the run fails: its count is that of the file that
+// stopped, or 1. Messages of checking a statement read no file; past the
+// bound, the next message of a file being read stops the run.
 constexpr int max_read_messages = 100000;
 
 // Shows the lines that the run being read has still to show (how many messages
