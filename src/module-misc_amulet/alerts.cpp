@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QImage>
 #include <QInputDialog>
@@ -14,6 +15,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QStyle>
 #include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -231,32 +233,55 @@ private:
 // What a pop-up leaves at the screen's right edge for the window's frame.
 constexpr int frame_room = 10;
 
-// A panel taller than two thirds of the screen, or wider than the screen
-// leaves it right of its place and of what stands `beside` it in its row,
-// scrolls, so that every entry and "cancel" can be reached and the window,
-// with the image the toolkit keeps of it, stays within the screen.
-QWidget* within_screen(QWidget* panel, int beside)
+// The width a pop-up's panel may take: the screen right of the pop-up's
+// place, less what stands `beside` the panel in its row and a scroll bar.
+int panel_width(int beside)
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const int right = screen ? screen->availableGeometry().right() + 1 : 900;
+    const int bar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    return std::max(right - popup_place.x() - frame_room - beside - bar, 100);
+}
+
+// Cuts the label of a button wider than `widest` until it fits, ending it with
+// "...": the pop-up stays within the screen, and every label shows its start.
+void fit_label(QPushButton* button, int widest)
+{
+    const int over = button->sizeHint().width() - widest;
+    if (over <= 0) return;
+    const QString text = button->text();
+    const QFontMetrics metrics = button->fontMetrics();
+    const int room = metrics.horizontalAdvance(text) - over;
+    qsizetype low = 0, high = text.size();
+    while (low < high) {
+        const qsizetype middle = (low + high + 1) / 2;
+        if (metrics.horizontalAdvance(text.left(middle) + QStringLiteral("...")) <= room)
+            low = middle;
+        else
+            high = middle - 1;
+    }
+    // Not inside a character of two code units.
+    if (low > 0 && text[low].isLowSurrogate()) --low;
+    button->setText(text.left(low) + QStringLiteral("..."));
+}
+
+// A panel taller than two thirds of the screen scrolls, so that every entry
+// can be reached and the window, with the image the toolkit keeps of it,
+// stays within the screen.
+QWidget* within_screen(QWidget* panel)
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const int height = screen ? screen->availableGeometry().height() * 2 / 3 : 400;
-    const int width = std::max(
-        screen ? screen->availableGeometry().right() + 1 - popup_place.x() - frame_room - beside : 600, 100);
     const QSize wanted = panel->sizeHint();
-    if (wanted.height() <= height && wanted.width() <= width) return panel;
+    if (wanted.height() <= height) return panel;
     auto* area = new QScrollArea;
-    const int bar_width = area->verticalScrollBar()->sizeHint().width();
-    const int bar_height = area->horizontalScrollBar()->sizeHint().height();
-    // A bar in one direction takes room that the other may then lack.
-    const bool tall = wanted.height() > height || (wanted.width() > width && wanted.height() + bar_height > height);
-    const bool wide = wanted.width() > width || (tall && wanted.width() + bar_width > width);
     set_fill(area, motif_gray);
     area->setFrameShape(QFrame::NoFrame);
-    area->setHorizontalScrollBarPolicy(wide ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
-    area->setVerticalScrollBarPolicy(tall ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+    area->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    area->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     area->setWidgetResizable(true);
     area->setWidget(panel);
-    area->setFixedSize(std::min(wanted.width() + (tall ? bar_width : 0), width),
-                       std::min(wanted.height() + (wide ? bar_height : 0), height));
+    area->setFixedSize(wanted.width() + area->verticalScrollBar()->sizeHint().width(), height);
     return area;
 }
 
@@ -286,8 +311,12 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     // A press runs inside the dialog's event loop, which no failure may cross:
     // it closes the dialog and is thrown again once the loop has ended.
     std::exception_ptr failure;
+    QPushButton* cancel = gray_button("cancel");
+    const QMargins margins = row->contentsMargins();
+    const int widest = panel_width(margins.left() + row->spacing() + cancel->sizeHint().width() + margins.right());
     for (std::size_t k = 0; k < entries.size(); ++k) {
         QPushButton* button = gray_button(shown_text(entries[k], shown_label_bytes, 1));
+        fit_label(button, widest);
         QObject::connect(button, &QPushButton::clicked, &dialog, [&, k] {
             try {
                 if (!pressed(int(k))) return;
@@ -300,11 +329,8 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
         });
         column->addWidget(button);
     }
-    QPushButton* cancel = gray_button("cancel");
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    const QMargins margins = row->contentsMargins();
-    row->addWidget(within_screen(panel, margins.left() + row->spacing() + cancel->sizeHint().width() + margins.right()),
-                   0, Qt::AlignTop);
+    row->addWidget(within_screen(panel), 0, Qt::AlignTop);
     row->addWidget(cancel, 0, Qt::AlignTop);
 
     // Built, the window's size is known; it is painted only with room for it.

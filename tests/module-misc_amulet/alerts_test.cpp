@@ -298,29 +298,32 @@ TEST(SelectionPopup, ThousandsOfEntriesScrollWithinTheScreen)
     EXPECT_TRUE(cancel_shown);
 }
 
-// Pop-ups of entries half again as tall as the screen, of labels too wide for
-// it, and of both, scroll: each lies within the screen, shows its entries
-// whole across where only they are too many, and "cancel" can be pressed. A
-// label shows its first line, cut at 200 bytes.
-TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
+// Pop-ups of entries as tall as the screen, of labels too wide for
+// it, and of both, lie within the screen, show every entry whole across, and
+// "cancel" can be pressed. A label shows its first line, cut at 200 bytes,
+// and cut further, with "...", where the screen is too narrow for it.
+TEST(SelectionPopup, TallAndWidePopupsLieWithinTheScreen)
 {
     const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
     const std::unique_ptr<QPushButton> sample(gray_button("entry"));
-    const std::vector<std::string> tall(screen.height() * 3 / 2 / (sample->sizeHint().height() + 10), "entry");
-    const std::string wide(1000, 'W'), lines = "first line\nsecond line\n";
+    const std::vector<std::string> tall(screen.height() / (sample->sizeHint().height() + 10), "entry");
+    const std::string wide(1000, 'W'), lines = "first line\nsecond line\n", dots(1000, '.');
     std::vector<std::string> both = tall;
     both.push_back(wide);
-    for (const auto& entries : {tall, {wide, lines}, both}) {
+    for (const auto& entries : {tall, {wide, lines, dots}, both}) {
         QRect frame;
-        int first_hidden = 0;
+        int hidden = 0;
         std::vector<std::string> labels;
         QTimer::singleShot(0, [&] {
             QWidget* popup = QApplication::activeModalWidget();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
             frame = popup->geometry();
-            QWidget* first = popup->findChildren<QPushButton*>().front();
-            first_hidden = first->width() - first->visibleRegion().boundingRect().width();
-            for (auto* b : popup->findChildren<QPushButton*>()) labels.push_back(b->text().toStdString());
+            for (auto* b : popup->findChildren<QPushButton*>()) {
+                labels.push_back(b->text().toStdString());
+                // Across; a long list hides entries below only.
+                const QRect shown = b->visibleRegion().boundingRect();
+                if (!shown.isEmpty()) hidden = std::max(hidden, b->width() - shown.width());
+            }
             click(button(popup, "cancel"));
         });
         qt_alert_seam dialogs;
@@ -328,11 +331,17 @@ TEST(SelectionPopup, TallAndWidePopupsScrollWithinTheScreen)
         EXPECT_EQ(ask_selection("point group", entries, [](int) { return true; }), -1) << entries.size();
         install_alert_seam(previous);
         EXPECT_TRUE(screen.contains(frame)) << entries.size();
-        if (entries.size() == 2) {
-            EXPECT_EQ(labels, (std::vector<std::string>{wide.substr(0, 200) + "...", "first line...", "cancel"}));
-        } else if (entries == tall) {
-            EXPECT_EQ(first_hidden, 0);
-        }
+        EXPECT_EQ(hidden, 0) << entries.size();
+        if (entries.size() != 3) continue;
+        ASSERT_EQ(labels.size(), 4u);
+        EXPECT_TRUE(labels[0].starts_with("WWW") && labels[0].ends_with("W...") && labels[0].size() < 203)
+            << labels[0];
+        EXPECT_EQ(labels[1], "first line...");
+        // Where 200 bytes of dots fit, they are what is shown.
+        const int room = sample->fontMetrics().horizontalAdvance(QString(203, '.'));
+        const std::size_t shown_dots = labels[2].size() - 3;
+        EXPECT_EQ(labels[2], std::string(shown_dots, '.') + "...");
+        EXPECT_TRUE(room < frame.width() / 2 ? shown_dots == 200 : shown_dots <= 200) << labels[2].size();
     }
 }
 
