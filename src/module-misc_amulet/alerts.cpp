@@ -261,7 +261,7 @@ void fit_label(QPushButton* button, int widest)
             high = middle - 1;
     }
     // Not inside a character of two code units.
-    if (low > 0 && text[low].isLowSurrogate()) --low;
+    if (low > 0 && low < text.size() && text[low].isLowSurrogate()) --low;
     button->setText(text.left(low) + QStringLiteral("..."));
 }
 

@@ -159,6 +159,10 @@ bool replace_by_rename(const std::string& target, int old_file, const struct sta
     int file = -1;
     const std::string temporary = create_beside(target, &file);
     if (temporary.empty()) return false;
+    const auto discard = [&] {
+        ::close(file);
+        ::unlink(temporary.c_str());
+    };
     struct stat made;
     bool taken = false;
     try {
@@ -167,13 +171,11 @@ bool replace_by_rename(const std::string& target, int old_file, const struct sta
                 ::fchmod(file, old.st_mode & 07777) == 0 && copy_attributes(old_file, file);
     } catch (...) {
         // No room to copy the attributes: the new file goes, as when they cannot be taken.
-        ::close(file);
-        ::unlink(temporary.c_str());
+        discard();
         throw;
     }
     if (!taken) {
-        ::close(file);
-        ::unlink(temporary.c_str());
+        discard();
         return false;
     }
     const bool written = write_and_close(file, text);
