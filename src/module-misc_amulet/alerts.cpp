@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QImage>
+#include <QLabel>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,12 +17,15 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextBoundaryFinder>
+#include <QTextLayout>
 #include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <memory>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -78,26 +82,131 @@ constexpr std::size_t shown_bytes = 2000;
 constexpr int shown_lines = 40;
 constexpr std::size_t shown_label_bytes = 200;
 
-std::string_view head_of(std::string_view text, std::size_t bytes = shown_bytes, int most_lines = shown_lines)
+bool continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xc0) == 0x80; }
+
+// The head of `text`: at most `bytes` bytes and `most_lines` lines, cut
+// between two characters a reader sees, never between a letter and its
+// accent; sets `cut` where that is not the whole text.
+QString head_of(std::string_view text, std::size_t bytes, int most_lines, bool& cut)
 {
     std::size_t end = 0;
     for (int lines = 0; end < text.size() && end < bytes; ++end)
         if (text[end] == '\n' && ++lines == most_lines) break;
     // A line break alone is no rest worth cutting.
     if (end + 1 == text.size() && text[end] == '\n') ++end;
-    // Not inside a character of several bytes.
-    if (end < text.size())
-        while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xc0) == 0x80) --end;
-    return text.substr(0, end);
+    cut = end < text.size();
+    if (!cut) return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    while (end > 0 && continuation_byte(text[end])) --end;
+    // The character after the cut tells whether it belongs to the one before.
+    std::size_t after = end + 1;
+    while (after < text.size() && continuation_byte(text[after])) ++after;
+    QString head = QString::fromUtf8(text.data(), qsizetype(end));
+    const qsizetype at = head.size();
+    head += QString::fromUtf8(text.data() + end, qsizetype(after - end));
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, head);
+    finder.setPosition(at);
+    head.truncate(finder.isAtBoundary() ? at : std::max<qsizetype>(finder.toPreviousBoundary(), 0));
+    return head;
 }
 
-QString shown_text(std::string_view text, std::size_t bytes = shown_bytes, int most_lines = shown_lines)
+// The lines a label `width` pixels wide shows of `text`: its own, each broken
+// where it is wider, between words where it can and anywhere in a word wider
+// still; no more than `most` of them.
+QStringList broken_lines(const QString& text, const QFont& font, int width, qsizetype most)
 {
-    const std::string_view head = head_of(text, bytes, most_lines);
-    QString shown = QString::fromUtf8(head.data(), qsizetype(head.size()));
-    // A cut label goes on in its line, a cut alert below its head.
-    if (head.size() < text.size()) shown += most_lines == 1 ? QStringLiteral("...") : QStringLiteral("\n...");
-    return shown;
+    QStringList lines;
+    QTextOption option;
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    for (const QString& paragraph : text.split(u'\n')) {
+        if (lines.size() >= most) break;
+        if (paragraph.isEmpty()) {
+            lines.append(paragraph);
+            continue;
+        }
+        QTextLayout layout(paragraph, font);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid() && lines.size() < most; line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines.append(paragraph.mid(line.textStart(), line.textLength()));
+        }
+        layout.endLayout();
+    }
+    return lines;
+}
+
+QRect available_screen()
+{
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect(0, 0, 800, 600);
+}
+
+// What a window leaves at the screen's edges for the frame that the window
+// manager adds around it: borders across, a title bar and border down.
+constexpr QSize frame_room(10, 60);
+
+// Gives `box` what it can show of `text` within the screen: the head, broken
+// into lines no wider than the width the dialog takes for a text it need not
+// wrap, and as many of them as the screen's height holds beside the button and
+// the frame; a cut text ends in a line "...". Whether the whole text is shown.
+bool fit_alert(QMessageBox& box, std::string_view text)
+{
+    bool cut = false;
+    const QString head = head_of(text, shown_bytes, shown_lines, cut);
+    const QRect screen = available_screen();
+    const int widest = std::min(screen.width() / 2, 500);
+    auto* label = box.findChild<QLabel*>("qt_msgbox_label");
+    QLayout* layout = box.layout();
+    if (!label || !layout) {
+        box.setText(head + (cut ? QStringLiteral("\n...") : QString()));
+        return !cut;
+    }
+    // What the dialog adds to its text's width, measured on a text wider than its button.
+    box.setText(QString(40, u'n'));
+    layout->activate();
+    const int beside = layout->totalMinimumSize().width() - label->minimumSizeHint().width();
+
+    // A line break that ends the text shows no line of its own.
+    const bool last_break = head.endsWith(u'\n');
+    QStringList lines;
+    const auto shown = [&](qsizetype n) {
+        QString text = lines.mid(0, n).join(u'\n');
+        if (cut || n < lines.size())
+            text += QStringLiteral("\n...");
+        else if (last_break)
+            text += u'\n';
+        return text;
+    };
+    const auto fits = [&](qsizetype n) {
+        box.setText(shown(n));
+        layout->activate();
+        const QSize size = layout->totalMinimumSize();
+        return size.height() <= screen.height() - frame_room.height();
+    };
+    lines = broken_lines(last_break ? head.chopped(1) : head, label->font(), std::max(widest - beside, 100), shown_lines + 1);
+    qsizetype most = std::min<qsizetype>(lines.size(), shown_lines);
+    if (!fits(most)) {
+        // The most lines that fit, and one at least.
+        qsizetype low = 1, high = most - 1;
+        while (low < high) {
+            const qsizetype middle = (low + high + 1) / 2;
+            if (fits(middle))
+                low = middle;
+            else
+                high = middle - 1;
+        }
+        most = low;
+    }
+    box.setText(shown(most));
+    return !cut && most == lines.size();
+}
+
+QString shown_label(std::string_view label)
+{
+    bool cut = false;
+    const QString head = head_of(label, shown_label_bytes, 1, cut);
+    // A cut label goes on in its line.
+    return cut ? head + QStringLiteral("...") : head;
 }
 
 }
@@ -108,19 +217,22 @@ void qt_alert_seam::show_alert(const std::string& text)
     // writes the text to the error stream instead.
     const alert_room room;
     if (!room) throw std::bad_alloc();
-    // The dialog shows the head of a long text; the whole of it is written,
-    // once: where the dialog then finds no room, the text has reached the user.
-    const bool cut = head_of(text).size() < text.size();
-    if (cut) write_to_error_stream(text.c_str());
+    // The dialog shows what fits of the text; where that is not all of it, the
+    // whole text is written, once: where the dialog then finds no room, the
+    // text has reached the user.
+    bool written = false;
     try {
         QMessageBox box;
         box.setTextFormat(Qt::PlainText);
-        box.setText(shown_text(text));
         box.setStandardButtons(QMessageBox::Ok);
+        if (!fit_alert(box, text)) {
+            write_to_error_stream(text.c_str());
+            written = true;
+        }
         const cursor_shown answering(Qt::ArrowCursor, true);
         waiting([&] { return box.exec(); });
     } catch (const std::bad_alloc&) {
-        if (!cut) throw;
+        if (!written) throw;
     }
 }
 
@@ -230,48 +342,56 @@ private:
     void* block_;
 };
 
-// What a pop-up leaves at the screen's right edge for the window's frame.
-constexpr int frame_room = 10;
-
 // The width a pop-up's panel may take: the screen right of the pop-up's
 // place, less what stands `beside` the panel in its row and a scroll bar.
 int panel_width(int beside)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int right = screen ? screen->availableGeometry().right() + 1 : 900;
+    const int right = available_screen().right() + 1;
     const int bar = QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    return std::max(right - popup_place.x() - frame_room - beside - bar, 100);
+    return std::max(right - popup_place.x() - frame_room.width() - beside - bar, 100);
 }
 
-// Cuts the label of a button wider than `widest` until it fits, ending it with
-// "...": the pop-up stays within the screen, and every label shows its start.
-void fit_label(QPushButton* button, int widest)
-{
-    const int over = button->sizeHint().width() - widest;
-    if (over <= 0) return;
-    const QString text = button->text();
-    const QFontMetrics metrics = button->fontMetrics();
-    const int room = metrics.horizontalAdvance(text) - over;
-    qsizetype low = 0, high = text.size();
-    while (low < high) {
-        const qsizetype middle = (low + high + 1) / 2;
-        if (metrics.horizontalAdvance(text.left(middle) + QStringLiteral("...")) <= room)
-            low = middle;
-        else
-            high = middle - 1;
+// Cuts labels wider than `room` pixels until they fit, ending them with "...",
+// between two characters a reader sees: the pop-up stays within the screen,
+// and every label shows its start.
+class label_cutter {
+public:
+    label_cutter(const QFontMetrics& metrics, int room) : metrics_(metrics), room_(room) {}
+
+    QString fitted(const QString& label) const
+    {
+        // The toolkit's own cut, which ends in its ellipsis, often one
+        // character narrower than three dots.
+        const QString elided = metrics_.elidedText(label, Qt::ElideRight, room_);
+        if (elided == label) return label;
+        QString head = elided;
+        if (head.endsWith(u'\u2026'))
+            head.chop(1);
+        else if (head.endsWith(dots))
+            head.chop(dots.size());
+        if (head.endsWith(u'\u200d')) head.chop(1);
+        QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, head);
+        finder.toEnd();
+        while (!head.isEmpty() && metrics_.horizontalAdvance(head + dots) > room_)
+            head.truncate(std::max<qsizetype>(finder.toPreviousBoundary(), 0));
+        return head + dots;
     }
-    // Not inside a character of two code units.
-    if (low > 0 && low < text.size() && text[low].isLowSurrogate()) --low;
-    button->setText(text.left(low) + QStringLiteral("..."));
-}
 
-// A panel taller than two thirds of the screen scrolls, so that every entry
-// can be reached and the window, with the image the toolkit keeps of it,
-// stays within the screen.
-QWidget* within_screen(QWidget* panel)
+private:
+    inline static const QString dots = QStringLiteral("...");
+    QFontMetrics metrics_;
+    int room_;
+};
+
+// A panel taller than two thirds of the screen, or than the screen below the
+// pop-up's place less what stands `around` the panel, scrolls, so that every
+// entry can be reached and the window, with the image the toolkit keeps of
+// it, stays within the screen.
+QWidget* within_screen(QWidget* panel, int around)
 {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const int height = screen ? screen->availableGeometry().height() * 2 / 3 : 400;
+    const QRect screen = available_screen();
+    const int height = std::max(
+        std::min(screen.height() * 2 / 3, screen.bottom() + 1 - popup_place.y() - around - frame_room.height()), 100);
     const QSize wanted = panel->sizeHint();
     if (wanted.height() <= height) return panel;
     auto* area = new QScrollArea;
@@ -314,9 +434,13 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
     QPushButton* cancel = gray_button("cancel");
     const QMargins margins = row->contentsMargins();
     const int widest = panel_width(margins.left() + row->spacing() + cancel->sizeHint().width() + margins.right());
+    // What a button adds to its label's width, measured on a label wider than a button's least width.
+    const QString sample(40, u'n');
+    const std::unique_ptr<QPushButton> measured(gray_button(sample));
+    const QFontMetrics metrics = measured->fontMetrics();
+    const label_cutter cutter(metrics, widest - (measured->sizeHint().width() - metrics.horizontalAdvance(sample)));
     for (std::size_t k = 0; k < entries.size(); ++k) {
-        QPushButton* button = gray_button(shown_text(entries[k], shown_label_bytes, 1));
-        fit_label(button, widest);
+        QPushButton* button = gray_button(cutter.fitted(shown_label(entries[k])));
         QObject::connect(button, &QPushButton::clicked, &dialog, [&, k] {
             try {
                 if (!pressed(int(k))) return;
@@ -330,7 +454,7 @@ int qt_alert_seam::ask_selection(const std::string& title, const std::vector<std
         column->addWidget(button);
     }
     QObject::connect(cancel, &QPushButton::clicked, &dialog, &QDialog::reject);
-    row->addWidget(within_screen(panel), 0, Qt::AlignTop);
+    row->addWidget(within_screen(panel, margins.top() + margins.bottom()), 0, Qt::AlignTop);
     row->addWidget(cancel, 0, Qt::AlignTop);
 
     // Built, the window's size is known; it is painted only with room for it.

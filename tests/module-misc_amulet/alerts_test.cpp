@@ -5,6 +5,7 @@
 #include "support/mouse.h"
 
 #include <QDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -33,6 +34,31 @@ std::vector<std::string> layout_of(QWidget* popup)
     return parts;
 }
 
+bool lies_within_screen(QMessageBox* box)
+{
+    if (!QTest::qWaitForWindowExposed(box)) return false;
+    const auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+    bool within = box->screen()->availableGeometry().contains(box->frameGeometry()) && label &&
+                  box->rect().contains(label->geometry()) && label->height() >= label->sizeHint().height() &&
+                  !box->button(QMessageBox::Ok)->visibleRegion().isEmpty();
+    for (const QString& line : box->text().split(u'\n'))
+        within = within && label->fontMetrics().horizontalAdvance(line) <= label->contentsRect().width();
+    return within;
+}
+
+// The text without line breaks: an alert breaks lines too wide for it.
+std::string unbroken(std::string text)
+{
+    std::erase(text, '\n');
+    return text;
+}
+
+// Whether an alert `shown` shows the head of `text`, ending in a line "...".
+bool shows_head_of(const std::string& shown, const std::string& text)
+{
+    return shown.ends_with("\n...") && unbroken(text).starts_with(unbroken(shown.substr(0, shown.size() - 4)));
+}
+
 // Answers each alert as a user does, noting its text and whether the reserve
 // was still held while it was open. With `keep` set, it maps that many bytes
 // while an alert is open and keeps them, as the toolkit keeps what it loaded.
@@ -49,6 +75,9 @@ public:
 
     std::vector<std::string> texts;
     std::vector<bool> held;
+    // Whether each alert lay within the screen, its OK button in view and each
+    // line of its text shown whole.
+    std::vector<bool> within;
     std::size_t keep = 0;
     void* kept = nullptr;
 
@@ -59,6 +88,7 @@ private:
         if (!box || !box->isVisible()) return;
         texts.push_back(box->text().toStdString());
         held.push_back(alert_reserve_held());
+        within.push_back(lies_within_screen(box));
         if (keep)
             kept = ::mmap(nullptr, std::exchange(keep, 0), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         box->button(QMessageBox::Ok)->click();
@@ -203,28 +233,43 @@ TEST(SelectionPopup, NestedPopupsOpenOverTheirParentCloseInnermostFirstAndPassOn
     EXPECT_EQ(popup_driver::open_popups(), 0);
 }
 
-// A long alert shows its head, cut at 40 lines or 2,000 bytes and never inside
-// a character, and writes the whole text to the error stream; a text just
-// within both shows whole.
-TEST(Alerts, ALongAlertShowsItsHeadAndWritesTheWholeText)
+// An alert lies within the screen, each line of its text shown whole, a word
+// too wide for it broken. Where its text does not fit, it shows the head, cut
+// at 40 lines or 2,000 bytes at the most and never inside a character a reader
+// sees, and writes the whole text to the error stream.
+TEST(Alerts, ALongAlertShowsWhatFitsTheScreenAndWritesTheWholeText)
 {
     std::string lines, forty;
-    for (int k = 1; k <= 100; ++k) (k <= 40 ? forty : lines) += "line " + std::to_string(k) + "\n";
-    lines = forty + lines;
-    // The cut falls on the second byte of "é", and on the third of "€".
-    const std::string wide = std::string(1999, 'n') + "\u00e9" + "\n";
-    const std::string wider = std::string(1998, 'n') + "\u20ac" + "\n";
+    for (int k = 1; k <= 100; ++k) lines += "line " + std::to_string(k) + "\n";
+    for (int k = 1; k <= 40; ++k) forty += "row " + std::to_string(k) + "\n";
+    const std::string name = "run-time exception: variable '" + std::string(1900, 'W') + "' not defined\n";
+    // The cut at 2,000 bytes falls between a letter and its accent, and on the third byte of "€".
+    std::string accents;
+    for (int k = 0; k < 667; ++k) accents += "i\u0301";
+    accents += "\n";
+    const std::string wider = std::string(1998, 'i') + "\u20ac" + "\n";
+    const std::vector<std::string> texts = {lines, forty, name, accents, wider, "short\n"};
     alert_answerer user;
     testing::internal::CaptureStderr();
-    for (const std::string& text : {lines, forty, wide, wider}) message(text.c_str());
+    for (const std::string& text : texts) message(text.c_str());
     const std::string written = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(user.texts, (std::vector<std::string>{forty.substr(0, forty.size() - 1) + "\n...", forty,
-                                                    std::string(1999, 'n') + "\n...",
-                                                    std::string(1998, 'n') + "\n..."}));
-    EXPECT_TRUE(written_line(written, lines.substr(0, lines.size() - 1)));
-    EXPECT_TRUE(written_line(written, wide.substr(0, wide.size() - 1)));
-    // The text shown whole is not written.
-    EXPECT_EQ(written.find("line 1\n"), written.rfind("line 1\n"));
+    ASSERT_EQ(user.texts.size(), texts.size());
+    EXPECT_EQ(user.within, std::vector<bool>(texts.size(), true));
+    for (std::size_t k = 0; k < texts.size(); ++k) {
+        const std::string& text = texts[k];
+        if (user.texts[k].ends_with("\n...")) {
+            EXPECT_TRUE(shows_head_of(user.texts[k], text)) << k;
+            EXPECT_TRUE(written_line(written, text.substr(0, text.size() - 1))) << k;
+        } else {
+            // Shown whole, and not written.
+            EXPECT_EQ(unbroken(user.texts[k]), unbroken(text)) << k;
+            EXPECT_FALSE(written_line(written, text.substr(0, text.size() - 1))) << k;
+        }
+    }
+    EXPECT_TRUE(shows_head_of(user.texts[0], lines));
+    EXPECT_EQ(unbroken(user.texts[3]), accents.substr(0, 1998) + "...");
+    EXPECT_EQ(unbroken(user.texts[4]), std::string(1998, 'i') + "...");
+    EXPECT_EQ(user.texts[5], "short\n");
 }
 
 // A long alert reaches the user once: written whole, with its head drawn or,
@@ -245,7 +290,8 @@ TEST(Alerts, ALongAlertIsWrittenOnceWhereItsDialogCannotBeBuilt)
         EXPECT_NE(first, std::string::npos) << k;
         EXPECT_EQ(written.find(text, first + 1), std::string::npos) << k;
     }
-    EXPECT_EQ(user.texts, std::vector<std::string>{std::string(2000, 'n') + "\n..."});
+    ASSERT_EQ(user.texts.size(), 1u);
+    EXPECT_TRUE(shows_head_of(user.texts[0], text));
 }
 
 // A question whose dialog cannot be built leaves no wait open behind it: a
@@ -342,6 +388,33 @@ TEST(SelectionPopup, TallAndWidePopupsLieWithinTheScreen)
         const std::size_t shown_dots = labels[2].size() - 3;
         EXPECT_EQ(labels[2], std::string(shown_dots, '.') + "...");
         EXPECT_TRUE(room < frame.width() / 2 ? shown_dots == 200 : shown_dots <= 200) << labels[2].size();
+    }
+}
+
+// A label cut at 200 bytes, or to the screen's width, keeps each letter with
+// its accent: the cut falls between two characters a reader sees.
+TEST(SelectionPopup, LabelsAreCutBetweenTheCharactersAReaderSees)
+{
+    std::string accents, wide;
+    for (int k = 0; k < 67; ++k) accents += "i\u0301";
+    for (int k = 0; k < 66; ++k) wide += "W\u0301";
+    std::vector<std::string> labels;
+    QTimer::singleShot(0, [&] {
+        QWidget* popup = QApplication::activeModalWidget();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(popup));
+        for (auto* b : popup->findChildren<QPushButton*>()) labels.push_back(b->text().toStdString());
+        click(button(popup, "cancel"));
+    });
+    qt_alert_seam dialogs;
+    alert_seam* previous = install_alert_seam(&dialogs);
+    EXPECT_EQ(ask_selection("point group", {accents, wide}, [](int) { return true; }), -1);
+    install_alert_seam(previous);
+    ASSERT_EQ(labels.size(), 3u);
+    EXPECT_EQ(labels[0], accents.substr(0, 198) + "...");
+    // Cut only where the screen is too narrow for it.
+    if (labels[1] != wide) {
+        const std::string head = labels[1].substr(0, labels[1].size() - 3);
+        EXPECT_TRUE(labels[1].ends_with("\u0301...") && wide.starts_with(head)) << labels[1];
     }
 }
 
@@ -456,7 +529,6 @@ namespace {
     std::vector<std::string> entries;
     for (int k = 0; k < 5000; ++k) entries.push_back("class " + std::to_string(k));
     const std::string long_text = "variable '" + std::string(1 << 20, 'n') + "' not defined\n";
-    const QString head = QString::fromStdString(long_text.substr(0, 2000)) + "\n...";
     const QString out_of_memory = "run-time exception: out of memory\n";
     std::string written(long_text.size() + 4096, '\0');
     char stderr_name[] = "/tmp/zarn_stderr_XXXXXX";
@@ -471,7 +543,7 @@ namespace {
         if (!front || !front->isVisible()) return;
         if (auto* box = qobject_cast<QMessageBox*>(front)) {
             (box->text() == out_of_memory ? failure_drawn : alert_drawn) = true;
-            alert_cut_right = box->text() == out_of_memory || box->text() == head;
+            alert_cut_right = box->text() == out_of_memory || shows_head_of(box->text().toStdString(), long_text);
             box->button(QMessageBox::Ok)->click();
         } else {
             popup_drawn = true;
