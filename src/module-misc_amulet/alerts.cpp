@@ -155,6 +155,8 @@ bool fit_alert(QMessageBox& box, std::string_view text)
     const QString head = head_of(text, shown_bytes, shown_lines, cut);
     const QRect screen = available_screen();
     const int widest = std::min(screen.width() / 2, 500);
+    // Measured in the fonts it is shown in.
+    box.ensurePolished();
     auto* label = box.findChild<QLabel*>("qt_msgbox_label");
     QLayout* layout = box.layout();
     if (!label || !layout) {
@@ -180,10 +182,10 @@ bool fit_alert(QMessageBox& box, std::string_view text)
     const auto fits = [&](qsizetype n) {
         box.setText(shown(n));
         layout->activate();
-        const QSize size = layout->totalMinimumSize();
-        return size.height() <= screen.height() - frame_room.height();
+        return layout->totalMinimumSize().height() <= screen.height() - frame_room.height();
     };
-    lines = broken_lines(last_break ? head.chopped(1) : head, label->font(), std::max(widest - beside, 100), shown_lines + 1);
+    const int width = std::max(widest - beside, 100);
+    lines = broken_lines(last_break ? head.chopped(1) : head, label->font(), width, shown_lines + 1);
     qsizetype most = std::min<qsizetype>(lines.size(), shown_lines);
     if (!fits(most)) {
         // The most lines that fit, and one at least.
