@@ -60,22 +60,6 @@ file_write_failure append(const std::string& path, const std::string& text)
     return file_write_failure::cannot_write;
 }
 
-// A new file in the target's directory, where a rename can put it in the
-// target's place; its name, or an empty one when it cannot be created.
-std::string create_beside(const std::string& target, int* file)
-{
-    static unsigned count = 0;
-    const std::string directory = target.substr(0, target.rfind('/') + 1);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name =
-            directory + ".zarn-new-" + std::to_string(::getpid()) + "-" + std::to_string(count++);
-        *file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
-        if (*file >= 0) return name;
-        if (errno != EEXIST) break;
-    }
-    return {};
-}
-
 // The file a path names once its symbolic links are followed; empty when it is gone.
 std::string real_path(const std::string& path)
 {
@@ -101,6 +85,48 @@ public:
 private:
     int file_;
 };
+
+// A new file beside the target, closed and removed however the writer leaves,
+// unless it has taken the target's place.
+class new_file {
+public:
+    new_file(int file, std::string name) noexcept : file_(file), name_(std::move(name)) {}
+    ~new_file()
+    {
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+    new_file(const new_file&) = delete;
+    new_file& operator=(const new_file&) = delete;
+
+    int get() const noexcept { return file_.get(); }
+    int release() noexcept { return file_.release(); }
+    bool rename_over(const std::string& target)
+    {
+        if (::rename(name_.c_str(), target.c_str()) != 0) return false;
+        name_.clear();
+        return true;
+    }
+
+private:
+    file_handle file_;
+    std::string name_;
+};
+
+// A new file in the target's directory, where a rename can put it in the
+// target's place; none (no descriptor) when it cannot be created.
+new_file create_beside(const std::string& target)
+{
+    static unsigned count = 0;
+    const std::string directory = target.substr(0, target.rfind('/') + 1);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name =
+            directory + ".zarn-new-" + std::to_string(::getpid()) + "-" + std::to_string(count++);
+        const int file = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0664);
+        if (file >= 0) return new_file(file, std::move(name));
+        if (errno != EEXIST) break;
+    }
+    return new_file(-1, {});
+}
 
 // The names of a file's extended attributes, each ended by a zero byte; false when they cannot be read.
 bool attribute_names(int file, std::vector<char>& names)
@@ -156,35 +182,18 @@ bool copy_attributes(int from, int to)
 bool replace_by_rename(const std::string& target, int old_file, const struct stat& old, const std::string& text,
                        file_write_failure* failure)
 {
-    int file = -1;
-    const std::string temporary = create_beside(target, &file);
-    if (temporary.empty()) return false;
-    const auto discard = [&] {
-        ::close(file);
-        ::unlink(temporary.c_str());
-    };
+    new_file file = create_beside(target);
+    if (file.get() < 0) return false;
     struct stat made;
-    bool taken = false;
-    try {
-        taken = ::fstat(file, &made) == 0 &&
-                (made.st_gid == old.st_gid || ::fchown(file, uid_t(-1), old.st_gid) == 0) &&
-                ::fchmod(file, old.st_mode & 07777) == 0 && copy_attributes(old_file, file);
-    } catch (...) {
-        // No room to copy the attributes: the new file goes, as when they cannot be taken.
-        discard();
-        throw;
-    }
-    if (!taken) {
-        discard();
-        return false;
-    }
-    const bool written = write_and_close(file, text);
-    if (written && ::rename(temporary.c_str(), target.c_str()) == 0) {
+    const bool taken = ::fstat(file.get(), &made) == 0 &&
+                       (made.st_gid == old.st_gid || ::fchown(file.get(), uid_t(-1), old.st_gid) == 0) &&
+                       ::fchmod(file.get(), old.st_mode & 07777) == 0 && copy_attributes(old_file, file.get());
+    if (!taken) return false;
+    const bool written = write_and_close(file.release(), text);
+    if (written && file.rename_over(target))
         *failure = file_write_failure::none;
-        return true;
-    }
-    ::unlink(temporary.c_str());
-    *failure = written ? file_write_failure::cannot_create : file_write_failure::cannot_write;
+    else
+        *failure = written ? file_write_failure::cannot_create : file_write_failure::cannot_write;
     return true;
 }
 

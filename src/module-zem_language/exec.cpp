@@ -171,9 +171,10 @@ int run_command_file(const char* path)
     // copy names and types), so the run frees it; it keeps the root itself,
     // since an include parses another file into TreeRoot meanwhile.
     const release_at_end tree{TreeRoot};
-    if (run_alerts->stopped()) throw reading_stopped{std::max(syntax_errors, 1)};
-    if (syntax_errors == 0) exec_zem_statements(tree.root, &nerr);
+    if (syntax_errors == 0 && !run_alerts->stopped()) exec_zem_statements(tree.root, &nerr);
     CloseTree();
+    // Stopped while this file was read, or one it includes that failed instead of ending.
+    if (run_alerts->stopped()) throw reading_stopped{std::max(syntax_errors + nerr, 1)};
     return syntax_errors + nerr;
 }
 
@@ -196,8 +197,6 @@ int exec_zem_commandfile(const char* path)
         } catch (const reading_stopped& stop) {
             errors = stop.errors;
         }
-        // Also where the file that stopped failed instead of ending.
-        if (limit.stopped()) errors = std::max(errors, 1);
         run_alerts = nullptr;
         limit.report();
         return errors;
@@ -226,8 +225,6 @@ void exec_zem_statements(Tree_Node* list, int* nerr)
 void exec_zem_statement(Tree_Node* statement, int* nerr)
 {
     if (*nerr != 0) return;
-    // The file that stopped the run may have failed an include instead of ending.
-    if (run_alerts && run_alerts->stopped()) throw reading_stopped{1};
     try {
         // What it held is freed by the time the failure arrives, so the alerts have room.
         failing_as_out_of_memory([&] {

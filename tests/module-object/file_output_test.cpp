@@ -265,6 +265,36 @@ TEST(FileOutput, AWriteOnlyFileInPlaceTakesNoTextPastTheLimit)
     fs::remove_all(dir);
 }
 
+// Written in place, a file leaves neither a descriptor open nor a new file
+// beside it: one with a second link, and one whose group its writer is not in,
+// which a new file cannot take.
+TEST(FileOutput, InPlaceWritesLeaveNothingOpenOrBehind)
+{
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to give a file a group its writer is not in";
+    const fs::path dir = fresh_directory("zarn_file_left_");
+    fs::permissions(dir, fs::perms::all);
+    std::ofstream(dir / "linked") << "old";
+    fs::create_hard_link(dir / "linked", dir / "twin");
+    std::ofstream(dir / "grouped") << "old";
+    ASSERT_EQ(::chown((dir / "grouped").c_str(), unprivileged_user, 0), 0);
+    auto written = [&](const char* name) {
+        const auto descriptors = [] {
+            return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+        };
+        const auto open_before = descriptors();
+        return write_whole_file(dir / name, "new", file_write_mode::replace) == file_write_failure::none &&
+               descriptors() == open_before;
+    };
+    EXPECT_TRUE(written("linked"));
+    EXPECT_TRUE(as_unprivileged_user([&] { return written("grouped"); }));
+    EXPECT_EQ(contents(dir / "twin"), "new");
+    EXPECT_EQ(contents(dir / "grouped"), "new");
+    struct stat grouped;
+    EXPECT_TRUE(::stat((dir / "grouped").c_str(), &grouped) == 0 && grouped.st_gid == 0);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 3) << "no new file left beside";
+    fs::remove_all(dir);
+}
+
 // A file replaced keeps its extended attributes, its access control list among
 // them, so that the user it lets write the file still may; and gains none, not
 // even the directory's default access control list.

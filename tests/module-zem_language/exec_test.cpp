@@ -585,6 +585,14 @@ TEST_F(command_files, TheStopOnMessagesEndsTheWholeRun)
     write("middle.zem", "include ( " + quoted("open.zem") + " ) ;\n");
     EXPECT_GT(run("include ( " + quoted("middle.zem") + " ) ;\n"), 0);
     EXPECT_EQ(alerts.alerts.back(), "too many messages: reading stopped after 100000");
+    // The run counts the errors of the file that stopped, however deep: two
+    // statements, and the rest left unread.
+    write("errors.zem", "a = = 1 ;\na = = 1 ;\n" + std::string(std::size_t(max_read_messages), '$'));
+    write("middle.zem", "include ( " + quoted("errors.zem") + " ) ;\ny = #2 ;\n");
+    EXPECT_EQ(run("include ( " + quoted("middle.zem") + " ) ;\n"), 3);
+    // A stop on the last byte, with nothing left unread, runs none of the file either.
+    EXPECT_EQ(run("x = #1 ;\n" + std::string(std::size_t(max_read_messages), '$')), 1);
+    EXPECT_EQ(take("x"), "(none)");
 }
 
 // `exit` shows the run's last lines before the program ends, as the end of its file does.
