@@ -1,5 +1,6 @@
 #include "module-misc_amulet/alerts.h"
 
+#include <malloc.h>
 #include <pthread.h>
 #include <sys/mman.h>
 
@@ -495,19 +496,17 @@ void prepare_threads()
         ::pthread_setattr_default_np(&attributes);
         ::pthread_attr_destroy(&attributes);
     }
+    // Every thread allocates from the one heap: a heap of its own reserves
+    // 64 MB of address space at a thread's first allocation.
+    ::mallopt(M_ARENA_MAX, 1);
     // The raster engine hands large fills and conversions to the global pool
-    // and waits for them; a pool thread that cannot start then never runs
-    // them. One thread, started now and kept, paints with the window's thread
-    // and needs no room later: every new thread took an arena of the heap too,
-    // which this one takes now.
+    // and waits for them; a pool thread that cannot start never runs them. One
+    // thread, kept once started, paints with the window's thread, so that only
+    // its first start needs room. It is not started now: a program of one
+    // thread keeps the C library's quicker single-thread paths.
     QThreadPool* pool = QThreadPool::globalInstance();
     pool->setExpiryTimeout(-1);
     pool->setMaxThreadCount(1);
-    pool->start([] {
-        // Kept through a volatile pointer, so that no compiler drops the allocation.
-        void* volatile block = std::malloc(1);
-        std::free(block);
-    });
 }
 
 void prepare_alerts()

@@ -32,8 +32,8 @@ public:
 // Run before the application is built. The toolkit's threads (its event
 // reader among them) get small stacks: with the default, as large as the stack
 // limit, they fail to start where address space is short, and the toolkit
-// then waits for them for ever. For the same reason the threads that help the
-// toolkit paint are started now and kept.
+// then waits for them for ever. Every thread allocates from the one heap, and
+// the thread that helps the toolkit paint is kept once the toolkit starts it.
 void prepare_threads();
 
 // Lays out and paints an alert once, out of sight, so that the fonts the

@@ -9,8 +9,11 @@
 #include <unistd.h>
 
 #include <grp.h>
+#include <spawn.h>
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +25,24 @@ bool in_child_process(Work&& work)
     int status = 0;
     ::waitpid(child, &status, 0);
     return child > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// Runs the test program afresh with `variable` set in its environment, which
+// it answers with something else than its tests; its exit status, or -1
+// where it did not exit.
+inline int exit_status_of_fresh_program(const char* variable)
+{
+    std::string setting = std::string(variable) + "=1";
+    std::vector<char*> environment{setting.data()};
+    for (char** entry = environ; *entry; ++entry) environment.push_back(*entry);
+    environment.push_back(nullptr);
+    char name[] = "zarn";
+    char* argv[] = {name, nullptr};
+    pid_t child = 0;
+    if (::posix_spawn(&child, "/proc/self/exe", nullptr, nullptr, argv, environment.data()) != 0) return -1;
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // The unprivileged user ('nobody') that tests running as root become, since
