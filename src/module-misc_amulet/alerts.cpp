@@ -23,7 +23,6 @@
 #include <QThreadPool>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <cstdlib>
 #include <exception>
 #include <new>
 #include <memory>
@@ -82,6 +81,9 @@ void need_room(const alert_room& room)
 constexpr std::size_t shown_bytes = 2000;
 constexpr int shown_lines = 40;
 constexpr std::size_t shown_label_bytes = 200;
+
+// The stack of each thread the program or the toolkit starts.
+constexpr std::size_t thread_stack_size = std::size_t(1) << 20;
 
 bool continuation_byte(char c) { return (static_cast<unsigned char>(c) & 0xc0) == 0x80; }
 
@@ -408,9 +410,13 @@ QWidget* within_screen(QWidget* panel, int around)
     return area;
 }
 
-// The room a window of `size` needs to be painted: its image, and on X11 the
-// copy the display server is sent.
-std::size_t painting_room(QSize size) { return std::size_t(size.width()) * std::size_t(size.height()) * 4 * 2; }
+// The room a window of `size` needs to be painted: its image, on X11 the copy
+// the display server is sent, and the stack of the thread that paints with the
+// window's, which the toolkit starts at its first large fill.
+std::size_t painting_room(QSize size)
+{
+    return std::size_t(size.width()) * std::size_t(size.height()) * 4 * 2 + thread_stack_size;
+}
 
 }
 
@@ -492,7 +498,7 @@ void prepare_threads()
 {
     pthread_attr_t attributes;
     if (::pthread_getattr_default_np(&attributes) == 0) {
-        ::pthread_attr_setstacksize(&attributes, std::size_t(1) << 20);
+        ::pthread_attr_setstacksize(&attributes, thread_stack_size);
         ::pthread_setattr_default_np(&attributes);
         ::pthread_attr_destroy(&attributes);
     }
