@@ -9,8 +9,8 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QLabel>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScopeGuard>
@@ -24,8 +24,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <exception>
-#include <new>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string_view>
 #include <utility>
